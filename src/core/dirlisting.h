@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "wildcard.h"
+
+namespace kadrano {
+
+// One directory read in a single pass: the plain files whose names match the pattern and
+// the sub-directories. Hidden entries (leading point) are never returned, and both lists
+// come in one stable order (without regard to case, ties by exact text). A directory that
+// cannot be read gives two empty lists and false.
+struct DirListing {
+    QStringList files;
+    QStringList subdirs;
+};
+
+bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
+                   DirListing& out);
+
+}  // namespace kadrano

@@ -1,0 +1,38 @@
+#include <QDir>
+
+#include "dirlisting.h"
+
+// The portable listing for platforms without readdir (Windows).
+
+namespace kadrano {
+
+namespace {
+bool nameLess(const QString& a, const QString& b) {
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+}  // namespace
+
+bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
+                   DirListing& out) {
+    out.files.clear();
+    out.subdirs.clear();
+    QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
+    if (!d.exists() || !d.isReadable()) return false;
+    const QFileInfoList entries =
+        d.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    for (const QFileInfo& fi : entries) {
+        const QString name = fi.fileName();
+        if (name.startsWith(u'.') || fi.isHidden()) continue;
+        if (fi.isDir()) {
+            if (wantSubdirs && !fi.isSymLink()) out.subdirs.append(name);
+        } else if (fi.isFile() && pattern.matches(name)) {
+            out.files.append(name);
+        }
+    }
+    std::sort(out.files.begin(), out.files.end(), nameLess);
+    std::sort(out.subdirs.begin(), out.subdirs.end(), nameLess);
+    return true;
+}
+
+}  // namespace kadrano

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include "filelist.h"
+#include "language.h"
+
+namespace kadrano {
+
+// What a running collection needs from its surroundings: a place for its status text,
+// a moment for the window to handle events (ESC), and the cancel flag.
+class CollectObserver {
+public:
+    virtual ~CollectObserver() = default;
+    virtual void collectStatus(const QString& text) = 0;
+    virtual void collectProcessEvents() = 0;
+    virtual bool collectCancelRequested() const = 0;
+};
+
+struct CollectResult {
+    FileList files;
+    bool cancelled = false;
+};
+
+// Collects the files matching pattern in topDir (which ends in a separator), and with
+// withSubdirs in every directory below it, breadth first: the top directory, then its
+// sub-directories in listing order, then theirs. Status updates and event processing are
+// thinned out (every 300 files in the tree walk, every 10 in a single directory).
+CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
+                                  Language lang, CollectObserver& observer);
+
+// A count as "###,###,###" shows it: digit groups by the user's locale, nothing for 0.
+QString GroupedCount(qint64 count);
+
+// The status label's text after a collection.
+QString CollectedStatusText(int count, bool cancelled, Language lang);
+QString NoFilesFoundStatusText(Language lang);
+
+// The file-list text: one full path per line, CR LF, one empty line at the end.
+QStringList FileListLines(const FileList& files);
+
+}  // namespace kadrano

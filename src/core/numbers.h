@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace kadrano {
+
+// numerator / denominator rounded to the nearest whole number, halves to the even one
+// (banker's rounding, as the original tool's arithmetic does). Exact for all inputs;
+// the denominator must not be 0.
+qint64 RoundHalfEven(qint64 numerator, qint64 denominator);
+
+// A floating value rounded to the nearest whole number, halves to even.
+qint64 RoundHalfEven(double value);
+
+}  // namespace kadrano

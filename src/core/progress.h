@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QTime>
+#include <functional>
+
+namespace kadrano {
+
+// The remaining-time estimate of the in-program loops. It keeps a small cache for the
+// program's whole life: a fresh estimate only on every fifth call (and whenever none was
+// made yet); the calls in between repeat the last text.
+class RestZeit {
+public:
+    using Clock = std::function<QTime()>;
+    explicit RestZeit(Clock clock = [] { return QTime::currentTime(); });
+
+    // startTime is "HH:MM"; elapsed time counts from the start of that minute.
+    // current is the number of files done, total the number of files.
+    QString CalculateRestZeit(const QString& startTime, int current, int total);
+
+private:
+    Clock clock_;
+    qint16 counter_ = 0;
+    QString last_;
+};
+
+// hours:minutes:seconds with at least two digits each, every part with its own sign
+// ("-01:-05:-03" for a negative span).
+QString FormatRestZeit(qint64 seconds);
+
+// German "(Restzeit: …)" or English "(Time left: …)".
+QString RestZeitFragment(const QString& text, bool english);
+
+}  // namespace kadrano

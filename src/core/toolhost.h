@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <span>
+
+#include "filelist.h"
+#include "language.h"
+
+namespace kadrano {
+
+// Message box codes as the tools use them: buttons plus icon, and the button pressed.
+namespace Mb {
+enum Flags : int {
+    OK = 0,
+    OKCancel = 1,
+    YesNo = 4,
+    IconError = 16,
+    IconQuestion = 32,
+    IconWarning = 48,
+    IconInformation = 64,
+    YesNoQuestion = YesNo | IconQuestion,  // 36
+};
+enum Result : int { ResultOK = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
+}  // namespace Mb
+
+// Everything that talks to the person at the screen. The window shows real message boxes;
+// tests answer from a list of replies and record what was asked.
+class Person {
+public:
+    virtual ~Person() = default;
+    // A line break inside text or title is a single "\r".
+    virtual int messageBox(const QString& text, int flags, const QString& title) = 0;
+    // Shows a text file in the editor, without waiting.
+    virtual void openInEditor(const QString& path) = 0;
+    // Opens a file with the program the desktop associates with it, without waiting.
+    virtual void openDocument(const QString& path) = 0;
+    // Shows a folder in the file manager.
+    virtual void openFolder(const QString& path) = 0;
+    virtual void setStatus(const QString& text) = 0;
+    // Lets pending window events run (repaint, ESC, a Stop click).
+    virtual void processEvents() = 0;
+};
+
+// Runs a generated script (or a program) and returns when it has ended.
+class ScriptRunner {
+public:
+    virtual ~ScriptRunner() = default;
+    // Returns the exit code, or -1 when nothing could be started.
+    virtual int runAndWait(const QString& program, const QStringList& arguments) = 0;
+};
+
+// The scripts that can be left in a folder and run again from a button of their own.
+enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove };
+
+struct KeptScriptInfo {
+    KeptScript id;
+    const char* scriptName;
+    const char* button;  // objectName of its button
+};
+std::span<const KeptScriptInfo> KeptScripts();
+const KeptScriptInfo& KeptScriptOf(KeptScript id);
+
+// The main window as a tool sees it.
+class ToolHost {
+public:
+    virtual ~ToolHost() = default;
+    virtual Person& person() = 0;
+    virtual ScriptRunner& scriptRunner() = 0;
+
+    virtual Language language() const = 0;
+    virtual bool loading() const = 0;
+    virtual bool noQuestions() const = 0;  // "Nachfragen abschalten"
+    virtual bool pauseAtEnd() const = 0;   // "Pause am Ende der bat-Dateien einfügen"
+
+    virtual void saveSettings() = 0;
+    virtual void collectFiles() = 0;
+    virtual const FileList& fileList() const = 0;
+
+    virtual QString directoryText() const = 0;
+    virtual void setDirectoryText(const QString& text) = 0;
+    virtual QString patternText() const = 0;
+
+    virtual QString caption() const = 0;
+    virtual void setCaption(const QString& text) = 0;
+    virtual void setKeptScriptButtonVisible(KeptScript which, bool visible) = 0;
+    virtual void showUpdateLink() = 0;
+
+    virtual QString startTime() const = 0;
+    virtual void setStartTime(const QString& hhmm) = 0;
+    virtual QString currentTimeHHMM() const = 0;
+
+    // Set by ESC; read and cleared by the in-program loops.
+    virtual bool toolCancel() const = 0;
+    virtual void setToolCancel(bool on) = 0;
+};
+
+}  // namespace kadrano

@@ -1,0 +1,43 @@
+#include "fakehost.h"
+
+#include <QProcess>
+
+#include "core/pathhelpers.h"
+
+#ifndef KADRANO_BAT_PATH
+#define KADRANO_BAT_PATH ""
+#endif
+
+namespace kadrano::test {
+
+int RecordingPerson::messageBox(const QString& text, int flags, const QString& title) {
+    boxes.push_back({text, flags, title});
+    if (replies.empty()) return Mb::ResultOK;
+    const int r = replies.front();
+    replies.pop_front();
+    return r;
+}
+
+QString BatInterpreterPath() { return QStringLiteral(KADRANO_BAT_PATH); }
+
+int BatchRunner::runAndWait(const QString& program, const QStringList& arguments) {
+    calls.push_back({program, arguments});
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(BatInterpreterPath(), QStringList{program} + arguments);
+    if (!p.waitForStarted()) return -1;
+    p.closeWriteChannel();  // "pause" meets the end of input and goes on
+    p.waitForFinished(-1);
+    lastOutput = p.readAll();
+    return p.exitCode();
+}
+
+FakeHost::FakeHost(ScriptRunner* runner) : runner_(runner ? runner : &ownRunner_) {}
+
+void FakeHost::collectFiles() {
+    ++collections;
+    dirText = AddSeparator(dirText);
+    files = CollectPictureFiles(dirText, pattern, withSubdirs, lang, *this).files;
+}
+
+}  // namespace kadrano::test

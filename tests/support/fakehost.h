@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "core/filecollector.h"
+#include "core/toolhost.h"
+
+namespace kadrano::test {
+
+// One message box as the program showed it.
+struct ShownBox {
+    QString text;
+    int flags = 0;
+    QString title;
+};
+
+// Answers message boxes from a list of replies (OK when the list runs dry) and records
+// every box, every file opened in the editor, and every status text.
+class RecordingPerson : public Person {
+public:
+    std::deque<int> replies;
+    std::vector<ShownBox> boxes;
+    QStringList editorFiles;
+    QStringList documents;
+    QStringList folders;
+    QStringList statuses;
+    std::function<void()> onProcessEvents;
+
+    int messageBox(const QString& text, int flags, const QString& title) override;
+    void openInEditor(const QString& path) override { editorFiles.append(path); }
+    void openDocument(const QString& path) override { documents.append(path); }
+    void openFolder(const QString& path) override { folders.append(path); }
+    void setStatus(const QString& text) override { statuses.append(text); }
+    void processEvents() override {
+        if (onProcessEvents) onProcessEvents();
+    }
+};
+
+// Runs scripts through kadrano-bat without a window and waits; records each call.
+class BatchRunner : public ScriptRunner {
+public:
+    struct Call {
+        QString program;
+        QStringList arguments;
+    };
+    std::vector<Call> calls;
+    QByteArray lastOutput;
+    int runAndWait(const QString& program, const QStringList& arguments) override;
+};
+
+// Runs nothing; records each call (for tests of the sequence itself).
+class RecordingRunner : public ScriptRunner {
+public:
+    std::vector<BatchRunner::Call> calls;
+    int runAndWait(const QString& program, const QStringList& arguments) override {
+        calls.push_back({program, arguments});
+        return 0;
+    }
+};
+
+// The path of the kadrano-bat build next to the tests.
+QString BatInterpreterPath();
+
+// A window stand-in for tools: plain fields for the switches and texts, a real file
+// collection of the folder, and a recorder for everything shown.
+class FakeHost : public ToolHost, private CollectObserver {
+public:
+    explicit FakeHost(ScriptRunner* runner = nullptr);
+
+    RecordingPerson recorder;
+    Language lang = Language::German;
+    bool isLoading = false;
+    bool questionsOff = false;
+    bool pause = false;
+    QString dirText;
+    QString pattern = QStringLiteral("*.jpg");
+    bool withSubdirs = false;
+    QString windowCaption = QStringLiteral("Kadrano");
+    QString clock = QStringLiteral("14:05");
+    bool cancel = false;
+    int settingsSaved = 0;
+    int collections = 0;
+    int updateLinkShown = 0;
+    QHash<int, bool> keptButtons;  // by KeptScript value
+    QStringList captions;
+    FileList files;
+    QString start;
+
+    Person& person() override { return recorder; }
+    ScriptRunner& scriptRunner() override { return *runner_; }
+    Language language() const override { return lang; }
+    bool loading() const override { return isLoading; }
+    bool noQuestions() const override { return questionsOff; }
+    bool pauseAtEnd() const override { return pause; }
+    void saveSettings() override { ++settingsSaved; }
+    void collectFiles() override;
+    const FileList& fileList() const override { return files; }
+    QString directoryText() const override { return dirText; }
+    void setDirectoryText(const QString& t) override { dirText = t; }
+    QString patternText() const override { return pattern; }
+    QString caption() const override { return windowCaption; }
+    void setCaption(const QString& t) override {
+        windowCaption = t;
+        captions.append(t);
+    }
+    void setKeptScriptButtonVisible(KeptScript which, bool visible) override {
+        keptButtons[int(which)] = visible;
+    }
+    bool keptButtonVisible(KeptScript which) const { return keptButtons.value(int(which), false); }
+    void showUpdateLink() override { ++updateLinkShown; }
+    QString startTime() const override { return start; }
+    void setStartTime(const QString& t) override { start = t; }
+    QString currentTimeHHMM() const override { return clock; }
+    bool toolCancel() const override { return cancel; }
+    void setToolCancel(bool on) override { cancel = on; }
+
+private:
+    void collectStatus(const QString& text) override { recorder.setStatus(text); }
+    void collectProcessEvents() override { recorder.processEvents(); }
+    bool collectCancelRequested() const override { return false; }
+
+    RecordingRunner ownRunner_;
+    ScriptRunner* runner_;
+};
+
+}  // namespace kadrano::test
