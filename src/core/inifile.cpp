@@ -150,8 +150,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 }
 
 bool IniDocument::save(const QString& path) const {
+    // The write bit decides, not whether we could write anyway (as root we always can):
+    // a file someone protected stays as it is.
     const QFileInfo info(path);
-    if (info.exists() && !info.isWritable()) return false;
+    if (info.exists() && (!(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable()))
+        return false;
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) return false;

@@ -1,0 +1,25 @@
+#include <QApplication>
+#include <QFileInfo>
+
+#include "core/pathhelpers.h"
+#include "ui/consolewindow.h"
+#include "ui/form1.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kadrano"));
+
+    // The whole command line is one picture folder, also when the shell split it at blanks.
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    const QString commandLine = args.join(u' ');
+
+    kadrano::AppPaths paths;
+    paths.programDir = kadrano::AddSeparator(QCoreApplication::applicationDirPath());
+    paths.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+
+    kadrano::ConsoleScriptRunner runner;
+    kadrano::Form1 window({paths, nullptr, &runner});
+    window.startUp(commandLine);
+    return app.exec();
+}

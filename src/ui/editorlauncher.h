@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kadrano {
+
+// Shows a text file (a script, the settings file, the file list) in a text editor, without
+// waiting. A script must never be opened by "the program for .bat files": with Wine
+// installed that would run it. So the desktop's editor for plain text is started
+// explicitly; without one the file is shown in a read-only viewer of our own.
+void OpenTextInEditor(const QString& path, QWidget* parent);
+
+}  // namespace kadrano

@@ -1,0 +1,159 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "core/filecollector.h"
+#include "core/progress.h"
+#include "core/settings.h"
+#include "core/toolhost.h"
+#include "form1controls.h"
+
+class QFrame;
+
+namespace kadrano {
+
+// Where the program lives: its folder and its name, from which the settings file and
+// the file-list text beside it are named.
+struct AppPaths {
+    QString programDir;   // ends in a separator
+    QString programName;  // file name without extension
+
+    QString iniPath() const { return programDir + programName + QStringLiteral(".ini"); }
+    QString fileListPath() const {
+        QString p = iniPath();
+        return p.replace(QStringLiteral(".ini"), QStringLiteral(".txt"));
+    }
+};
+
+// The main window. It owns all state of a session: the language, the Loading flag, the
+// cancel flags, the collected files; the tools run on it through the ToolHost interface.
+class Form1 : public QWidget, public ToolHost, private CollectObserver, private SettingsTarget {
+    Q_OBJECT
+public:
+    struct Options {
+        AppPaths paths;
+        // Message boxes and outside programs; the window's own boxes when null.
+        Person* dialogs = nullptr;
+        // Runs the scripts (the console window with kadrano-bat in the program).
+        ScriptRunner* runner = nullptr;
+    };
+
+    explicit Form1(Options options);
+    ~Form1() override;
+
+    // The start-up sequence; commandLine is the whole command line (one picture folder).
+    void startUp(const QString& commandLine);
+
+    const Form1Controls& controls() const { return c_; }
+    const AppPaths& paths() const { return paths_; }
+    static QString designCaption();
+
+    // Fills the file list from the folder in Text1 and updates the status and previews.
+    void CollectFiles();
+    bool collectCancel() const { return collectCancel_; }
+    bool isCollecting() const { return collecting_; }
+
+    void SaveAllSettings();
+    void LoadAllSettings();
+
+    // The tool areas (window units are twips).
+    void StackAreas();
+    void CollapseAllAreas();
+    void ToggleArea(QFrame* area);
+    void LayoutOnResize();
+
+    // ToolHost
+    Person& person() override;
+    ScriptRunner& scriptRunner() override;
+    Language language() const override { return language_; }
+    bool loading() const override { return loading_; }
+    bool noQuestions() const override;
+    bool pauseAtEnd() const override;
+    void saveSettings() override;
+    void collectFiles() override { CollectFiles(); }
+    const FileList& fileList() const override { return files_; }
+    QString directoryText() const override;
+    void setDirectoryText(const QString& text) override;
+    QString patternText() const override;
+    QString caption() const override { return windowTitle(); }
+    void setCaption(const QString& text) override { setWindowTitle(text); }
+    void setKeptScriptButtonVisible(KeptScript which, bool visible) override;
+    void showUpdateLink() override;
+    QString startTime() const override { return startTime_; }
+    void setStartTime(const QString& hhmm) override { startTime_ = hhmm; }
+    QString currentTimeHHMM() const override;
+    bool toolCancel() const override { return toolCancel_; }
+    void setToolCancel(bool on) override { toolCancel_ = on; }
+
+    RestZeit& restZeit() { return restZeit_; }
+
+Q_SIGNALS:
+    // A collection has ended (tests wait for it; previews refresh on it).
+    void filesCollected();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class WindowPerson;
+    class DefaultDialogs;
+
+    // Creates every control of the window with its design name, caption and tooltip.
+    void buildControls();
+    void connectSignals();
+    // Runs a tool unless another tool or a collection is busy (their event loops let
+    // clicks through).
+    void runTool(const std::function<void()>& tool);
+
+    QString separatorText() const;
+    void onFileStatusClicked();
+    void onExit();
+    void onIniButton();
+    void deleteFileListText();
+
+    // Part of the start-up sequence and collection that belongs to the previews.
+    void showFirstPreview();
+    void clearPreviews();
+
+    // CollectObserver
+    void collectStatus(const QString& text) override;
+    void collectProcessEvents() override;
+    bool collectCancelRequested() const override { return collectCancel_; }
+
+    // SettingsTarget
+    bool hasControl(const QString& name) const override;
+    QString controlValue(const QString& name, SettingKind kind) const override;
+    bool setControlValue(const QString& name, SettingKind kind, const QString& value) override;
+    void switchToEnglish() override;
+    QString programDir() const override { return paths_.programDir; }
+    bool fileExists(const QString& path) const override;
+    void fillOutputFormatList() override;
+    void showIniButton() override;
+
+    AppPaths paths_;
+    Form1Controls c_;
+    std::unique_ptr<Person> ownDialogs_;
+    std::unique_ptr<WindowPerson> person_;
+    Person* dialogs_ = nullptr;
+    ScriptRunner* runner_ = nullptr;
+    Settings settings_;
+    RestZeit restZeit_;
+
+    Language language_ = Language::German;
+    bool loading_ = true;
+    bool collectCancel_ = false;
+    bool toolCancel_ = false;
+    bool collecting_ = false;
+    bool collectAgain_ = false;
+    bool toolRunning_ = false;
+    FileList files_;
+    int previewPosition_ = 0;
+    QString startTime_;
+    QString commandLine_;
+};
+
+}  // namespace kadrano

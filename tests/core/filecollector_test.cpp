@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cstdio>
+
+#include "core/filecollector.h"
+#include "core/wildcard.h"
+#include "support/testfiles.h"
+
+using namespace kadrano;
+using kadrano::test::TempFolder;
+
+namespace {
+
+QString q(const char* s) { return QString::fromUtf8(s); }
+
+class Observer : public CollectObserver {
+public:
+    QStringList statuses;
+    int events = 0;
+    bool cancel = false;
+    int cancelAtStatus = -1;  // sets the cancel flag when this status count is reached
+    void collectStatus(const QString& text) override {
+        statuses.append(text);
+        if (cancelAtStatus >= 0 && statuses.size() == cancelAtStatus) cancel = true;
+    }
+    void collectProcessEvents() override { ++events; }
+    bool collectCancelRequested() const override { return cancel; }
+};
+
+QStringList relativePaths(const FileList& files, const QString& base) {
+    QStringList out;
+    for (int i = 0; i < files.count(); ++i) out.append(files.fullPath(i).mid(base.size()));
+    return out;
+}
+
+}  // namespace
+
+TEST(Wildcard, ComparesAsTheWindowsFileSearchDoes) {
+    const WildcardPattern jpg(q("*.jpg"));
+    EXPECT_TRUE(jpg.matches(q("IMG_1.jpg")));
+    EXPECT_TRUE(jpg.matches(q("IMG_1.JPG")));
+    EXPECT_TRUE(jpg.matches(q("Müll.Jpg")));
+    EXPECT_FALSE(jpg.matches(q("x.jpeg")));
+    EXPECT_FALSE(jpg.matches(q("x.jpg.txt")));
+    const WildcardPattern all(q("*.*"));
+    EXPECT_TRUE(all.matches(q("README")));
+    const WildcardPattern some(q("a?c*.*"));
+    EXPECT_TRUE(some.matches(q("abc.jpg")));
+    EXPECT_TRUE(some.matches(q("aäcdef")));  // "?" is one character, "name.*" also "name"
+    EXPECT_FALSE(some.matches(q("ac.jpg")));
+    const WildcardPattern umlaut(q("*ü*"));
+    EXPECT_TRUE(umlaut.matches(q("MÜLL.jpg")));
+    EXPECT_TRUE(umlaut.matchesUtf8("m\xc3\xbcll.jpg"));
+    EXPECT_TRUE(WildcardPattern(q("IMG_????.jpg")).matchesUtf8("IMG_\xc3\xa4\x62\x63\x64.jpg"));
+}
+
+TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
+    TempFolder t;
+    for (const char* f : {"A/b.jpg", "A/a.JPG", "A/C.jpg", "A/x/2.jpg", "A/x/z/deep.jpg", "A/y/1.jpg",
+                          "A/y/not.png", "A/.hidden.jpg", "A/.cache/h.jpg", "A/dir.jpg/inner.jpg"})
+        t.write(q(f));
+    Observer obs;
+    const CollectResult r = CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_EQ(relativePaths(r.files, t.path()),
+              QStringList({q("A/a.JPG"), q("A/b.jpg"), q("A/C.jpg"), q("A/dir.jpg/inner.jpg"),
+                           q("A/x/2.jpg"), q("A/y/1.jpg"), q("A/x/z/deep.jpg")}));
+    EXPECT_EQ(r.files.FileDirs.first(), t.file(q("A/")));
+    EXPECT_EQ(r.files.FileDirs.last(), t.file(q("A/x/z/")));
+    EXPECT_EQ(obs.statuses.first(), q("Suche läuft..   (ESC = Abbr.)"));
+}
+
+TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
+    TempFolder t;
+    for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"}) t.write(q(f));
+    Observer obs;
+    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
+    EXPECT_EQ(r.files.FileNames, QStringList({q("a.jpg"), q("b.jpg")}));
+    EXPECT_EQ(r.files.FileDirs, QStringList({t.path(), t.path()}));
+    EXPECT_TRUE(obs.statuses.isEmpty());
+}
+
+TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
+    TempFolder t;
+    for (int i = 0; i < 2500; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
+    Observer obs;
+    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+    EXPECT_EQ(r.files.count(), 2500);
+    ASSERT_EQ(obs.statuses.size(), 9);  // the start text and 300, 600, ..., 2400
+    EXPECT_EQ(obs.statuses[1], q("Suche läuft.. (300) (ESC = Abbr.)"));
+    EXPECT_EQ(obs.statuses[4], q("Suche läuft.. (1.200) (ESC = Abbr.)"));
+    EXPECT_EQ(CollectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
+
+    Observer english;
+    CollectPictureFiles(t.path(), q("*.jpg"), true, Language::English, english);
+    EXPECT_EQ(english.statuses[4], q("Searching.. (1.200) (ESC = Cancel)"));
+
+    TempFolder flat;
+    for (int i = 0; i < 25; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i));
+    Observer single;
+    CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::English, single);
+    EXPECT_EQ(single.statuses, QStringList({q("Searching .. (10) (ESC = Cancel)"),
+                                            q("Searching .. (20) (ESC = Cancel)")}));
+}
+
+TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
+    TempFolder t;
+    for (int i = 0; i < 2000; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
+    Observer obs;
+    obs.cancelAtStatus = 5;  // ESC arrives while the count 1200 is shown
+    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.files.count(), 1200);
+    EXPECT_EQ(CollectedStatusText(r.files.count(), true, Language::German),
+              q("Gefunden: 1.200  (Unterbrochen)"));
+    EXPECT_EQ(CollectedStatusText(1234, true, Language::English), q("Found: 1.234  (Interrupted)"));
+
+    // A single folder looks at ESC every tenth file.
+    TempFolder flat;
+    for (int i = 0; i < 35; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar(u'0')));
+    Observer single;
+    single.cancel = true;
+    const CollectResult s = CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
+    EXPECT_EQ(s.files.count(), 10);
+}
+
+TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
+    TempFolder t;
+    t.write(q("good.jpg"));
+    // Not valid UTF-8: it could not be written into a script or opened again by its text.
+    const QByteArray badName = QFile::encodeName(t.path()) + QByteArray("bad\xff.jpg");
+    FILE* f = std::fopen(badName.constData(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    Observer obs;
+    EXPECT_EQ(CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
+              QStringList({q("good.jpg")}));
+    EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
+                    .files.isEmpty());
+    EXPECT_EQ(NoFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
+    EXPECT_EQ(NoFilesFoundStatusText(Language::English), q("No Files found"));
+}
+
+TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
+    FileList files;
+    files.append(q("a.jpg"), q("/F/"));
+    files.append(q("b.jpg"), q("/F/"));
+    files.append(q("c.jpg"), q("/F/sub/"));
+    EXPECT_EQ(FileListLines(files),
+              QStringList({q("/F/a.jpg"), q("/F/b.jpg"), q("/F/sub/c.jpg"), QString()}));
+}

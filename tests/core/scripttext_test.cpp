@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileDevice>
+
+#include "core/pathhelpers.h"
+#include "core/scripttext.h"
+#include "support/testfiles.h"
+
+using namespace kadrano;
+using kadrano::test::TempFolder;
+
+namespace {
+QString q(const char* s) { return QString::fromUtf8(s); }
+}  // namespace
+
+TEST(ScriptArg, OrdinaryNamesComeOutAsQuoteIfSpacesGivesThem) {
+    for (const char* name : {"/tmp/Fotos/IMG_0001.jpg", "/tmp/Fotos 2019/a b.jpg", "0434#File1.jpg",
+                             "Müll.jpg", "[Doppelt]x.jpg", "-führend.jpg"})
+        EXPECT_EQ(ScriptArg(q(name)), QuoteIfSpaces(q(name))) << name;
+}
+
+TEST(ScriptArg, NamesTheInterpreterWouldActOnAreQuotedAndPercentDoubled) {
+    // Unquoted, cmd would start "y.jpg" as a second command.
+    EXPECT_EQ(ScriptArg(q("/tmp/x&y.jpg")), q("\"/tmp/x&y.jpg\""));
+    EXPECT_EQ(ScriptArg(q("a|b.jpg")), q("\"a|b.jpg\""));
+    EXPECT_EQ(ScriptArg(q("a<b>.jpg")), q("\"a<b>.jpg\""));
+    EXPECT_EQ(ScriptArg(q("s^t.jpg")), q("\"s^t.jpg\""));
+    // ren and del split their arguments at , ; = and an if block ends at ).
+    EXPECT_EQ(ScriptArg(q("c;d.jpg")), q("\"c;d.jpg\""));
+    EXPECT_EQ(ScriptArg(q("a,b=c.jpg")), q("\"a,b=c.jpg\""));
+    EXPECT_EQ(ScriptArg(q("a(1).jpg")), q("\"a(1).jpg\""));
+    EXPECT_EQ(ScriptArg(q("Hey!.jpg")), q("\"Hey!.jpg\""));
+    // % is expanded even inside quotes: "50%.jpg" would become "50.jpg".
+    EXPECT_EQ(ScriptArg(q("50%.jpg")), q("50%%.jpg"));
+    EXPECT_EQ(ScriptArg(q("/tmp/F 1/Foto%20Urlaub.jpg")), q("\"/tmp/F 1/Foto%%20Urlaub.jpg\""));
+    // Blanks at the ends belong to the name.
+    EXPECT_EQ(ScriptArg(q(" a.jpg")), q("\" a.jpg\""));
+    EXPECT_EQ(ScriptArg(q("a.jpg ")), q("\"a.jpg \""));
+    EXPECT_EQ(ScriptArg(q("a\tb.jpg")), q("\"a\tb.jpg\""));
+}
+
+TEST(ScriptArg, NamesThatCannotStandInALineAreRecognised) {
+    EXPECT_TRUE(CanStandInScript(q("/tmp/Tom&Jerry 50%.jpg")));
+    EXPECT_FALSE(CanStandInScript(q("/tmp/say \"cheese\".jpg")));
+    EXPECT_FALSE(CanStandInScript(q("/tmp/a\r\ndel x.jpg")));
+    EXPECT_FALSE(CanStandInScript(q("/tmp/a\nb.jpg")));
+    EXPECT_FALSE(CanStandInScript(QStringLiteral("a") + QChar(0x2028) + QStringLiteral("b.jpg")));
+}
+
+TEST(ScriptFrame, ProgressLinesCountPercentAndRemaining) {
+    const QStringList four = {ProgressLine(0, 4), ProgressLine(1, 4), ProgressLine(2, 4),
+                              ProgressLine(3, 4)};
+    EXPECT_EQ(four[0], q("@Echo #####  0%% - Verb.: 5    (Nr: 1 / 4)  Start: %Zeit% Uhr  #####"));
+    EXPECT_EQ(four[1], q("@Echo #####  25%% - Verb.: 4    (Nr: 2 / 4)  Start: %Zeit% Uhr  #####"));
+    EXPECT_EQ(four[2], q("@Echo #####  50%% - Verb.: 3    (Nr: 3 / 4)  Start: %Zeit% Uhr  #####"));
+    EXPECT_EQ(four[3], q("@Echo #####  75%% - Verb.: 2    (Nr: 4 / 4)  Start: %Zeit% Uhr  #####"));
+    // 12.5 and 37.5 round to the even neighbour, 62.5 too.
+    EXPECT_EQ(ProgressLine(1, 8), q("@Echo #####  12%% - Verb.: 8    (Nr: 2 / 8)  Start: %Zeit% Uhr  #####"));
+    EXPECT_EQ(ProgressLine(3, 8).mid(13, 4), q("38%%"));
+    EXPECT_EQ(ProgressLine(5, 8).mid(13, 4), q("62%%"));
+    EXPECT_EQ(ProgressLine(7, 40).mid(13, 4), q("18%%"));
+}
+
+TEST(ScriptFrame, HeaderAndPause) {
+    ScriptBuilder without;
+    without.add(q("ren a b"));
+    without.finish(false);
+    EXPECT_EQ(without.lines(),
+              QStringList({q("chcp 1252"), q("if \"%1\"==\"\" (set Zeit=%time%) else (set Zeit=%1%2%3)"),
+                           q("ren a b")}));
+    ScriptBuilder with;
+    with.add(q("ren a b"));
+    with.finish(true);
+    EXPECT_EQ(with.lines().last(), q("pause"));
+    EXPECT_EQ(with.lines().size(), 4);
+}
+
+TEST(ScriptFile, IsWrittenWithCrLfInUtf8AndReplacesAnOldOne) {
+    TempFolder dir;
+    const QString path = dir.write(q("_x.bat"), QByteArray("old content that is longer than the new"));
+    ASSERT_TRUE(WriteScriptFile(path, {q("chcp 1252"), q("ren Müll.jpg x.jpg")}));
+    EXPECT_EQ(dir.read(q("_x.bat")), QByteArray("chcp 1252\r\nren M\xc3\xbcll.jpg x.jpg\r\n"));
+}
+
+TEST(ScriptFile, AFailedWriteLeavesNoScript) {
+    TempFolder dir;
+    EXPECT_FALSE(WriteScriptFile(dir.file(q("missing-folder/_x.bat")), {q("pause")}));
+    EXPECT_FALSE(dir.exists(q("missing-folder/_x.bat")));
+}

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "core/toolsequence.h"
+#include "support/fakehost.h"
+#include "support/testfiles.h"
+
+using namespace kadrano;
+using kadrano::test::FakeHost;
+using kadrano::test::RecordingRunner;
+using kadrano::test::TempFolder;
+
+namespace {
+
+QString q(const char* s) { return QString::fromUtf8(s); }
+
+struct Sequence : ::testing::Test {
+    TempFolder folder;
+    RecordingRunner runner;
+    FakeHost host{&runner};
+    QString script;
+    void SetUp() override {
+        host.dirText = folder.path();
+        script = folder.write(q("_Rename_Random.bat"), QByteArray("chcp 1252\r\n"));
+    }
+    Question question() const { return RenameQuestion(script); }
+};
+
+}  // namespace
+
+TEST_F(Sequence, WithQuestionsOffItRunsWaitsDeletesAndCollectsWithoutAnyBox) {
+    host.questionsOff = true;
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    EXPECT_TRUE(host.recorder.boxes.empty());
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0].program, script);
+    EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
+    EXPECT_EQ(host.start, q("14:05"));
+    EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_EQ(host.collections, 1);
+    EXPECT_GE(host.updateLinkShown, 1);
+}
+
+TEST_F(Sequence, NoOpensTheScriptAndShowsItsButton) {
+    host.recorder.replies = {Mb::ResultNo};
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].flags, 36);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Dateien jetzt umbenennen?"));
+    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_EQ(host.recorder.editorFiles, QStringList({script}));
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_EQ(host.collections, 0);
+}
+
+TEST_F(Sequence, YesRunsAndAKeptScriptKeepsItsButton) {
+    host.lang = Language::English;
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultNo};
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ASSERT_EQ(host.recorder.boxes.size(), 2u);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Rename Files now?"));
+    EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(script + q("\r\rNO =  open File in the Notepad")));
+    EXPECT_EQ(host.recorder.boxes[1].text, q("Delete file: _Rename_Random.bat now?"));
+    EXPECT_EQ(host.recorder.boxes[1].title, q("Done! - Delete Script-file now?"));
+    EXPECT_EQ(runner.calls.size(), 1u);
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_EQ(host.collections, 1);
+}
+
+TEST_F(Sequence, DeleteScriptAsksInGermanAndReportsWhetherTheFileIsGone) {
+    host.recorder.replies = {Mb::ResultYes};
+    EXPECT_TRUE(ScriptTools(host).DeleteScript(script));
+    EXPECT_EQ(host.recorder.boxes[0].text, q("Datei: _Rename_Random.bat jetzt löschen?"));
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Fertig - Script-Datei löschen?"));
+    EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
+}
+
+TEST_F(Sequence, KeptScriptButtonsFollowTheScriptsInTheFolder) {
+    folder.write(q("_Remove_PictureOrientation.bat"));
+    ScriptTools tools(host);
+    tools.ShowKeptScriptButtons();
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::OrientationRemove));
+    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Restore));
+    EXPECT_FALSE(host.keptButtonVisible(KeptScript::OrientationTag));
+
+    // Running it again: the question, the run with the start time, the deletion.
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
+    tools.RunKeptScript(KeptScript::Shuffle);
+    EXPECT_EQ(host.recorder.boxes[0].text, q("Umebenennen jetzt starten?\r\rDatei: _Rename_Random.bat"));
+    EXPECT_EQ(host.recorder.boxes[0].title,
+              q("Umbenennung starten (Bat-Datei ausführen?)\r\r(Nein = Datei im Notepad öffnen)"));
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0].program, script);
+    EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
+    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+}
+
+TEST_F(Sequence, AKeptScriptInAFolderWithBlanksRunsToo) {
+    TempFolder spaced;
+    host.dirText = spaced.path() + q("Fotos 2019/");
+    spaced.write(q("Fotos 2019/_Restore_Original.bat"));
+    host.questionsOff = true;
+    ScriptTools(host).RunKeptScript(KeptScript::Restore);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0].program, host.dirText + q("_Restore_Original.bat"));
+    EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
+    EXPECT_FALSE(spaced.exists(q("Fotos 2019/_Restore_Original.bat")));
+}
+
+TEST(SplitCommandLine, FindsTheProgramAlsoWhenItsPathHasBlanks) {
+    auto exists = [](const QString& p) {
+        return p == q("/tmp/Fotos 2019/x.bat") || p == q("/tmp/plain.bat");
+    };
+    auto check = [&](const char* line, const char* program, QStringList args) {
+        const SplitCommand c = SplitCommandLine(q(line), exists);
+        EXPECT_EQ(c.program, q(program)) << line;
+        EXPECT_EQ(c.arguments, args) << line;
+    };
+    check("/tmp/Fotos 2019/x.bat", "/tmp/Fotos 2019/x.bat", {});
+    check("\"/tmp/Fotos 2019/x.bat\" 14:05", "/tmp/Fotos 2019/x.bat", {q("14:05")});
+    check("/tmp/Fotos 2019/x.bat 14:05", "/tmp/Fotos 2019/x.bat", {q("14:05")});
+    check("/tmp/plain.bat 14:05", "/tmp/plain.bat", {q("14:05")});
+    check("/tmp/missing.bat 14:05", "/tmp/missing.bat", {q("14:05")});
+}
+
+TEST_F(Sequence, DocumentsAreOpenedNotRun) {
+    const QString picture = folder.write(q("a.jpg"));
+    ScriptTools(host).RunAndWait(picture);
+    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_EQ(host.recorder.documents, QStringList({picture}));
+}
+
+TEST_F(Sequence, AScriptThatCannotBeWrittenIsReportedAndNotRun) {
+    EXPECT_FALSE(ScriptTools(host).WriteScript(folder.file(q("no/such/dir/_x.bat")), {q("pause")}));
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK | Mb::IconError);
+}

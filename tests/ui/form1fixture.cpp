@@ -1,0 +1,37 @@
+#include "form1fixture.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+#include "ui/clickablelabel.h"
+
+namespace kadrano::test {
+
+Form1& Form1Test::create() {
+    window = std::make_unique<Form1>(Form1::Options{paths(), &dialogs, &runner});
+    return *window;
+}
+
+Form1& Form1Test::start(const QString& commandLine) {
+    create();
+    window->startUp(commandLine);
+    return *window;
+}
+
+void Form1Test::click(const char* name) {
+    QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(name));
+    ASSERT_NE(w, nullptr) << "no control " << name;
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        ASSERT_TRUE(b->isEnabled()) << name << " is disabled";
+        b->click();
+    } else {
+        QTest::mouseClick(w, Qt::LeftButton);
+    }
+}
+
+QString Form1Test::status() const {
+    auto* s = window->findChild<ClickableLabel*>(QStringLiteral("FileStatus"));
+    return s ? s->text() : QString();
+}
+
+}  // namespace kadrano::test

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "support/fakehost.h"
+#include "support/testfiles.h"
+#include "ui/form1.h"
+
+namespace kadrano::test {
+
+// The real main window, offscreen, with its program folder in a temporary directory,
+// message boxes answered by a recorder and scripts run by the real interpreter.
+class Form1Test : public ::testing::Test {
+protected:
+    TempFolder program;  // where the "executable", its settings and file list live
+    TempFolder pictures;
+    RecordingPerson dialogs;
+    BatchRunner runner;
+    std::unique_ptr<Form1> window;
+
+    AppPaths paths() const { return AppPaths{program.path(), QStringLiteral("kadrano")}; }
+
+    // Creates the window and runs its start-up on the given command line.
+    Form1& start(const QString& commandLine);
+    // Creates the window without starting it.
+    Form1& create();
+
+    template <typename W>
+    W* control(const char* name) const {
+        W* w = window->findChild<W*>(QString::fromUtf8(name));
+        EXPECT_NE(w, nullptr) << "no control " << name;
+        return w;
+    }
+    // Clicks a button or check box as the person would.
+    void click(const char* name);
+    QString status() const;
+};
+
+}  // namespace kadrano::test
