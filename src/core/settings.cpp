@@ -182,12 +182,12 @@ bool Settings::SaveAllSettings(SettingsTarget& target) const {
     for (const char* keyName : kWriteOrder) {
         const SettingDef* def = FindSetting(keyName);
         const QString control = QString::fromUtf8(def->control);
+        if (qstrcmp(keyName, "Text_in_JPG_Optimieren") == 0) target.showIniButton();
         if (!target.hasControl(control)) continue;
         QString value = target.controlValue(control, def->kind);
         if (qstrcmp(keyName, "ImageMagic_Pfad") == 0 && !target.programDir().isEmpty())
             value.remove(target.programDir());  // stored relative to the program's folder
         doc.setValue(kSection, QString::fromLatin1(keyName), value);
-        if (qstrcmp(keyName, "Text_in_JPG_Optimieren") == 0) target.showIniButton();
     }
     if (existed && !doc.isModified()) return true;
     return doc.save(path_);

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "qtprinters.h"
+
 namespace kadrano::test {
 
 // A temporary folder for one test, with small helpers to fill and read it.
