@@ -1,0 +1,188 @@
+#include "digestahead.h"
+
+#include <cstring>
+#include <memory>
+
+#include "filereader.h"
+#include "md5.h"
+
+namespace kadrano {
+
+// One file in work: its reader, its digest so far, and its one chunk. The chunk always
+// starts at a block boundary of the file, so whole blocks can go to the digest without
+// copying; a tail shorter than a block moves to the front before the next read.
+struct DigestAhead::Lane {
+    int index = -1;  // the file, -1 while the lane is idle
+    FileReader file;
+    clsMD5 md5;
+    std::unique_ptr<std::uint8_t[]> chunk{new std::uint8_t[kMd5ChunkSize]};
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool atEnd = false;
+
+    std::size_t available() const { return end - begin; }
+    const std::uint8_t* data() const { return chunk.get() + begin; }
+
+    bool start(int k, const QString& path) {
+        index = k;
+        begin = end = 0;
+        atEnd = false;
+        md5.MD5Init();
+        return file.open(path);
+    }
+    void finish() {
+        file.close();
+        index = -1;
+    }
+    // Reads until a whole block is there or the file has ended; false on a read error.
+    bool fill() {
+        while (!atEnd && available() < 64) {
+            if (begin > 0) {
+                std::memmove(chunk.get(), data(), available());
+                end -= begin;
+                begin = 0;
+            }
+            const std::int64_t got = file.read(chunk.get() + end, kMd5ChunkSize - end);
+            if (got < 0)
+                return false;
+            if (got == 0)
+                atEnd = true;
+            end += std::size_t(got);
+        }
+        return true;
+    }
+};
+
+DigestAhead::DigestAhead(QStringList paths, int threads, int lookAhead)
+    : paths_(std::move(paths)),
+      lookAhead_(std::max(lookAhead, 1)),
+      results_(paths_.size()),
+      done_(paths_.size(), 0) {
+    threads = std::max(threads, 1);
+    threads_.reserve(threads);
+    for (int i = 0; i < threads; ++i)
+        threads_.emplace_back([this] { work(); });
+}
+
+DigestAhead::~DigestAhead() {
+    stop();
+    for (std::thread& t : threads_)
+        t.join();
+}
+
+void DigestAhead::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    room_.notify_all();
+    ready_.notify_all();
+}
+
+int DigestAhead::claim(bool mayWait) {
+    const int count = int(paths_.size());
+    std::unique_lock lock(mutex_);
+    auto hasRoom = [&] { return next_ < taken_ + lookAhead_; };
+    if (mayWait)
+        room_.wait(lock, [&] { return stop_ || next_ >= count || hasRoom(); });
+    if (stop_ || next_ >= count)
+        return kNoMore;
+    if (!hasRoom())
+        return kNoRoom;
+    return next_++;
+}
+
+bool DigestAhead::startNext(Lane& lane, bool mayWait) {
+    for (;;) {
+        const int k = claim(mayWait);
+        if (k < 0)
+            return k != kNoMore;
+        if (lane.start(k, paths_.at(k)))
+            return true;
+        lane.finish();
+        publish(k, std::nullopt);
+    }
+}
+
+void DigestAhead::publish(int k, std::optional<QString> digest) {
+    bool wake;
+    {
+        std::lock_guard lock(mutex_);
+        results_[k] = std::move(digest);
+        done_[k] = 1;
+        wake = k == awaited_;
+    }
+    if (wake)
+        ready_.notify_all();
+}
+
+void DigestAhead::work() {
+    Lane lanes[2];
+    for (;;) {
+        if (stop_)
+            return;
+        // A second file only when there is room for it; with nothing in work, wait.
+        for (Lane& lane : lanes)
+            if (lane.index < 0)
+                startNext(lane, false);
+        if (lanes[0].index < 0 && lanes[1].index < 0 && !startNext(lanes[0], true))
+            return;
+
+        for (Lane& lane : lanes) {
+            if (lane.index < 0)
+                continue;
+            if (!lane.fill()) {
+                const int k = lane.index;
+                lane.finish();
+                publish(k, std::nullopt);
+            } else if (lane.atEnd && lane.available() < 64) {
+                lane.md5.MD5Update(lane.available(), lane.data());
+                lane.md5.MD5Final();
+                const int k = lane.index;
+                lane.finish();
+                publish(k, lane.md5.GetValues());
+            }
+        }
+        // Whatever is left in work has at least one whole block.
+        Lane& a = lanes[0];
+        Lane& b = lanes[1];
+        if (a.index >= 0 && b.index >= 0) {
+            const std::size_t blocks = std::min(a.available(), b.available()) / 64;
+            clsMD5::MD5UpdatePair(a.md5, a.data(), b.md5, b.data(), blocks);
+            a.begin += blocks * 64;
+            b.begin += blocks * 64;
+        } else {
+            for (Lane& lane : lanes) {
+                if (lane.index < 0)
+                    continue;
+                const std::size_t bytes = lane.available() / 64 * 64;
+                lane.md5.MD5Update(bytes, lane.data());
+                lane.begin += bytes;
+            }
+        }
+    }
+}
+
+bool DigestAhead::waitFor(int k, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (done_[k])
+        return true;
+    awaited_ = k;
+    const bool done = ready_.wait_for(lock, timeout, [&] { return done_[k] != 0 || stop_; });
+    awaited_ = -1;
+    return done && done_[k];
+}
+
+std::optional<QString> DigestAhead::take(int k) {
+    std::optional<QString> digest;
+    {
+        std::lock_guard lock(mutex_);
+        digest = std::move(results_[k]);
+        results_[k].reset();
+        taken_ = k + 1;
+    }
+    room_.notify_all();
+    return digest;
+}
+
+}  // namespace kadrano

@@ -1,0 +1,225 @@
+#include "duplicatefinder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <chrono>
+#include <future>
+
+#include "core/scripttext.h"
+#include "core/toolsequence.h"
+#include "digestahead.h"
+#include "duplicates.h"
+
+namespace kadrano {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a wait for a worker lasts before the window gets its events again: ESC and
+// the Stop button are noticed within this time even inside a digest of a large video.
+constexpr auto kWaitSlice = 25ms;
+
+// Says when status texts and event processing are due again.
+class EventPacer {
+public:
+    explicit EventPacer(int intervalMs) : intervalMs_(intervalMs) {}
+    bool due() {
+        if (intervalMs_ <= 0)
+            return true;
+        if (timer_.isValid() && timer_.elapsed() < intervalMs_)
+            return false;
+        timer_.start();
+        return true;
+    }
+
+private:
+    int intervalMs_;
+    QElapsedTimer timer_;
+};
+
+// Takes the cancel request if there is one.
+bool takeCancel(ToolHost& host) {
+    if (!host.toolCancel())
+        return false;
+    host.setToolCancel(false);
+    return true;
+}
+
+}  // namespace
+
+DuplicateFinder::DuplicateFinder(DuplicateFinderOptions options) : options_(options) {}
+
+void DuplicateFinder::StartClicked(ToolHost& host, DuplicatesView& view, const QString& tag,
+                                   bool deleteCopies) {
+    if (!host.loading())
+        host.saveSettings();
+    host.setToolCancel(false);
+    if (running_) {
+        // The click came in while the running search let events through: never a second
+        // search, at most a stop.
+        if (view.startButtonText() == QLatin1String("Stop")) {
+            const int answer =
+                ScriptTools(host).Inform(QStringLiteral("Laufenden Vorgang beenden?"), Mb::YesNo,
+                                         QStringLiteral("Laufenden Vorgang stoppen?"));
+            if (answer != Mb::ResultNo)
+                host.setToolCancel(true);
+        }
+        return;
+    }
+    running_ = true;
+    view.setStartButtonText(QStringLiteral("Stop"));
+    const QString caption = host.caption();
+    run(host, view, tag, deleteCopies, caption);
+    if (running_)  // the search ended before its question (no files found)
+        endRun(host, view, caption);
+}
+
+void DuplicateFinder::endRun(ToolHost& host, DuplicatesView& view, const QString& caption) {
+    view.setCancelHintVisible(false);
+    host.setCaption(caption);
+    running_ = false;
+    view.setStartButtonText(QStringLiteral("Start"));
+}
+
+void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& tag,
+                          bool deleteCopies, const QString& caption) {
+    ScriptTools tools(host);
+    Person& person = host.person();
+    const Language lang = host.language();
+
+    tools.NormaliseDirectoryText();
+    host.collectFiles();
+    if (host.fileList().isEmpty()) {
+        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
+                     Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
+        return;
+    }
+    const QString dir = host.directoryText();
+    const QString listPath = dir + QLatin1String(kChecksumListName);
+    const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);
+
+    // The list is taken now: events during the search may change the window's list.
+    const FileList& files = host.fileList();
+    const int n = files.count();
+    QStringList paths;
+    paths.reserve(n);
+    for (int k = 0; k < n; ++k) {
+        const QString path = files.fullPath(k);
+        // The list and script of an earlier search (with a pattern such as *.*) are
+        // rewritten by this one; reading them while they are written means nothing.
+        // An empty path cannot be opened, so the file gets no line.
+        paths.append(path == listPath || path == scriptPath ? QString() : path);
+    }
+
+    QFile list(listPath);
+    const bool listOpen = list.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (listOpen)
+        list.write(EncodeScriptText(ScriptHeader()));
+    view.setCancelHintVisible(true);
+    host.setCaption(HashingStartCaption(QTime::currentTime()));
+    tools.GetStartTime();
+
+    EventPacer pacer(options_.eventIntervalMs);
+    {
+        DigestAhead ahead(paths, options_.digestThreads);
+        for (int k = 0; k < n; ++k) {
+            const bool show = pacer.due();
+            if (show) {
+                host.setCaption(HashingCaption(lang, k, n));
+                person.setStatus(
+                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
+            }
+            if (takeCancel(host))
+                break;
+            if (show) {
+                person.processEvents();
+                person.processEvents();
+            }
+            // ESC from those events stops before this file: it may be the big one.
+            if (takeCancel(host))
+                break;
+            bool cancelled = false;
+            while (!ahead.waitFor(k, kWaitSlice)) {
+                person.processEvents();
+                if ((cancelled = takeCancel(host)))
+                    break;
+            }
+            if (cancelled)
+                break;
+            const std::optional<QString> digest = ahead.take(k);
+            if (listOpen && digest && !digest->isEmpty())
+                list.write(EncodeScriptText({ChecksumEntryLine(*digest, paths.at(k))}));
+        }
+    }  // a cancelled search gives up the digests in progress here
+    if (listOpen)
+        list.close();
+
+    person.setStatus(
+        Pick(lang, QStringLiteral("Sortiere Liste..."), QStringLiteral("Sorting List...")));
+    person.processEvents();
+
+    // What counts is what reached the list: a list that could not be written finds nothing.
+    person.setStatus(
+        Pick(lang, QStringLiteral("Ergebnisse einlesen.."), QStringLiteral("Reading results...")));
+    QStringList lines;
+    if (listOpen) {
+        QFile written(listPath);
+        if (written.open(QIODevice::ReadOnly))
+            lines = ChecksumEntryLines(written.readAll());
+    }
+    person.setStatus(Pick(lang, QStringLiteral("Sortierung läuft - Bitte warten.."),
+                          QStringLiteral("Sorting - please wait!")));
+    person.processEvents();
+    {
+        // A list of a whole picture archive sorts for a while; the window keeps painting.
+        std::future<void> sorted =
+            std::async(std::launch::async, [&lines] { SortChecksumLines(lines); });
+        while (sorted.wait_for(kWaitSlice) != std::future_status::ready)
+            person.processEvents();
+        sorted.get();
+    }
+
+    view.setCancelHintVisible(false);
+    person.setStatus(
+        Pick(lang, QStringLiteral("Ermittle Doppelte.."), QStringLiteral("Getting doubles...")));
+
+    const QString foundText =
+        Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
+    int shown = 0;
+    const DuplicateScript found =
+        PlanDuplicateScript(FindDuplicatePairs(lines), tag, deleteCopies, [&](int count) {
+            if (pacer.due()) {
+                person.setStatus(foundText + QString::number(count));
+                shown = count;
+                person.processEvents();
+            }
+            return !takeCancel(host);
+        });
+    if (found.count != shown)
+        person.setStatus(foundText + QString::number(found.count));
+
+    ScriptBuilder script;
+    for (const QString& line : found.lines)
+        script.add(line);
+    script.finish(host.pauseAtEnd());
+    const bool scriptWritten = tools.WriteScript(scriptPath, script.lines());
+    tools.ReportUnsafeNames(found.skipped);
+    endRun(host, view, caption);
+    // Without the new script there is nothing to run (an old one must not run instead).
+    if (!scriptWritten)
+        return;
+
+    if (!host.noQuestions() && tools.AskUser(DuplicatesQuestion(found.count, scriptPath),
+                                             Mb::YesNoQuestion) == Mb::ResultNo) {
+        tools.OpenInEditor(scriptPath);
+        return;
+    }
+    // No start time: the script reads the clock itself.
+    tools.RunAndWait(scriptPath);
+    person.processEvents();
+    tools.DeleteScript(listPath);
+    tools.DeleteScript(scriptPath);
+}
+
+}  // namespace kadrano

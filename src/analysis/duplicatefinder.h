@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include "core/progress.h"
+#include "core/toolhost.h"
+
+namespace kadrano {
+
+// The two controls of the duplicate tool's area that the search itself changes.
+class DuplicatesView {
+public:
+    virtual ~DuplicatesView() = default;
+    // The Start button (DoppelteStart): "Start", or "Stop" while a search runs.
+    virtual QString startButtonText() const = 0;
+    virtual void setStartButtonText(const QString& text) = 0;
+    // The label "Abbruch = ESC", shown while the digests are made and sorted.
+    virtual void setCancelHintVisible(bool visible) = 0;
+};
+
+struct DuplicateFinderOptions {
+    // Worker threads reading and digesting ahead of the list position.
+    int digestThreads = 2;
+    // Status texts and event processing at most this often (milliseconds) in the loops;
+    // 0 shows every file and every pair. Twenty thousand repaints would take longer than
+    // digesting the pictures, and a person reads no more than a few updates a second.
+    int eventIntervalMs = 40;
+};
+
+// Finds files with equal content in the chosen folder and writes the script that marks
+// (or deletes) every surplus copy.
+class DuplicateFinder {
+public:
+    explicit DuplicateFinder(DuplicateFinderOptions options = {});
+
+    // A click on DoppelteStart: starts a search, or during one offers to stop it.
+    // tag is the text of DoppelteTxt, deleteCopies the state of DoublettenCheck.
+    void StartClicked(ToolHost& host, DuplicatesView& view, const QString& tag, bool deleteCopies);
+
+    bool isRunning() const { return running_; }
+
+private:
+    void run(ToolHost& host, DuplicatesView& view, const QString& tag, bool deleteCopies,
+             const QString& caption);
+    void endRun(ToolHost& host, DuplicatesView& view, const QString& caption);
+
+    DuplicateFinderOptions options_;
+    bool running_ = false;
+    RestZeit restZeit_;
+};
+
+}  // namespace kadrano

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <functional>
+#include <vector>
+
+#include "core/language.h"
+#include "core/toolsequence.h"
+
+namespace kadrano {
+
+// The duplicate search without any window: checksum list lines in, script lines, counts
+// and message texts out.
+
+inline constexpr char kChecksumListName[] = "_Datei_ChecksummenListe.txt";
+inline constexpr char kDuplicatesScriptName[] = "_Doppelte_Dateien.bat";
+
+// The text of the tool's "?" button.
+QString DuplicatesInfoText();
+
+// One line of the checksum list: digest ";" full path.
+QString ChecksumEntryLine(const QString& digest, const QString& fullPath);
+
+// A list line taken apart. The digest never holds ";", so the path is everything after
+// the first one (a file name may hold ";" itself). A line without ";" has no path.
+struct ChecksumEntry {
+    QString digest;
+    QString path;
+};
+ChecksumEntry SplitChecksumLine(const QString& line);
+
+// The entry lines of a checksum list file as written: the two header lines are skipped.
+QStringList ChecksumEntryLines(const QByteArray& listFile);
+
+// Ascending by UTF-16 code units (upper case before lower case, a blank before a point),
+// never by the locale: which copy survives must not depend on the machine's language.
+void SortChecksumLines(QStringList& lines);
+
+// Two neighbours of the sorted list with the same digest; the one sorting first is the
+// surplus copy, so in a group the path that sorts last is kept.
+struct DuplicatePair {
+    QString surplus;
+    QString kept;
+};
+std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines);
+
+// The script lines for the surplus copies (without header and "pause").
+struct DuplicateScript {
+    QStringList lines;
+    int count = 0;    // pairs written: the j of the last echo line
+    int skipped = 0;  // pairs left out because a name cannot stand in a script line
+};
+
+// Writes two lines per pair: an echo with the running number, then the rename that puts
+// tag in front of the surplus copy's name, or its deletion. afterPair is called after
+// each pair written with the count so far; returning false ends the walk there.
+DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
+                                    bool deleteCopies,
+                                    const std::function<bool(int count)>& afterPair = {});
+
+// The question after the script is written.
+Question DuplicatesQuestion(int count, const QString& scriptPath);
+
+// Progress of the digest loop: file k of n (the status counts to n + 1, as the
+// remaining-time display of the other loops does).
+QString HashingCaption(Language lang, int k, int n);
+QString HashingStatus(Language lang, const QString& restZeit, int k, int n);
+
+// The caption while the digests are made, with the time of day as the system writes it.
+QString HashingStartCaption(const QTime& now);
+
+}  // namespace kadrano
