@@ -220,6 +220,9 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     person.processEvents();
     tools.DeleteScript(listPath);
     tools.DeleteScript(scriptPath);
+    // Copies were renamed or deleted: a stale list would send later tools after names
+    // that no longer exist.
+    if (!host.loading()) host.collectFiles();
 }
 
 }  // namespace kadrano
