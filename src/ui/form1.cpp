@@ -78,7 +78,13 @@ Form1::Form1(Options options)
     qApp->installEventFilter(this);
 }
 
-Form1::~Form1() { qApp->removeEventFilter(this); }
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+    // Closing the window moves the focus away from its controls; a box that loses it must
+    // not start a collection on a window that is half gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 Person& Form1::person() { return *person_; }
 ScriptRunner& Form1::scriptRunner() { return *runner_; }
@@ -122,6 +128,7 @@ void Form1::runTool(const std::function<void()>& tool) {
 }
 
 void Form1::connectSignals() {
+    connectWindowParts();
     if (c_.Text1) {
         connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
             if (!loading_) CollectFiles();
@@ -169,6 +176,7 @@ void Form1::startUp(const QString& commandLine) {
 
     CollapseAllAreas();
     StackAreas();
+    placePicker();
 
     if (c_.CameraNr_NrCombo) {
         c_.CameraNr_NrCombo->clear();
@@ -188,6 +196,7 @@ void Form1::startUp(const QString& commandLine) {
     setDirectoryText(QDir::currentPath());
     const QString folder = Unquote(commandLine);
     if (!folder.isEmpty()) setDirectoryText(folder);
+    pointTreeAt(directoryText());
 
     if (c_.DateFormatCOmbo) {
         c_.DateFormatCOmbo->clear();
@@ -212,6 +221,10 @@ void Form1::startUp(const QString& commandLine) {
         c_.SchriftGr->setEditText(QStringLiteral("60"));
     }
     if (c_.SchriftartCombo) c_.SchriftartCombo->clear();
+    if (c_.TextfarbeCOmbo) {
+        c_.TextfarbeCOmbo->clear();
+        c_.TextfarbeCOmbo->addItems(colours_.listNames());
+    }
 
     LoadAllSettings();
 
@@ -271,18 +284,6 @@ void Form1::CollectFiles() {
     Q_EMIT filesCollected();
 }
 
-void Form1::showFirstPreview() {
-    previewPosition_ = 0;
-    if (c_.Vorschau) c_.Vorschau->setText(QStringLiteral("."));
-}
-
-void Form1::clearPreviews() {
-    if (c_.NamensVorschau)
-        c_.NamensVorschau->setText(Pick(language_, QStringLiteral("Datei Vorschau..."),
-                                        QStringLiteral("File Preview...")));
-    if (c_.Vorschau) c_.Vorschau->setText(QString());
-}
-
 void Form1::collectStatus(const QString& text) {
     if (c_.FileStatus) c_.FileStatus->setText(text);
 }
@@ -335,6 +336,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             toolCancel_ = true;
         }
     }
+    if (windowPartsEvent(watched, event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -351,8 +353,6 @@ bool Form1::setControlValue(const QString& name, SettingKind kind, const QString
 void Form1::switchToEnglish() { language_ = Language::English; }
 
 bool Form1::fileExists(const QString& path) const { return QFileInfo(path).isFile(); }
-
-void Form1::fillOutputFormatList() {}
 
 void Form1::showIniButton() {
     if (c_.IniBtn) c_.IniBtn->setVisible(true);

@@ -1,18 +1,25 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "core/filecollector.h"
 #include "core/progress.h"
 #include "core/settings.h"
 #include "core/toolhost.h"
 #include "form1controls.h"
+#include "imagemagick/colours.h"
 
+class QFileSystemModel;
 class QFrame;
+class QMimeData;
 
 namespace kadrano {
+
+enum class AreaPicture;
 
 // Where the program lives: its folder and its name, from which the settings file and
 // the file-list text beside it are named.
@@ -89,9 +96,35 @@ public:
 
     RestZeit& restZeit() { return restZeit_; }
 
+    // --- Window parts: tool areas, previews, directory picker, drops (form1_*.cpp) ---
+    // The tool area that is open, or null when all are closed.
+    QFrame* openArea() const;
+    // "Kamera Nummern >>": shows the camera-number area below the bottom strip.
+    void ShowCameraNumberArea();
+    // A folder (or a text naming one) dropped on the window.
+    void DropDirectory(const QMimeData& data);
+    // Something dropped on the ImageMagick path box: it takes the dropped file's path (or the
+    // text) and signals magickPathDropped, after which the path is to be checked.
+    void DropMagickPath(const QMimeData& data);
+    // The file the previews show, as a position in the file list (-1 when none).
+    int previewedIndex() const { return previewedIndex_; }
+    QString previewedFilePath() const;
+    // The name the caption and rename previews are made from: the first line of Vorschau.
+    QString previewName() const;
+    // The picture preview: small in its box, or enlarged over the window.
+    bool previewEnlarged() const;
+    ColourTable& colourTable() { return colours_; }
+
 Q_SIGNALS:
     // A collection has ended (tests wait for it; previews refresh on it).
     void filesCollected();
+    // The file-name preview moved on: the caption preview (and the rename preview while
+    // the rename area is open) should follow previewName().
+    void previewRefreshed();
+    // The rename area was opened; its name preview should be refreshed.
+    void renameAreaOpened();
+    // The ImageMagick path box got a dropped path.
+    void magickPathDropped();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -118,6 +151,62 @@ private:
     // Part of the start-up sequence and collection that belongs to the previews.
     void showFirstPreview();
     void clearPreviews();
+
+    // --- Window parts (form1_layout.cpp, form1_areas.cpp, form1_picker.cpp,
+    // form1_previews.cpp) ---
+    struct ToolArea {
+        QFrame* frame = nullptr;
+        AreaIcon* icon = nullptr;
+        ClickableLabel* header = nullptr;
+        QPushButton* info = nullptr;
+        QWidget* body = nullptr;
+        QList<QWidget*> innerPanels;  // shown only while the area is open
+        int openHeight = 0;           // twips
+        bool coversDropPicture = false;
+    };
+    void buildTopStrip();
+    void buildNameStrip();
+    void buildAreas();
+    void buildBottomStrip();
+    void buildCameraArea();
+    void buildPicker();
+    ToolArea& addArea(const char* frameName, const char* iconName, const char* headerName,
+                      const QString& caption, const QString& tooltip, AreaPicture picture,
+                      int openHeight, bool coversDropPicture);
+    const ToolArea* areaOf(const QFrame* frame) const;
+    void connectWindowParts();
+    // Drops anywhere on the window, and the keys and focus of the directory picker.
+    bool windowPartsEvent(QObject* watched, QEvent* event);
+    void layoutTopStrip();
+    void layoutNameStrip();
+    void placePicker();
+    void showInfo(const QString& button);
+
+    // Directory picker and drive list
+    void fillDriveList();
+    void followDriveOf(const QString& path);
+    void onDriveChosen(int index);
+    void onCommand4();
+    void pointTreeAt(const QString& path);
+    void showPicker();
+    void leavePicker();
+    void onTreeEnter();
+
+    // Previews
+    void onVorschauClicked();
+    void onVorschauRightClicked(Qt::KeyboardModifiers modifiers);
+    void onVorschauPicClicked();
+    void refreshPreviews();
+    void loadPreviewPicture(int index);
+    QRect smallPreviewGeometry() const;
+
+    std::vector<ToolArea> areas_;
+    ColourTable colours_;
+    QFileSystemModel* dirModel_ = nullptr;
+    bool followingText_ = false;  // the drive list follows Text1 without opening the picker
+    bool pickerOpen_ = false;
+    int previewedIndex_ = -1;
+    int bottomStripWidth_ = 0;
 
     // CollectObserver
     void collectStatus(const QString& text) override;

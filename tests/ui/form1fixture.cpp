@@ -1,6 +1,9 @@
 #include "form1fixture.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QTest>
 
 #include "ui/clickablelabel.h"
@@ -27,6 +30,15 @@ void Form1Test::click(const char* name) {
     } else {
         QTest::mouseClick(w, Qt::LeftButton);
     }
+}
+
+QString Form1Test::picture(const QString& relative, QSize size, const QColor& colour) {
+    const QString path = pictures.file(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path)) << path.toStdString();
+    return path;
 }
 
 QString Form1Test::status() const {

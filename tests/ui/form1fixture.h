@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QCoreApplication>
+#include <QSize>
 #include <memory>
 
 #include "support/fakehost.h"
@@ -37,6 +39,8 @@ protected:
     // Clicks a button or check box as the person would.
     void click(const char* name);
     QString status() const;
+    // Writes a real picture of one colour (the format follows the extension); its path.
+    QString picture(const QString& relative, QSize size, const QColor& colour);
 };
 
 }  // namespace kadrano::test

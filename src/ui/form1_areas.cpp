@@ -1,0 +1,258 @@
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
+
+#include "areaicon.h"
+#include "clickablelabel.h"
+#include "form1.h"
+#include "form1geometry.h"
+#include "infotexts.h"
+#include "twips.h"
+
+// The tool areas (one open at a time), the camera-number area, the info buttons, and the
+// events that reach the window as a whole: drops, and the picker's keys and focus.
+
+namespace kadrano {
+
+const Form1::ToolArea* Form1::areaOf(const QFrame* frame) const {
+    for (const ToolArea& a : areas_)
+        if (a.frame == frame)
+            return &a;
+    return nullptr;
+}
+
+QFrame* Form1::openArea() const {
+    for (const ToolArea& a : areas_)
+        if (a.frame->height() > Px(geometry::kCollapsedHeight))
+            return a.frame;
+    return nullptr;
+}
+
+void Form1::StackAreas() {
+    if (!c_.Frame5)
+        return;
+    int top = c_.Frame5->y() + Px(geometry::kTopStripHeight);
+    auto place = [&top](QWidget* w) {
+        w->move(w->x(), top);
+        top = w->y() + w->height();
+    };
+    place(c_.Frame7);
+    for (const ToolArea& a : areas_)
+        place(a.frame);
+    place(c_.BeendenFrame);
+    // The camera numbers hang below the bottom strip, outside the window until shown.
+    c_.Frame6->move(0, top);
+    resize(width(), Px(Twips(top) + geometry::kWindowBottomMargin));
+}
+
+void Form1::CollapseAllAreas() {
+    for (const ToolArea& a : areas_) {
+        a.frame->resize(a.frame->width(), Px(geometry::kCollapsedHeight));
+        QFont f = a.header->font();
+        f.setUnderline(false);
+        a.header->setFont(f);
+        for (QWidget* inner : a.innerPanels)
+            inner->hide();
+    }
+    const int bottom = c_.BeendenFrame->y() + c_.BeendenFrame->height();
+    resize(width(), Px(Twips(bottom) + geometry::kWindowBottomMargin));
+    c_.DragDropPic->show();
+}
+
+void Form1::ToggleArea(QFrame* area) {
+    const ToolArea* a = areaOf(area);
+    if (!a)
+        return;
+    // The camera numbers live below the stack; any change of the stack closes them.
+    if (c_.Frame6->isVisible()) {
+        c_.Frame6->hide();
+        c_.Frame1->hide();
+        c_.Label6->show();
+    }
+    const bool wasOpen = area->height() > Px(geometry::kCollapsedHeight);
+    CollapseAllAreas();
+    if (!wasOpen) {
+        if (a->coversDropPicture)
+            c_.DragDropPic->hide();
+        QFont f = a->header->font();
+        f.setUnderline(true);
+        a->header->setFont(f);
+        for (QWidget* inner : a->innerPanels)
+            inner->show();
+        area->resize(area->width(), Px(a->openHeight));
+    }
+    StackAreas();
+    if (!wasOpen && area == c_.Frame12)
+        Q_EMIT renameAreaOpened();
+}
+
+void Form1::ShowCameraNumberArea() {
+    // Below the stack there is only room while every area is closed.
+    if (openArea()) {
+        CollapseAllAreas();
+        StackAreas();
+    }
+    c_.Frame6->setGeometry(0, c_.BeendenFrame->y() + c_.BeendenFrame->height(), c_.Frame7->width(),
+                           Px(geometry::kCameraAreaHeight));
+    resize(width(), Px(geometry::kCameraWindowHeight));
+    c_.Frame6->show();
+    c_.Frame1->show();
+    c_.Label6->hide();
+}
+
+void Form1::showInfo(const QString& button) {
+    const std::optional<InfoText> info =
+        InfoTextFor(button, language_, windowTitle(), paths_.programName);
+    if (!info)
+        return;
+    person().messageBox(info->text, Mb::OK | Mb::IconInformation, info->title);
+}
+
+void Form1::connectWindowParts() {
+    for (const ToolArea& a : areas_) {
+        QFrame* frame = a.frame;
+        connect(a.icon, &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
+        connect(a.icon, &AreaIcon::focusedByKeyboard, this, [this, frame] { ToggleArea(frame); });
+        connect(a.header, &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
+    }
+    for (const char* name : kInfoButtons) {
+        const QString button = QString::fromLatin1(name);
+        if (auto* b = findChild<QPushButton*>(button))
+            connect(b, &QPushButton::clicked, this, [this, button] { showInfo(button); });
+    }
+    connect(c_.Label6, &ClickableLabel::clicked, this, &Form1::ShowCameraNumberArea);
+
+    connect(c_.Vorschau, &ClickableLabel::clicked, this, &Form1::onVorschauClicked);
+    connect(c_.Vorschau, &ClickableLabel::rightClicked, this, &Form1::onVorschauRightClicked);
+    connect(c_.VorschauPic, &ClickableLabel::clicked, this, &Form1::onVorschauPicClicked);
+
+    connect(c_.Command4, &QPushButton::clicked, this, &Form1::onCommand4);
+    connect(c_.Command16, &QPushButton::clicked, this, [this] {
+        leavePicker();
+        c_.Text1->setFocus(Qt::OtherFocusReason);
+    });
+    connect(c_.Drive1, &QComboBox::currentIndexChanged, this, &Form1::onDriveChosen);
+    connect(c_.VerzBaum, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        // Opening a directory in the list makes it the picture directory.
+        const QString path = dirModel_->filePath(index);
+        if (!path.isEmpty())
+            setDirectoryText(QDir::toNativeSeparators(path));
+    });
+    connect(c_.Text1, &QLineEdit::textChanged, this,
+            [this](const QString& text) { followDriveOf(text); });
+}
+
+bool Form1::windowPartsEvent(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QMimeData* data = drop->mimeData();
+            if (!data || (!data->hasUrls() && !data->hasText()))
+                return false;
+            drop->acceptProposedAction();
+            if (event->type() != QEvent::Drop)
+                return true;
+            // The path box takes a dropped program as its path; everything else is a folder.
+            // Handled here, so that the drop does not travel on to the strip around the box.
+            if (widget == c_.ImageMagicPath)
+                DropMagickPath(*data);
+            else
+                DropDirectory(*data);
+            return true;
+        }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (watched == c_.Text1 && key == Qt::Key_Down) {
+                onCommand4();
+                return true;
+            }
+            if (watched == c_.VerzBaum && key == Qt::Key_Escape) {
+                leavePicker();
+                return true;
+            }
+            if (watched == c_.VerzBaum && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                onTreeEnter();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::FocusOut: {
+            if (watched != c_.VerzBaum || !pickerOpen_)
+                return false;
+            // A message box or a menu taking the focus for a moment is no leaving.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+                reason == Qt::MenuBarFocusReason)
+                return false;
+            leavePicker();
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+// A dropped text names a folder or file either as a path or as a file URL (file managers
+// on Linux, and Qt itself, offer the URL list as text too).
+QStringList PathsInText(const QString& text) {
+    QStringList paths;
+    for (const QString& line : text.split(u'\n')) {
+        const QString t = line.trimmed();
+        if (t.isEmpty())
+            continue;
+        const QUrl url(t);
+        paths.append(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : t);
+    }
+    return paths;
+}
+
+}  // namespace
+
+void Form1::DropMagickPath(const QMimeData& data) {
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls())
+            if (url.isLocalFile())
+                c_.ImageMagicPath->setText(QDir::toNativeSeparators(url.toLocalFile()));
+    }
+    if (data.hasText())
+        for (const QString& path : PathsInText(data.text()))
+            c_.ImageMagicPath->setText(path);
+    Q_EMIT magickPathDropped();
+}
+
+void Form1::DropDirectory(const QMimeData& data) {
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
+            if (!url.isLocalFile())
+                continue;
+            const QString path = QDir::toNativeSeparators(url.toLocalFile());
+            followDriveOf(path);
+            setDirectoryText(path);
+        }
+    }
+    if (data.hasText()) {
+        for (const QString& path : PathsInText(data.text())) {
+            followDriveOf(path);
+            setDirectoryText(path);
+        }
+    }
+    CollectFiles();
+}
+
+}  // namespace kadrano

@@ -1,0 +1,95 @@
+// Not a test but a look at the window: writes a picture of the window with each area open,
+// for a person to check that nothing is cut off or lies on top of something else. Run it
+// with scripts/screenshots.sh (it is disabled in the normal test run).
+
+#include <QDir>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+
+#include "form1fixture.h"
+#include "ui/clickablelabel.h"
+
+namespace kadrano::test {
+
+namespace {
+
+// A picture that looks like something: a sky-to-ground gradient with a sun.
+void WriteSample(const QString& path, QSize size, const QColor& sky, const QColor& ground) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, sky);
+    g.setColorAt(0.6, sky.lighter(150));
+    g.setColorAt(0.61, ground);
+    g.setColorAt(1, ground.darker(150));
+    p.fillRect(image.rect(), g);
+    p.setBrush(QColor(255, 220, 80));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(size.width() * 3 / 4, size.height() / 4), size.height() / 8,
+                  size.height() / 8);
+    p.end();
+    image.save(path);
+}
+
+}  // namespace
+
+TEST_F(Form1Test, DISABLED_ScreenshotsOfEveryArea) {
+    const QString out = qEnvironmentVariableIsEmpty("KADRANO_SCREENSHOT_DIR")
+                            ? QDir::tempPath() + QStringLiteral("/kadrano-screenshots")
+                            : qEnvironmentVariable("KADRANO_SCREENSHOT_DIR");
+    const QString prefix = qEnvironmentVariableIsEmpty("KADRANO_SCREENSHOT_PREFIX")
+                               ? QStringLiteral("window")
+                               : qEnvironmentVariable("KADRANO_SCREENSHOT_PREFIX");
+    QDir().mkpath(out);
+
+    const QStringList names = {
+        QStringLiteral("2019-07-21 Strand.jpg"), QStringLiteral("IMG_0001.jpg"),
+        QStringLiteral("IMG_0002.jpg"),          QStringLiteral("P1000123.jpg"),
+        QStringLiteral("Urlaub Rom 23.jpg"),     QStringLiteral("Berge.jpg"),
+        QStringLiteral("Hochformat.jpg"),        QStringLiteral("Abendrot.jpg")};
+    for (int i = 0; i < names.size(); ++i)
+        WriteSample(pictures.file(names.at(i)), i == 6 ? QSize(480, 640) : QSize(640, 480),
+                    QColor::fromHsv((i * 40) % 360, 120, 230),
+                    QColor::fromHsv(100 + i * 8, 160, 150));
+
+    start(pictures.path());
+    window->show();
+    window->activateWindow();
+    QCoreApplication::processEvents();
+
+    int n = 0;
+    auto shot = [&](const QString& what) {
+        QCoreApplication::processEvents();
+        const QString file = QStringLiteral("%1/%2-%3-%4.png")
+                                 .arg(out, prefix)
+                                 .arg(n++, 2, 10, QLatin1Char('0'))
+                                 .arg(what);
+        EXPECT_TRUE(window->grab().save(file)) << file.toStdString();
+    };
+
+    shot(QStringLiteral("closed"));
+    click("Vorschau");
+    shot(QStringLiteral("names-page"));
+    const char* areas[][2] = {{"Frame14", "resize"},  {"Frame4", "orientation"},
+                              {"Frame12", "rename"},  {"IrfanFrame", "text"},
+                              {"Frame13", "shuffle"}, {"DoppelteFrame", "duplicates"},
+                              {"DatumFrame", "date"}};
+    for (const auto& area : areas) {
+        window->ToggleArea(control<QFrame>(area[0]));
+        shot(QString::fromLatin1(area[1]));
+    }
+    window->ToggleArea(control<QFrame>("DatumFrame"));
+    click("Label6");
+    shot(QStringLiteral("camera-numbers"));
+    click("Command4");
+    shot(QStringLiteral("directory-picker"));
+    click("Command16");
+    click("VorschauPic");
+    shot(QStringLiteral("picture-enlarged"));
+    click("VorschauPic");
+}
+
+}  // namespace kadrano::test
