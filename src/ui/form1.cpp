@@ -20,6 +20,7 @@
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "messageboxperson.h"
+#include "analysis/duplicatefinder.h"
 #include "rename/shuffle.h"
 
 namespace kadrano {
@@ -73,10 +74,27 @@ Form1::Form1(Options options)
     runner_ = options.runner;
     Q_ASSERT(runner_);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
+    duplicates_ = std::make_unique<DuplicateFinder>();
     buildControls();
+    duplicatesPanel_ = std::make_unique<DuplicatesPanel>(c_);
+    applySettingDefaults();
     connectSignals();
     qApp->installEventFilter(this);
 }
+
+// The two controls of the duplicates area that a running search changes.
+class Form1::DuplicatesPanel : public DuplicatesView {
+public:
+    explicit DuplicatesPanel(Form1Controls& c) : c_(c) {}
+    QString startButtonText() const override { return c_.DoppelteStart->text(); }
+    void setStartButtonText(const QString& text) override { c_.DoppelteStart->setText(text); }
+    void setCancelHintVisible(bool visible) override {
+        if (c_.DoppelteAbbruch) c_.DoppelteAbbruch->setVisible(visible);
+    }
+
+private:
+    Form1Controls& c_;
+};
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
@@ -156,6 +174,10 @@ void Form1::connectSignals() {
     if (c_.IniBtn) connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
     if (c_.ExitBtn) connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
 
+    connectTools();
+}
+
+void Form1::connectTools() {
     if (c_.Command1)
         connect(c_.Command1, &QPushButton::clicked, this, [this] { runTool([this] { RunShuffle(*this, separatorText()); }); });
     if (c_.Command2)
@@ -166,6 +188,36 @@ void Form1::connectSignals() {
         const KeptScript id = k.id;
         connect(button, &QPushButton::clicked, this,
                 [this, id] { runTool([this, id] { ScriptTools(*this).RunKeptScript(id); }); });
+    }
+
+    if (c_.DoppelteStart)
+        connect(c_.DoppelteStart, &QPushButton::clicked, this, [this] {
+            auto start = [this] {
+                duplicates_->StartClicked(*this, *duplicatesPanel_, c_.DoppelteTxt->text(),
+                                          c_.DoublettenCheck->isChecked());
+            };
+            // A click while the search runs is its Stop question, not a second tool.
+            if (duplicates_->isRunning())
+                start();
+            else
+                runTool(start);
+        });
+    if (c_.DoublettenCheck)
+        connect(c_.DoublettenCheck, &QCheckBox::toggled, this, [this](bool deleting) {
+            if (c_.DoppelteTxt) c_.DoppelteTxt->setEnabled(!deleting);
+            if (c_.DoppelteWarnung) c_.DoppelteWarnung->setVisible(deleting);
+        });
+}
+
+void Form1::applySettingDefaults() {
+    for (const SettingDef& def : SettingsReadOrder()) {
+        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language) continue;
+        QWidget* control = findChild<QWidget*>(QString::fromUtf8(def.control));
+        if (!control) continue;
+        const QString value = QString::fromUtf8(def.defaultValue);
+        if (def.kind == SettingKind::Check ||
+            (def.kind == SettingKind::Text && ControlValue(control, def.kind).isEmpty()))
+            SetControlValue(control, def.kind, value);
     }
 }
 

@@ -19,6 +19,8 @@ class QMimeData;
 
 namespace kadrano {
 
+class DuplicateFinder;
+
 enum class AreaPicture;
 
 // Where the program lives: its folder and its name, from which the settings file and
@@ -222,6 +224,15 @@ private:
     bool fileExists(const QString& path) const override;
     void fillOutputFormatList() override;
     void showIniButton() override;
+
+    // --- Tools ---
+    class DuplicatesPanel;
+    void connectTools();
+    // First start without a settings file: the controls hold the values a new settings
+    // file would hold.
+    void applySettingDefaults();
+    std::unique_ptr<DuplicateFinder> duplicates_;
+    std::unique_ptr<DuplicatesPanel> duplicatesPanel_;
 
     AppPaths paths_;
     Form1Controls c_;

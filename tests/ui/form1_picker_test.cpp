@@ -2,6 +2,7 @@
 // dropped on the window.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -56,7 +57,10 @@ protected:
         picture(QStringLiteral("top.jpg"), QSize(20, 20), Qt::red);
         picture(QStringLiteral("Urlaub/a.jpg"), QSize(20, 20), Qt::green);
         picture(QStringLiteral("Urlaub/b.jpg"), QSize(20, 20), Qt::blue);
-        start(pictures.path());
+        create();
+        // These tests count the files of one folder, not of the folders below it.
+        control<QCheckBox>("DubDir_Check")->setChecked(false);
+        window->startUp(pictures.path());
         QApplication::setActiveWindow(window.get());
     }
 
