@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
 
     kadrano::ConsoleScriptRunner runner;
     kadrano::Form1 window({paths, nullptr, &runner});
+    runner.setParentWidget(&window);
     window.startUp(commandLine);
     return app.exec();
 }

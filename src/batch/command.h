@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kadrano::batch {
+
+// One line of a script after percent expansion, read the way the command interpreter reads
+// it: double quotes group, ^ takes the next character literally outside quotes, and an
+// unquoted & | < > would start another command or a redirection. We run a single command
+// per line, so those characters are refused (apart from one output redirection at the end
+// of a program line); parentheses only matter as the branches of "if".
+
+enum class CommandKind {
+    Nothing,  // an empty line or a label
+    Rem,
+    Echo,
+    Rename,
+    Delete,
+    MakeDir,
+    Pause,
+    Chcp,
+    Set,
+    If,
+    Program,
+    Refused,  // not run; text says why
+};
+
+enum class EchoMode { Print, ShowState, On, Off };
+
+struct Redirection {
+    QString path;
+    bool append = false;
+};
+
+struct Command {
+    CommandKind kind = CommandKind::Nothing;
+    bool quiet = false;  // led by "@": the command itself is not echoed
+    // Rename, Delete, MakeDir, Chcp: the arguments without their quotes. Program: the
+    // program as written, then its arguments.
+    QStringList args;
+    // Echo: what it prints. Set: "NAME=value" or a name prefix to list. Refused: the reason.
+    QString text;
+    EchoMode echo = EchoMode::Print;
+    std::optional<Redirection> redirect;  // Program only
+
+    // If: the comparison and its branches ("otherwise" may be empty).
+    bool negate = false;
+    bool ignoreCase = false;
+    QString left;
+    QString right;
+    std::unique_ptr<Command> then;
+    std::unique_ptr<Command> otherwise;
+
+    bool conditionHolds() const {
+        const bool equal =
+            QString::compare(left, right, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive) ==
+            0;
+        return equal != negate;
+    }
+};
+
+// Reads one expanded line. Keeps its scratch space between calls, so one parser serves a
+// whole script without allocating per character.
+class LineParser {
+public:
+    Command parse(QStringView line);
+
+    enum class CellKind : unsigned char { Plain, Literal, Quote };
+    struct Cell {
+        char16_t ch;
+        CellKind kind;
+    };
+
+private:
+    Command parseRange(size_t begin, size_t end);
+    Command parseIf(Command c, size_t pos, size_t end);
+    Command parseProgram(Command c, size_t pos, size_t end);
+    QStringList splitArguments(size_t pos, size_t end) const;
+    QString text(size_t pos, size_t end) const;
+    std::optional<QChar> refusedSpecial(size_t pos, size_t end) const;
+
+    std::vector<Cell> cells_;
+};
+
+// The message for a line that is not run because of the character c outside quotes.
+QString RefusedCharacterText(QChar c);
+
+}  // namespace kadrano::batch

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace kadrano::batch {
+
+// The file-system side of ren, del and md. Each returns 0 or the errno that explains the
+// failure; the caller turns that into the command interpreter's wording.
+
+// Renames, and never replaces anything that already has the new name (EEXIST then): the
+// file system checks and renames in one step, so there is no moment in which a file that
+// appeared in between could be overwritten.
+int RenameNoReplace(const char* from, const char* to);
+
+// The same guarantee for file systems without a no-replace rename: a hard link to the new
+// name (which fails on an existing name), or where that is impossible an exclusive
+// placeholder of our own under the new name, which the rename may then replace.
+int RenameWithoutNoReplaceFlag(const char* from, const char* to);
+
+// Removes exactly this one file. A directory is never removed (EISDIR), nor a file that
+// nobody may write (EACCES), as the command interpreter keeps read-only files.
+int RemoveOneFile(const char* path);
+
+// Creates the folder and any missing parents; EEXIST when the path already exists.
+int MakeFolderPath(const char* path);
+
+}  // namespace kadrano::batch

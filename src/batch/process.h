@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace kadrano::batch {
+
+// Where the program a line names lies: a name with "/" as written (relative names from the
+// current folder), any other the first executable file of that name on the PATH. Unlike
+// the command interpreter we do not look in the current folder first: a picture folder
+// must not be able to supply a "convert" of its own. Empty with *error set when none.
+QByteArray FindProgram(const QString& name, int* error);
+
+// Starts the program directly (never through a shell) with stdin and stderr inherited and
+// stdout to outFd when that is not -1, and waits for it. Returns the exit code (128 + the
+// signal for a program killed by one), or -1 with *error set when it could not start.
+int RunProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd, int* error);
+
+// Waits for one key: on a terminal a single key press without Enter, otherwise one byte of
+// input. Returns at the end of input as well.
+void WaitForKey();
+
+// SIGTERM, SIGINT and SIGHUP stop the script: a running program gets the same signal, the
+// terminal gets its settings back, and StopSignal() tells the loop to end.
+void InstallStopHandlers();
+int StopSignal();
+// Ends this process by the signal that stopped it, as a parent expects.
+[[noreturn]] void DieBySignal(int signal);
+
+}  // namespace kadrano::batch

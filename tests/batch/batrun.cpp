@@ -1,0 +1,34 @@
+#include "batrun.h"
+
+#include <QProcess>
+
+#include "core/scripttext.h"
+#include "support/fakehost.h"
+
+namespace kadrano::test {
+
+BatResult RunBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
+    BatResult r;
+    QProcess p;
+    p.start(BatInterpreterPath(), QStringList{scriptPath} + arguments);
+    if (!p.waitForStarted())
+        return r;
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+BatResult RunLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments,
+                   const QByteArray& input) {
+    const QString script = folder.file(QStringLiteral("t.bat"));
+    if (!WriteScriptFile(script, lines))
+        return BatResult{};
+    return RunBat(script, arguments, input);
+}
+
+}  // namespace kadrano::test

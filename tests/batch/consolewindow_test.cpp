@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+#include <functional>
+
+#include "core/scripttext.h"
+#include "support/fakehost.h"
+#include "support/testfiles.h"
+#include "ui/consolewindow.h"
+
+using namespace kadrano;
+using kadrano::test::TempFolder;
+
+namespace {
+
+ConsoleWindow* visibleConsole() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* console = qobject_cast<ConsoleWindow*>(w);
+        if (console && console->isVisible())
+            return console;
+    }
+    return nullptr;
+}
+
+// Calls step with the console window, again and again while the runner waits in it, as the
+// person at the screen would look at it and act.
+class WindowDriver {
+public:
+    explicit WindowDriver(std::function<void(ConsoleWindow&)> step) : step_(std::move(step)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (ConsoleWindow* w = visibleConsole())
+                step_(*w);
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxTexts.append(box->text());
+                box->accept();
+            }
+        });
+        timer_.start(10);
+    }
+    QStringList boxTexts;
+
+private:
+    std::function<void(ConsoleWindow&)> step_;
+    QTimer timer_;
+};
+
+QString outputOf(ConsoleWindow& w) {
+    return w.findChild<QPlainTextEdit*>(QStringLiteral("ConsoleOutput"))->toPlainText();
+}
+
+}  // namespace
+
+// The script shows its lines as they come, waits at each "pause" for a key pressed in the
+// window, and the window closes by itself at the end.
+TEST(ConsoleWindow, ShowsOutputAndAnswersPauseWithAKey) {
+    TempFolder f;
+    f.write(QStringLiteral("a b.jpg"), "A");
+    ScriptBuilder script;
+    script.addProgress(0, 1);
+    script.add(QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("a b.jpg"))) +
+               " \"b c.jpg\"");
+    script.add(QStringLiteral("@echo Vor der Pause äöü"));
+    script.add(QStringLiteral("pause"));
+    script.add(QStringLiteral("md ") + ScriptArg(f.file(QStringLiteral("danach"))));
+    script.add(QStringLiteral("pause"));
+    script.add(QStringLiteral("@echo Ende"));
+    const QString path = f.file(QStringLiteral("_Rename_Custom.bat"));
+    ASSERT_TRUE(WriteScriptFile(path, script.lines()));
+
+    int pauses = 0;
+    bool renamedBeforeFirstKey = false;
+    bool folderMadeBeforeSecondKey = false;
+    QString title;
+    WindowDriver driver([&](ConsoleWindow& w) {
+        title = w.windowTitle();
+        const QString shown = outputOf(w);
+        if (!shown.endsWith(QStringLiteral("Press any key to continue . . . ")))
+            return;
+        auto* view = w.findChild<QPlainTextEdit*>(QStringLiteral("ConsoleOutput"));
+        if (shown.count(QStringLiteral("Press any key")) == 1 && pauses == 0) {
+            renamedBeforeFirstKey = f.exists(QStringLiteral("b c.jpg"));
+            // Three keys at once: only one answers this pause, the next still waits.
+            QTest::keyClick(view, Qt::Key_Space);
+            QTest::keyClick(view, Qt::Key_X);
+            QTest::keyClick(&w, Qt::Key_Escape);
+            pauses = 1;
+        } else if (shown.count(QStringLiteral("Press any key")) == 2 && pauses == 1) {
+            folderMadeBeforeSecondKey = f.exists(QStringLiteral("danach"));
+            QTest::keyClick(view, Qt::Key_Return);
+            pauses = 2;
+        }
+    });
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    EXPECT_EQ(runner.runAndWait(path, {QStringLiteral("14:05")}), 0);
+    EXPECT_EQ(pauses, 2);
+    EXPECT_TRUE(renamedBeforeFirstKey);
+    EXPECT_TRUE(folderMadeBeforeSecondKey);
+    EXPECT_EQ(title, QStringLiteral("_Rename_Custom.bat"));
+    EXPECT_EQ(visibleConsole(), nullptr);
+    EXPECT_FALSE(runner.lastCancelled());
+    const QString& out = runner.lastOutput();
+    EXPECT_TRUE(out.contains(
+        QStringLiteral("#####  0% - Verb.: 2    (Nr: 1 / 1)  Start: 14:05 Uhr  #####\n")));
+    EXPECT_TRUE(out.contains(QStringLiteral("\nVor der Pause äöü\n")));
+    EXPECT_EQ(out.count(QStringLiteral("Press any key to continue . . . \n")), 2);
+    EXPECT_TRUE(out.endsWith(QStringLiteral("\nEnde\n")));
+    EXPECT_FALSE(out.contains(u'\r'));
+    EXPECT_TRUE(f.exists(QStringLiteral("b c.jpg")));
+}
+
+// Closing the window stops the script and the program it runs; what follows does not happen.
+TEST(ConsoleWindow, ClosingStopsTheScriptAndItsProgram) {
+    TempFolder f;
+    const QString path = f.file(QStringLiteral("lang.bat"));
+    ASSERT_TRUE(WriteScriptFile(
+        path, {QStringLiteral("@echo gestartet"),
+               QStringLiteral("/bin/sh -c \"echo $$ > pid.txt; exec sleep 600\""),
+               QStringLiteral("md ") + ScriptArg(f.file(QStringLiteral("danach")))}));
+    bool closed = false;
+    WindowDriver driver([&](ConsoleWindow& w) {
+        if (!closed && !f.read(QStringLiteral("pid.txt")).trimmed().isEmpty()) {
+            w.close();
+            closed = true;
+        }
+    });
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    EXPECT_EQ(runner.runAndWait(path, {}), 1);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(runner.lastCancelled());
+    EXPECT_TRUE(runner.lastOutput().contains(QStringLiteral("gestartet\n")));
+    EXPECT_FALSE(f.exists(QStringLiteral("danach")));
+    const pid_t sleeper = f.read(QStringLiteral("pid.txt")).trimmed().toInt();
+    ASSERT_GT(sleeper, 0);
+    EXPECT_EQ(::kill(sleeper, 0), -1);  // the interpreter waited for it after passing the stop on
+    EXPECT_EQ(errno, ESRCH);
+}
+
+// Another program runs directly in the window; a missing interpreter or program is told.
+TEST(ConsoleWindow, ProgramsAndMissingPieces) {
+    WindowDriver driver([](ConsoleWindow&) {});
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    EXPECT_EQ(runner.runAndWait(QStringLiteral("/bin/echo"), {QStringLiteral("hallo  welt")}), 0);
+    EXPECT_EQ(runner.lastOutput(), QStringLiteral("hallo  welt\n"));
+    EXPECT_EQ(runner.runAndWait(QStringLiteral("/bin/sh"),
+                                {QStringLiteral("-c"), QStringLiteral("exit 3")}),
+              3);
+    EXPECT_TRUE(driver.boxTexts.isEmpty());
+
+    EXPECT_EQ(runner.runAndWait(QStringLiteral("/no/such/program"), {}), -1);
+    ASSERT_EQ(driver.boxTexts.size(), 1);
+    EXPECT_TRUE(driver.boxTexts[0].startsWith(
+        QStringLiteral("/no/such/program konnte nicht gestartet werden")));
+
+    ConsoleScriptRunner noInterpreter(nullptr, QStringLiteral("/no/such/kadrano-bat"));
+    EXPECT_EQ(noInterpreter.runAndWait(QStringLiteral("/tmp/x.BAT"), {}), -1);
+    ASSERT_EQ(driver.boxTexts.size(), 2);
+    EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/no/such/kadrano-bat")));
+    EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/tmp/x.BAT wurde nicht ausgeführt")));
+}
