@@ -89,12 +89,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     const Language lang = host.language();
 
     tools.NormaliseDirectoryText();
-    host.collectFiles();
-    if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
-                     Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
-        return;
-    }
+    if (!tools.CollectFilesOrSayNone()) return;
     const QString dir = host.directoryText();
     const QString listPath = dir + QLatin1String(kChecksumListName);
     const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);

@@ -201,6 +201,18 @@ void ScriptTools::NormaliseDirectoryText() {
     host_.setDirectoryText(AddSeparator(Unquote(host_.directoryText()).trimmed()));
 }
 
+bool ScriptTools::CollectFilesOrSayNone(const QString& textEn, const QString& titleEn) {
+    host_.collectFiles();
+    if (!host_.fileList().isEmpty()) return true;
+    const QString textDe = NoFilesFoundText(host_.directoryText(), host_.patternText());
+    const QString titleDe = QStringLiteral("Keine Dateien gefunden!");
+    if (textEn.isEmpty())
+        Inform(textDe, Mb::OK | Mb::IconInformation, titleDe);
+    else
+        AskUser(textDe, Mb::OK | Mb::IconInformation, titleDe, textEn, titleEn);
+    return false;
+}
+
 void ScriptTools::ReportUnsafeNames(int skipped) {
     if (skipped <= 0) return;
     AskUser(QString::number(skipped) +

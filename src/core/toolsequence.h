@@ -65,6 +65,11 @@ public:
     // The folder text normalised as the tools expect it: unquoted, trimmed, with separator.
     void NormaliseDirectoryText();
 
+    // Collects the files; when there are none, says so ("Keine Dateien gefunden in:" with
+    // the folder and pattern) and returns false. Without an English wording the box is
+    // German in both languages.
+    bool CollectFilesOrSayNone(const QString& textEn = QString(), const QString& titleEn = QString());
+
     // Tells how many files were left out because their names cannot stand in a script.
     void ReportUnsafeNames(int skipped);
 

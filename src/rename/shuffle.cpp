@@ -25,18 +25,6 @@ QString scriptPathIn(const ToolHost& host, const char* name) {
     return host.directoryText() + QString::fromLatin1(name);
 }
 
-// Collects the files and tells the person when there are none.
-bool collectOrReport(ToolHost& host, ScriptTools& tools) {
-    host.collectFiles();
-    if (!host.fileList().isEmpty()) return true;
-    tools.AskUser(NoFilesFoundText(host.directoryText(), host.patternText()),
-                  Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"),
-                  QStringLiteral("No Files found in:\r") + host.directoryText() +
-                      host.patternText(),
-                  QStringLiteral("No files found!"));
-    return false;
-}
-
 }  // namespace
 
 RenamePlan PlanShuffle(const FileList& files, const QString& separator, bool pauseAtEnd,
@@ -79,7 +67,10 @@ RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pa
 void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) {
     ScriptTools tools(host);
     if (!host.loading()) host.saveSettings();
-    if (!collectOrReport(host, tools)) return;
+    if (!tools.CollectFilesOrSayNone(
+            QStringLiteral("No Files found in:\r") + host.directoryText() + host.patternText(),
+            QStringLiteral("No files found!")))
+        return;
 
     host.person().setStatus(Pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
                                  QStringLiteral("Creating Bat-File..")));
@@ -96,12 +87,7 @@ void RunRestore(ToolHost& host, const QString& separator) {
     if (!host.loading()) host.saveSettings();
     const QString savedCaption = host.caption();
     tools.NormaliseDirectoryText();
-    host.collectFiles();
-    if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
-                     Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
-        return;
-    }
+    if (!tools.CollectFilesOrSayNone()) return;
 
     const int count = host.fileList().count();
     const QString script = scriptPathIn(host, kRestoreScript);

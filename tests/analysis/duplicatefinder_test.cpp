@@ -427,8 +427,7 @@ class DuplicateScriptRun : public ::testing::Test {
 protected:
     void SetUp() override {
         const QString bat = BatInterpreterPath();
-        if (bat.isEmpty() || !QFileInfo::exists(bat))
-            GTEST_SKIP() << "kadrano-bat is not built";
+        ASSERT_TRUE(!bat.isEmpty() && QFileInfo::exists(bat)) << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
         folder.write(QStringLiteral("a.jpg"), "first");
         folder.write(QStringLiteral("b.jpg"), "first");

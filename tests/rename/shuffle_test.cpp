@@ -118,7 +118,7 @@ protected:
     BatchRunner runner;
     FakeHost host{&runner};
     void SetUp() override {
-        if (test::BatInterpreterPath().isEmpty()) GTEST_SKIP() << "kadrano-bat not built";
+        ASSERT_FALSE(test::BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
         host.questionsOff = true;
     }
