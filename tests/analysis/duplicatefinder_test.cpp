@@ -48,6 +48,14 @@ protected:
     void start(const QString& tag = QStringLiteral("[Doppelt]"), bool deleteCopies = false) {
         finder.StartClicked(host, view, tag, deleteCopies);
     }
+    // The person clicks the Start button once more while the search lets events through.
+    void clickStartWhileRunning() {
+        host.recorder.onProcessEvents = [this, clicked = false]() mutable {
+            if (clicked) return;
+            clicked = true;
+            finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
+        };
+    }
     QString dir() const { return folder.path(); }
     QString listPath() const { return dir() + QLatin1String(kChecksumListName); }
     QString scriptPath() const { return dir() + QLatin1String(kDuplicatesScriptName); }
@@ -283,13 +291,7 @@ TEST_F(DuplicateRun, CancelDuringPairingShortensTheScript) {
 TEST_F(DuplicateRun, SecondClickOffersToStop) {
     folder.write(QStringLiteral("a.jpg"), "same");
     folder.write(QStringLiteral("b.jpg"), "same");
-    bool clicked = false;
-    host.recorder.onProcessEvents = [&] {
-        if (clicked)
-            return;
-        clicked = true;
-        finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
-    };
+    clickStartWhileRunning();
     host.recorder.replies = {Mb::ResultYes, Mb::ResultNo};
     start();
 
@@ -307,13 +309,7 @@ TEST_F(DuplicateRun, SecondClickOffersToStop) {
 TEST_F(DuplicateRun, StopQuestionAnsweredNoLetsTheSearchGoOn) {
     folder.write(QStringLiteral("a.jpg"), "same");
     folder.write(QStringLiteral("b.jpg"), "same");
-    bool clicked = false;
-    host.recorder.onProcessEvents = [&] {
-        if (clicked)
-            return;
-        clicked = true;
-        finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
-    };
+    clickStartWhileRunning();
     host.recorder.replies = {Mb::ResultNo, Mb::ResultNo};
     start();
     EXPECT_EQ(listText(), kHeader + entry("a.jpg", "same") + entry("b.jpg", "same"));
