@@ -211,10 +211,10 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
         return;
     }
     // No start time: the script reads the clock itself.
-    tools.RunAndWait(scriptPath);
+    const int result = tools.RunAndWait(scriptPath);
     person.processEvents();
     tools.DeleteScript(listPath);
-    tools.DeleteScript(scriptPath);
+    tools.DeleteScriptAfterRun(scriptPath, result);
     // Copies were renamed or deleted: a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading()) host.collectFiles();

@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -63,7 +65,7 @@ int Interpreter::runFile(const QString& path) {
 }
 
 int Interpreter::run(QStringView script) {
-    bool failed = false;
+    int failed = 0;
     int number = 0;
     qsizetype pos = 0;
     const qsizetype n = script.size();
@@ -77,13 +79,15 @@ int Interpreter::run(QStringView script) {
         pos = nl + 1;
         ++number;
         if (!runLine(line, number))
-            failed = true;
+            ++failed;
         output_.lineDone();
         if (StopSignal())
             break;
     }
     output_.flush();
-    return failed ? 1 : 0;
+    // The exit status tells the caller how many lines failed; an exit status holds no more
+    // than 255.
+    return std::min(failed, 255);
 }
 
 bool Interpreter::runLine(QStringView line, int number) {

@@ -24,8 +24,8 @@ public:
     Interpreter(Output& output, Variables variables, Parameters parameters,
                 const QString& currentDir);
 
-    // Runs every line of the script text (CR LF or LF). Returns 0 when every line
-    // succeeded, 1 when any failed. Stops early only on a stop signal.
+    // Runs every line of the script text (CR LF or LF). Returns how many lines failed (at
+    // most 255, as an exit status can hold). Stops early only on a stop signal.
     int run(QStringView script);
 
     // Reads the file (UTF-8, or Windows-1252 when it is not valid UTF-8) and runs it; -1

@@ -1,6 +1,6 @@
 // kadrano-bat SCRIPT [ARGUMENT …]: runs a batch script the tools wrote, with the command
 // interpreter's effect, in the script's folder. Exit status 0 when every line succeeded,
-// 1 when any failed.
+// else the number of lines that failed (255 for 255 or more).
 
 #include <unistd.h>
 

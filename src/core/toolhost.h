@@ -42,11 +42,16 @@ public:
     virtual void processEvents() = 0;
 };
 
+// What runAndWait returns besides a program's own exit code (which is never negative).
+inline constexpr int kRunNotStarted = -1;  // nothing ran; the runner has said why
+inline constexpr int kRunStopped = -2;     // stopped before its end (window closed, crashed)
+
 // Runs a generated script (or a program) and returns when it has ended.
 class ScriptRunner {
 public:
     virtual ~ScriptRunner() = default;
-    // Returns the exit code, or -1 when nothing could be started.
+    // Returns the exit code (our interpreter: the number of lines that failed, at most
+    // 255), kRunNotStarted or kRunStopped.
     virtual int runAndWait(const QString& program, const QStringList& arguments) = 0;
 };
 

@@ -105,14 +105,12 @@ QString ScriptTools::GetStartTime() {
     return t;
 }
 
-void ScriptTools::RunAndWait(const QString& commandLine) {
+int ScriptTools::RunAndWait(const QString& commandLine) {
     const SplitCommand cmd = SplitCommandLine(Unquote(commandLine), isFile);
-    if (cmd.program.isEmpty()) return;
-    if (isRunnable(cmd.program)) {
-        host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
-    } else {
-        host_.person().openDocument(cmd.program);
-    }
+    if (cmd.program.isEmpty()) return kRunNotStarted;
+    if (isRunnable(cmd.program)) return host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
+    host_.person().openDocument(cmd.program);
+    return 0;
 }
 
 bool ScriptTools::DeleteScript(const QString& scriptPath) {
@@ -129,16 +127,56 @@ bool ScriptTools::DeleteScript(const QString& scriptPath) {
     return !QFileInfo::exists(scriptPath);
 }
 
+bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult) {
+    if (runResult == 0) return DeleteScript(scriptPath);
+    // Whatever the script left undone can only be finished or checked with the script at
+    // hand, so a run that did not go through never costs the person the script.
+    if (runResult == kRunNotStarted) return false;
+    const QString name = FileNamePart(scriptPath);
+    QString whatDe, whatEn;
+    if (runResult == kRunStopped) {
+        whatDe = QStringLiteral("Die Bat-Datei wurde vor ihrem Ende abgebrochen; nicht alle "
+                                "Zeilen wurden ausgeführt.");
+        whatEn = QStringLiteral("The Bat-file was stopped before its end; not every line ran.");
+    } else {
+        const QString count = runResult >= 255 ? QStringLiteral("255+") : QString::number(runResult);
+        whatDe = QStringLiteral("Beim Ausführen der Bat-Datei sind Fehler aufgetreten: ") + count +
+                 QStringLiteral(" Zeile(n) fehlgeschlagen.");
+        whatEn = QStringLiteral("The Bat-file reported errors: ") + count +
+                 QStringLiteral(" line(s) failed.");
+    }
+    const QString titleDe = QStringLiteral("Bat-Datei nicht fehlerfrei ausgeführt");
+    const QString titleEn = QStringLiteral("Bat-file did not run cleanly");
+    if (host_.noQuestions()) {
+        AskUser(whatDe + QStringLiteral("\r\rDie Datei bleibt erhalten: ") + name,
+                Mb::OK | Mb::IconWarning, titleDe,
+                whatEn + QStringLiteral("\r\rThe file is kept: ") + name, titleEn);
+        return false;
+    }
+    const int answer =
+        AskUser(whatDe + QStringLiteral("\r\rDatei: ") + name +
+                    QStringLiteral(" trotzdem löschen?\r\r(Nein = Datei behalten)"),
+                Mb::YesNo | Mb::IconWarning, titleDe,
+                whatEn + QStringLiteral("\r\rDelete file: ") + name +
+                    QStringLiteral(" anyway?\r\r(No = keep the file)"),
+                titleEn);
+    if (answer != Mb::ResultYes) return false;
+    QFile::remove(scriptPath);
+    host_.person().processEvents();
+    return !QFileInfo::exists(scriptPath);
+}
+
 bool ScriptTools::RunWaitAndDelete(const QString& scriptPath, std::optional<KeptScript> button,
                                    bool passStartTime) {
+    int result;
     if (passStartTime) {
         const QString t = GetStartTime();
-        RunAndWait((QuoteIfSpaces(scriptPath) + u' ' + t).trimmed());
+        result = RunAndWait((QuoteIfSpaces(scriptPath) + u' ' + t).trimmed());
     } else {
-        RunAndWait(scriptPath);
+        result = RunAndWait(scriptPath);
     }
     host_.person().processEvents();
-    const bool deleted = DeleteScript(scriptPath);
+    const bool deleted = DeleteScriptAfterRun(scriptPath, result);
     if (button) host_.setKeptScriptButtonVisible(*button, !deleted);
     return deleted;
 }
@@ -173,8 +211,8 @@ void ScriptTools::RunKeptScript(KeptScript which) {
             return;
         }
     }
-    RunAndWait(QuoteIfSpaces(path + u' ' + GetStartTime()).trimmed());
-    if (DeleteScript(path)) host_.setKeptScriptButtonVisible(which, false);
+    const int result = RunAndWait(QuoteIfSpaces(path + u' ' + GetStartTime()).trimmed());
+    host_.setKeptScriptButtonVisible(which, !DeleteScriptAfterRun(path, result));
     host_.showUpdateLink();
 }
 

@@ -33,12 +33,19 @@ public:
     QString GetStartTime();
 
     // Starts what the command line names and waits for it to end. A script or program
-    // (.bat, .exe, .com) runs directly; any other file is opened with its program.
-    void RunAndWait(const QString& commandLine);
+    // (.bat, .exe, .com) runs directly; any other file is opened with its program (0).
+    // Returns what ScriptRunner::runAndWait returns.
+    int RunAndWait(const QString& commandLine);
 
     // Offers to delete the script (without asking when questions are off); true when it
     // is gone afterwards.
     bool DeleteScript(const QString& scriptPath);
+
+    // The deletion offer after a run whose result was runResult. A script that did not run
+    // is kept without a word (the runner has said why); one that was stopped or had failing
+    // lines is reported and kept unless the person asks for its deletion. Returns whether it
+    // is gone afterwards.
+    bool DeleteScriptAfterRun(const QString& scriptPath, int runResult);
 
     // Runs the script with the start time, waits, offers deletion, and shows the kept-script
     // button exactly when the script is still there. Returns whether it was deleted.

@@ -133,7 +133,7 @@ void ConsoleWindow::onFinished(int exitCode, QProcess::ExitStatus status) {
     killTimer_.stop();
     finished_ = true;
     waitingForKey_ = false;
-    exitCode_ = status == QProcess::NormalExit ? exitCode : 1;
+    exitCode_ = status == QProcess::NormalExit ? exitCode : kRunStopped;
     done(exitCode_);
 }
 
@@ -240,7 +240,7 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
     if (p.state() != QProcess::NotRunning)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : 1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : kRunStopped;
 }
 
 #else
@@ -264,7 +264,8 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
                             : window.run(program, arguments);
     lastOutput_ = window.output();
     lastCancelled_ = window.cancelled();
-    if (code < 0) {
+    if (lastCancelled_) return kRunStopped;
+    if (code == kRunNotStarted) {
         showError(QStringLiteral("%1 konnte nicht gestartet werden:\n%2")
                       .arg(program, window.startError()),
                   QStringLiteral("%1 could not be started:\n%2").arg(program, window.startError()));

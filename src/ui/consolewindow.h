@@ -25,8 +25,8 @@ public:
     ~ConsoleWindow() override;
 
     // Starts the program and shows the window until the program has ended. Returns its exit
-    // code (1 when it was stopped or crashed), or -1 when it could not start (startError()
-    // says why).
+    // code, kRunStopped when it was stopped or crashed, or kRunNotStarted when it could not
+    // start (startError() says why).
     int run(const QString& program, const QStringList& arguments);
 
     QString output() const;

@@ -130,7 +130,7 @@ TEST(ConsoleWindow, ClosingStopsTheScriptAndItsProgram) {
         }
     });
     ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
-    EXPECT_EQ(runner.runAndWait(path, {}), 1);
+    EXPECT_EQ(runner.runAndWait(path, {}), kRunStopped);
     EXPECT_TRUE(closed);
     EXPECT_TRUE(runner.lastCancelled());
     EXPECT_TRUE(runner.lastOutput().contains(QStringLiteral("gestartet\n")));

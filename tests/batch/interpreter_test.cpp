@@ -92,7 +92,7 @@ TEST(Interpreter, FailingLinesDoNotStopTheScript) {
                          arg(f, QStringLiteral("z.jpg")),
                      QStringLiteral("/bin/false"), QStringLiteral("chcp x"),
                      QStringLiteral("md ") + arg(f, QStringLiteral("last"))});
-    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.exitCode, 13);  // one for every line that failed
     const QStringList errors = r.err.split(u'\n', Qt::SkipEmptyParts);
     const QStringList expected = {
         QStringLiteral("A duplicate file name exists, or the file cannot be found."),
@@ -134,7 +134,7 @@ TEST(Interpreter, ProgramLines) {
             QStringLiteral("set KADRANO_PROBE=vier"),
             QStringLiteral("/bin/sh -c \"printf %%s $KADRANO_PROBE > probe.txt\""),
             QStringLiteral("ls > ") + arg(f, QStringLiteral("no-such-folder/x.txt"))});
-    EXPECT_EQ(r.exitCode, 1);  // the echo redirection and the missing folder
+    EXPECT_EQ(r.exitCode, 2);  // the echo redirection and the missing folder
     EXPECT_TRUE(f.exists(QStringLiteral("a b.txt")));
     EXPECT_TRUE(f.exists(QStringLiteral("50%.txt")));
     EXPECT_TRUE(f.exists(QStringLiteral("x,y.txt")));

@@ -110,6 +110,61 @@ TEST_F(Sequence, AKeptScriptInAFolderWithBlanksRunsToo) {
     EXPECT_FALSE(spaced.exists(q("Fotos 2019/_Restore_Original.bat")));
 }
 
+// A script that did not run, was stopped or had failing lines is never deleted silently:
+// what it left undone can only be finished or checked with the script at hand.
+TEST_F(Sequence, AScriptThatDidNotRunCleanlyIsKeptAndTheFailureSaid) {
+    host.questionsOff = true;
+    runner.result = kRunNotStarted;  // the runner itself has told why
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    EXPECT_TRUE(host.recorder.boxes.empty());
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+
+    runner.result = 3;  // three lines failed
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK | Mb::IconWarning);
+    EXPECT_TRUE(host.recorder.boxes[0].text.contains(q("3 Zeile(n) fehlgeschlagen")));
+    EXPECT_TRUE(host.recorder.boxes[0].text.contains(q("bleibt erhalten: _Rename_Random.bat")));
+    EXPECT_NE(host.recorder.boxes[0].title, q("Fertig - Script-Datei löschen?"));
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+
+    // With questions on, a stopped run is reported and the script goes only on a clear Yes.
+    host.questionsOff = false;
+    host.lang = Language::English;
+    runner.result = kRunStopped;
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultNo};
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ASSERT_EQ(host.recorder.boxes.size(), 3u);
+    EXPECT_EQ(host.recorder.boxes[2].flags, Mb::YesNo | Mb::IconWarning);
+    EXPECT_TRUE(host.recorder.boxes[2].text.startsWith(q("The Bat-file was stopped before its end")));
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
+    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+}
+
+// The same through the real interpreter: its exit status counts the failing lines.
+TEST_F(Sequence, TheInterpretersFailuresReachTheDeletionStep) {
+    kadrano::test::BatchRunner bat;
+    FakeHost real{&bat};
+    real.dirText = folder.path();
+    real.questionsOff = true;
+    folder.write(q("a.jpg"), "A");
+    folder.write(q("b.jpg"), "B");
+    const QString failing = folder.file(q("_Rename_Random.bat"));
+    ASSERT_TRUE(ScriptTools(real).WriteScript(
+        failing, {q("ren ") + folder.file(q("a.jpg")) + q(" b.jpg"),
+                  q("ren ") + folder.file(q("missing.jpg")) + q(" c.jpg")}));
+    ScriptTools(real).RunScript(failing, RenameQuestion(failing), KeptScript::Shuffle);
+    ASSERT_EQ(real.recorder.boxes.size(), 1u);
+    EXPECT_TRUE(real.recorder.boxes[0].text.contains(q("2 Zeile(n) fehlgeschlagen")));
+    EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
+    EXPECT_EQ(folder.read(q("b.jpg")), QByteArray("B"));
+}
+
 TEST(SplitCommandLine, FindsTheProgramAlsoWhenItsPathHasBlanks) {
     auto exists = [](const QString& p) {
         return p == q("/tmp/Fotos 2019/x.bat") || p == q("/tmp/plain.bat");

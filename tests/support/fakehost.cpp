@@ -25,11 +25,11 @@ int BatchRunner::runAndWait(const QString& program, const QStringList& arguments
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(BatInterpreterPath(), QStringList{program} + arguments);
-    if (!p.waitForStarted()) return -1;
+    if (!p.waitForStarted()) return kRunNotStarted;
     p.closeWriteChannel();  // "pause" meets the end of input and goes on
     p.waitForFinished(-1);
     lastOutput = p.readAll();
-    return p.exitCode();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : kRunStopped;
 }
 
 FakeHost::FakeHost(ScriptRunner* runner) : runner_(runner ? runner : &ownRunner_) {}

@@ -57,9 +57,10 @@ public:
 class RecordingRunner : public ScriptRunner {
 public:
     std::vector<BatchRunner::Call> calls;
+    int result = 0;  // what every run returns
     int runAndWait(const QString& program, const QStringList& arguments) override {
         calls.push_back({program, arguments});
-        return 0;
+        return result;
     }
 };
 
