@@ -148,8 +148,14 @@ void Form1::runTool(const std::function<void()>& tool) {
 void Form1::connectSignals() {
     connectWindowParts();
     if (c_.Text1) {
-        connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
+        // Enter always collects; leaving the box only when it names another folder than the
+        // one collected. Collecting again on the way out would run its event loop inside the
+        // click that moved the focus, and that click would be lost.
+        connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
             if (!loading_) CollectFiles();
+        });
+        connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
+            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_) CollectFiles();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
             if (!loading_) ScriptTools(*this).ShowKeptScriptButtons();
@@ -307,6 +313,7 @@ void Form1::CollectFiles() {
         setDirectoryText(AddSeparator(directoryText()));
         showUpdateLink();
 
+        collectedFolder_ = directoryText();
         const bool withSubdirs = c_.DubDir_Check && c_.DubDir_Check->isChecked();
         if (withSubdirs)
             setWindowTitle(QStringLiteral("Lese Unter-Verzeichnisse, bitte warten...  (Start: ") +

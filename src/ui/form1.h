@@ -251,6 +251,7 @@ private:
     bool collectAgain_ = false;
     bool toolRunning_ = false;
     FileList files_;
+    QString collectedFolder_;  // the folder text of the last collection
     int previewPosition_ = 0;
     QString startTime_;
     QString commandLine_;

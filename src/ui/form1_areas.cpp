@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
@@ -163,7 +164,18 @@ bool Form1::windowPartsEvent(QObject* watched, QEvent* event) {
             const QMimeData* data = drop->mimeData();
             if (!data || (!data->hasUrls() && !data->hasText()))
                 return false;
-            drop->acceptProposedAction();
+            // The window only reads the path: a file manager told "moved" may delete what
+            // was dropped, so the drop is taken as a copy or a link, or not at all.
+            const Qt::DropActions possible = drop->possibleActions();
+            if (possible & Qt::CopyAction)
+                drop->setDropAction(Qt::CopyAction);
+            else if (possible & Qt::LinkAction)
+                drop->setDropAction(Qt::LinkAction);
+            else {
+                drop->ignore();
+                return true;
+            }
+            drop->accept();
             if (event->type() != QEvent::Drop)
                 return true;
             // The path box takes a dropped program as its path; everything else is a folder.
@@ -237,20 +249,22 @@ void Form1::DropMagickPath(const QMimeData& data) {
 }
 
 void Form1::DropDirectory(const QMimeData& data) {
+    // A dropped picture means the folder it lies in.
+    auto take = [this](const QString& dropped) {
+        const QFileInfo info(dropped);
+        const QString path =
+            info.isFile() ? QDir::toNativeSeparators(info.absolutePath()) : dropped;
+        followDriveOf(path);
+        setDirectoryText(path);
+    };
     if (data.hasUrls()) {
-        for (const QUrl& url : data.urls()) {
-            if (!url.isLocalFile())
-                continue;
-            const QString path = QDir::toNativeSeparators(url.toLocalFile());
-            followDriveOf(path);
-            setDirectoryText(path);
-        }
+        for (const QUrl& url : data.urls())
+            if (url.isLocalFile())
+                take(QDir::toNativeSeparators(url.toLocalFile()));
     }
     if (data.hasText()) {
-        for (const QString& path : PathsInText(data.text())) {
-            followDriveOf(path);
-            setDirectoryText(path);
-        }
+        for (const QString& path : PathsInText(data.text()))
+            take(path);
     }
     CollectFiles();
 }

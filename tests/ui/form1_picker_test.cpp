@@ -78,7 +78,8 @@ protected:
     }
 
     // A drop of file URLs (and optionally a text) on a part of the window.
-    void drop(QWidget* target, const QStringList& paths, const QString& text = QString()) {
+    void drop(QWidget* target, const QStringList& paths, const QString& text = QString(),
+              Qt::DropActions actions = Qt::CopyAction) {
         QMimeData data;
         QList<QUrl> urls;
         for (const QString& p : paths)
@@ -88,13 +89,17 @@ protected:
         if (!text.isNull())
             data.setText(text);
         const QPoint at(target->width() / 2, target->height() / 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         accepted = enter.isAccepted();
-        QDropEvent dropEvent(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enterAction = enter.dropAction();
+        QDropEvent dropEvent(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &dropEvent);
+        dropAction = dropEvent.dropAction();
     }
     bool accepted = false;
+    Qt::DropAction enterAction = Qt::IgnoreAction;
+    Qt::DropAction dropAction = Qt::IgnoreAction;
 };
 
 TEST_F(PickerTest, TheDotButtonOpensThePickerBelowTheBoxAtTheBoxFolder) {
@@ -205,6 +210,31 @@ TEST_F(PickerTest, AFolderDroppedOnAnAreaIsCollected) {
     EXPECT_TRUE(accepted);
     EXPECT_EQ(QDir(window->directoryText()), QDir(other.path()));
     EXPECT_EQ(window->fileList().FileNames, (QStringList{"x.jpg", "y.jpg"}));
+}
+
+// A picture dragged from a file manager means its folder; and since the window only reads
+// the path, the drop is never a move (the file manager would delete the source).
+TEST_F(PickerTest, ADroppedPictureMeansItsFolderAndNoDropIsAMove) {
+    TempFolder other;
+    other.write(QStringLiteral("Urlaub/a.jpg"));
+    const QString picture = other.write(QStringLiteral("Urlaub/b.jpg"));
+    drop(control<QWidget>("Vorschau"), {picture}, QString(),
+         Qt::MoveAction | Qt::CopyAction | Qt::LinkAction);
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(enterAction, Qt::CopyAction);
+    EXPECT_EQ(dropAction, Qt::CopyAction);
+    EXPECT_EQ(QDir(window->directoryText()), QDir(other.path() + QStringLiteral("Urlaub")));
+    EXPECT_EQ(window->fileList().FileNames, (QStringList{"a.jpg", "b.jpg"}));
+
+    drop(control<QWidget>("Vorschau"), {other.path()}, QString(),
+         Qt::MoveAction | Qt::LinkAction);
+    EXPECT_EQ(dropAction, Qt::LinkAction);
+    EXPECT_EQ(QDir(window->directoryText()), QDir(other.path()));
+
+    const QString before = window->directoryText();
+    drop(control<QWidget>("Vorschau"), {pictures.path()}, QString(), Qt::MoveAction);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(window->directoryText(), before);
 }
 
 TEST_F(PickerTest, OfSeveralDroppedFoldersTheLastStays) {

@@ -155,3 +155,34 @@ TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
     EXPECT_EQ(window->fileList().count(), 300);
     EXPECT_EQ(window->windowTitle(), Form1::designCaption());
 }
+
+// Enter collects the typed folder; the click that then moves the focus away must act
+// instead of starting the same collection again (whose event loop swallowed the click).
+TEST_F(Form1Test, TheFirstClickAfterEnterInTheFolderBoxActs) {
+    pictures.write(q("Neu/a.jpg"));
+    pictures.write(q("Neu/b.jpg"));
+    start(pictures.path());
+    window->activateWindow();
+    int collections = 0;
+    QObject::connect(window.get(), &Form1::filesCollected, [&] { ++collections; });
+    auto* text1 = control<QLineEdit>("Text1");
+    text1->setFocus();
+    text1->setText(pictures.path() + q("Neu"));
+    QTest::keyClick(text1, Qt::Key_Return);
+    EXPECT_EQ(collections, 1);
+    EXPECT_EQ(status(), q("Gefunden: 2"));
+
+    auto* noQuestions = control<QCheckBox>("KeineNachfragen");
+    const bool before = noQuestions->isChecked();
+    noQuestions->setFocusPolicy(Qt::StrongFocus);
+    noQuestions->setFocus(Qt::MouseFocusReason);  // what the press does first
+    QTest::mouseClick(noQuestions, Qt::LeftButton);
+    EXPECT_NE(noQuestions->isChecked(), before);
+    EXPECT_EQ(collections, 1);
+
+    // Leaving the box after typing another folder still collects that one.
+    text1->setFocus();
+    text1->setText(pictures.path());
+    noQuestions->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(collections, 2);
+}
