@@ -285,6 +285,7 @@ void Form1::startUp(const QString& commandLine) {
     }
 
     LoadAllSettings();
+    UseQtTranslations(language_);
 
     show();
     QCoreApplication::processEvents();

@@ -1,7 +1,12 @@
 #include "messageboxperson.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QUrl>
 
 #include "editorlauncher.h"
@@ -15,8 +20,61 @@ QString DisplayText(const QString& text) {
     return t;
 }
 
+namespace {
+
+// A Yes/No question has no way out but its two buttons, as on the system the scripts come
+// from: ESC or the frame's close button would otherwise count as "No", which for most
+// questions here opens a script in the editor that the person never asked to see.
+class QuestionBox : public QMessageBox {
+public:
+    QuestionBox(QWidget* parent, bool yesNo) : QMessageBox(parent), yesNo_(yesNo) {
+        if (yesNo_)
+            setWindowFlag(Qt::WindowCloseButtonHint, false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (yesNo_ && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (yesNo_) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool yesNo_;
+};
+
+}  // namespace
+
+void UseQtTranslations(Language language) {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (language == Language::English)
+        return;
+    auto* translator = new QTranslator;
+    if (translator->load(QStringLiteral("qtbase_de"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator)) {
+        installed = translator;
+    } else {
+        delete translator;
+    }
+}
+
 int MessageBoxPerson::messageBox(const QString& text, int flags, const QString& title) {
-    QMessageBox box(parent_);
+    QuestionBox box(parent_, (flags & 0x7) == Mb::YesNo);
     box.setText(DisplayText(text));
     // A box without a title of its own carries the program's name, as message boxes do.
     const QString shownTitle = title.isEmpty() ? QStringLiteral("Kadrano") : title;
@@ -56,12 +114,13 @@ int MessageBoxPerson::messageBox(const QString& text, int flags, const QString& 
         case QMessageBox::Cancel:
             return Mb::ResultCancel;
         default:
-            // Closing a Yes/No box by its frame is no "Yes".
-            return (flags & 0x7) == Mb::YesNo ? Mb::ResultNo : Mb::ResultOK;
+            return Mb::ResultOK;
     }
 }
 
-void MessageBoxPerson::openInEditor(const QString& path) { OpenTextInEditor(path, parent_); }
+void MessageBoxPerson::openInEditor(const QString& path) {
+    OpenTextInEditor(path, parent_);
+}
 
 void MessageBoxPerson::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));

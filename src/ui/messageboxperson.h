@@ -23,6 +23,10 @@ private:
     QWidget* parent_;
 };
 
+// Qt's own dialogs and buttons ("Ja"/"Nein") in the window's language; the German
+// translations come with Qt, English needs none.
+void UseQtTranslations(Language language);
+
 // A line break in the program's texts is a single carriage return.
 QString DisplayText(const QString& text);
 
