@@ -169,7 +169,10 @@ TEST_F(ShuffleRoundTrip, ARestoreNeverOverwritesAFileOfTheSameName) {
     RunRestore(host, q("#"));
     EXPECT_EQ(folder.read(q("a.jpg")), QByteArray("first"));
     EXPECT_EQ(folder.read(q("0002#a.jpg")), QByteArray("second"));
-    EXPECT_EQ(names().size(), 2);
+    // The refused line is reported, and the script stays for the person to check.
+    EXPECT_EQ(names(), (QStringList{q("0002#a.jpg"), q("_Restore_Original.bat"), q("a.jpg")}));
+    ASSERT_FALSE(host.recorder.boxes.empty());
+    EXPECT_TRUE(host.recorder.boxes.back().text.contains(q("1 Zeile(n) fehlgeschlagen")));
 }
 
 TEST_F(ShuffleRoundTrip, NoFilesGivesTheMessageAndWritesNothing) {
