@@ -9,6 +9,7 @@
 #include "core/toolsequence.h"
 #include "digestahead.h"
 #include "duplicates.h"
+#include "fileidentity.h"
 
 namespace kadrano {
 
@@ -82,6 +83,24 @@ void DuplicateFinder::endRun(ToolHost& host, DuplicatesView& view, const QString
     view.setStartButtonText(QStringLiteral("Start"));
 }
 
+void DuplicateFinder::sayCancelled(ToolHost& host, DuplicatesView& view, const QString& caption,
+                                   const QString& listWritten) {
+    // A part of the folder searched would mark or delete by part of the truth: a copy
+    // whose twin was not reached looks unique, and the person asked to stop. Nothing is
+    // written or run, and the list of this run goes too.
+    if (!listWritten.isEmpty())
+        QFile::remove(listWritten);
+    endRun(host, view, caption);
+    const Question said{
+        QStringLiteral("Suche abgebrochen - es wurde nichts geändert."),
+        QStringLiteral("Suche abgebrochen"),
+        QStringLiteral("Search cancelled - nothing was changed."),
+        QStringLiteral("Search cancelled"),
+    };
+    host.person().setStatus(Pick(host.language(), said.textDe, said.textEn));
+    ScriptTools(host).AskUser(said, Mb::IconInformation);
+}
+
 void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& tag,
                           bool deleteCopies, const QString& caption) {
     ScriptTools tools(host);
@@ -89,7 +108,8 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     const Language lang = host.language();
 
     tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone()) return;
+    if (!tools.CollectFilesOrSayNone())
+        return;
     const QString dir = host.directoryText();
     const QString listPath = dir + QLatin1String(kChecksumListName);
     const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);
@@ -99,12 +119,22 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     const int n = files.count();
     QStringList paths;
     paths.reserve(n);
+    int unsafeNames = 0;
     for (int k = 0; k < n; ++k) {
-        const QString path = files.fullPath(k);
+        QString path = files.fullPath(k);
         // The list and script of an earlier search (with a pattern such as *.*) are
         // rewritten by this one; reading them while they are written means nothing.
         // An empty path cannot be opened, so the file gets no line.
-        paths.append(path == listPath || path == scriptPath ? QString() : path);
+        if (path == listPath || path == scriptPath) {
+            path.clear();
+        } else if (!CanStandInScript(path)) {
+            // Nor can a name that no script line can hold; one with a line break would
+            // even split its list line, and the piece before the break could pass for
+            // another file's name.
+            path.clear();
+            ++unsafeNames;
+        }
+        paths.append(path);
     }
 
     QFile list(listPath);
@@ -116,6 +146,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     tools.GetStartTime();
 
     EventPacer pacer(options_.eventIntervalMs);
+    bool cancelled = false;
     {
         DigestAhead ahead(paths, options_.digestThreads);
         for (int k = 0; k < n; ++k) {
@@ -125,16 +156,15 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
                 person.setStatus(
                     HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
             }
-            if (takeCancel(host))
+            if ((cancelled = takeCancel(host)))
                 break;
             if (show) {
                 person.processEvents();
                 person.processEvents();
             }
             // ESC from those events stops before this file: it may be the big one.
-            if (takeCancel(host))
+            if ((cancelled = takeCancel(host)))
                 break;
-            bool cancelled = false;
             while (!ahead.waitFor(k, kWaitSlice)) {
                 person.processEvents();
                 if ((cancelled = takeCancel(host)))
@@ -149,6 +179,10 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     }  // a cancelled search gives up the digests in progress here
     if (listOpen)
         list.close();
+    if (cancelled) {
+        sayCancelled(host, view, caption, listOpen ? listPath : QString());
+        return;
+    }
 
     person.setStatus(
         Pick(lang, QStringLiteral("Sortiere Liste..."), QStringLiteral("Sorting List...")));
@@ -182,15 +216,20 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     const QString foundText =
         Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
     int shown = 0;
-    const DuplicateScript found =
-        PlanDuplicateScript(FindDuplicatePairs(lines), tag, deleteCopies, [&](int count) {
+    const DuplicateScript found = PlanDuplicateScript(
+        FindDuplicatePairs(lines, tag, IdentifyFile), tag, deleteCopies, [&](int count) {
             if (pacer.due()) {
                 person.setStatus(foundText + QString::number(count));
                 shown = count;
                 person.processEvents();
             }
-            return !takeCancel(host);
+            cancelled = takeCancel(host);
+            return !cancelled;
         });
+    if (cancelled) {
+        sayCancelled(host, view, caption, listOpen ? listPath : QString());
+        return;
+    }
     if (found.count != shown)
         person.setStatus(foundText + QString::number(found.count));
 
@@ -199,7 +238,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
         script.add(line);
     script.finish(host.pauseAtEnd());
     const bool scriptWritten = tools.WriteScript(scriptPath, script.lines());
-    tools.ReportUnsafeNames(found.skipped);
+    tools.ReportUnsafeNames(unsafeNames + found.skipped);
     endRun(host, view, caption);
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!scriptWritten)
@@ -217,7 +256,8 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& t
     tools.DeleteScriptAfterRun(scriptPath, result);
     // Copies were renamed or deleted: a stale list would send later tools after names
     // that no longer exist.
-    if (!host.loading()) host.collectFiles();
+    if (!host.loading())
+        host.collectFiles();
 }
 
 }  // namespace kadrano

@@ -43,6 +43,9 @@ private:
     void run(ToolHost& host, DuplicatesView& view, const QString& tag, bool deleteCopies,
              const QString& caption);
     void endRun(ToolHost& host, DuplicatesView& view, const QString& caption);
+    // Ends a search that the person stopped; listWritten is the list this run wrote.
+    void sayCancelled(ToolHost& host, DuplicatesView& view, const QString& caption,
+                      const QString& listWritten);
 
     DuplicateFinderOptions options_;
     bool running_ = false;

@@ -3,6 +3,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
 
 #include "core/pathhelpers.h"
 #include "core/progress.h"
@@ -48,17 +51,85 @@ void SortChecksumLines(QStringList& lines) {
     std::sort(lines.begin(), lines.end());
 }
 
-std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines) {
-    std::vector<DuplicatePair> pairs;
-    if (sortedLines.isEmpty())
-        return pairs;
-    ChecksumEntry before = SplitChecksumLine(sortedLines.front());
-    for (qsizetype i = 1; i < sortedLines.size(); ++i) {
-        ChecksumEntry entry = SplitChecksumLine(sortedLines.at(i));
-        if (entry.digest == before.digest && !entry.path.isEmpty() && !before.path.isEmpty())
-            pairs.push_back({before.path, entry.path});
-        before = std::move(entry);
+bool CarriesTag(const QString& path, const QString& tag) {
+    return !tag.isEmpty() && FileNamePart(path).startsWith(tag);
+}
+
+namespace {
+
+using FileKey = std::pair<quint64, quint64>;
+
+FileKey keyOf(const FileIdentity& id) {
+    return {id.device, id.inode};
+}
+
+// Appends the surplus copies of one group of equal digests (paths in sorted order).
+void pairGroup(const QStringList& paths, const QString& tag, const FileIdentifier& identify,
+               std::vector<DuplicatePair>& pairs) {
+    struct Name {
+        QString path;
+        FileKey file;
+    };
+    std::vector<Name> names;
+    std::set<FileKey> linkTargets;
+    for (const QString& path : paths) {
+        const FileIdentity id = identify(path);
+        // A name that is gone, or a link that leads nowhere, has nothing to keep or remove.
+        if (!id.found)
+            continue;
+        if (id.isLink) {
+            linkTargets.insert(keyOf(id));
+        } else {
+            names.push_back({path, keyOf(id)});
+        }
     }
+    // The better name to keep ranks higher: a tagged name was marked to be thrown away,
+    // and removing the file a link leads to would leave the link pointing nowhere.
+    auto rank = [&](std::size_t i) {
+        return std::tuple(!CarriesTag(names[i].path, tag), linkTargets.count(names[i].file) > 0, i);
+    };
+    std::map<FileKey, std::size_t> bestName;  // each file by its best name
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto [it, isNew] = bestName.try_emplace(names[i].file, i);
+        if (!isNew && rank(i) > rank(it->second))
+            it->second = i;
+    }
+    if (bestName.size() < 2)
+        return;
+    std::vector<std::size_t> best;
+    for (const auto& [file, i] : bestName)
+        best.push_back(i);
+    const std::size_t kept = *std::max_element(
+        best.begin(), best.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    std::sort(best.begin(), best.end());
+    for (std::size_t i : best)
+        if (i != kept)
+            pairs.push_back({names[i].path, names[kept].path});
+}
+
+}  // namespace
+
+std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, const QString& tag,
+                                              const FileIdentifier& identify) {
+    std::vector<DuplicatePair> pairs;
+    QString digest;
+    QStringList group;
+    auto closeGroup = [&] {
+        if (group.size() > 1)
+            pairGroup(group, tag, identify, pairs);
+        group.clear();
+    };
+    for (const QString& line : sortedLines) {
+        ChecksumEntry entry = SplitChecksumLine(line);
+        if (entry.digest.isEmpty() || entry.path.isEmpty())
+            continue;
+        if (entry.digest != digest) {
+            closeGroup();
+            digest = std::move(entry.digest);
+        }
+        group.append(std::move(entry.path));
+    }
+    closeGroup();
     return pairs;
 }
 
@@ -67,6 +138,8 @@ DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, con
                                     const std::function<bool(int count)>& afterPair) {
     DuplicateScript script;
     for (const DuplicatePair& pair : pairs) {
+        if (!deleteCopies && CarriesTag(pair.surplus, tag))
+            continue;
         QString command;
         if (deleteCopies) {
             if (CanStandInScript(pair.surplus))

@@ -9,6 +9,7 @@
 
 #include "core/language.h"
 #include "core/toolsequence.h"
+#include "fileidentity.h"
 
 namespace kadrano {
 
@@ -39,13 +40,26 @@ QStringList ChecksumEntryLines(const QByteArray& listFile);
 // never by the locale: which copy survives must not depend on the machine's language.
 void SortChecksumLines(QStringList& lines);
 
-// Two neighbours of the sorted list with the same digest; the one sorting first is the
-// surplus copy, so in a group the path that sorts last is kept.
+// Whether the file name already starts with the mark tag (an empty tag marks nothing).
+bool CarriesTag(const QString& path, const QString& tag);
+
+// A surplus copy and the copy of its group that stays.
 struct DuplicatePair {
     QString surplus;
     QString kept;
 };
-std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines);
+
+// Looks a path up on the disk (IdentifyFile; tests give their own).
+using FileIdentifier = std::function<FileIdentity(const QString& path)>;
+
+// The surplus copies of the sorted list, in list order. Lines with equal digests form a
+// group; in it only real, distinct files count: a symbolic link is neither removed nor
+// counted as the copy that stays, and further names of one file (hard links, a file
+// reached twice) count once. One file of the group stays: one whose name does not carry
+// the tag, before that one a link leads to, and among equals the path that sorts last.
+// Every other file of the group is a surplus copy, named once by its best name.
+std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, const QString& tag,
+                                              const FileIdentifier& identify);
 
 // The script lines for the surplus copies (without header and "pause").
 struct DuplicateScript {
@@ -55,8 +69,9 @@ struct DuplicateScript {
 };
 
 // Writes two lines per pair: an echo with the running number, then the rename that puts
-// tag in front of the surplus copy's name, or its deletion. afterPair is called after
-// each pair written with the count so far; returning false ends the walk there.
+// tag in front of the surplus copy's name, or its deletion. A name that carries the tag
+// already is marked and left as it is. afterPair is called after each pair written with
+// the count so far; returning false ends the walk there.
 DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
                                     bool deleteCopies,
                                     const std::function<bool(int count)>& afterPair = {});

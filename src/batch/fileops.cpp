@@ -1,23 +1,96 @@
 #include "fileops.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace kadrano::batch {
 
+namespace {
+
+std::atomic<bool> forceFallback{false};
+
+// Whether the folder holds an entry spelt exactly so.
+bool HasEntry(const std::string& folder, const std::string& name) {
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return false;
+    bool found = false;
+    while (const dirent* e = ::readdir(d)) {
+        if (name == e->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+void SplitPath(const char* path, std::string& folder, std::string& name) {
+    const char* slash = std::strrchr(path, '/');
+    if (!slash) {
+        folder.assign(".");
+        name.assign(path);
+    } else {
+        folder.assign(path, std::max<size_t>(size_t(slash - path), 1));
+        name.assign(slash + 1);
+    }
+}
+
+// Whether from and to are two entries of one plain file: what a rename by link and
+// unlink leaves when it is stopped in between. One entry reached by two spellings (the
+// same name, a "./", another case where the file system ignores case) is not two: taking
+// away "from" would take away the file.
+bool TwoNamesOfOneFile(const char* from, const char* to) {
+    struct stat a, b;
+    if (::lstat(from, &a) != 0 || ::lstat(to, &b) != 0)
+        return false;
+    if (!S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) || a.st_dev != b.st_dev ||
+        a.st_ino != b.st_ino || a.st_nlink < 2)
+        return false;
+    std::string fromFolder, fromName, toFolder, toName;
+    SplitPath(from, fromFolder, fromName);
+    SplitPath(to, toFolder, toName);
+    struct stat fa, fb;
+    if (::stat(fromFolder.c_str(), &fa) != 0 || ::stat(toFolder.c_str(), &fb) != 0)
+        return false;
+    if (fa.st_dev != fb.st_dev || fa.st_ino != fb.st_ino)
+        return true;  // two folders, two entries
+    return fromName != toName && HasEntry(fromFolder, fromName) && HasEntry(fromFolder, toName);
+}
+
+// A rename refused because the new name exists: when that name is the file itself under
+// a second name, the rename only lacks the removal of the old name.
+int FinishRename(const char* from, const char* to, int error) {
+    if (error != EEXIST || !TwoNamesOfOneFile(from, to))
+        return error;
+    return ::unlink(from) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+void UseRenameFallback(bool on) {
+    forceFallback = on;
+}
+
 int RenameNoReplace(const char* from, const char* to) {
+    if (forceFallback)
+        return RenameWithoutNoReplaceFlag(from, to);
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int e = errno;
     // Some network and FUSE file systems do not know the flag.
     if (e == EINVAL || e == ENOSYS || e == ENOTSUP)
         return RenameWithoutNoReplaceFlag(from, to);
-    return e;
+    return FinishRename(from, to, e);
 }
 
 int RenameWithoutNoReplaceFlag(const char* from, const char* to) {
@@ -31,7 +104,7 @@ int RenameWithoutNoReplaceFlag(const char* from, const char* to) {
     const int linkError = errno;
     // EPERM: a folder, or a file system without hard links.
     if (linkError != EPERM && linkError != ENOTSUP && linkError != EMLINK)
-        return linkError;
+        return FinishRename(from, to, linkError);
     struct stat st;
     if (::lstat(from, &st) != 0)
         return errno;

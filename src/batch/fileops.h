@@ -15,6 +15,10 @@ int RenameNoReplace(const char* from, const char* to);
 // placeholder of our own under the new name, which the rename may then replace.
 int RenameWithoutNoReplaceFlag(const char* from, const char* to);
 
+// Makes RenameNoReplace always take the way of file systems without the no-replace flag,
+// so that way can be tried on any file system.
+void UseRenameFallback(bool on);
+
 // Removes exactly this one file. A directory is never removed (EISDIR), nor a file that
 // nobody may write (EACCES), as the command interpreter keeps read-only files.
 int RemoveOneFile(const char* path);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+
 #include <random>
 
 #include "analysis/duplicatefinder.h"
@@ -51,7 +53,8 @@ protected:
     // The person clicks the Start button once more while the search lets events through.
     void clickStartWhileRunning() {
         host.recorder.onProcessEvents = [this, clicked = false]() mutable {
-            if (clicked) return;
+            if (clicked)
+                return;
             clicked = true;
             finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
         };
@@ -251,39 +254,85 @@ TEST_F(DuplicateRun, OwnFilesOfAnEarlierSearchAreLeftOut) {
     EXPECT_EQ(scriptText(), kHeader);
 }
 
-// ESC while file 2 of 4 is up: the list holds what was digested before it, and the
-// search still sorts, writes the script and asks.
-TEST_F(DuplicateRun, CancelDuringHashingShortensTheList) {
+// A stopped search leaves the folder as it was: no list, no script (an old one keeps its
+// text and is not run), only the word that it was stopped; whether the digests were being
+// made or the pairs walked.
+TEST_F(DuplicateRun, CancelledSearchWritesAndRunsNothing) {
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
         folder.write(QString::fromLatin1(name), "same");
+    folder.write(kDuplicatesScriptName, "old");
+    const QStringList before = folder.names();
     host.recorder.onProcessEvents = [&] {
         if (lastStatus().endsWith(QStringLiteral("Analysiere: 2 / 5")))
             host.cancel = true;
     };
-    host.recorder.replies = {Mb::ResultNo};
     start();
-    EXPECT_EQ(listText(), kHeader + entry("a.jpg", "same") + entry("b.jpg", "same"));
-    EXPECT_EQ(scriptText(), kHeader + echo(1) + QStringLiteral("\r\nren ") + dir() +
-                                QStringLiteral("a.jpg [Doppelt]a.jpg\r\n"));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
-    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("1 Doppelte")));
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              QStringLiteral("Suche abgebrochen - es wurde nichts geändert."));
+    EXPECT_EQ(host.recorder.boxes[0].title, QStringLiteral("Suche abgebrochen"));
+    EXPECT_EQ(host.recorder.boxes[0].flags, Mb::IconInformation);
+    EXPECT_EQ(folder.names(), before);
+    EXPECT_EQ(folder.read(kDuplicatesScriptName), QByteArray("old"));
+    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_TRUE(host.recorder.editorFiles.isEmpty());
     EXPECT_FALSE(host.cancel);  // noticed and cleared
     EXPECT_EQ(host.captions.filter(QStringLiteral("Analysiere Bild: 3 / 4")).size(), 0);
-}
+    EXPECT_EQ(host.windowCaption, QStringLiteral("Kadrano"));
+    EXPECT_EQ(view.button, QStringLiteral("Start"));
+    EXPECT_FALSE(finder.isRunning());
 
-TEST_F(DuplicateRun, CancelDuringPairingShortensTheScript) {
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
-        folder.write(QString::fromLatin1(name), "same");
+    host.lang = Language::English;
+    host.recorder.boxes.clear();
     host.recorder.onProcessEvents = [&] {
-        if (lastStatus() == QStringLiteral("Doppelte: 1"))
+        if (lastStatus() == QStringLiteral("Doubles found: 1"))
             host.cancel = true;
     };
-    host.recorder.replies = {Mb::ResultNo};
     start();
-    EXPECT_EQ(listText().count(QStringLiteral("\r\n")), 6);
-    EXPECT_EQ(scriptText(), kHeader + echo(1) + QStringLiteral("\r\nren ") + dir() +
-                                QStringLiteral("a.jpg [Doppelt]a.jpg\r\n"));
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              QStringLiteral("Search cancelled - nothing was changed."));
+    EXPECT_EQ(host.recorder.boxes[0].title, QStringLiteral("Search cancelled"));
+    EXPECT_EQ(folder.names(), before);
+    EXPECT_EQ(folder.read(kDuplicatesScriptName), QByteArray("old"));
+    EXPECT_TRUE(runner.calls.empty());
     EXPECT_FALSE(host.cancel);
+}
+
+// A name with a line break would split its line of the list, and the piece before the
+// break could pair with another file's copy: such a name never reaches the list.
+TEST_F(DuplicateRun, NamesWithLineBreaksNeverReachTheList) {
+    host.pattern = QStringLiteral("*.*");
+    folder.write(QStringLiteral("holiday.jpg"), "holiday");
+    folder.write(QStringLiteral("holiday.jpg\nzz"), "other");
+    folder.write(QStringLiteral("zzz_copy.jpg"), "other");
+    host.recorder.replies = {Mb::ResultOK, Mb::ResultNo};
+    start(QStringLiteral("[Doppelt]"), true);
+    EXPECT_EQ(listText(),
+              kHeader + entry("holiday.jpg", "holiday") + entry("zzz_copy.jpg", "other"));
+    EXPECT_EQ(scriptText(), kHeader);
+    ASSERT_EQ(host.recorder.boxes.size(), 2u);
+    EXPECT_EQ(host.recorder.boxes[0].title, QStringLiteral("Dateien übersprungen"));
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("1 ")));
+    EXPECT_TRUE(host.recorder.boxes[1].text.startsWith(QStringLiteral("0 Doppelte")));
+}
+
+// A link and its target, and two hard links of one file, are one file: none of them is a
+// surplus copy of another.
+TEST_F(DuplicateRun, LinksToAFileAreNotCopiesOfIt) {
+    const QByteArray photo = QFile::encodeName(folder.write(QStringLiteral("photo.jpg"), "pic"));
+    ASSERT_EQ(
+        ::symlink(photo.constData(),
+                  QFile::encodeName(dir() + QStringLiteral("z_link_to_photo.jpg")).constData()),
+        0);
+    ASSERT_EQ(::link(photo.constData(),
+                     QFile::encodeName(dir() + QStringLiteral("photo_hard.jpg")).constData()),
+              0);
+    host.recorder.replies = {Mb::ResultNo};
+    start(QStringLiteral("[Doppelt]"), true);
+    EXPECT_EQ(scriptText(), kHeader);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("0 Doppelte")));
 }
 
 // A click on the button while the search lets events through offers to stop it and
@@ -299,8 +348,8 @@ TEST_F(DuplicateRun, SecondClickOffersToStop) {
     EXPECT_EQ(host.recorder.boxes[0].text, QStringLiteral("Laufenden Vorgang beenden?"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNo);
     EXPECT_EQ(host.recorder.boxes[0].title, QStringLiteral("Laufenden Vorgang stoppen?"));
-    EXPECT_TRUE(host.recorder.boxes[1].text.startsWith(QStringLiteral("0 Doppelte")));
-    EXPECT_EQ(listText(), kHeader);  // stopped before the first file was taken
+    EXPECT_EQ(host.recorder.boxes[1].title, QStringLiteral("Suche abgebrochen"));
+    EXPECT_FALSE(folder.exists(kChecksumListName));
     EXPECT_EQ(host.collections, 1);
     EXPECT_EQ(host.settingsSaved, 2);
     EXPECT_EQ(view.buttonTexts, QStringList({QStringLiteral("Stop"), QStringLiteral("Start")}));
@@ -413,9 +462,9 @@ TEST_F(DuplicateRun, CancelWhileALargeFileIsDigestedLeavesItOut) {
     host.recorder.replies = {Mb::ResultNo};
     start();
     EXPECT_EQ(eventsForBigFile, 3);
-    EXPECT_EQ(listText(), kHeader + entry("a.jpg", "same") + entry("b.jpg", "same"));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
-    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("1 Doppelte")));
+    EXPECT_EQ(host.recorder.boxes[0].title, QStringLiteral("Suche abgebrochen"));
+    EXPECT_FALSE(folder.exists(kChecksumListName));
 }
 
 // The script as the interpreter runs it: only the surplus copies are touched.
@@ -423,7 +472,8 @@ class DuplicateScriptRun : public ::testing::Test {
 protected:
     void SetUp() override {
         const QString bat = BatInterpreterPath();
-        ASSERT_TRUE(!bat.isEmpty() && QFileInfo::exists(bat)) << "kadrano-bat is built with the tests";
+        ASSERT_TRUE(!bat.isEmpty() && QFileInfo::exists(bat))
+            << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
         folder.write(QStringLiteral("a.jpg"), "first");
         folder.write(QStringLiteral("b.jpg"), "first");
@@ -461,6 +511,52 @@ TEST_F(DuplicateScriptRun, DeletingRemovesTheSurplusCopies) {
               QStringList({QStringLiteral("Kopie.jpg"), QString::fromLatin1(kChecksumListName),
                            QStringLiteral("b.jpg"), QStringLiteral("z.jpg")}))
         << runner.lastOutput.constData();
+}
+
+// Runs the search on a folder with questions off, so the script runs at once.
+void searchAndRun(const TempFolder& folder, bool deleteCopies, bool withSubdirs = false) {
+    BatchRunner runner;
+    FakeHost host(&runner);
+    host.dirText = folder.path();
+    host.withSubdirs = withSubdirs;
+    host.questionsOff = true;
+    FakeView view;
+    DuplicateFinder().StartClicked(host, view, QStringLiteral("[Doppelt]"), deleteCopies);
+    EXPECT_EQ(runner.calls.size(), 1u);
+}
+
+// Beside a real copy, the file a link leads to is the one kept: the link keeps working.
+TEST_F(DuplicateScriptRun, ALinkedFileIsKeptBeforeARealCopy) {
+    TempFolder linked;
+    const QString a = linked.write(QStringLiteral("a.jpg"), "pic");
+    linked.write(QStringLiteral("c.jpg"), "pic");
+    ASSERT_EQ(::symlink(QFile::encodeName(a).constData(),
+                        QFile::encodeName(linked.file(QStringLiteral("b_link.jpg"))).constData()),
+              0);
+    searchAndRun(linked, true);
+    EXPECT_EQ(linked.names(), QStringList({QStringLiteral("a.jpg"), QStringLiteral("b_link.jpg")}));
+    EXPECT_EQ(linked.read(QStringLiteral("b_link.jpg")), QByteArray("pic"));
+}
+
+// The tag marks a copy to throw away: a later search keeps an untagged copy before a tagged
+// one, and never tags a name twice.
+TEST_F(DuplicateScriptRun, TaggedCopiesAreNeitherKeptNorTaggedAgain) {
+    TempFolder oma;
+    oma.write(QStringLiteral("Oma (80).jpg"), "oma");
+    oma.write(QStringLiteral("Sub (2)/Oma Kopie.jpg"), "oma");
+    oma.write(QStringLiteral("x.jpg"), "xy");
+    oma.write(QStringLiteral("y.jpg"), "xy");
+    const QStringList marked = {QStringLiteral("[Doppelt]Oma (80).jpg"),
+                                QStringLiteral("[Doppelt]x.jpg"), QStringLiteral("y.jpg")};
+    searchAndRun(oma, false, true);
+    EXPECT_EQ(oma.names(), marked);
+    EXPECT_EQ(oma.names(QStringLiteral("Sub (2)")), QStringList{QStringLiteral("Oma Kopie.jpg")});
+    searchAndRun(oma, false, true);
+    EXPECT_EQ(oma.names(), marked);
+    EXPECT_EQ(oma.names(QStringLiteral("Sub (2)")), QStringList{QStringLiteral("Oma Kopie.jpg")});
+    searchAndRun(oma, true, true);
+    EXPECT_EQ(oma.names(), QStringList{QStringLiteral("y.jpg")});
+    EXPECT_EQ(oma.names(QStringLiteral("Sub (2)")), QStringList{QStringLiteral("Oma Kopie.jpg")});
 }
 
 }  // namespace

@@ -81,3 +81,30 @@ TEST(FileOps, MakeFolderPath) {
     EXPECT_EQ(MakeFolderPath(path(f, "file")), EEXIST);
     EXPECT_EQ(MakeFolderPath(path(f, "file/sub/x")), ENOTDIR);
 }
+
+// A rename by link and unlink that was stopped in between leaves the file under both names;
+// the same rename run again finishes it. One name given twice is not two names of a file,
+// even when the file has another hard link elsewhere: nothing is removed then.
+TEST(FileOps, RenameFinishesWhenBothNamesAreAlreadyOneFile) {
+    for (const bool fallback : {false, true}) {
+        UseRenameFallback(fallback);
+        TempFolder f;
+        f.write(QStringLiteral("a.jpg"), "A");
+        ASSERT_EQ(::link(path(f, "a.jpg"), path(f, "b.jpg")), 0);
+        EXPECT_EQ(RenameNoReplace(path(f, "a.jpg"), path(f, "b.jpg")), 0);
+        EXPECT_EQ(f.names(), QStringList{QStringLiteral("b.jpg")});
+        EXPECT_EQ(f.read(QStringLiteral("b.jpg")), QByteArray("A"));
+
+        f.mkdir(QStringLiteral("sub"));
+        ASSERT_EQ(::link(path(f, "b.jpg"), path(f, "sub/other.jpg")), 0);
+        EXPECT_EQ(RenameNoReplace(path(f, "b.jpg"), path(f, "b.jpg")), EEXIST);
+        EXPECT_EQ(RenameNoReplace(path(f, "b.jpg"), path(f, "./b.jpg")), EEXIST);
+        EXPECT_EQ(f.read(QStringLiteral("b.jpg")), QByteArray("A"));
+
+        // A link to the new name is a name of its own, not the file: it stays.
+        ASSERT_EQ(::symlink("b.jpg", path(f, "link.jpg")), 0);
+        EXPECT_EQ(RenameNoReplace(path(f, "link.jpg"), path(f, "b.jpg")), EEXIST);
+        EXPECT_EQ(f.names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("link.jpg")}));
+    }
+    UseRenameFallback(false);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -181,4 +182,19 @@ TEST(Interpreter, ReadsUtf8AndWindows1252) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(f.read(QStringLiteral("Müll 2.jpg")), QByteArray("1"));
     EXPECT_EQ(f.read(QStringLiteral("Ärger 2.jpg")), QByteArray("2"));
+}
+
+// A rename that was stopped after the new name was linked and before the old one was
+// removed: running the script again completes it without an error.
+TEST(Interpreter, RenameOfAFileAlreadyUnderBothNamesCompletes) {
+    TempFolder f;
+    f.write(QStringLiteral("a.jpg"), "A");
+    ASSERT_EQ(::link(QFile::encodeName(f.file(QStringLiteral("a.jpg"))).constData(),
+                     QFile::encodeName(f.file(QStringLiteral("b.jpg"))).constData()),
+              0);
+    const test::BatResult r = RunLines(
+        f, {QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")) + QStringLiteral(" b.jpg")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(f.names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("t.bat")}));
+    EXPECT_EQ(f.read(QStringLiteral("b.jpg")), QByteArray("A"));
 }
