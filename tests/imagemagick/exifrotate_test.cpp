@@ -54,15 +54,6 @@ TEST(ExifRotatePlan, LinesOnlyForFilesThatMayNeedATurn) {
     EXPECT_EQ(plan.turned, 3);
     EXPECT_EQ(plan.unknown, 3);
     EXPECT_EQ(plan.upright, 2);
-    const QString question = ExifRotateQuestion(d + q(kExifRotateScript), plan);
-    EXPECT_TRUE(
-        question.startsWith(q("Bild mir ImageMagic jetzt gemäß EXIF-Daten ausrichten?\r"
-                              "Die Dateien werden dabei ersetzt!\r")));
-    EXPECT_TRUE(
-        question.endsWith(q("\r\rLaut EXIF zu drehen: 3 Bild(er)\r"
-                            "Ohne lesbare EXIF-Angabe (ImageMagick prüft selbst): 3 "
-                            "Datei(en)\rSchon aufrecht, bleiben unverändert: 2 Bild(er)")));
-
     // Without ImageMagick and in a folder without blanks: a blank first, no quotes.
     TempFolder plain;
     test::WriteJpegWithOrientation(plain.file(q("x.jpg")), 40, 30, 3);
@@ -133,9 +124,4 @@ TEST_F(ExifRotateRun, NothingToTurnWritesNoScript) {
     EXPECT_EQ(host.recorder.boxes[0].text,
               q("Alle 1 Bild(er) stehen schon aufrecht; es gibt nichts zu drehen."));
     EXPECT_FALSE(QFile::exists(file("_EXIF_Rotate_Pictures.bat")));
-
-    host.files.clear();
-    RunExifRotate(host, {});
-    EXPECT_EQ(host.recorder.boxes.back().text,
-              q("Keine Dateien gefunden in:\r") + host.dirText + q("*.jpg"));
 }
