@@ -289,20 +289,52 @@ Command LineParser::parseIf(Command c, size_t pos, size_t end) {
         return true;
     };
 
+    // A path as "if exist" reads it: quotes group and go, a delimiter outside them ends it.
+    const auto pathOperand = [&](QString& out) {
+        bool any = false;
+        out.clear();
+        while (i < end &&
+               !(cells_[i].kind == CellKind::Plain && isArgumentDelimiter(cells_[i].ch))) {
+            if (cells_[i].kind != CellKind::Quote)
+                out += QChar(cells_[i].ch);
+            any = true;
+            ++i;
+        }
+        return any;
+    };
+    // "errorlevel" and "exist" are keywords only where no comparison follows them.
+    const auto comparisonFollows = [&] { return plainAt(i, u'=') && plainAt(i + 1, u'='); };
+
     skipBlanks();
     if (keyword(u"/i", false))
         c.ignoreCase = true;
     if (keyword(u"not", false))
         c.negate = true;
-    if (!operand(c.left))
-        return refused(std::move(c), ifSyntaxText());
-    skipBlanks();
-    if (!plainAt(i, u'=') || !plainAt(i + 1, u'='))
-        return refused(std::move(c), ifSyntaxText());
-    i += 2;
-    skipBlanks();
-    if (!operand(c.right))
-        return refused(std::move(c), ifSyntaxText());
+    const size_t condition = i;
+    if (keyword(u"errorlevel", false) && !comparisonFollows()) {
+        c.test = IfTest::ErrorLevel;
+        QString number;
+        bool isNumber = false;
+        if (operand(number))
+            c.level = number.toInt(&isNumber);
+        if (!isNumber || c.ignoreCase)
+            return refused(std::move(c), ifSyntaxText());
+    } else if ((i = condition, keyword(u"exist", false)) && !comparisonFollows()) {
+        c.test = IfTest::Exist;
+        if (!pathOperand(c.path) || c.ignoreCase)
+            return refused(std::move(c), ifSyntaxText());
+    } else {
+        i = condition;
+        if (!operand(c.left))
+            return refused(std::move(c), ifSyntaxText());
+        skipBlanks();
+        if (!plainAt(i, u'=') || !plainAt(i + 1, u'='))
+            return refused(std::move(c), ifSyntaxText());
+        i += 2;
+        skipBlanks();
+        if (!operand(c.right))
+            return refused(std::move(c), ifSyntaxText());
+    }
     skipBlanks();
     if (i == end)
         return refused(std::move(c), ifSyntaxText());

@@ -31,6 +31,10 @@ enum class CommandKind {
 
 enum class EchoMode { Print, ShowState, On, Off };
 
+// What an "if" tests: two texts, the exit code of the last program ("errorlevel N" holds
+// when it is N or more), or whether a file or folder exists.
+enum class IfTest { Compare, ErrorLevel, Exist };
+
 struct Redirection {
     QString path;
     bool append = false;
@@ -47,19 +51,34 @@ struct Command {
     EchoMode echo = EchoMode::Print;
     std::optional<Redirection> redirect;  // Program only
 
-    // If: the comparison and its branches ("otherwise" may be empty).
+    // If: the test and its branches ("otherwise" may be empty). Compare uses left and
+    // right, ErrorLevel the level, Exist the path (without its quotes).
+    IfTest test = IfTest::Compare;
     bool negate = false;
     bool ignoreCase = false;
     QString left;
     QString right;
+    int level = 0;
+    QString path;
     std::unique_ptr<Command> then;
     std::unique_ptr<Command> otherwise;
 
-    bool conditionHolds() const {
-        const bool equal =
-            QString::compare(left, right, ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive) ==
-            0;
-        return equal != negate;
+    // The condition, given the current error level and, for Exist, whether the path exists.
+    bool conditionHolds(int errorLevel = 0, bool pathExists = false) const {
+        bool holds = false;
+        switch (test) {
+            case IfTest::Compare:
+                holds = QString::compare(left, right,
+                                         ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+                break;
+            case IfTest::ErrorLevel:
+                holds = errorLevel >= level;
+                break;
+            case IfTest::Exist:
+                holds = pathExists;
+                break;
+        }
+        return holds != negate;
     }
 };
 

@@ -26,6 +26,7 @@ public:
 
     void setCurrentDir(const QString& dir) { currentDir_ = dir; }
     void setErrorLevel(int level) { errorLevel_ = level; }
+    int errorLevel() const { return errorLevel_; }
 
 private:
     struct Entry {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -113,13 +114,19 @@ bool Interpreter::runLine(QStringView line, int number) {
         output_.write(trimmedView(expanded));
         output_.write("\n");
     }
-    const bool ok = execute(c, number);
-    if (!ok && c.kind != CommandKind::Program)
+    return execute(c, number);
+}
+
+bool Interpreter::execute(const Command& c, int number) {
+    const bool ok = executeOne(c, number);
+    // A program sets the error level to its exit code itself; an "if" leaves it to the
+    // branch that ran.
+    if (!ok && c.kind != CommandKind::Program && c.kind != CommandKind::If)
         vars_.setErrorLevel(1);
     return ok;
 }
 
-bool Interpreter::execute(const Command& c, int number) {
+bool Interpreter::executeOne(const Command& c, int number) {
     switch (c.kind) {
         case CommandKind::Nothing:
         case CommandKind::Rem:
@@ -140,7 +147,9 @@ bool Interpreter::execute(const Command& c, int number) {
         case CommandKind::Set:
             return set(c);
         case CommandKind::If: {
-            const Command* branch = c.conditionHolds() ? c.then.get() : c.otherwise.get();
+            const bool holds =
+                c.conditionHolds(vars_.errorLevel(), c.test == IfTest::Exist && pathExists(c.path));
+            const Command* branch = holds ? c.then.get() : c.otherwise.get();
             return branch ? execute(*branch, number) : true;
         }
         case CommandKind::Program:
@@ -201,6 +210,13 @@ bool Interpreter::echo(const Command& c) {
             break;
     }
     return true;
+}
+
+bool Interpreter::pathExists(const QString& path) {
+    // The name is taken literally: a Linux file name may hold "*" or "?", and the tools only
+    // ever write the names of real files, never patterns.
+    struct stat st;
+    return !path.isEmpty() && ::stat(encoded(from_, path).constData(), &st) == 0;
 }
 
 bool Interpreter::rename(const Command& c) {

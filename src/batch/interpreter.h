@@ -35,6 +35,8 @@ public:
 private:
     bool runLine(QStringView line, int number);
     bool execute(const Command& c, int number);
+    bool executeOne(const Command& c, int number);
+    bool pathExists(const QString& path);
     bool echo(const Command& c);
     bool rename(const Command& c);
     bool remove(const Command& c);

@@ -89,6 +89,46 @@ TEST(CommandParsing, IfWithBranches) {
     }
 }
 
+TEST(CommandParsing, IfErrorLevelAndExist) {
+    Command c = parse(QStringLiteral("if not ERRORLEVEL 1 if exist \"/p q/b.jpg\" del /p/b.png"));
+    ASSERT_EQ(c.kind, CommandKind::If);
+    EXPECT_EQ(c.test, IfTest::ErrorLevel);
+    EXPECT_EQ(c.level, 1);
+    EXPECT_TRUE(c.negate);
+    EXPECT_TRUE(c.conditionHolds(0));
+    EXPECT_FALSE(c.conditionHolds(1));
+    EXPECT_FALSE(c.conditionHolds(9009));
+    ASSERT_TRUE(c.then);
+    EXPECT_EQ(c.then->test, IfTest::Exist);
+    EXPECT_EQ(c.then->path, QStringLiteral("/p q/b.jpg"));
+    EXPECT_FALSE(c.then->negate);
+    EXPECT_TRUE(c.then->conditionHolds(5, true));
+    EXPECT_FALSE(c.then->conditionHolds(0, false));
+    ASSERT_TRUE(c.then->then);
+    EXPECT_EQ(c.then->then->kind, CommandKind::Delete);
+    EXPECT_EQ(c.then->then->args, words({"/p/b.png"}));
+
+    c = parse(QStringLiteral("if errorlevel 3 (echo a) else (echo b)"));
+    EXPECT_FALSE(c.conditionHolds(2));
+    EXPECT_TRUE(c.conditionHolds(3));
+    EXPECT_TRUE(c.otherwise && c.otherwise->text == QStringLiteral("b"));
+    c = parse(QStringLiteral("if not exist x\"y z\".jpg echo gone"));
+    EXPECT_EQ(c.path, QStringLiteral("xy z.jpg"));
+    EXPECT_TRUE(c.conditionHolds(0, false));
+    // Followed by "==", the words are just the left side of a comparison.
+    c = parse(QStringLiteral("if errorlevel==errorlevel echo same"));
+    EXPECT_EQ(c.test, IfTest::Compare);
+    EXPECT_TRUE(c.conditionHolds());
+    EXPECT_EQ(parse(QStringLiteral("if exist == exist echo same")).test, IfTest::Compare);
+
+    for (const char* bad :
+         {"if errorlevel x echo a", "if errorlevel echo a", "if errorlevel 1", "if exist",
+          "if exist a", "if /i exist a echo b", "if /i errorlevel 1 echo b", "if exist a (echo b",
+          "if errorlevel 1 del a&b"}) {
+        EXPECT_EQ(parse(QString::fromUtf8(bad)).kind, CommandKind::Refused) << bad;
+    }
+}
+
 TEST(CommandParsing, ProgramLines) {
     Command c = parse(QStringLiteral(
         " \"/usr/bin/convert\" \"/tmp/F/x y.jpg\" -fill rgb(255,250,250) -gravity Southeast "

@@ -151,6 +151,48 @@ TEST(Interpreter, ProgramLines) {
 }
 
 // "pause" takes exactly one byte of input, so type-ahead is left for what follows.
+// "if errorlevel N" holds from exit code N up; internal commands that fail set 1 and
+// those that succeed leave the level alone, as in the command interpreter.
+TEST(Interpreter, ErrorLevelAndExist) {
+    TempFolder f;
+    f.write(QStringLiteral("a b.jpg"));
+    f.mkdir(QStringLiteral("sub"));
+    const QString ab = arg(f, QStringLiteral("a b.jpg"));
+    const test::BatResult r = RunLines(
+        f, {QStringLiteral("@echo off"),
+            QStringLiteral("/bin/sh -c \"exit 3\""),
+            QStringLiteral("if errorlevel 3 echo L3"),
+            QStringLiteral("if errorlevel 4 echo L4"),
+            QStringLiteral("if not errorlevel 4 echo N4"),
+            QStringLiteral("echo between"),
+            QStringLiteral("if errorlevel 3 echo still3"),
+            QStringLiteral("/bin/true"),
+            QStringLiteral("if errorlevel 1 (echo bad) else (echo zero)"),
+            QStringLiteral("kadrano-no-such-program"),
+            QStringLiteral("if errorlevel 9009 echo E9009"),
+            QStringLiteral("/bin/true"),
+            QStringLiteral("del ") + arg(f, QStringLiteral("missing.jpg")),
+            QStringLiteral("if errorlevel 1 if not errorlevel 2 echo del-failed"),
+            QStringLiteral("/bin/true"),
+            QStringLiteral("if not errorlevel 1 kadrano-no-such-program"),
+            QStringLiteral("if errorlevel 9009 echo inner9009"),
+            QStringLiteral("if exist ") + ab + QStringLiteral(" echo has-ab"),
+            QStringLiteral("if exist ") + arg(f, QStringLiteral("sub")) +
+                QStringLiteral(" echo has-sub"),
+            QStringLiteral("if not exist ") + arg(f, QStringLiteral("missing.jpg")) +
+                QStringLiteral(" echo no-missing"),
+            QStringLiteral("if exist \"\" echo empty"),
+            QStringLiteral("if exist ") + arg(f, QStringLiteral("missing.jpg")) +
+                QStringLiteral(" echo missing"),
+            QStringLiteral("/bin/true"),
+            QStringLiteral("if not errorlevel 1 if exist ") + ab + QStringLiteral(" del ") + ab});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();  // exit 3, two unknown programs, the del
+    EXPECT_EQ(r.out.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{"L3", "N4", "between", "still3", "zero", "E9009", "del-failed",
+                           "inner9009", "has-ab", "has-sub", "no-missing"}));
+    EXPECT_FALSE(f.exists(QStringLiteral("a b.jpg")));
+}
+
 TEST(Interpreter, PauseReadsOneKey) {
     TempFolder f;
     test::BatResult r = RunLines(f,

@@ -1,0 +1,90 @@
+#include "magicktestfiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+namespace kadrano::test {
+
+namespace {
+
+QImage picture(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < height / 4; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width / 4; ++x)
+            line[x] = qRgb(255, 0, 0);
+    }
+    return image;
+}
+
+void appendLittle(QByteArray& b, quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b.append(char((value >> (8 * i)) & 0xFF));
+}
+
+// "Exif", then a little-endian TIFF header and one directory with the orientation.
+QByteArray exifSegment(int orientation) {
+    QByteArray tiff("II*\0", 4);
+    appendLittle(tiff, 8, 4);       // offset of the first directory
+    appendLittle(tiff, 1, 2);       // one entry
+    appendLittle(tiff, 0x0112, 2);  // Orientation
+    appendLittle(tiff, 3, 2);       // SHORT
+    appendLittle(tiff, 1, 4);       // one value
+    appendLittle(tiff, quint32(orientation), 2);
+    appendLittle(tiff, 0, 2);
+    appendLittle(tiff, 0, 4);  // no next directory
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment("\xFF\xE1", 2);
+    const int length = int(payload.size()) + 2;
+    segment.append(char(length >> 8));
+    segment.append(char(length & 0xFF));
+    return segment + payload;
+}
+
+}  // namespace
+
+void WritePicture(const QString& path, int width, int height, const char* format) {
+    picture(width, height).save(path, format, 95);
+}
+
+void WriteJpegWithOrientation(const QString& path, int width, int height, int orientation) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    picture(width, height).save(&buffer, "JPEG", 95);
+    if (orientation > 0)
+        jpeg.insert(2, exifSegment(orientation));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(jpeg);
+}
+
+bool IsRedAt(const QString& path, int x, int y) {
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QImage image = reader.read();
+    if (!image.valid(x, y))
+        return false;
+    const QColor c = image.pixelColor(x, y);
+    return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+}
+
+void SetModified(const QString& path, time_t seconds, long nanoseconds) {
+    struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, nanoseconds}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+bool ModifiedAt(const QString& path, time_t seconds, long nanoseconds) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return st.st_mtim.tv_sec == seconds && st.st_mtim.tv_nsec == nanoseconds;
+}
+
+}  // namespace kadrano::test
