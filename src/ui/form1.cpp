@@ -326,6 +326,15 @@ void Form1::CollectFiles() {
         showUpdateLink();
 
         if (c_.FileStatus) {
+            // The label's own tip stays; what the collection had to leave out is added
+            // below it, so that "Keine Dateien gefunden" for a folder that is not there,
+            // or a count short of an unreadable sub-folder, does not go unexplained.
+            const char* const kOwnTip = "kadranoOwnToolTip";
+            if (!c_.FileStatus->property(kOwnTip).isValid())
+                c_.FileStatus->setProperty(kOwnTip, c_.FileStatus->toolTip());
+            const QString ownTip = c_.FileStatus->property(kOwnTip).toString();
+            const QString note = CollectLeftOutNote(result.leftOut, language_);
+            c_.FileStatus->setToolTip(note.isEmpty() ? ownTip : ownTip + QStringLiteral("\n\n") + note);
             if (files_.count() > 0) {
                 c_.FileStatus->setStyleSheet(QString());
                 c_.FileStatus->setText(CollectedStatusText(files_.count(), collectCancel_, language_));
