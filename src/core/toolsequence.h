@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <span>
 
 #include "toolhost.h"
 
@@ -62,9 +63,9 @@ public:
     void OpenInEditor(const QString& path);
 
     // A kept-script button was clicked: ask, then run and offer deletion.
-    void RunKeptScript(KeptScript which);
-    // Shows the buttons of the scripts that lie in the chosen folder.
-    void ShowKeptScriptButtons();
+    void RunKeptScript(const KeptScript& script);
+    // Shows the buttons of those scripts that lie in the chosen folder, hides the others.
+    void ShowKeptScriptButtons(std::span<const KeptScript> scripts);
 
     // Writes a script; on failure tells the person and returns false (nothing is run then).
     bool WriteScript(const QString& scriptPath, const QStringList& lines);

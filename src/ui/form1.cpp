@@ -14,14 +14,13 @@
 #include <QPushButton>
 #include <QTime>
 
+#include "areas/cameranumbersarea.h"
 #include "clickablelabel.h"
 #include "controlbinding.h"
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "messageboxperson.h"
-#include "analysis/duplicatefinder.h"
-#include "rename/shuffle.h"
 
 namespace kadrano {
 
@@ -74,27 +73,11 @@ Form1::Form1(Options options)
     runner_ = options.runner;
     Q_ASSERT(runner_);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
-    duplicates_ = std::make_unique<DuplicateFinder>();
     buildControls();
-    duplicatesPanel_ = std::make_unique<DuplicatesPanel>(c_);
     applySettingDefaults();
     connectSignals();
     qApp->installEventFilter(this);
 }
-
-// The two controls of the duplicates area that a running search changes.
-class Form1::DuplicatesPanel : public DuplicatesView {
-public:
-    explicit DuplicatesPanel(Form1Controls& c) : c_(c) {}
-    QString startButtonText() const override { return c_.DoppelteStart->text(); }
-    void setStartButtonText(const QString& text) override { c_.DoppelteStart->setText(text); }
-    void setCancelHintVisible(bool visible) override {
-        if (c_.DoppelteAbbruch) c_.DoppelteAbbruch->setVisible(visible);
-    }
-
-private:
-    Form1Controls& c_;
-};
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
@@ -116,27 +99,28 @@ void Form1::setDirectoryText(const QString& text) {
 }
 QString Form1::patternText() const { return c_.Combo2 ? c_.Combo2->currentText() : QString(); }
 
-QString Form1::separatorText() const {
-    return c_.TrennzeichenTxt ? c_.TrennzeichenTxt->text() : QStringLiteral("#");
-}
-
 QString Form1::currentTimeHHMM() const {
     return QTime::currentTime().toString(QStringLiteral("HH:mm"));
 }
 
-void Form1::setKeptScriptButtonVisible(KeptScript which, bool visible) {
-    if (QWidget* b = findChild<QWidget*>(QString::fromLatin1(KeptScriptOf(which).button)))
+void Form1::setKeptScriptButtonVisible(const KeptScript& script, bool visible) {
+    if (QWidget* b = findChild<QWidget*>(QString::fromLatin1(script.button)))
         b->setVisible(visible);
+}
+
+std::vector<KeptScript> Form1::keptScripts() const {
+    std::vector<KeptScript> all;
+    for (const ToolArea* a : areas_)
+        all.insert(all.end(), a->keptScripts().begin(), a->keptScripts().end());
+    return all;
 }
 
 void Form1::showUpdateLink() {
     if (c_.Label13) c_.Label13->setVisible(true);
 }
 
-void Form1::saveSettings() { SaveAllSettings(); }
-
-void Form1::SaveAllSettings() { settings_.SaveAllSettings(*this); }
-void Form1::LoadAllSettings() { settings_.LoadAllSettings(*this); }
+void Form1::saveSettings() { settings_.SaveAllSettings(*this); }
+void Form1::loadSettings() { settings_.LoadAllSettings(*this); }
 
 void Form1::runTool(const std::function<void()>& tool) {
     if (toolRunning_ || collecting_) return;
@@ -152,67 +136,34 @@ void Form1::connectSignals() {
         // one collected. Collecting again on the way out would run its event loop inside the
         // click that moved the focus, and that click would be lost.
         connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_) collectFiles();
         });
         connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
-            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_) CollectFiles();
+            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_) collectFiles();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
-            if (!loading_) ScriptTools(*this).ShowKeptScriptButtons();
+            if (!loading_) ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
         });
     }
     if (c_.Combo2) {
         connect(c_.Combo2, &QComboBox::activated, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_) collectFiles();
         });
     }
     if (c_.DubDir_Check)
         connect(c_.DubDir_Check, &QCheckBox::clicked, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_) collectFiles();
         });
     if (c_.FileStatus)
         connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);
     if (c_.SaveIniBtn)
         connect(c_.SaveIniBtn, &QPushButton::clicked, this, [this] {
-            SaveAllSettings();
+            saveSettings();
             QCoreApplication::processEvents();
         });
     if (c_.IniBtn) connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
     if (c_.ExitBtn) connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
 
-    connectTools();
-}
-
-void Form1::connectTools() {
-    if (c_.Command1)
-        connect(c_.Command1, &QPushButton::clicked, this, [this] { runTool([this] { RunShuffle(*this, separatorText()); }); });
-    if (c_.Command2)
-        connect(c_.Command2, &QPushButton::clicked, this, [this] { runTool([this] { RunRestore(*this, separatorText()); }); });
-    for (const KeptScriptInfo& k : KeptScripts()) {
-        auto* button = findChild<QPushButton*>(QString::fromLatin1(k.button));
-        if (!button) continue;
-        const KeptScript id = k.id;
-        connect(button, &QPushButton::clicked, this,
-                [this, id] { runTool([this, id] { ScriptTools(*this).RunKeptScript(id); }); });
-    }
-
-    if (c_.DoppelteStart)
-        connect(c_.DoppelteStart, &QPushButton::clicked, this, [this] {
-            auto start = [this] {
-                duplicates_->StartClicked(*this, *duplicatesPanel_, c_.DoppelteTxt->text(),
-                                          c_.DoublettenCheck->isChecked());
-            };
-            // A click while the search runs is its Stop question, not a second tool.
-            if (duplicates_->isRunning())
-                start();
-            else
-                runTool(start);
-        });
-    if (c_.DoublettenCheck)
-        connect(c_.DoublettenCheck, &QCheckBox::toggled, this, [this](bool deleting) {
-            if (c_.DoppelteTxt) c_.DoppelteTxt->setEnabled(!deleting);
-            if (c_.DoppelteWarnung) c_.DoppelteWarnung->setVisible(deleting);
-        });
 }
 
 void Form1::applySettingDefaults() {
@@ -230,23 +181,13 @@ void Form1::applySettingDefaults() {
 void Form1::startUp(const QString& commandLine) {
     loading_ = true;
     language_ = Language::German;
-    commandLine_ = commandLine;
 
     CollapseAllAreas();
     StackAreas();
     placePicker();
-
-    if (c_.CameraNr_NrCombo) {
-        c_.CameraNr_NrCombo->clear();
-        for (int i = 1; i <= 12; ++i) c_.CameraNr_NrCombo->addItem(QString::number(i));
-        c_.CameraNr_NrCombo->setEditText(QStringLiteral("8"));
-    }
-    if (c_.CameraNr_Combo) {
-        c_.CameraNr_Combo->clear();
-        c_.CameraNr_Combo->addItems({QStringLiteral("P"), QStringLiteral("IMG_"),
-                                     QStringLiteral("IMG"), QStringLiteral("I")});
-        c_.CameraNr_Combo->setEditText(QStringLiteral("IMG_"));
-    }
+    for (ToolArea* a : areas_)
+        a->fillLists();
+    cameraNumbers_->fillLists();
 
     show();
     QCoreApplication::processEvents();
@@ -256,47 +197,31 @@ void Form1::startUp(const QString& commandLine) {
     if (!folder.isEmpty()) setDirectoryText(folder);
     pointTreeAt(directoryText());
 
-    if (c_.DateFormatCOmbo) {
-        c_.DateFormatCOmbo->clear();
-        c_.DateFormatCOmbo->addItems(
-            {QStringLiteral("YYYY.MM.DD"), QStringLiteral("YYYY-MM-DD"), QStringLiteral("YYYY.MM"),
-             QStringLiteral("YYYY-MM"), QStringLiteral("YYYY"), QStringLiteral("MM.YYYY"),
-             QStringLiteral("MM-YYYY"), QStringLiteral("DD.MM.YYYY"), QStringLiteral("DD-MM-YYYY"),
-             QStringLiteral("YY.MM.DD"), QStringLiteral("YY-MM-DD"), QStringLiteral("YY.MM"),
-             QStringLiteral("YY-MM"), QStringLiteral("YY"), QStringLiteral("MM.YY"),
-             QStringLiteral("MM-YY"), QStringLiteral("DD.MM.YY"), QStringLiteral("DD-MM-YY")});
-        c_.DateFormatCOmbo->setEditText(QStringLiteral("YYYY.MM.DD"));
-    }
     if (c_.Combo2) {
         c_.Combo2->clear();
         c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"), QStringLiteral("*.avi"),
                              QStringLiteral("*.mpg"), QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
         c_.Combo2->setCurrentIndex(1);
     }
-    if (c_.SchriftGr) {
-        c_.SchriftGr->clear();
-        for (int i = 6; i <= 200; ++i) c_.SchriftGr->addItem(QString::number(i));
-        c_.SchriftGr->setEditText(QStringLiteral("60"));
-    }
-    if (c_.SchriftartCombo) c_.SchriftartCombo->clear();
-    if (c_.TextfarbeCOmbo) {
-        c_.TextfarbeCOmbo->clear();
-        c_.TextfarbeCOmbo->addItems(colours_.listNames());
-    }
 
-    LoadAllSettings();
+    loadSettings();
     UseQtTranslations(language_);
 
     show();
     QCoreApplication::processEvents();
 
     loading_ = false;
-    ScriptTools(*this).ShowKeptScriptButtons();
-    CollectFiles();
-    if (c_.Command1) c_.Command1->setFocus();
+    ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+    collectFiles();
+    for (ToolArea* a : areas_) {
+        if (QWidget* focus = a->startFocus()) {
+            focus->setFocus();
+            break;
+        }
+    }
 }
 
-void Form1::CollectFiles() {
+void Form1::collectFiles() {
     if (collecting_) {
         // A request that arrives while a collection lets events run is done afterwards.
         collectAgain_ = true;
@@ -372,7 +297,7 @@ void Form1::deleteFileListText() {
 }
 
 void Form1::onExit() {
-    SaveAllSettings();
+    saveSettings();
     deleteFileListText();
     close();
 }

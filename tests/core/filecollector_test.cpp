@@ -9,10 +9,9 @@
 
 using namespace kadrano;
 using kadrano::test::TempFolder;
+using kadrano::test::q;
 
 namespace {
-
-QString q(const char* s) { return QString::fromUtf8(s); }
 
 class Observer : public CollectObserver {
 public:

@@ -7,10 +7,9 @@
 
 using namespace kadrano;
 using kadrano::test::TempFolder;
+using kadrano::test::q;
 
 namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-
 IniDocument docOf(const QByteArray& bytes) {
     IniDocument d;
     d.setBytes(bytes);

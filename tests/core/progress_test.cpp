@@ -2,12 +2,10 @@
 
 #include "core/numbers.h"
 #include "core/progress.h"
+#include "support/testfiles.h"
 
 using namespace kadrano;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
+using kadrano::test::q;
 
 TEST(RestZeit, EstimatesFromTheAverageSoFar) {
     QTime now(14, 6, 40);

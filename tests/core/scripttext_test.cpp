@@ -9,10 +9,7 @@
 
 using namespace kadrano;
 using kadrano::test::TempFolder;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
+using kadrano::test::q;
 
 TEST(ScriptArg, OrdinaryNamesComeOutAsQuoteIfSpacesGivesThem) {
     for (const char* name : {"/tmp/Fotos/IMG_0001.jpg", "/tmp/Fotos 2019/a b.jpg", "0434#File1.jpg",

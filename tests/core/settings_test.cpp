@@ -9,10 +9,9 @@
 
 using namespace kadrano;
 using kadrano::test::TempFolder;
+using kadrano::test::q;
 
 namespace {
-
-QString q(const char* s) { return QString::fromUtf8(s); }
 
 // A window with every control of the settings table, holding plain values. Check boxes
 // and scroll bars refuse what a real control would refuse.

@@ -9,12 +9,9 @@
 
 using namespace kadrano;
 using kadrano::test::TempFolder;
+using kadrano::test::q;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // A program that writes its arguments, one per line, beside itself.
 QString standIn(TempFolder& f, const QString& relative) {

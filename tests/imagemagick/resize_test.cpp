@@ -17,21 +17,8 @@ using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
 using kadrano::test::TempFolder;
-
-namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-FileList filesIn(const QString& dir, const QStringList& names) {
-    FileList f;
-    for (const QString& n : names)
-        f.append(n, dir);
-    return f;
-}
-
-}  // namespace
+using kadrano::test::q;
+using kadrano::test::filesIn;
 
 TEST(ResizeNames, OutputNameAndWhichFilesConvert) {
     EXPECT_EQ(OutputName(q("b.png"), q("jpg")), q("b.jpg"));

@@ -13,16 +13,10 @@ using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
 using kadrano::test::TempFolder;
+using kadrano::test::q;
+using kadrano::test::filesIn;
 
 namespace {
-
-QString q(const char* s) { return QString::fromUtf8(s); }
-
-FileList filesIn(const QString& dir, const QStringList& names) {
-    FileList f;
-    for (const QString& n : names) f.append(n, dir);
-    return f;
-}
 
 QStringList header() { return ScriptHeader(); }
 
@@ -53,7 +47,7 @@ TEST(RandomInt, StartsFromTheSameStateAndStaysInRange) {
 TEST(ShufflePlan, WritesAProgressLineAndARenameForEveryFile) {
     RandomSource random, expected;
     const FileList files = filesIn(q("/tmp/Fotos 2019/"), {q("File1.jpg"), q("b.jpg")});
-    const RenamePlan plan = PlanShuffle(files, q("#"), true, random);
+    const RenamePlan plan = PlanShuffle(files, {q("#"), true}, random);
     const QString n1 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     const QString n2 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     EXPECT_EQ(plan.lines,
@@ -71,7 +65,7 @@ TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
     RandomSource random;
     const FileList files =
         filesIn(q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
-    const RenamePlan plan = PlanShuffle(files, q("#"), false, random);
+    const RenamePlan plan = PlanShuffle(files, {q("#"), false}, random);
     const QRegularExpression ren(q("^ren (\\S+|\"[^\"]+\") (\"?)(\\d{4})#"));
     QStringList renames = plan.lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 3);  // the name with a double quote cannot be written
@@ -88,7 +82,7 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
     const FileList files =
         filesIn(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg"), q("Filename.jpg")});
     int calls = 0;
-    const RestorePlan plan = PlanRestore(files, q("#"), false, [&](int i) { EXPECT_EQ(i, calls++); });
+    const RestorePlan plan = PlanRestore(files, {q("#"), false}, [&](int i) { EXPECT_EQ(i, calls++); });
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(plan.lines,
@@ -98,16 +92,26 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
                   q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
                   q("ren /tmp/F/abcd#x.jpg x.jpg"),
               }));
-    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), q("#"), true)
+    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), {q("#"), true})
                     .wellFormed);
 }
 
 TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
     const FileList files = filesIn(q("/F/"), {q("0434-#a.jpg"), q("0434#b.jpg")});
-    const RestorePlan plan = PlanRestore(files, q("-#"), false);
+    const RestorePlan plan = PlanRestore(files, {q("-#"), false});
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(plan.renames, 1);
     EXPECT_EQ(plan.lines.last(), q("ren /F/0434-#a.jpg a.jpg"));
+}
+
+TEST(RestorePlan, ANameThatIsOnlyNumberAndSeparatorIsLeftAlone) {
+    // Nothing would be left of "1234#": ren with an empty new name would fail at best.
+    const FileList files = filesIn(q("/F/"), {q("1234#"), q("5678#b.jpg")});
+    const RestorePlan plan = PlanRestore(files, {q("#"), false});
+    EXPECT_TRUE(plan.wellFormed);
+    EXPECT_EQ(plan.renames, 1);
+    EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
+              QStringList({q("ren /F/5678#b.jpg b.jpg")}));
 }
 
 // The whole round trip through the interpreter, on names that make a sloppy script lose
@@ -135,14 +139,14 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
                                    q("c;d.jpg"), q("s^t.jpg"),  q("-dash.jpg"), q("x=y,z!.jpg")};
     for (const QString& n : originals) folder.write(n, n.toUtf8());
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
     ASSERT_EQ(shuffled.size(), originals.size());
     for (const QString& n : shuffled)
         EXPECT_TRUE(QRegularExpression(q("^\\d{4}#")).match(n).hasMatch()) << n.toStdString();
     EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
 
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     QStringList expected = originals;
     expected.sort();
     EXPECT_EQ(names(), expected);
@@ -152,13 +156,13 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
     folder.write(q("File1.jpg"));
     RandomSource random;
-    RunShuffle(host, q("#"), random);
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
+    RunShuffle(host, {q("#")}, random);
     ASSERT_EQ(names().size(), 1);
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_EQ(names(), QStringList({q("File1.jpg")}));
 }
 
@@ -166,7 +170,7 @@ TEST_F(ShuffleRoundTrip, ARestoreNeverOverwritesAFileOfTheSameName) {
     // Two shuffled copies of a.jpg and the original itself: only one may become a.jpg.
     folder.write(q("0001#a.jpg"), "first");
     folder.write(q("0002#a.jpg"), "second");
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_EQ(folder.read(q("a.jpg")), QByteArray("first"));
     EXPECT_EQ(folder.read(q("0002#a.jpg")), QByteArray("second"));
     // The refused line is reported, and the script stays for the person to check.
@@ -179,7 +183,7 @@ TEST_F(ShuffleRoundTrip, NoFilesGivesTheMessageAndWritesNothing) {
     host.questionsOff = false;
     host.lang = Language::English;
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text, q("No Files found in:\r") + folder.path() + q("*.jpg"));
     EXPECT_EQ(host.recorder.boxes[0].title, q("No files found!"));
@@ -192,7 +196,7 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
     folder.write(q("0434#a.jpg"));
     folder.write(q("plain.jpg"));
     host.recorder.replies = {Mb::ResultNo};
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNo | Mb::IconError);
@@ -201,6 +205,6 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
           "Die Namen follten folgendes Format haben: 1234#Filename.jpg0434#Filename.jpg \r\r")));
     EXPECT_TRUE(folder.exists(q("_Restore_Original.bat")));
     EXPECT_EQ(host.recorder.editorFiles, QStringList({folder.file(q("_Restore_Original.bat"))}));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Restore));
+    EXPECT_TRUE(host.keptButtonVisible(kRestoreKept));
     EXPECT_TRUE(folder.exists(q("0434#a.jpg")));
 }

@@ -13,10 +13,6 @@
 using namespace kadrano;
 using namespace kadrano::test;
 
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
-
 TEST_F(Form1Test, StartsOnTheQuotedCommandLineFolderAndCountsItsPictures) {
     for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg", "Fotos 2019/d.png",
                           "Fotos 2019/sub/e.jpg"})
@@ -130,7 +126,7 @@ TEST_F(Form1Test, EscapeSetsBothCancelFlagsAndTheNextCollectionClearsOne) {
     QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     EXPECT_TRUE(window->collectCancel());
     EXPECT_TRUE(window->toolCancel());
-    window->CollectFiles();
+    window->collectFiles();
     EXPECT_FALSE(window->collectCancel());
     EXPECT_EQ(status(), q("Gefunden: 1"));
 }
@@ -149,7 +145,7 @@ TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
             QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     });
     presser.start(0);
-    window->CollectFiles();
+    window->collectFiles();
     presser.stop();
     EXPECT_EQ(status(), q("Gefunden: 300  (Unterbrochen)"));
     EXPECT_EQ(window->fileList().count(), 300);

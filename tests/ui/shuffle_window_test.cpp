@@ -10,8 +10,6 @@ using namespace kadrano::test;
 
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
-
 class ShuffleWindow : public Form1Test {
 protected:
     QString folder;
