@@ -76,7 +76,8 @@ public:
     // Collects the files; when there are none, says so ("Keine Dateien gefunden in:" with
     // the folder and pattern) and returns false. Without an English wording the box is
     // German in both languages.
-    bool CollectFilesOrSayNone(const QString& textEn = QString(), const QString& titleEn = QString());
+    bool CollectFilesOrSayNone(const QString& textEn = QString(),
+                               const QString& titleEn = QString());
 
     // Tells how many files were left out because their names cannot stand in a script.
     void ReportUnsafeNames(int skipped);

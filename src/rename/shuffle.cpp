@@ -27,8 +27,7 @@ QString scriptPathIn(const ToolHost& host, const char* name) {
 
 }  // namespace
 
-RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options,
-                       RandomSource& random) {
+RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random) {
     RenamePlan plan;
     ScriptBuilder script;
     const int count = files.count();
@@ -56,11 +55,14 @@ RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
     }
     const qsizetype prefix = 4 + separator.size();
     for (int i = 0; i < count; ++i) {
-        if (beforeFile) beforeFile(i);
+        if (beforeFile)
+            beforeFile(i);
         const QString& name = files.FileNames.at(i);
-        if (name.mid(4, separator.size()) != separator) continue;
+        if (name.mid(4, separator.size()) != separator)
+            continue;
         const QString restored = name.mid(prefix);
-        if (restored.isEmpty()) continue;  // nothing would be left of the name
+        if (restored.isEmpty())
+            continue;  // nothing would be left of the name
         addRename(plan, script, i, count, files.fullPath(i), restored);
     }
     script.finish(options.pauseAtEnd);
@@ -70,7 +72,8 @@ RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
 
 void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& random) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     if (!tools.CollectFilesOrSayNone(
             QStringLiteral("No Files found in:\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No files found!")))
@@ -83,30 +86,34 @@ void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& ran
     ShuffleOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
     const RenamePlan plan = PlanShuffle(host.fileList(), o, random);
-    if (!tools.WriteScript(script, plan.lines)) return;
+    if (!tools.WriteScript(script, plan.lines))
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
     tools.RunScript(script, RenameQuestion(script), kShuffleKept);
 }
 
 void RunRestore(ToolHost& host, const ShuffleOptions& options) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     const QString savedCaption = host.caption();
     tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone()) return;
+    if (!tools.CollectFilesOrSayNone())
+        return;
 
     const int count = host.fileList().count();
     const QString script = scriptPathIn(host, kRestoreScript);
     ShuffleOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
     const RestorePlan plan = PlanRestore(host.fileList(), o, [&host, count](int i) {
-            host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
-            host.person().processEvents();
-        });
+        host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
+        host.person().processEvents();
+    });
     const bool written = tools.WriteScript(script, plan.lines);
     host.setCaption(savedCaption);
     host.person().processEvents();
-    if (!written) return;
+    if (!written)
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
 
     bool run = true;
@@ -133,7 +140,8 @@ void RunRestore(ToolHost& host, const ShuffleOptions& options) {
     tools.RunWaitAndDelete(script, kRestoreKept);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
-    if (!host.loading()) host.collectFiles();
+    if (!host.loading())
+        host.collectFiles();
 }
 
 }  // namespace kadrano

@@ -31,8 +31,7 @@ struct RenamePlan {
 
 // Shuffle: every file gets a random four-digit number and the separator in front of its
 // name ("0434#File.jpg"). Numbers may repeat; the old name keeps the new names apart.
-RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options,
-                       RandomSource& random);
+RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random);
 
 struct RestorePlan : RenamePlan {
     // Every name has the separator's first character at position 5.

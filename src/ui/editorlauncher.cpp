@@ -13,7 +13,8 @@ namespace kadrano {
 
 void ShowTextViewer(const QString& path, QWidget* parent) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return;
+    if (!f.open(QIODevice::ReadOnly))
+        return;
     auto* dialog = new QDialog(parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QFileInfo(path).fileName());

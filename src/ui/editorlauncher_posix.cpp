@@ -9,11 +9,13 @@ namespace {
 // The .desktop file the desktop associates with plain text, found through xdg-mime.
 QString textEditorDesktopFile() {
     QProcess q;
-    q.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                         QStringLiteral("text/plain")});
-    if (!q.waitForFinished(3000)) return QString();
+    q.start(QStringLiteral("xdg-mime"),
+            {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")});
+    if (!q.waitForFinished(3000))
+        return QString();
     const QString id = QString::fromUtf8(q.readAllStandardOutput()).trimmed();
-    if (id.isEmpty()) return QString();
+    if (id.isEmpty())
+        return QString();
     return QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
 }
 
@@ -22,11 +24,13 @@ bool startDesktopEditor(const QString& path) {
     if (!desktop.isEmpty() && !QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
         return QProcess::startDetached(QStringLiteral("gio"),
                                        {QStringLiteral("launch"), desktop, path});
-    static const char* const kEditors[] = {"gnome-text-editor", "gedit", "kate", "kwrite",
-                                           "mousepad", "xed", "pluma", "featherpad", "leafpad"};
+    static const char* const kEditors[] = {
+        "gnome-text-editor", "gedit",  "kate", "kwrite", "mousepad", "xed", "pluma",
+        "featherpad",        "leafpad"};
     for (const char* e : kEditors) {
         const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(e));
-        if (!exe.isEmpty()) return QProcess::startDetached(exe, {path});
+        if (!exe.isEmpty())
+            return QProcess::startDetached(exe, {path});
     }
     return false;
 }

@@ -36,7 +36,8 @@ public:
     void openDocument(const QString& path) override { d_.openDocument(path); }
     void openFolder(const QString& path) override { d_.openFolder(path); }
     void setStatus(const QString& text) override {
-        if (w_.c_.FileStatus) w_.c_.FileStatus->setText(text);
+        if (w_.c_.FileStatus)
+            w_.c_.FileStatus->setText(text);
     }
     void processEvents() override { QCoreApplication::processEvents(); }
 
@@ -60,8 +61,7 @@ QString Form1::designCaption() {
     return QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
 }
 
-Form1::Form1(Options options)
-    : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
+Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     if (options.dialogs) {
@@ -87,17 +87,30 @@ Form1::~Form1() {
         disconnect(child, nullptr, this, nullptr);
 }
 
-Person& Form1::person() { return *person_; }
-ScriptRunner& Form1::scriptRunner() { return *runner_; }
-
-bool Form1::noQuestions() const { return c_.KeineNachfragen && c_.KeineNachfragen->isChecked(); }
-bool Form1::pauseAtEnd() const { return c_.BatPAuse && c_.BatPAuse->isChecked(); }
-
-QString Form1::directoryText() const { return c_.Text1 ? c_.Text1->text() : QString(); }
-void Form1::setDirectoryText(const QString& text) {
-    if (c_.Text1) c_.Text1->setText(text);
+Person& Form1::person() {
+    return *person_;
 }
-QString Form1::patternText() const { return c_.Combo2 ? c_.Combo2->currentText() : QString(); }
+ScriptRunner& Form1::scriptRunner() {
+    return *runner_;
+}
+
+bool Form1::noQuestions() const {
+    return c_.KeineNachfragen && c_.KeineNachfragen->isChecked();
+}
+bool Form1::pauseAtEnd() const {
+    return c_.BatPAuse && c_.BatPAuse->isChecked();
+}
+
+QString Form1::directoryText() const {
+    return c_.Text1 ? c_.Text1->text() : QString();
+}
+void Form1::setDirectoryText(const QString& text) {
+    if (c_.Text1)
+        c_.Text1->setText(text);
+}
+QString Form1::patternText() const {
+    return c_.Combo2 ? c_.Combo2->currentText() : QString();
+}
 
 QString Form1::currentTimeHHMM() const {
     return QTime::currentTime().toString(QStringLiteral("HH:mm"));
@@ -116,14 +129,20 @@ std::vector<KeptScript> Form1::keptScripts() const {
 }
 
 void Form1::showUpdateLink() {
-    if (c_.Label13) c_.Label13->setVisible(true);
+    if (c_.Label13)
+        c_.Label13->setVisible(true);
 }
 
-void Form1::saveSettings() { settings_.SaveAllSettings(*this); }
-void Form1::loadSettings() { settings_.LoadAllSettings(*this); }
+void Form1::saveSettings() {
+    settings_.SaveAllSettings(*this);
+}
+void Form1::loadSettings() {
+    settings_.LoadAllSettings(*this);
+}
 
 void Form1::runTool(const std::function<void()>& tool) {
-    if (toolRunning_ || collecting_) return;
+    if (toolRunning_ || collecting_)
+        return;
     toolRunning_ = true;
     tool();
     toolRunning_ = false;
@@ -136,23 +155,28 @@ void Form1::connectSignals() {
         // one collected. Collecting again on the way out would run its event loop inside the
         // click that moved the focus, and that click would be lost.
         connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
-            if (!loading_) collectFiles();
+            if (!loading_)
+                collectFiles();
         });
         connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
-            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_) collectFiles();
+            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_)
+                collectFiles();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
-            if (!loading_) ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+            if (!loading_)
+                ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
         });
     }
     if (c_.Combo2) {
         connect(c_.Combo2, &QComboBox::activated, this, [this] {
-            if (!loading_) collectFiles();
+            if (!loading_)
+                collectFiles();
         });
     }
     if (c_.DubDir_Check)
         connect(c_.DubDir_Check, &QCheckBox::clicked, this, [this] {
-            if (!loading_) collectFiles();
+            if (!loading_)
+                collectFiles();
         });
     if (c_.FileStatus)
         connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);
@@ -161,16 +185,19 @@ void Form1::connectSignals() {
             saveSettings();
             QCoreApplication::processEvents();
         });
-    if (c_.IniBtn) connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
-    if (c_.ExitBtn) connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
-
+    if (c_.IniBtn)
+        connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
+    if (c_.ExitBtn)
+        connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
 }
 
 void Form1::applySettingDefaults() {
     for (const SettingDef& def : SettingsReadOrder()) {
-        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language) continue;
+        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language)
+            continue;
         QWidget* control = findChild<QWidget*>(QString::fromUtf8(def.control));
-        if (!control) continue;
+        if (!control)
+            continue;
         const QString value = QString::fromUtf8(def.defaultValue);
         if (def.kind == SettingKind::Check ||
             (def.kind == SettingKind::Text && ControlValue(control, def.kind).isEmpty()))
@@ -194,13 +221,15 @@ void Form1::startUp(const QString& commandLine) {
 
     setDirectoryText(QDir::currentPath());
     const QString folder = Unquote(commandLine);
-    if (!folder.isEmpty()) setDirectoryText(folder);
+    if (!folder.isEmpty())
+        setDirectoryText(folder);
     pointTreeAt(directoryText());
 
     if (c_.Combo2) {
         c_.Combo2->clear();
-        c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"), QStringLiteral("*.avi"),
-                             QStringLiteral("*.mpg"), QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
+        c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"),
+                             QStringLiteral("*.avi"), QStringLiteral("*.mpg"),
+                             QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
         c_.Combo2->setCurrentIndex(1);
     }
 
@@ -253,7 +282,8 @@ void Form1::collectFiles() {
         if (c_.FileStatus) {
             if (files_.count() > 0) {
                 c_.FileStatus->setStyleSheet(QString());
-                c_.FileStatus->setText(CollectedStatusText(files_.count(), collectCancel_, language_));
+                c_.FileStatus->setText(
+                    CollectedStatusText(files_.count(), collectCancel_, language_));
             } else {
                 c_.FileStatus->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
                 c_.FileStatus->setText(NoFilesFoundStatusText(language_));
@@ -270,30 +300,38 @@ void Form1::collectFiles() {
 }
 
 void Form1::collectStatus(const QString& text) {
-    if (c_.FileStatus) c_.FileStatus->setText(text);
+    if (c_.FileStatus)
+        c_.FileStatus->setText(text);
 }
 
-void Form1::collectProcessEvents() { QCoreApplication::processEvents(); }
+void Form1::collectProcessEvents() {
+    QCoreApplication::processEvents();
+}
 
 void Form1::onFileStatusClicked() {
-    const int answer = dialogs_->messageBox(
-        QStringLiteral("Dateiliste in Text-Datei speichern und anzeigen?"), Mb::YesNo,
-        QStringLiteral("Dateiliste anzeigen?"));
-    if (answer == Mb::ResultNo) return;
+    const int answer =
+        dialogs_->messageBox(QStringLiteral("Dateiliste in Text-Datei speichern und anzeigen?"),
+                             Mb::YesNo, QStringLiteral("Dateiliste anzeigen?"));
+    if (answer == Mb::ResultNo)
+        return;
     const QString path = paths_.fileListPath();
     if (!WriteScriptFile(path, FileListLines(files_))) {
-        dialogs_->messageBox(QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + path,
-                             Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));
+        dialogs_->messageBox(
+            QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + path,
+            Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));
         return;
     }
     dialogs_->openInEditor(path);
 }
 
-void Form1::onIniButton() { dialogs_->openInEditor(paths_.iniPath()); }
+void Form1::onIniButton() {
+    dialogs_->openInEditor(paths_.iniPath());
+}
 
 void Form1::deleteFileListText() {
     const QString path = paths_.fileListPath();
-    if (QFileInfo::exists(path)) QFile::remove(path);
+    if (QFileInfo::exists(path))
+        QFile::remove(path);
 }
 
 void Form1::onExit() {
@@ -321,11 +359,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             toolCancel_ = true;
         }
     }
-    if (windowPartsEvent(watched, event)) return true;
+    if (windowPartsEvent(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
-bool Form1::hasControl(const QString& name) const { return findChild<QWidget*>(name) != nullptr; }
+bool Form1::hasControl(const QString& name) const {
+    return findChild<QWidget*>(name) != nullptr;
+}
 
 QString Form1::controlValue(const QString& name, SettingKind kind) const {
     return ControlValue(findChild<QWidget*>(name), kind);
@@ -335,12 +376,17 @@ bool Form1::setControlValue(const QString& name, SettingKind kind, const QString
     return SetControlValue(findChild<QWidget*>(name), kind, value);
 }
 
-void Form1::switchToEnglish() { language_ = Language::English; }
+void Form1::switchToEnglish() {
+    language_ = Language::English;
+}
 
-bool Form1::fileExists(const QString& path) const { return QFileInfo(path).isFile(); }
+bool Form1::fileExists(const QString& path) const {
+    return QFileInfo(path).isFile();
+}
 
 void Form1::showIniButton() {
-    if (c_.IniBtn) c_.IniBtn->setVisible(true);
+    if (c_.IniBtn)
+        c_.IniBtn->setVisible(true);
 }
 
 }  // namespace kadrano

@@ -39,7 +39,8 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
                             : window.run(program, arguments);
     lastOutput_ = window.output();
     lastCancelled_ = window.cancelled();
-    if (lastCancelled_) return kRunStopped;
+    if (lastCancelled_)
+        return kRunStopped;
     if (code == kRunNotStarted) {
         showError(QStringLiteral("%1 konnte nicht gestartet werden:\n%2")
                       .arg(program, window.startError()),

@@ -6,9 +6,9 @@
 
 using namespace kadrano;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::RecordingRunner;
 using kadrano::test::TempFolder;
-using kadrano::test::q;
 
 namespace {
 
@@ -66,7 +66,8 @@ TEST_F(Sequence, YesRunsAndAKeptScriptKeepsItsButton) {
     ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 2u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Rename Files now?"));
-    EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(script + q("\r\rNO =  open File in the Notepad")));
+    EXPECT_TRUE(
+        host.recorder.boxes[0].text.endsWith(script + q("\r\rNO =  open File in the Notepad")));
     EXPECT_EQ(host.recorder.boxes[1].text, q("Delete file: _Rename_Random.bat now?"));
     EXPECT_EQ(host.recorder.boxes[1].title, q("Done! - Delete Script-file now?"));
     EXPECT_EQ(runner.calls.size(), 1u);
@@ -95,7 +96,8 @@ TEST_F(Sequence, KeptScriptButtonsFollowTheScriptsInTheFolder) {
     // Running it again: the question, the run with the start time, the deletion.
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
     tools.RunKeptScript(kShuffle);
-    EXPECT_EQ(host.recorder.boxes[0].text, q("Umebenennen jetzt starten?\r\rDatei: _Rename_Random.bat"));
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              q("Umebenennen jetzt starten?\r\rDatei: _Rename_Random.bat"));
     EXPECT_EQ(host.recorder.boxes[0].title,
               q("Umbenennung starten (Bat-Datei ausführen?)\r\r(Nein = Datei im Notepad öffnen)"));
     ASSERT_EQ(runner.calls.size(), 1u);
@@ -144,7 +146,8 @@ TEST_F(Sequence, AScriptThatDidNotRunCleanlyIsKeptAndTheFailureSaid) {
     ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 3u);
     EXPECT_EQ(host.recorder.boxes[2].flags, Mb::YesNo | Mb::IconWarning);
-    EXPECT_TRUE(host.recorder.boxes[2].text.startsWith(q("The Bat-file was stopped before its end")));
+    EXPECT_TRUE(
+        host.recorder.boxes[2].text.startsWith(q("The Bat-file was stopped before its end")));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
     ScriptTools(host).RunScript(script, question(), kShuffle);

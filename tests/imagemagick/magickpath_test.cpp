@@ -8,8 +8,8 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::TempFolder;
 using kadrano::test::q;
+using kadrano::test::TempFolder;
 
 namespace {
 

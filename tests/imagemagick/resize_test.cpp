@@ -16,9 +16,9 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
-using kadrano::test::TempFolder;
-using kadrano::test::q;
 using kadrano::test::filesIn;
+using kadrano::test::q;
+using kadrano::test::TempFolder;
 
 TEST(ResizeNames, OutputNameAndWhichFilesConvert) {
     EXPECT_EQ(OutputName(q("b.png"), q("jpg")), q("b.jpg"));

@@ -12,13 +12,15 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
-using kadrano::test::TempFolder;
-using kadrano::test::q;
 using kadrano::test::filesIn;
+using kadrano::test::q;
+using kadrano::test::TempFolder;
 
 namespace {
 
-QStringList header() { return ScriptHeader(); }
+QStringList header() {
+    return ScriptHeader();
+}
 
 }  // namespace
 
@@ -50,27 +52,29 @@ TEST(ShufflePlan, WritesAProgressLineAndARenameForEveryFile) {
     const RenamePlan plan = PlanShuffle(files, {q("#"), true}, random);
     const QString n1 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     const QString n2 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
-    EXPECT_EQ(plan.lines,
-              header() + QStringList({
-                  q("@Echo #####  0%% - Verb.: 3    (Nr: 1 / 2)  Start: %Zeit% Uhr  #####"),
-                  q("ren \"/tmp/Fotos 2019/File1.jpg\" ") + n1 + q("#File1.jpg"),
-                  q("@Echo #####  50%% - Verb.: 2    (Nr: 2 / 2)  Start: %Zeit% Uhr  #####"),
-                  q("ren \"/tmp/Fotos 2019/b.jpg\" ") + n2 + q("#b.jpg"),
-                  q("pause"),
-              }));
+    EXPECT_EQ(
+        plan.lines,
+        header() + QStringList({
+                       q("@Echo #####  0%% - Verb.: 3    (Nr: 1 / 2)  Start: %Zeit% Uhr  #####"),
+                       q("ren \"/tmp/Fotos 2019/File1.jpg\" ") + n1 + q("#File1.jpg"),
+                       q("@Echo #####  50%% - Verb.: 2    (Nr: 2 / 2)  Start: %Zeit% Uhr  #####"),
+                       q("ren \"/tmp/Fotos 2019/b.jpg\" ") + n2 + q("#b.jpg"),
+                       q("pause"),
+                   }));
     EXPECT_EQ(plan.renames, 2);
 }
 
 TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
     RandomSource random;
-    const FileList files =
-        filesIn(q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
+    const FileList files = filesIn(
+        q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
     const RenamePlan plan = PlanShuffle(files, {q("#"), false}, random);
     const QRegularExpression ren(q("^ren (\\S+|\"[^\"]+\") (\"?)(\\d{4})#"));
     QStringList renames = plan.lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 3);  // the name with a double quote cannot be written
     EXPECT_EQ(plan.unsafe, 1);
-    for (const QString& l : renames) EXPECT_TRUE(ren.match(l).hasMatch()) << l.toStdString();
+    for (const QString& l : renames)
+        EXPECT_TRUE(ren.match(l).hasMatch()) << l.toStdString();
     EXPECT_TRUE(renames[0].startsWith(q("ren \"/tmp/F/a b.jpg\" \"")));
     EXPECT_TRUE(renames[1].startsWith(q("ren \"/tmp/F/Tom&Jerry.jpg\" \"")));
     EXPECT_TRUE(renames[2].startsWith(q("ren /tmp/F/50%%.jpg ")));
@@ -82,18 +86,21 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
     const FileList files =
         filesIn(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg"), q("Filename.jpg")});
     int calls = 0;
-    const RestorePlan plan = PlanRestore(files, {q("#"), false}, [&](int i) { EXPECT_EQ(i, calls++); });
+    const RestorePlan plan =
+        PlanRestore(files, {q("#"), false}, [&](int i) { EXPECT_EQ(i, calls++); });
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(plan.wellFormed);
-    EXPECT_EQ(plan.lines,
-              header() + QStringList({
-                  q("@Echo #####  0%% - Verb.: 4    (Nr: 1 / 3)  Start: %Zeit% Uhr  #####"),
-                  q("ren /tmp/F/0434#Filename.jpg Filename.jpg"),
-                  q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
-                  q("ren /tmp/F/abcd#x.jpg x.jpg"),
-              }));
-    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), {q("#"), true})
-                    .wellFormed);
+    EXPECT_EQ(
+        plan.lines,
+        header() + QStringList({
+                       q("@Echo #####  0%% - Verb.: 4    (Nr: 1 / 3)  Start: %Zeit% Uhr  #####"),
+                       q("ren /tmp/F/0434#Filename.jpg Filename.jpg"),
+                       q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
+                       q("ren /tmp/F/abcd#x.jpg x.jpg"),
+                   }));
+    EXPECT_TRUE(
+        PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), {q("#"), true})
+            .wellFormed);
 }
 
 TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
@@ -134,10 +141,12 @@ protected:
 };
 
 TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
-    const QStringList originals = {q("a b.jpg"),    q("Müll.jpg"),  q("#1.jpg"),    q("50%.jpg"),
-                                   q("Foto%20Urlaub.jpg"), q("Tom&Jerry.jpg"), q("a(1).jpg"),
-                                   q("c;d.jpg"), q("s^t.jpg"),  q("-dash.jpg"), q("x=y,z!.jpg")};
-    for (const QString& n : originals) folder.write(n, n.toUtf8());
+    const QStringList originals = {q("a b.jpg"),   q("Müll.jpg"),          q("#1.jpg"),
+                                   q("50%.jpg"),   q("Foto%20Urlaub.jpg"), q("Tom&Jerry.jpg"),
+                                   q("a(1).jpg"),  q("c;d.jpg"),           q("s^t.jpg"),
+                                   q("-dash.jpg"), q("x=y,z!.jpg")};
+    for (const QString& n : originals)
+        folder.write(n, n.toUtf8());
     RandomSource random;
     RunShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
@@ -150,7 +159,8 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
     QStringList expected = originals;
     expected.sort();
     EXPECT_EQ(names(), expected);
-    for (const QString& n : originals) EXPECT_EQ(folder.read(n), n.toUtf8()) << n.toStdString();
+    for (const QString& n : originals)
+        EXPECT_EQ(folder.read(n), n.toUtf8()) << n.toStdString();
 }
 
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {

@@ -37,7 +37,8 @@ public:
     void openFolder(const QString& path) override { folders.append(path); }
     void setStatus(const QString& text) override { statuses.append(text); }
     void processEvents() override {
-        if (onProcessEvents) onProcessEvents();
+        if (onProcessEvents)
+            onProcessEvents();
     }
 };
 

@@ -11,7 +11,9 @@
 namespace kadrano::test {
 
 // A text as the tests write it: UTF-8 in the source.
-inline QString q(const char* s) { return QString::fromUtf8(s); }
+inline QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // A file list of these names, all in one folder (nothing is read from disk).
 inline FileList filesIn(const QString& dir, const QStringList& names) {

@@ -14,8 +14,8 @@ using namespace kadrano;
 using namespace kadrano::test;
 
 TEST_F(Form1Test, StartsOnTheQuotedCommandLineFolderAndCountsItsPictures) {
-    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg", "Fotos 2019/d.png",
-                          "Fotos 2019/sub/e.jpg"})
+    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg",
+                          "Fotos 2019/d.png", "Fotos 2019/sub/e.jpg"})
         pictures.write(q(f));
     const QString folder = pictures.path() + q("Fotos 2019");
     create();
@@ -80,7 +80,8 @@ TEST_F(Form1Test, SettingsSurviveARestartAndTheFirstStartCreatesNoFile) {
 }
 
 TEST_F(Form1Test, TheFileListIsSavedWithCrLfAndAnEmptyLastLine) {
-    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"}) pictures.write(q(f));
+    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"})
+        pictures.write(q(f));
     start(pictures.path());
     dialogs.replies = {Mb::ResultNo};
     click("FileStatus");
@@ -132,7 +133,8 @@ TEST_F(Form1Test, EscapeSetsBothCancelFlagsAndTheNextCollectionClearsOne) {
 }
 
 TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
-    for (int i = 0; i < 1500; ++i) pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
+    for (int i = 0; i < 1500; ++i)
+        pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
     create();
     control<QCheckBox>("DubDir_Check")->setChecked(true);
     window->startUp(pictures.path());

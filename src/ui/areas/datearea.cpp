@@ -18,16 +18,20 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"DatumFrame", "DatumPic", "DatumHeader", "Command25",
+    return AreaSpec{"DatumFrame",
+                    "DatumPic",
+                    "DatumHeader",
+                    "Command25",
                     QStringLiteral("Datum && Zeit"),
                     QStringLiteral("Datum aus Datei oder Dateinamen ermitteln"),
-                    AreaPicture::Date, 3135, false};
+                    AreaPicture::Date,
+                    3135,
+                    false};
 }
 
 }  // namespace
 
 DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
-
     c_.Frame18 = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
     {
         QWidget* p = c_.Frame18;
@@ -65,8 +69,8 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
         QGridLayout* g = grid(p);
         c_.SetDateLabel =
             label(p, "SetDateLabel", QStringLiteral("Erstelldatum der Dateien überschreiben"));
-        c_.DatumDateinameNutzen = make<QCheckBox>(
-            p, "DatumDateinameNutzen", QStringLiteral("Datum aus Dateinamen benutzen"));
+        c_.DatumDateinameNutzen = make<QCheckBox>(p, "DatumDateinameNutzen",
+                                                  QStringLiteral("Datum aus Dateinamen benutzen"));
         c_.DatumAusVerzNamen = make<QCheckBox>(
             p, "DatumAusVerzNamen", QStringLiteral("Datum aus Verzeichnisnamen nutzen "));
         c_.FixDatumWennKeinsGefundenCheck =

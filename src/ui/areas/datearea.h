@@ -21,24 +21,25 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame18 = nullptr; // date into names inner
+        QGroupBox* Frame18 = nullptr;  // date into names inner
         QLabel* DateToNameLabel = nullptr;
         QLabel* DateFormatLabel = nullptr;
         QComboBox* DateFormatCOmbo = nullptr;
         QLabel* DateSeparatorLabel = nullptr;
         QLineEdit* TrennzDatetxt = nullptr;
         QPushButton* AddDateToNameBtn = nullptr;
-        QPushButton* Command26 = nullptr; // date into names
+        QPushButton* Command26 = nullptr;  // date into names
         QPushButton* Command28 = nullptr;
-        QGroupBox* Frame17 = nullptr; // set dates inner
+        QGroupBox* Frame17 = nullptr;  // set dates inner
         QLabel* SetDateLabel = nullptr;
         QCheckBox* DatumDateinameNutzen = nullptr;
         QCheckBox* DatumAusVerzNamen = nullptr;
-        FieldCheckBox* FixDatumWennKeinsGefundenCheck = nullptr; // DatumSetzenTxt sits in its caption
+        FieldCheckBox* FixDatumWennKeinsGefundenCheck =
+            nullptr;  // DatumSetzenTxt sits in its caption
         QLineEdit* DatumSetzenTxt = nullptr;
         QLabel* Warnung2 = nullptr;
         QPushButton* SetDateBtn = nullptr;
-        QPushButton* Command27 = nullptr; // set dates
+        QPushButton* Command27 = nullptr;  // set dates
     };
     const Controls& controls() const { return c_; }
 

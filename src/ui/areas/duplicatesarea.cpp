@@ -17,17 +17,23 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"DoppelteFrame", "DoppeltePicture", "DoppelteHeader", "Command21",
+    return AreaSpec{"DoppelteFrame",
+                    "DoppeltePicture",
+                    "DoppelteHeader",
+                    "Command21",
                     QStringLiteral("Doppelte Fotos"),
                     QStringLiteral("Doppelte Fotos markieren oder löschen"),
-                    AreaPicture::Duplicates, 3015, false};
+                    AreaPicture::Duplicates,
+                    3015,
+                    false};
 }
 
 }  // namespace
 
-DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()),
-      finder_(std::make_unique<DuplicateFinder>()) {
-    c_.DoppelteInnenFrame = addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
+DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
+    : ToolArea(window, host, spec()), finder_(std::make_unique<DuplicateFinder>()) {
+    c_.DoppelteInnenFrame =
+        addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
     QWidget* p = c_.DoppelteInnenFrame;
     QGridLayout* g = grid(p);
     c_.DoppelteMethodLabel =
@@ -78,8 +84,12 @@ void DuplicatesArea::startClicked() {
         runTool(start);
 }
 
-void DuplicatesArea::setStartButtonText(const QString& text) { c_.DoppelteStart->setText(text); }
+void DuplicatesArea::setStartButtonText(const QString& text) {
+    c_.DoppelteStart->setText(text);
+}
 
-void DuplicatesArea::setCancelHintVisible(bool visible) { c_.DoppelteAbbruch->setVisible(visible); }
+void DuplicatesArea::setCancelHintVisible(bool visible) {
+    c_.DoppelteAbbruch->setVisible(visible);
+}
 
 }  // namespace kadrano

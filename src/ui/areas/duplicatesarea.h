@@ -27,10 +27,10 @@ public:
         QLabel* DoppelteMarkLabel = nullptr;
         QLineEdit* DoppelteTxt = nullptr;
         QCheckBox* DoublettenCheck = nullptr;
-        QLabel* DoppelteWarnung = nullptr; // "ACHTUNG: Original-Dateien werden gelöscht (!)"
-        QLabel* DoppelteAbbruch = nullptr; // "Abbruch = ESC"
+        QLabel* DoppelteWarnung = nullptr;  // "ACHTUNG: Original-Dateien werden gelöscht (!)"
+        QLabel* DoppelteAbbruch = nullptr;  // "Abbruch = ESC"
         QPushButton* DoppelteStart = nullptr;
-        QPushButton* Command23 = nullptr; // duplicates
+        QPushButton* Command23 = nullptr;  // duplicates
     };
     const Controls& controls() const { return c_; }
 

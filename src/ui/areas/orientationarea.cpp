@@ -18,21 +18,24 @@ namespace {
 
 // The scripts that add and remove the orientation tags stay in the folder when not run.
 constexpr KeptScript kOrientationTagKept{"_Add_Picture-Orientation_Tag.bat", "Command8"};
-constexpr KeptScript kOrientationRemoveKept{"_Remove_PictureOrientation.bat",
-                                            "RestoreOrigin_BAT"};
+constexpr KeptScript kOrientationRemoveKept{"_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"};
 
 AreaSpec spec() {
-    return AreaSpec{"Frame4", "Picture6", "OrientationHeader", "Command3",
-                    QStringLiteral("Bildausrichtung (Hoch- && Querformat)"),
-                    QStringLiteral(
-                  "Bildausrichtung korrigieren / Ausrichtung ermitteln und Namen hinzufügen"),
-                    AreaPicture::Orientation, 3135, true};
+    return AreaSpec{
+        "Frame4",
+        "Picture6",
+        "OrientationHeader",
+        "Command3",
+        QStringLiteral("Bildausrichtung (Hoch- && Querformat)"),
+        QStringLiteral("Bildausrichtung korrigieren / Ausrichtung ermitteln und Namen hinzufügen"),
+        AreaPicture::Orientation,
+        3135,
+        true};
 }
 
 }  // namespace
 
 OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
-
     c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
     {
         QWidget* p = c_.Frame10;
@@ -43,8 +46,8 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(win
         c_.ExifLabel->setWordWrap(true);
         c_.ImageWarning2 =
             warningLabel(p, "ImageWarning2", QStringLiteral(" ImageMagic wird benötigt!"));
-        c_.OrientationWarning = warningLabel(
-            p, "OrientationWarning", QStringLiteral("Original-Dateien werden ersetzt (!)"));
+        c_.OrientationWarning = warningLabel(p, "OrientationWarning",
+                                             QStringLiteral("Original-Dateien werden ersetzt (!)"));
         c_.ImageMagic_Btn_Drehen = button(p, "ImageMagic_Btn_Drehen", QStringLiteral("Start"));
         c_.Command12 = infoButton(p, "Command12");
         g->addWidget(c_.ExifLabel, 0, 0, 1, 3);

@@ -18,23 +18,23 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame10 = nullptr; // EXIF orientation inner
+        QGroupBox* Frame10 = nullptr;  // EXIF orientation inner
         QLabel* ExifLabel = nullptr;
         QLabel* ImageWarning2 = nullptr;
-        QLabel* OrientationWarning = nullptr; // "Original-Dateien werden ersetzt (!)"
+        QLabel* OrientationWarning = nullptr;  // "Original-Dateien werden ersetzt (!)"
         QPushButton* ImageMagic_Btn_Drehen = nullptr;
-        QPushButton* Command12 = nullptr; // "?" EXIF orientation
-        QGroupBox* Frame2 = nullptr; // orientation tags inner
+        QPushButton* Command12 = nullptr;  // "?" EXIF orientation
+        QGroupBox* Frame2 = nullptr;       // orientation tags inner
         QLabel* PortraitLabel = nullptr;
         QLineEdit* PortraitTxt = nullptr;
         QLabel* LandscapeLabel = nullptr;
         QLineEdit* LAndscaptTxt = nullptr;
-        QCheckBox* LinksAnfuegen_LAndscape = nullptr; // objectName "LinksAnfügen_LAndscape"
+        QCheckBox* LinksAnfuegen_LAndscape = nullptr;  // objectName "LinksAnfügen_LAndscape"
         QPushButton* Btn_FileAttrib = nullptr;
         QPushButton* Command8 = nullptr;
         QPushButton* RestoreOrigin = nullptr;
         QPushButton* RestoreOrigin_BAT = nullptr;
-        QPushButton* Command6 = nullptr; // "?" orientation tags
+        QPushButton* Command6 = nullptr;  // "?" orientation tags
     };
     const Controls& controls() const { return c_; }
 

@@ -17,16 +17,20 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"Frame12", "Picture8", "RenameHeader", "Command15",
+    return AreaSpec{"Frame12",
+                    "Picture8",
+                    "RenameHeader",
+                    "Command15",
                     QStringLiteral("Bilder umbenennen"),
                     QStringLiteral("Dateinamen umbenennen"),
-                    AreaPicture::Rename, 3135, true};
+                    AreaPicture::Rename,
+                    3135,
+                    true};
 }
 
 }  // namespace
 
 RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
-
     c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
     QWidget* p = c_.Frame11;
     QGridLayout* g = grid(p);
@@ -38,16 +42,15 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     c_.Umben_ErsetzenVon = lineEdit(p, "Umben_ErsetzenVon", QString());
     c_.RenameWithLabel = label(p, "RenameWithLabel", QStringLiteral("durch:"));
     c_.Umben_ErsetzenMit = lineEdit(p, "Umben_ErsetzenMit", QString());
-    c_.Umben_VerzLinksAnf = make<QCheckBox>(
-        p, "Umben_VerzLinksAnf", QStringLiteral("Verzeichnisnamen anfügen:  (links)"));
+    c_.Umben_VerzLinksAnf = make<QCheckBox>(p, "Umben_VerzLinksAnf",
+                                            QStringLiteral("Verzeichnisnamen anfügen:  (links)"));
     c_.Umben_VerzLinksAnf->setToolTip(
         QStringLiteral("Der Name des Verzeichnisses der Datei wird dem Dateinamen angefügt"));
-    c_.Umben_VerzRechtsAnf =
-        make<QCheckBox>(p, "Umben_VerzRechtsAnf", QStringLiteral("(rechts)"));
+    c_.Umben_VerzRechtsAnf = make<QCheckBox>(p, "Umben_VerzRechtsAnf", QStringLiteral("(rechts)"));
     c_.Umben_VerzRechtsAnf->setToolTip(
         QStringLiteral("Verzeichnisnamen auf der rechten Seite anfügen (statt links)"));
-    c_.Rename_UnwantedChars = make<QCheckBox>(p, "Rename_UnwantedChars",
-                                              QStringLiteral("Ungültige Zeichen entfernen"));
+    c_.Rename_UnwantedChars =
+        make<QCheckBox>(p, "Rename_UnwantedChars", QStringLiteral("Ungültige Zeichen entfernen"));
     c_.UmbOrig_Lab = make<QLabel>(p, "UmbOrig_Lab");
     c_.UmbNeu_Lab = make<QLabel>(p, "UmbNeu_Lab");
     for (QLabel* l : {c_.UmbOrig_Lab, c_.UmbNeu_Lab}) {

@@ -18,14 +18,14 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame11 = nullptr; // rename inner
-        QLabel* RenameLeftLabel = nullptr; // "Links anfügen:"
+        QGroupBox* Frame11 = nullptr;       // rename inner
+        QLabel* RenameLeftLabel = nullptr;  // "Links anfügen:"
         QLineEdit* Umben_LinksAnf = nullptr;
-        QLabel* RenameRightLabel = nullptr; // "Rechts anfügen:"
+        QLabel* RenameRightLabel = nullptr;  // "Rechts anfügen:"
         QLineEdit* Umben_RechtsAnf = nullptr;
-        QLabel* RenameReplaceLabel = nullptr; // "Ersetze:"
+        QLabel* RenameReplaceLabel = nullptr;  // "Ersetze:"
         QLineEdit* Umben_ErsetzenVon = nullptr;
-        QLabel* RenameWithLabel = nullptr; // "durch:"
+        QLabel* RenameWithLabel = nullptr;  // "durch:"
         QLineEdit* Umben_ErsetzenMit = nullptr;
         QCheckBox* Umben_VerzLinksAnf = nullptr;
         QCheckBox* Umben_VerzRechtsAnf = nullptr;
@@ -33,7 +33,7 @@ public:
         QLabel* UmbOrig_Lab = nullptr;
         QLabel* UmbNeu_Lab = nullptr;
         QPushButton* Umben_Start = nullptr;
-        QPushButton* Command18 = nullptr; // rename
+        QPushButton* Command18 = nullptr;  // rename
     };
     const Controls& controls() const { return c_; }
 

@@ -18,16 +18,20 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"Frame14", "Picture7", "ResizeHeader", "Command14",
+    return AreaSpec{"Frame14",
+                    "Picture7",
+                    "ResizeHeader",
+                    "Command14",
                     QStringLiteral("Bildgröße && Format ändern"),
                     QStringLiteral("Bildgröße (proportional) ändern"),
-                    AreaPicture::Resize, 3615, true};
+                    AreaPicture::Resize,
+                    3615,
+                    true};
 }
 
 }  // namespace
 
 ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
-
     c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
     QWidget* p = c_.Frame8;
     QGridLayout* g = grid(p);

@@ -20,19 +20,19 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame8 = nullptr; // resize inner
-        QLabel* SizeLabel = nullptr; // "Ziel-Größe (Pixel):"
+        QGroupBox* Frame8 = nullptr;  // resize inner
+        QLabel* SizeLabel = nullptr;  // "Ziel-Größe (Pixel):"
         QLineEdit* MaxPixel = nullptr;
-        QLabel* SizeHintLabel = nullptr; // "(Querformat = Breite, Hochformat = Höhe)"
-        QLabel* QualityLabel = nullptr; // "JPG-Qualität:"
-        QScrollBar* Qualitaet = nullptr; // objectName "Qualität"
+        QLabel* SizeHintLabel = nullptr;  // "(Querformat = Breite, Hochformat = Höhe)"
+        QLabel* QualityLabel = nullptr;   // "JPG-Qualität:"
+        QScrollBar* Qualitaet = nullptr;  // objectName "Qualität"
         QCheckBox* Resize_Change_To_JPG_Check = nullptr;
         QComboBox* FormatConvertCombo = nullptr;
         QCheckBox* Konvertieren_Keep_Size_Check = nullptr;
         QCheckBox* Delete_Old_Format_File = nullptr;
-        QLabel* ResizeWarning = nullptr; // "Original-Dateien werden ersetzt (!)"
+        QLabel* ResizeWarning = nullptr;  // "Original-Dateien werden ersetzt (!)"
         QPushButton* StartResizeBtn = nullptr;
-        QPushButton* Command17 = nullptr; // resize
+        QPushButton* Command17 = nullptr;  // resize
     };
     const Controls& controls() const { return c_; }
 

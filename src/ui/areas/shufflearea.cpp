@@ -18,12 +18,18 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"Frame13", "WÜrfelBild", "ShuffleHeader", "Command5",
-                    QStringLiteral("Bilder Mischen (Shuffle)"),
-                    QStringLiteral(
-                  "Zufallsreihenfolge der Bilder erzeugen / Zurücksetzen (Für Bilderrahmen ohne "
-                  "Shuffle)"),
-                    AreaPicture::Shuffle, 3135, false};
+    return AreaSpec{
+        "Frame13",
+        "WÜrfelBild",
+        "ShuffleHeader",
+        "Command5",
+        QStringLiteral("Bilder Mischen (Shuffle)"),
+        QStringLiteral(
+            "Zufallsreihenfolge der Bilder erzeugen / Zurücksetzen (Für Bilderrahmen ohne "
+            "Shuffle)"),
+        AreaPicture::Shuffle,
+        3135,
+        false};
 }
 
 }  // namespace
@@ -64,14 +70,13 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
     {
         QWidget* p = c_.Frame15;
         QGridLayout* g = grid(p);
-        c_.DateShuffleTitleLabel = label(p, "DateShuffleTitleLabel",
-                                         QStringLiteral("Erstellzeit der Dateien mischen"));
+        c_.DateShuffleTitleLabel =
+            label(p, "DateShuffleTitleLabel", QStringLiteral("Erstellzeit der Dateien mischen"));
         QFont bold = c_.DateShuffleTitleLabel->font();
         bold.setBold(true);
         c_.DateShuffleTitleLabel->setFont(bold);
-        c_.BaseDateLabel =
-            label(p, "BaseDateLabel",
-                  QStringLiteral("Erstellzeit der Bilder um dieses Datum mischen:"));
+        c_.BaseDateLabel = label(p, "BaseDateLabel",
+                                 QStringLiteral("Erstellzeit der Bilder um dieses Datum mischen:"));
         c_.DateFieldTxt = lineEdit(p, "DateFieldTxt", QStringLiteral("11.11.2019"), 96);
         c_.DateFieldTxt->setToolTip(QStringLiteral(
             "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
@@ -96,6 +101,8 @@ ShuffleOptions ShuffleArea::options() const {
     return o;
 }
 
-QWidget* ShuffleArea::startFocus() const { return c_.Command1; }
+QWidget* ShuffleArea::startFocus() const {
+    return c_.Command1;
+}
 
 }  // namespace kadrano

@@ -18,15 +18,15 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame3 = nullptr; // shuffle names inner
+        QGroupBox* Frame3 = nullptr;  // shuffle names inner
         QLabel* RandomNumberLabel = nullptr;
         QLabel* SeparatorLabel = nullptr;
         QLineEdit* TrennzeichenTxt = nullptr;
-        QPushButton* Command1 = nullptr; // shuffle "Start"
-        QPushButton* Command9 = nullptr; // run kept shuffle script
-        QPushButton* Command2 = nullptr; // "Wiederherstellen"
-        QPushButton* Command10 = nullptr; // run kept restore script
-        QGroupBox* Frame15 = nullptr; // shuffle dates inner
+        QPushButton* Command1 = nullptr;   // shuffle "Start"
+        QPushButton* Command9 = nullptr;   // run kept shuffle script
+        QPushButton* Command2 = nullptr;   // "Wiederherstellen"
+        QPushButton* Command10 = nullptr;  // run kept restore script
+        QGroupBox* Frame15 = nullptr;      // shuffle dates inner
         QLabel* DateShuffleTitleLabel = nullptr;
         QLabel* BaseDateLabel = nullptr;
         QLineEdit* DateFieldTxt = nullptr;

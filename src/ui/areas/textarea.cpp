@@ -17,16 +17,20 @@ namespace kadrano {
 namespace {
 
 AreaSpec spec() {
-    return AreaSpec{"IrfanFrame", "Picture5", "TextHeader", "Command13",
+    return AreaSpec{"IrfanFrame",
+                    "Picture5",
+                    "TextHeader",
+                    "Command13",
                     QStringLiteral("Text in Bild einfügen"),
                     QStringLiteral("Dateinamen als Text ins Bild einfügen"),
-                    AreaPicture::Text, 4455, true};
+                    AreaPicture::Text,
+                    4455,
+                    true};
 }
 
 }  // namespace
 
 TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
-
     c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
     QWidget* p = c_.Frame9;
     QGridLayout* g = grid(p);
@@ -93,8 +97,8 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
     c_.REmoveNumbers->setToolTip(QStringLiteral(
         "Dateinamen nicht kürzen (sonst werden alle Nummern und doppelten Leerzeichen "
         "entfernt, Datum und wichtige Infos bleiben möglichst erhalten)"));
-    c_.OriginalNamen = make<QCheckBox>(
-        p, "OriginalNamen", QStringLiteral("Wenn Ergebnis leer, Dateinamen einfügen"));
+    c_.OriginalNamen = make<QCheckBox>(p, "OriginalNamen",
+                                       QStringLiteral("Wenn Ergebnis leer, Dateinamen einfügen"));
     c_.OriginalNamen->setToolTip(QStringLiteral(
         "Wenn kein Text extrahiert werden kann (z.B: IMG1234.jpg), den orignal-Dateinamen "
         "einfügen (\"IMG1234\")"));
@@ -155,8 +159,8 @@ void TextArea::fillLists() {
 }
 
 void TextArea::previewsCleared(Language language) {
-    c_.NamensVorschau->setText(Pick(language, QStringLiteral("Datei Vorschau..."),
-                                    QStringLiteral("File Preview...")));
+    c_.NamensVorschau->setText(
+        Pick(language, QStringLiteral("Datei Vorschau..."), QStringLiteral("File Preview...")));
 }
 
 void TextArea::namePageShown() {

@@ -20,7 +20,7 @@ public:
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
-        QGroupBox* Frame9 = nullptr; // text inner
+        QGroupBox* Frame9 = nullptr;  // text inner
         QLabel* ColourLabel = nullptr;
         QComboBox* TextfarbeCOmbo = nullptr;
         QLabel* FontLabel = nullptr;
@@ -30,22 +30,22 @@ public:
         QCheckBox* FettCheck = nullptr;
         QCheckBox* KursivCheck = nullptr;
         QPushButton* SchriftenAktBtn = nullptr;
-        QLabel* FreeTextLabel = nullptr; // "Text-Zusatz:" / "Bild-Text:"
+        QLabel* FreeTextLabel = nullptr;  // "Text-Zusatz:" / "Bild-Text:"
         QLineEdit* FreiText_Bild = nullptr;
         QCheckBox* FreiTextLinksCheck = nullptr;
-        QLabel* ReplaceTextLabel = nullptr; // "Text ersetzen"
+        QLabel* ReplaceTextLabel = nullptr;  // "Text ersetzen"
         QLineEdit* ErsetzenVon = nullptr;
-        QLabel* ReplaceArrowLabel = nullptr; // "=>"
+        QLabel* ReplaceArrowLabel = nullptr;  // "=>"
         QLineEdit* ErsetzenMit = nullptr;
         QCheckBox* KeinDAteinameText = nullptr;
         QCheckBox* REmoveNumbers = nullptr;
         QCheckBox* OriginalNamen = nullptr;
-        QLabel* TextPreviewLabel = nullptr; // "Text-Vorschau:"
+        QLabel* TextPreviewLabel = nullptr;  // "Text-Vorschau:"
         QLabel* NamensVorschau = nullptr;
         QLabel* ImageWarning1 = nullptr;
-        QLabel* CopyNoticeLabel = nullptr; // "Es wird eine Kopie der Bilder erstellt"
+        QLabel* CopyNoticeLabel = nullptr;  // "Es wird eine Kopie der Bilder erstellt"
         QPushButton* ImageMagic_Btn_Text = nullptr;
-        QPushButton* Command19 = nullptr; // text
+        QPushButton* Command19 = nullptr;  // text
     };
     const Controls& controls() const { return c_; }
 

@@ -53,7 +53,9 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec)
 
 ToolArea::~ToolArea() = default;
 
-bool ToolArea::isOpen() const { return frame_->height() > Px(geometry::kCollapsedHeight); }
+bool ToolArea::isOpen() const {
+    return frame_->height() > Px(geometry::kCollapsedHeight);
+}
 
 void ToolArea::open() {
     QFont f = header_->font();
