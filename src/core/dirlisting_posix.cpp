@@ -54,12 +54,18 @@ bool decodes(std::string_view s) {
            std::memcmp(back.constData(), s.data(), s.size()) == 0;
 }
 
-void sortAndConvert(std::vector<std::string_view>& names, QStringList& out) {
+// Returns how many names were left out.
+int sortAndConvert(std::vector<std::string_view>& names, QStringList& out) {
     std::sort(names.begin(), names.end(), nameLess);
     out.reserve(qsizetype(names.size()));
-    for (std::string_view n : names)
+    int undecodable = 0;
+    for (std::string_view n : names) {
         if (decodes(n))
             out.append(QString::fromUtf8(n.data(), qsizetype(n.size())));
+        else
+            ++undecodable;
+    }
+    return undecodable;
 }
 
 }  // namespace
@@ -68,6 +74,8 @@ bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool want
                    DirListing& out) {
     out.files.clear();
     out.subdirs.clear();
+    out.undecodableFiles = 0;
+    out.undecodableSubdirs = 0;
     const QByteArray path = QFile::encodeName(dir);
     DIR* d = ::opendir(path.isEmpty() ? "." : path.constData());
     if (!d)
@@ -123,10 +131,10 @@ bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool want
         return v;
     };
     std::vector<std::string_view> files = views(fileSpans);
-    sortAndConvert(files, out.files);
+    out.undecodableFiles = sortAndConvert(files, out.files);
     if (wantSubdirs) {
         std::vector<std::string_view> dirs = views(dirSpans);
-        sortAndConvert(dirs, out.subdirs);
+        out.undecodableSubdirs = sortAndConvert(dirs, out.subdirs);
     }
     return true;
 }

@@ -17,6 +17,8 @@ bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool want
                    DirListing& out) {
     out.files.clear();
     out.subdirs.clear();
+    out.undecodableFiles = 0;
+    out.undecodableSubdirs = 0;
     QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
     if (!d.exists() || !d.isReadable())
         return false;

@@ -1,9 +1,11 @@
 #include "filecollector.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <deque>
 
 #include "dirlisting.h"
+#include "ownfiles.h"
 #include "pathhelpers.h"
 
 namespace kadrano {
@@ -28,6 +30,31 @@ QString NoFilesFoundStatusText(Language lang) {
     return Pick(lang, QStringLiteral("Keine Dateien gefunden"), QStringLiteral("No Files found"));
 }
 
+QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
+    QStringList lines;
+    if (leftOut.topMissing)
+        lines.append(Pick(lang, QStringLiteral("Der Ordner existiert nicht."),
+                          QStringLiteral("The folder does not exist.")));
+    if (leftOut.topUnreadable)
+        lines.append(Pick(lang, QStringLiteral("Der Ordner kann nicht gelesen werden."),
+                          QStringLiteral("The folder cannot be read.")));
+    if (leftOut.unreadableFolders > 0)
+        lines.append(Pick(lang, QStringLiteral("%1 Unterordner nicht lesbar (übersprungen)."),
+                          QStringLiteral("%1 sub-folder(s) could not be read (skipped)."))
+                         .arg(leftOut.unreadableFolders));
+    if (leftOut.undecodableNames > 0)
+        lines.append(Pick(lang,
+                          QStringLiteral("%1 Datei- oder Ordnernamen ausgelassen: kein gültiges "
+                                         "UTF-8, in einem Skript nicht schreibbar."),
+                          QStringLiteral("%1 file or folder name(s) left out: not valid UTF-8, "
+                                         "they cannot be written into a script."))
+                         .arg(leftOut.undecodableNames));
+    if (lines.isEmpty())
+        return QString();
+    return Pick(lang, QStringLiteral("Nicht erfasst:"), QStringLiteral("Left out:")) + u'\n' +
+           lines.join(u'\n');
+}
+
 QStringList FileListLines(const FileList& files) {
     QStringList lines;
     lines.reserve(files.count() + 1);
@@ -36,6 +63,18 @@ QStringList FileListLines(const FileList& files) {
     lines.append(QString());
     return lines;
 }
+
+namespace {
+
+void noteUnreadableTop(const QString& topDir, CollectLeftOut& leftOut) {
+    const QFileInfo info(topDir.isEmpty() ? QStringLiteral(".") : topDir);
+    if (info.isDir())
+        leftOut.topUnreadable = true;
+    else
+        leftOut.topMissing = true;
+}
+
+}  // namespace
 
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
                                   Language lang, CollectObserver& observer) {
@@ -53,7 +92,14 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
         while (!queue.empty()) {
             const QString dir = queue.front();
             queue.pop_front();
-            ListDirectory(dir, wildcard, true, listing);
+            if (!ListDirectory(dir, wildcard, true, listing)) {
+                if (dir == topDir)
+                    noteUnreadableTop(topDir, result.leftOut);
+                else
+                    ++result.leftOut.unreadableFolders;
+            }
+            result.leftOut.undecodableNames +=
+                listing.undecodableFiles + listing.undecodableSubdirs;
             observer.collectProcessEvents();
             for (const QString& sub : listing.subdirs)
                 if (!sub.isEmpty())
@@ -64,6 +110,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 break;
             }
             for (const QString& name : listing.files) {
+                if (IsOwnFileName(name))
+                    continue;
                 result.files.append(name, dir);
                 ++found;
                 if (found % 300 == 0) {
@@ -82,8 +130,12 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 break;
         }
     } else {
-        ListDirectory(topDir, wildcard, false, listing);
+        if (!ListDirectory(topDir, wildcard, false, listing))
+            noteUnreadableTop(topDir, result.leftOut);
+        result.leftOut.undecodableNames += listing.undecodableFiles;
         for (const QString& name : listing.files) {
+            if (IsOwnFileName(name))
+                continue;
             result.files.append(name, topDir);
             ++found;
             if (found % 10 == 0) {

@@ -44,18 +44,29 @@ bool CanStandInScript(const QString& s) {
 }
 
 QString ScriptArg(const QString& s) {
+    // Every file of a run passes through here, often twice; most names need nothing, and
+    // then the text itself is handed back without a copy.
     bool quote = false;
-    QString out;
-    out.reserve(s.size() + 4);
+    qsizetype percents = 0;
     for (QChar c : s) {
         if (needsQuotes(c))
             quote = true;
         if (c == u'%')
-            out += u'%';
-        out += c;
+            ++percents;
+    }
+    if (!quote && percents == 0)
+        return s;
+    QString out(s.size() + percents + (quote ? 2 : 0), Qt::Uninitialized);
+    QChar* w = out.data();
+    if (quote)
+        *w++ = u'"';
+    for (QChar c : s) {
+        if (c == u'%')
+            *w++ = u'%';
+        *w++ = c;
     }
     if (quote)
-        return u'"' + out + u'"';
+        *w++ = u'"';
     return out;
 }
 
@@ -67,10 +78,19 @@ QStringList ScriptHeader() {
 QString ProgressLine(int index, int count) {
     const qint64 percent = count > 0 ? RoundHalfEven(qint64(index) * 100, count) : 0;
     const int remaining = count - index + 1;
-    return QStringLiteral(
-               "@Echo #####  %1%% - Verb.: %2    (Nr: %3 / %4)  Start: %Zeit% Uhr  #####")
-        .arg(QString::number(percent), QString::number(remaining), QString::number(index + 1),
-             QString::number(count));
+    // Built piece by piece: one line per file, and arg() would scan the pattern each time.
+    QString line;
+    line.reserve(96);
+    line += QLatin1String("@Echo #####  ");
+    line += QString::number(percent);
+    line += QLatin1String("%% - Verb.: ");
+    line += QString::number(remaining);
+    line += QLatin1String("    (Nr: ");
+    line += QString::number(index + 1);
+    line += QLatin1String(" / ");
+    line += QString::number(count);
+    line += QLatin1String(")  Start: %Zeit% Uhr  #####");
+    return line;
 }
 
 ScriptBuilder::ScriptBuilder() : lines_(ScriptHeader()) {}

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "ownfiles.h"
 #include "pathhelpers.h"
 #include "scripttext.h"
 

@@ -45,7 +45,10 @@ bool globAscii(std::string_view p, std::string_view n) {
         if (starP == std::string_view::npos)
             return false;
         pi = starP + 1;
-        starN += utf8Length(static_cast<unsigned char>(n[starN]));
+        // One byte at a time: the pattern's characters are ASCII and never match inside a
+        // multi-byte character, and a stray lead byte (a name that is not valid UTF-8)
+        // must not carry the star past the rest of the name.
+        ++starN;
         ni = starN;
     }
     while (pi < p.size() && p[pi] == '*')

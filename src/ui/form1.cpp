@@ -61,7 +61,7 @@ QString Form1::designCaption() {
     return QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
 }
 
-Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
+Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.settingsPath()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     if (options.dialogs) {
@@ -134,10 +134,29 @@ void Form1::showUpdateLink() {
 }
 
 void Form1::saveSettings() {
-    settings_.SaveAllSettings(*this);
+    saveSettingsAndSay(false);
 }
+
+void Form1::saveSettingsAndSay(bool asked) {
+    const SettingsSaveResult result = settings_.SaveAllSettings(*this);
+    if (result.ok()) {
+        saveFailureSaid_ = false;
+        return;
+    }
+    // A file left alone since the start was explained then; a tool's own save keeps quiet.
+    if (!asked && (saveFailureSaid_ || result.outcome == SettingsSaveResult::LeftAlone))
+        return;
+    saveFailureSaid_ = true;
+    dialogs_->messageBox(
+        SettingsNotSavedText(result, settings_.readProblem(), settings_.path(), language_),
+        Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
+}
+
 void Form1::loadSettings() {
-    settings_.LoadAllSettings(*this);
+    const IniReadStatus status = settings_.LoadAllSettings(*this);
+    if (settings_.leftAlone())
+        dialogs_->messageBox(SettingsNotReadText(status, settings_.path(), language_),
+                             Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
 }
 
 void Form1::runTool(const std::function<void()>& tool) {
@@ -182,7 +201,7 @@ void Form1::connectSignals() {
         connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);
     if (c_.SaveIniBtn)
         connect(c_.SaveIniBtn, &QPushButton::clicked, this, [this] {
-            saveSettings();
+            saveSettingsAndSay(true);
             QCoreApplication::processEvents();
         });
     if (c_.IniBtn)
@@ -280,6 +299,16 @@ void Form1::collectFiles() {
         showUpdateLink();
 
         if (c_.FileStatus) {
+            // The label's own tip stays; what the collection had to leave out is added
+            // below it, so that "Keine Dateien gefunden" for a folder that is not there,
+            // or a count short of an unreadable sub-folder, does not go unexplained.
+            const char* const kOwnTip = "kadranoOwnToolTip";
+            if (!c_.FileStatus->property(kOwnTip).isValid())
+                c_.FileStatus->setProperty(kOwnTip, c_.FileStatus->toolTip());
+            const QString ownTip = c_.FileStatus->property(kOwnTip).toString();
+            const QString note = CollectLeftOutNote(result.leftOut, language_);
+            c_.FileStatus->setToolTip(note.isEmpty() ? ownTip
+                                                     : ownTip + QStringLiteral("\n\n") + note);
             if (files_.count() > 0) {
                 c_.FileStatus->setStyleSheet(QString());
                 c_.FileStatus->setText(
@@ -325,7 +354,7 @@ void Form1::onFileStatusClicked() {
 }
 
 void Form1::onIniButton() {
-    dialogs_->openInEditor(paths_.iniPath());
+    dialogs_->openInEditor(paths_.settingsPath());
 }
 
 void Form1::deleteFileListText() {
@@ -335,7 +364,7 @@ void Form1::deleteFileListText() {
 }
 
 void Form1::onExit() {
-    saveSettings();
+    saveSettingsAndSay(true);
     deleteFileListText();
     close();
 }

@@ -25,8 +25,11 @@ class CameraNumbersArea;
 struct AppPaths {
     QString programDir;   // ends in a separator
     QString programName;  // file name without extension
+    // Where the settings are kept when not beside the program (see settingslocation.h).
+    QString settingsFile;
 
     QString iniPath() const { return programDir + programName + QStringLiteral(".ini"); }
+    QString settingsPath() const { return settingsFile.isEmpty() ? iniPath() : settingsFile; }
     QString fileListPath() const {
         QString p = iniPath();
         return p.replace(QStringLiteral(".ini"), QStringLiteral(".txt"));
@@ -145,6 +148,9 @@ private:
     void onExit();
     void onIniButton();
     void deleteFileListText();
+    // Saves the settings; a failure is said every time when the person asked for the save
+    // ("Speichern", "Beenden"), else once until a save succeeds again.
+    void saveSettingsAndSay(bool asked);
 
     // Part of the start-up sequence and collection that belongs to the previews.
     void showFirstPreview();
@@ -217,6 +223,7 @@ private:
     Person* dialogs_ = nullptr;
     ScriptRunner* runner_ = nullptr;
     Settings settings_;
+    bool saveFailureSaid_ = false;
 
     Language language_ = Language::German;
     bool loading_ = true;

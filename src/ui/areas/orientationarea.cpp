@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "core/ownfiles.h"
 #include "ui/controlfactory.h"
 
 namespace kadrano {
@@ -17,8 +18,8 @@ namespace kadrano {
 namespace {
 
 // The scripts that add and remove the orientation tags stay in the folder when not run.
-constexpr KeptScript kOrientationTagKept{"_Add_Picture-Orientation_Tag.bat", "Command8"};
-constexpr KeptScript kOrientationRemoveKept{"_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"};
+constexpr KeptScript kOrientationTagKept{kOrientationTagScriptName, "Command8"};
+constexpr KeptScript kOrientationRemoveKept{kOrientationRemoveScriptName, "RestoreOrigin_BAT"};
 
 AreaSpec spec() {
     return AreaSpec{
