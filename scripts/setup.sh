@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kadrano needs (only when some are missing) and builds it.
-#   scripts/setup.sh [--programs] [BUILD_DIR]
+#   scripts/setup.sh [--programs] [BUILD_DIR [CMAKE_OPTION...]]
 # --programs: only what running needs, and only the programs (no tests, no benchmarks), so the
 # window is up a few minutes after a fresh clone.
 set -euo pipefail
@@ -11,6 +11,7 @@ if [ "${1:-}" = "--programs" ]; then
   shift
 fi
 build=${1:-$root/build}
+shift || true
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgl-dev
           imagemagick fonts-dejavu fonts-liberation)
@@ -34,10 +35,10 @@ if [ $programs_only -eq 1 ]; then
   # A build folder that already holds the tests keeps them; a new one starts without.
   options=()
   [ -f "$build/CMakeCache.txt" ] || options=(-DKADRANO_TESTS=OFF -DKADRANO_BENCH=OFF)
-  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" "$@"
   cmake --build "$build" -j"$(nproc)" --target programs
 else
   cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKADRANO_TESTS=ON -DKADRANO_BENCH=ON
+    -DKADRANO_TESTS=ON -DKADRANO_BENCH=ON "$@"
   cmake --build "$build" -j"$(nproc)"
 fi

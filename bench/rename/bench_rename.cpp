@@ -74,7 +74,7 @@ public:
         ++captions;
         window_.setWindowTitle(t);
     }
-    void setKeptScriptButtonVisible(KeptScript, bool) override {}
+    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
     void showUpdateLink() override {}
     QString startTime() const override { return start_; }
     void setStartTime(const QString& t) override { start_ = t; }
@@ -145,14 +145,14 @@ int main(int argc, char** argv) {
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
         t.start();
-        const RestorePlan rp = PlanRestore(files, QStringLiteral("#"), false, ShuffleRecords());
+        const RestorePlan rp = PlanRestore(files, {QStringLiteral("#"), false}, ShuffleRecords());
         planRestore.push_back(t.nsecsElapsed() / 1e6);
         if (rp.renames == 0)
             return 1;
 
         RandomSource random;
         t.restart();
-        const RenamePlan sp = PlanShuffle(files, QStringLiteral("#"), false, random);
+        const RenamePlan sp = PlanShuffle(files, {QStringLiteral("#"), false}, random);
         planShuffle.push_back(t.nsecsElapsed() / 1e6);
         if (sp.renames != count)
             return 1;
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
             QElapsedTimer clock;
             host.runner_.clock = &clock;
             clock.start();
-            RunRestore(host, QStringLiteral("#"));
+            RunRestore(host, {QStringLiteral("#")});
             runRestore.push_back(host.runner_.ms);
             events = host.person_.events;
             captions = host.captions;
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
             host.runner_.clock = &clock;
             clock.start();
             RandomSource shuffleRandom;
-            RunShuffle(host, QStringLiteral("#"), shuffleRandom);
+            RunShuffle(host, {QStringLiteral("#")}, shuffleRandom);
             runShuffle.push_back(host.runner_.ms);
         }
         // Whatever a run left in the folder (its script, its notes) goes before the next.

@@ -19,8 +19,10 @@ namespace {
 
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
+        ++b;
+    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t'))
+        --e;
     return s.mid(b, e - b);
 }
 
@@ -192,14 +194,17 @@ IniDocument::Parsed IniDocument::parse(const QByteArray& content) const {
     const QString text = trimBlanks(decodeLine(content));
     if (text.startsWith(u'[')) {
         qsizetype close = text.indexOf(u']');
-        if (close < 0) close = text.size();
+        if (close < 0)
+            close = text.size();
         p.kind = Parsed::Section;
         p.name = trimBlanks(text.mid(1, close - 1));
         return p;
     }
-    if (text.startsWith(u';')) return p;  // comment
+    if (text.startsWith(u';'))
+        return p;  // comment
     const qsizetype eq = text.indexOf(u'=');
-    if (eq <= 0) return p;
+    if (eq <= 0)
+        return p;
     p.kind = Parsed::Key;
     p.name = trimBlanks(text.left(eq));
     p.value = trimBlanks(text.mid(eq + 1));
@@ -217,18 +222,22 @@ int IniDocument::findSection(const QString& section) const {
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
     const int header = findSection(section);
-    if (header < 0) return std::nullopt;
+    if (header < 0)
+        return std::nullopt;
     for (size_t i = size_t(header) + 1; i < lines_.size(); ++i) {
         const Parsed p = parse(lines_[i].content);
-        if (p.kind == Parsed::Section) break;
-        if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0) return p.value;
+        if (p.kind == Parsed::Section)
+            break;
+        if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0)
+            return p.value;
     }
     return std::nullopt;
 }
 
 QByteArray IniDocument::newLineEnding() const {
     for (const Line& l : lines_)
-        if (!l.ending.isEmpty()) return l.ending;
+        if (!l.ending.isEmpty())
+            return l.ending;
     return QByteArrayLiteral("\r\n");
 }
 
@@ -250,7 +259,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     size_t lastContent = size_t(header);
     for (size_t i = size_t(header) + 1; i < lines_.size(); ++i) {
         const Parsed p = parse(lines_[i].content);
-        if (p.kind == Parsed::Section) break;
+        if (p.kind == Parsed::Section)
+            break;
         if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0) {
             const QByteArray newContent = encodeLine(p.name + u'=' + clean);
             if (newContent != lines_[i].content) {
@@ -262,7 +272,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         if (!trimBlanks(decodeLine(lines_[i].content)).isEmpty())
             lastContent = i;
     }
-    if (lines_[lastContent].ending.isEmpty()) lines_[lastContent].ending = ending;
+    if (lines_[lastContent].ending.isEmpty())
+        lines_[lastContent].ending = ending;
     lines_.insert(lines_.begin() + qsizetype(lastContent) + 1,
                   Line{encodeLine(key + u'=' + clean), ending});
     modified_ = true;
@@ -303,9 +314,11 @@ namespace {
 
 // Relative names are looked up in the current directory first, as the profile API does.
 QString fullIniName(const QString& file) {
-    if (file.contains(u':') || QDir::isAbsolutePath(file)) return file;
+    if (file.contains(u':') || QDir::isAbsolutePath(file))
+        return file;
     const QString inCurrent = QDir::currentPath() + u'/' + file;
-    if (QFileInfo(inCurrent).isFile()) return inCurrent;
+    if (QFileInfo(inCurrent).isFile())
+        return inCurrent;
     return file;
 }
 
@@ -319,16 +332,20 @@ bool createEmpty(const QString& file) {
 QString ReadIniValue(IniDocument& doc, const QString& section, const QString& key,
                      const QString& defaultValue, bool create) {
     const QString value = doc.value(section, key).value_or(QString()).left(kIniValueLimit);
-    if (!value.isEmpty()) return value;
-    if (defaultValue.isEmpty()) return QString();
-    if (create) doc.setValue(section, key, defaultValue);
+    if (!value.isEmpty())
+        return value;
+    if (defaultValue.isEmpty())
+        return QString();
+    if (create)
+        doc.setValue(section, key, defaultValue);
     return defaultValue;
 }
 
 QString ReadIniText(const QString& section, const QString& key, const QString& file,
                     const QString& defaultValue, bool create) {
     if (!QFileInfo::exists(file)) {
-        if (create) createEmpty(file);
+        if (create)
+            createEmpty(file);
         return defaultValue;
     }
     const QString name = fullIniName(file);
@@ -337,21 +354,26 @@ QString ReadIniText(const QString& section, const QString& key, const QString& f
     if (!doc.load(name))
         return defaultValue;
     const QString result = ReadIniValue(doc, section, key, defaultValue, create);
-    if (doc.isModified()) doc.save(name);
+    if (doc.isModified())
+        doc.save(name);
     return result;
 }
 
 void WriteIniText(const QString& section, const QString& key, const QString& value,
                   const QString& file, bool create) {
     if (!QFileInfo::exists(file)) {
-        if (!create) return;
-        if (!createEmpty(file)) return;
+        if (!create)
+            return;
+        if (!createEmpty(file))
+            return;
     }
     const QString name = fullIniName(file);
     IniDocument doc;
-    if (!doc.load(name)) return;  // unreadable: never replace it with a one-key file
+    if (!doc.load(name))
+        return;  // unreadable: never replace it with a one-key file
     doc.setValue(section, key, value);
-    if (doc.isModified()) doc.save(name);
+    if (doc.isModified())
+        doc.save(name);
 }
 
 }  // namespace kadrano

@@ -11,13 +11,6 @@ namespace kadrano {
 
 namespace {
 
-constexpr KeptScriptInfo kKeptScripts[] = {
-    {KeptScript::Shuffle, kShuffleScriptName, "Command9"},
-    {KeptScript::Restore, kRestoreScriptName, "Command10"},
-    {KeptScript::OrientationTag, kOrientationTagScriptName, "Command8"},
-    {KeptScript::OrientationRemove, kOrientationRemoveScriptName, "RestoreOrigin_BAT"},
-};
-
 bool isFile(const QString& path) {
     return QFileInfo(path).isFile();
 }
@@ -30,17 +23,6 @@ bool isRunnable(const QString& path) {
 }
 
 }  // namespace
-
-std::span<const KeptScriptInfo> KeptScripts() {
-    return kKeptScripts;
-}
-
-const KeptScriptInfo& KeptScriptOf(KeptScript id) {
-    for (const KeptScriptInfo& k : kKeptScripts)
-        if (k.id == id)
-            return k;
-    return kKeptScripts[0];
-}
 
 Question RenameQuestion(const QString& scriptPath) {
     return Question{
@@ -217,8 +199,8 @@ void ScriptTools::RunScript(const QString& scriptPath, const Question& question,
         host_.collectFiles();
 }
 
-void ScriptTools::RunKeptScript(KeptScript which) {
-    const QString name = QString::fromLatin1(KeptScriptOf(which).scriptName);
+void ScriptTools::RunKeptScript(const KeptScript& script) {
+    const QString name = QString::fromLatin1(script.scriptName);
     const QString path = host_.directoryText() + name;
     host_.showUpdateLink();
     if (!host_.noQuestions()) {
@@ -232,17 +214,14 @@ void ScriptTools::RunKeptScript(KeptScript which) {
         }
     }
     const int result = RunAndWait(QuoteIfSpaces(path + u' ' + GetStartTime()).trimmed());
-    host_.setKeptScriptButtonVisible(which, !DeleteScriptAfterRun(path, result));
+    host_.setKeptScriptButtonVisible(script, !DeleteScriptAfterRun(path, result));
     host_.showUpdateLink();
 }
 
-void ScriptTools::ShowKeptScriptButtons() {
-    for (const KeptScriptInfo& k : kKeptScripts)
-        host_.setKeptScriptButtonVisible(k.id, false);
+void ScriptTools::ShowKeptScriptButtons(std::span<const KeptScript> scripts) {
     const QString dir = host_.directoryText();
-    for (const KeptScriptInfo& k : kKeptScripts)
-        if (isFile(dir + QString::fromLatin1(k.scriptName)))
-            host_.setKeptScriptButtonVisible(k.id, true);
+    for (const KeptScript& k : scripts)
+        host_.setKeptScriptButtonVisible(k, isFile(dir + QString::fromLatin1(k.scriptName)));
 }
 
 bool ScriptTools::WriteScript(const QString& scriptPath, const QStringList& lines) {

@@ -10,14 +10,14 @@ namespace kadrano {
 namespace {
 
 // One "ren" line, or false when a name cannot stand in a script.
-bool addRename(RenamePlan& plan, int index, int count, const QString& fullPath,
-               const QString& newName) {
+bool addRename(RenamePlan& plan, ScriptBuilder& script, int index, int count,
+               const QString& fullPath, const QString& newName) {
     if (!CanStandInScript(fullPath) || !CanStandInScript(newName)) {
         ++plan.unsafe;
         return false;
     }
-    plan.lines.append(ProgressLine(index, count));
-    plan.lines.append(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
+    script.addProgress(index, count);
+    script.add(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
     plan.given.emplace_back(index, newName);
     ++plan.renames;
     return true;
@@ -79,17 +79,17 @@ bool looksShuffled(const QString& name, const QString& separator) {
 
 }  // namespace
 
-RenamePlan PlanShuffle(const FileList& files, const QString& separator, bool pauseAtEnd,
-                       RandomSource& random) {
+RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random) {
     RenamePlan plan;
-    plan.lines = ScriptHeader();
+    ScriptBuilder script;
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         const QString number = QString::number(random.RandomInt(1, 9999)).rightJustified(4, u'0');
-        addRename(plan, i, count, files.fullPath(i), number + separator + files.FileNames.at(i));
+        addRename(plan, script, i, count, files.fullPath(i),
+                  number + options.separator + files.FileNames.at(i));
     }
-    if (pauseAtEnd)
-        plan.lines.append(QStringLiteral("pause"));
+    script.finish(options.pauseAtEnd);
+    plan.lines = script.lines();
     return plan;
 }
 
@@ -111,10 +111,11 @@ bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSa
     return looksShuffled(name, separator);
 }
 
-RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pauseAtEnd,
+RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
                         const ShuffleRecords& records, const std::function<void(int)>& beforeFile) {
+    const QString& separator = options.separator;
     RestorePlan plan;
-    plan.lines = ScriptHeader();
+    ScriptBuilder script;
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         if (QStringView(files.FileNames.at(i)).mid(4, 1) != separator) {
@@ -132,18 +133,18 @@ RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pa
                 ++plan.leftAlone;
             continue;
         }
-        addRename(plan, i, count, files.fullPath(i), name.mid(prefix));
+        addRename(plan, script, i, count, files.fullPath(i), name.mid(prefix));
     }
     // A name that looks shuffled but keeps its number is as foreign as one without it:
     // the person hears that some names are skipped.
     if (plan.leftAlone > 0)
         plan.wellFormed = false;
-    if (pauseAtEnd)
-        plan.lines.append(QStringLiteral("pause"));
+    script.finish(options.pauseAtEnd);
+    plan.lines = script.lines();
     return plan;
 }
 
-void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) {
+void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& random) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
@@ -156,7 +157,9 @@ void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) 
                                  QStringLiteral("Creating Bat-File..")));
     host.person().processEvents();
     const QString script = scriptPathIn(host, kShuffleScript);
-    const RenamePlan plan = PlanShuffle(host.fileList(), separator, host.pauseAtEnd(), random);
+    ShuffleOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const RenamePlan plan = PlanShuffle(host.fileList(), o, random);
     // Without its record a later restore could not tell the numbers from dates; nothing
     // is renamed that could not be restored safely.
     const QStringList unrecorded = RecordGivenNames(host.fileList(), plan.given);
@@ -173,10 +176,10 @@ void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) 
     if (!tools.WriteScript(script, plan.lines))
         return;
     tools.ReportUnsafeNames(plan.unsafe);
-    tools.RunScript(script, RenameQuestion(script), KeptScript::Shuffle);
+    tools.RunScript(script, RenameQuestion(script), kShuffleKept);
 }
 
-void RunRestore(ToolHost& host, const QString& separator) {
+void RunRestore(ToolHost& host, const ShuffleOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
@@ -189,8 +192,10 @@ void RunRestore(ToolHost& host, const QString& separator) {
     const QString script = scriptPathIn(host, kRestoreScript);
     const ShuffleRecords records = ShuffleRecords::ReadFor(host.fileList());
     EventPacer pacer;
-    const RestorePlan plan = PlanRestore(
-        host.fileList(), separator, host.pauseAtEnd(), records, [&host, &pacer, count](int i) {
+    ShuffleOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const RestorePlan plan =
+        PlanRestore(host.fileList(), o, records, [&host, &pacer, count](int i) {
             if (!pacer.due())
                 return;
             host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
@@ -221,10 +226,10 @@ void RunRestore(ToolHost& host, const QString& separator) {
     }
     if (!run) {
         tools.OpenInEditor(script);
-        host.setKeptScriptButtonVisible(KeptScript::Restore, true);
+        host.setKeptScriptButtonVisible(kRestoreKept, true);
         return;
     }
-    tools.RunWaitAndDelete(script, KeptScript::Restore);
+    tools.RunWaitAndDelete(script, kRestoreKept);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())

@@ -14,13 +14,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 class Observer : public CollectObserver {
 public:

@@ -9,13 +9,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 QByteArray readAll(const QString& path) {
     QFile f(path);

@@ -14,20 +14,11 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::filesIn;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-FileList filesIn(const QString& dir, const QStringList& names) {
-    FileList f;
-    for (const QString& n : names)
-        f.append(n, dir);
-    return f;
-}
 
 QStringList header() {
     return ScriptHeader();
@@ -60,7 +51,7 @@ TEST(RandomInt, StartsFromTheSameStateAndStaysInRange) {
 TEST(ShufflePlan, WritesAProgressLineAndARenameForEveryFile) {
     RandomSource random, expected;
     const FileList files = filesIn(q("/tmp/Fotos 2019/"), {q("File1.jpg"), q("b.jpg")});
-    const RenamePlan plan = PlanShuffle(files, q("#"), true, random);
+    const RenamePlan plan = PlanShuffle(files, {q("#"), true}, random);
     const QString n1 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     const QString n2 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     EXPECT_EQ(
@@ -79,7 +70,7 @@ TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
     RandomSource random;
     const FileList files = filesIn(
         q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
-    const RenamePlan plan = PlanShuffle(files, q("#"), false, random);
+    const RenamePlan plan = PlanShuffle(files, {q("#"), false}, random);
     const QRegularExpression ren(q("^ren (\\S+|\"[^\"]+\") (\"?)(\\d{4})#"));
     QStringList renames = plan.lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 3);  // the name with a double quote cannot be written
@@ -101,7 +92,7 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
     records.set(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg")});
     int calls = 0;
     const RestorePlan plan =
-        PlanRestore(files, q("#"), false, records, [&](int i) { EXPECT_EQ(i, calls++); });
+        PlanRestore(files, {q("#"), false}, records, [&](int i) { EXPECT_EQ(i, calls++); });
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(
@@ -112,17 +103,27 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
                        q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
                        q("ren /tmp/F/abcd#x.jpg x.jpg"),
                    }));
-    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), q("#"),
-                            true, ShuffleRecords())
+    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}),
+                            {q("#"), true}, ShuffleRecords())
                     .wellFormed);
 }
 
 TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
     const FileList files = filesIn(q("/F/"), {q("0434-#a.jpg"), q("0434#b.jpg")});
-    const RestorePlan plan = PlanRestore(files, q("-#"), false, ShuffleRecords());
+    const RestorePlan plan = PlanRestore(files, {q("-#"), false}, ShuffleRecords());
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(plan.renames, 1);
     EXPECT_EQ(plan.lines.last(), q("ren /F/0434-#a.jpg a.jpg"));
+}
+
+TEST(RestorePlan, ANameThatIsOnlyNumberAndSeparatorIsLeftAlone) {
+    // Nothing would be left of "1234#": ren with an empty new name would fail at best.
+    const FileList files = filesIn(q("/F/"), {q("1234#"), q("5678#b.jpg")});
+    const RestorePlan plan = PlanRestore(files, {q("#"), false}, ShuffleRecords());
+    EXPECT_TRUE(plan.wellFormed);
+    EXPECT_EQ(plan.renames, 1);
+    EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
+              QStringList({q("ren /F/5678#b.jpg b.jpg")}));
 }
 
 // The whole round trip through the interpreter, on names that make a sloppy script lose
@@ -154,14 +155,14 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
     for (const QString& n : originals)
         folder.write(n, n.toUtf8());
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
     ASSERT_EQ(shuffled.size(), originals.size());
     for (const QString& n : shuffled)
         EXPECT_TRUE(QRegularExpression(q("^\\d{4}#")).match(n).hasMatch()) << n.toStdString();
     EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
 
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     QStringList expected = originals;
     expected.sort();
     EXPECT_EQ(names(), expected);
@@ -172,13 +173,13 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
     folder.write(q("File1.jpg"));
     RandomSource random;
-    RunShuffle(host, q("#"), random);
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
+    RunShuffle(host, {q("#")}, random);
     ASSERT_EQ(names().size(), 1);
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_EQ(names(), QStringList({q("File1.jpg")}));
 }
 
@@ -186,7 +187,7 @@ TEST_F(ShuffleRoundTrip, ARestoreNeverOverwritesAFileOfTheSameName) {
     // Two shuffled copies of a.jpg and the original itself: only one may become a.jpg.
     folder.write(q("0001#a.jpg"), "first");
     folder.write(q("0002#a.jpg"), "second");
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     EXPECT_EQ(folder.read(q("a.jpg")), QByteArray("first"));
     EXPECT_EQ(folder.read(q("0002#a.jpg")), QByteArray("second"));
     // The refused line is reported, and the script stays for the person to check.
@@ -199,7 +200,7 @@ TEST_F(ShuffleRoundTrip, NoFilesGivesTheMessageAndWritesNothing) {
     host.questionsOff = false;
     host.lang = Language::English;
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text, q("No Files found in:\r") + folder.path() + q("*.jpg"));
     EXPECT_EQ(host.recorder.boxes[0].title, q("No files found!"));
@@ -212,7 +213,7 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
     folder.write(q("0434#a.jpg"));
     folder.write(q("plain.jpg"));
     host.recorder.replies = {Mb::ResultNo};
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNo | Mb::IconError);
@@ -221,7 +222,7 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
           "Die Namen follten folgendes Format haben: 1234#Filename.jpg0434#Filename.jpg \r\r")));
     EXPECT_TRUE(folder.exists(q("_Restore_Original.bat")));
     EXPECT_EQ(host.recorder.editorFiles, QStringList({folder.file(q("_Restore_Original.bat"))}));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Restore));
+    EXPECT_TRUE(host.keptButtonVisible(kRestoreKept));
     EXPECT_TRUE(folder.exists(q("0434#a.jpg")));
 }
 
@@ -264,7 +265,7 @@ TEST(RestoreRule, WithoutARecordDatesAndNumberedNamesKeepTheirBeginning) {
 TEST(RestorePlan, ANameNoShuffleGaveIsLeftAloneAndTheFormatWarningComes) {
     // The folder was never shuffled: the date stays, and the person is warned.
     const RestorePlan untouched = PlanRestore(filesIn(q("/F/"), {q("2019-07-21 Strand.jpg")}),
-                                              q("-"), false, ShuffleRecords());
+                                              {q("-"), false}, ShuffleRecords());
     EXPECT_EQ(untouched.renames, 0);
     EXPECT_EQ(untouched.leftAlone, 1);
     EXPECT_FALSE(untouched.wellFormed);
@@ -276,7 +277,7 @@ TEST(RestorePlan, ANameNoShuffleGaveIsLeftAloneAndTheFormatWarningComes) {
                            q("0815-Notizen.jpg"), q("2020-Meer.jpg")});
     ShuffleRecords records;
     records.set(q("/F/"), {q("0434-2019-07-21 Strand.jpg"), q("2020-Meer.jpg")});
-    const RestorePlan plan = PlanRestore(files, q("-"), false, records);
+    const RestorePlan plan = PlanRestore(files, {q("-"), false}, records);
     EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
               QStringList({q("ren \"/F/0434-2019-07-21 Strand.jpg\" \"2019-07-21 Strand.jpg\""),
                            q("ren /F/2020-Meer.jpg Meer.jpg")}));
@@ -329,7 +330,7 @@ TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestore
         }
         host.dirText = folder.file(top);
         RandomSource random;
-        RunShuffle(host, s, random);
+        RunShuffle(host, {s}, random);
         QStringList expected = originals;
         expected.sort();
         auto pictures = [&](const QString& sub) {
@@ -340,7 +341,7 @@ TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestore
         };
         ASSERT_NE(pictures(QString()), expected);
         for (int round = 0; round < 2; ++round) {
-            RunRestore(host, s);
+            RunRestore(host, {s});
             EXPECT_EQ(pictures(QString()), expected) << "restore " << round + 1;
             EXPECT_EQ(pictures(q("Unter/")), expected) << "restore " << round + 1;
         }
@@ -351,7 +352,7 @@ TEST_F(ShuffleRoundTrip, ARestoreOfANeverShuffledFolderWarnsAndChangesNothing) {
     host.questionsOff = false;
     folder.write(q("2019-07-21 Strand.jpg"));
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunRestore(host, q("-"));
+    RunRestore(host, {q("-")});
     ASSERT_FALSE(host.recorder.boxes.empty());
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(names(), QStringList({q("2019-07-21 Strand.jpg")}));
@@ -364,14 +365,14 @@ TEST_F(ShuffleRoundTrip, WithEveryFileTheProgramsOwnFilesStayAsTheyAre) {
     folder.write(QLatin1String(kChecksumListFileName), "list");
     folder.write(QLatin1String(kResizeScriptName), "script");
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
     ASSERT_EQ(shuffled.size(), 4) << shuffled.join(u',').toStdString();
     EXPECT_EQ(shuffled.filter(QRegularExpression(q("^\\d{4}#(a\\.jpg|Notizen\\.txt)$"))).size(), 2);
     EXPECT_TRUE(shuffled.contains(QLatin1String(kChecksumListFileName)));
     EXPECT_TRUE(shuffled.contains(QLatin1String(kResizeScriptName)));
     EXPECT_FALSE(folder.exists(QLatin1String(kShuffleScriptName)));  // ran and was deleted
-    RunRestore(host, q("#"));
+    RunRestore(host, {q("#")});
     QStringList expected = {QLatin1String(kChecksumListFileName), QLatin1String(kResizeScriptName),
                             q("Notizen.txt"), q("a.jpg")};
     expected.sort();
@@ -382,7 +383,7 @@ TEST_F(ShuffleRoundTrip, ARecordThatCannotBeWrittenStopsTheShuffle) {
     folder.write(q("a.jpg"));
     folder.mkdir(QLatin1String(kShuffleRecordName));  // a folder where the file should go
     RandomSource random;
-    RunShuffle(host, q("#"), random);
+    RunShuffle(host, {q("#")}, random);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(
         q("Die Liste der gemischten Namen konnte nicht gespeichert werden:\r")));

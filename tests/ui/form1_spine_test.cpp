@@ -13,13 +13,9 @@
 using namespace kadrano;
 using namespace kadrano::test;
 
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
-
 TEST_F(Form1Test, StartsOnTheQuotedCommandLineFolderAndCountsItsPictures) {
-    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg", "Fotos 2019/d.png",
-                          "Fotos 2019/sub/e.jpg"})
+    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg",
+                          "Fotos 2019/d.png", "Fotos 2019/sub/e.jpg"})
         pictures.write(q(f));
     const QString folder = pictures.path() + q("Fotos 2019");
     create();
@@ -55,14 +51,15 @@ TEST_F(Form1Test, AMissingFolderShowsTheRedNoFilesState) {
     EXPECT_TRUE(window->fileList().isEmpty());
     EXPECT_EQ(control<ClickableLabel>("Vorschau")->text(), QString());
     // The tooltip says why: the label's own tip, then the note.
-    const QString ownTip = q("Doppelklick erstellt und öffenet eine Liste aller gefundenen Dateien");
+    const QString ownTip =
+        q("Doppelklick erstellt und öffenet eine Liste aller gefundenen Dateien");
     EXPECT_EQ(control<ClickableLabel>("FileStatus")->toolTip(),
               ownTip + q("\n\nNicht erfasst:\nDer Ordner existiert nicht."));
 
     // A folder that could be read completely takes the note away again.
     pictures.write(q("a.jpg"));
     control<QLineEdit>("Text1")->setText(pictures.path());
-    window->CollectFiles();
+    window->collectFiles();
     EXPECT_EQ(status(), q("Gefunden: 1"));
     EXPECT_EQ(control<ClickableLabel>("FileStatus")->toolTip(), ownTip);
 }
@@ -95,7 +92,8 @@ TEST_F(Form1Test, SettingsSurviveARestartAndTheFirstStartCreatesNoFile) {
 }
 
 TEST_F(Form1Test, TheFileListIsSavedWithCrLfAndAnEmptyLastLine) {
-    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"}) pictures.write(q(f));
+    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"})
+        pictures.write(q(f));
     start(pictures.path());
     dialogs.replies = {Mb::ResultNo};
     click("FileStatus");
@@ -141,13 +139,14 @@ TEST_F(Form1Test, EscapeSetsBothCancelFlagsAndTheNextCollectionClearsOne) {
     QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     EXPECT_TRUE(window->collectCancel());
     EXPECT_TRUE(window->toolCancel());
-    window->CollectFiles();
+    window->collectFiles();
     EXPECT_FALSE(window->collectCancel());
     EXPECT_EQ(status(), q("Gefunden: 1"));
 }
 
 TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
-    for (int i = 0; i < 1500; ++i) pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
+    for (int i = 0; i < 1500; ++i)
+        pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
     create();
     control<QCheckBox>("DubDir_Check")->setChecked(true);
     window->startUp(pictures.path());
@@ -160,7 +159,7 @@ TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
             QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     });
     presser.start(0);
-    window->CollectFiles();
+    window->collectFiles();
     presser.stop();
     EXPECT_EQ(status(), q("Gefunden: 300  (Unterbrochen)"));
     EXPECT_EQ(window->fileList().count(), 300);

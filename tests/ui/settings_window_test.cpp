@@ -7,14 +7,6 @@
 using namespace kadrano;
 using namespace kadrano::test;
 
-namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-}  // namespace
-
 TEST_F(Form1Test, ASettingsFileThatCannotBeReadIsSaidAtTheStartAndKeptAsItIs) {
     pictures.write(q("a.jpg"));
     const QByteArray huge = "[Settings]\r\nKeine_Nachfragen=1\r\n" + QByteArray(2 << 20, ';');

@@ -2,7 +2,7 @@
 
 #include "dirlisting.h"
 
-// The portable listing for platforms without readdir (Windows).
+// The listing on Windows, which has no readdir: through QDir.
 
 namespace kadrano {
 
