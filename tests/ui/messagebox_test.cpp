@@ -95,6 +95,7 @@ TEST(MessageBoxes, OpeningWithoutADesktopOpenerSaysWhereTheFileIs) {
     });
     person.openFolder(QStringLiteral("/tmp/Fotos mit Leerzeichen"));
     qputenv("PATH", oldPath);
-    EXPECT_TRUE(shown.contains(QStringLiteral("/tmp/Fotos mit Leerzeichen"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("/tmp/Fotos mit Leerzeichen")))
+        << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("Kein Programm"))) << shown.toStdString();
 }
