@@ -81,18 +81,6 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
     return plan;
 }
 
-QString CameraNumbersInfoTitle() {
-    return QStringLiteral("Convert Numberblocks");
-}
-
-QString CameraNumbersInfoText() {
-    return QStringLiteral(
-        "Replace Number-Fields or Dateblocks in Filenames and Renumber:\r"
-        "MyPic_IMG4345234.jpg -> MyPic#1.jpg\r\r"
-        "Or convert Dateblocks:\r\r"
-        "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic_#2.jpg\r");
-}
-
 void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())

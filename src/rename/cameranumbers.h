@@ -43,8 +43,4 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
 // The Start button of the camera-number area. It always asks before it runs.
 void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options);
 
-// The text of the area's "?" button, and its title.
-QString CameraNumbersInfoText();
-QString CameraNumbersInfoTitle();
-
 }  // namespace kadrano
