@@ -5,10 +5,10 @@
 //   bench_collect --once DIR               one collection as a whole process (prints the count)
 //   bench_collect --make-small DIR [N]     a tree of N small files (default 100,000)
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -47,14 +47,16 @@ double collectOnce(const QString& dir, int* count) {
     const kadrano::CollectResult r = kadrano::CollectPictureFiles(
         kadrano::AddSeparator(dir), QStringLiteral("*.jpg"), true, kadrano::Language::German, obs);
     const double ms = t.nsecsElapsed() / 1e6;
-    if (count) *count = r.files.count();
+    if (count)
+        *count = r.files.count();
     return ms;
 }
 
 // Runs a command with its output to /dev/null and returns the wall time in ms.
 double runCommand(const std::vector<std::string>& args) {
     std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -62,7 +64,8 @@ double runCommand(const std::vector<std::string>& args) {
     QElapsedTimer t;
     t.start();
     pid_t pid;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) return -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        return -1;
     int status = 0;
     waitpid(pid, &status, 0);
     const double ms = t.nsecsElapsed() / 1e6;
@@ -87,9 +90,11 @@ int makeSmallTree(const QString& dir, int files) {
     for (int i = 0; made < files; ++i) {
         const QString sub = QStringLiteral("%1/s%2/t%3/").arg(dir).arg(i % 10).arg((i / 10) % 10);
         QDir().mkpath(sub);
-        const QString name = (made % 10 == 9) ? QStringLiteral("f%1.png") : QStringLiteral("f%1.jpg");
+        const QString name =
+            (made % 10 == 9) ? QStringLiteral("f%1.png") : QStringLiteral("f%1.jpg");
         QFile f(sub + name.arg(made));
-        if (f.open(QIODevice::WriteOnly)) f.write("x");
+        if (f.open(QIODevice::WriteOnly))
+            f.write("x");
         ++made;
     }
     std::printf("made %d files below %s\n", made, qPrintable(dir));
@@ -132,12 +137,13 @@ int main(int argc, char** argv) {
             find.push_back(runCommand({"find", dir.toStdString(), "-iname", "*.jpg"}));
         }
         const double o = median(ours), op = median(oursProcess), f = median(find);
-        std::printf("%-40s %8d %10.1f %10.1f %10.1f %8.2f %8.2f\n", qPrintable(dir.right(40)), count, o,
-                    op, f, o / f, op / f);
+        std::printf("%-40s %8d %10.1f %10.1f %10.1f %8.2f %8.2f\n", qPrintable(dir.right(40)),
+                    count, o, op, f, o / f, op / f);
     }
     std::printf("peak memory: this process %ld KiB (collected lists), children %ld KiB\n",
                 peakKiB(RUSAGE_SELF), peakKiB(RUSAGE_CHILDREN));
-    std::printf("ratio = in-process collection / find; ratio p = whole process / find (median of %d)\n",
-                runs);
+    std::printf(
+        "ratio = in-process collection / find; ratio p = whole process / find (median of %d)\n",
+        runs);
     return 0;
 }

@@ -101,7 +101,7 @@ public:
     QString patternText() const override { return QStringLiteral("*.jpg"); }
     QString caption() const override { return caption_; }
     void setCaption(const QString& t) override { caption_ = t; }
-    void setKeptScriptButtonVisible(KeptScript, bool) override {}
+    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
     void showUpdateLink() override {}
     QString startTime() const override { return start_; }
     void setStartTime(const QString& t) override { start_ = t; }
@@ -124,7 +124,6 @@ private:
 class BenchView : public DuplicatesView {
 public:
     QString button = QStringLiteral("Start");
-    QString startButtonText() const override { return button; }
     void setStartButtonText(const QString& t) override { button = t; }
     void setCancelHintVisible(bool) override {}
 };
@@ -137,7 +136,7 @@ int scanOnly(const QString& dir, int threads) {
     if (threads > 0)
         options.digestThreads = threads;
     DuplicateFinder finder(options);
-    finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
+    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     const HeadlessPerson& p = host.person_;
     std::printf("files %d, event rounds %d\n", host.files_.count(), p.events);
     std::printf("collected after %.3f s, digests done after %.3f s, question after %.3f s\n",

@@ -51,27 +51,25 @@ bool takeCancel(ToolHost& host) {
 
 DuplicateFinder::DuplicateFinder(DuplicateFinderOptions options) : options_(options) {}
 
-void DuplicateFinder::StartClicked(ToolHost& host, DuplicatesView& view, const QString& tag,
-                                   bool deleteCopies) {
+void DuplicateFinder::StartClicked(ToolHost& host, DuplicatesView& view,
+                                   const DuplicatesOptions& options) {
     if (!host.loading())
         host.saveSettings();
     host.setToolCancel(false);
     if (running_) {
         // The click came in while the running search let events through: never a second
         // search, at most a stop.
-        if (view.startButtonText() == QLatin1String("Stop")) {
-            const int answer =
-                ScriptTools(host).Inform(QStringLiteral("Laufenden Vorgang beenden?"), Mb::YesNo,
-                                         QStringLiteral("Laufenden Vorgang stoppen?"));
-            if (answer != Mb::ResultNo)
-                host.setToolCancel(true);
-        }
+        const int answer =
+            ScriptTools(host).Inform(QStringLiteral("Laufenden Vorgang beenden?"), Mb::YesNo,
+                                     QStringLiteral("Laufenden Vorgang stoppen?"));
+        if (answer != Mb::ResultNo)
+            host.setToolCancel(true);
         return;
     }
     running_ = true;
     view.setStartButtonText(QStringLiteral("Stop"));
     const QString caption = host.caption();
-    run(host, view, tag, deleteCopies, caption);
+    run(host, view, options, caption);
     if (running_)  // the search ended before its question (no files found)
         endRun(host, view, caption);
 }
@@ -101,8 +99,10 @@ void DuplicateFinder::sayCancelled(ToolHost& host, DuplicatesView& view, const Q
     ScriptTools(host).AskUser(said, Mb::IconInformation);
 }
 
-void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const QString& tag,
-                          bool deleteCopies, const QString& caption) {
+void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options,
+                          const QString& caption) {
+    const QString& tag = options.tag;
+    const bool deleteCopies = options.deleteCopies;
     ScriptTools tools(host);
     Person& person = host.person();
     const Language lang = host.language();

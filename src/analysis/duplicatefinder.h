@@ -12,12 +12,18 @@ class DuplicatesView {
 public:
     virtual ~DuplicatesView() = default;
     // The Start button (DoppelteStart): "Start", or "Stop" while a search runs.
-    virtual QString startButtonText() const = 0;
     virtual void setStartButtonText(const QString& text) = 0;
     // The label "Abbruch = ESC", shown while the digests are made and sorted.
     virtual void setCancelHintVisible(bool visible) = 0;
 };
 
+// What the area "Doppelte Dateien markieren / löschen" holds when Start is clicked.
+struct DuplicatesOptions {
+    QString tag = QStringLiteral("[Doppelt]");  // text of DoppelteTxt: marks a surplus copy
+    bool deleteCopies = false;                  // DoublettenCheck: delete instead of marking
+};
+
+// How the search works, not what it does.
 struct DuplicateFinderOptions {
     // Worker threads reading and digesting ahead of the list position.
     int digestThreads = 2;
@@ -34,13 +40,12 @@ public:
     explicit DuplicateFinder(DuplicateFinderOptions options = {});
 
     // A click on DoppelteStart: starts a search, or during one offers to stop it.
-    // tag is the text of DoppelteTxt, deleteCopies the state of DoublettenCheck.
-    void StartClicked(ToolHost& host, DuplicatesView& view, const QString& tag, bool deleteCopies);
+    void StartClicked(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options);
 
     bool isRunning() const { return running_; }
 
 private:
-    void run(ToolHost& host, DuplicatesView& view, const QString& tag, bool deleteCopies,
+    void run(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options,
              const QString& caption);
     void endRun(ToolHost& host, DuplicatesView& view, const QString& caption);
     // Ends a search that the person stopped; listWritten is the list this run wrote.
@@ -48,6 +53,8 @@ private:
                       const QString& listWritten);
 
     DuplicateFinderOptions options_;
+    // From Start to the end of the search (the question before the run is no longer part
+    // of it): a click in between offers to stop.
     bool running_ = false;
     RestZeit restZeit_;
 };

@@ -24,11 +24,9 @@ public:
     void close();
 
 private:
-#ifdef Q_OS_UNIX
+    // The platform's part (filereader_posix.cpp, filereader_win.cpp) uses one of the two.
     int fd_ = -1;
-#else
     std::unique_ptr<QFile> file_;
-#endif
 };
 
 }  // namespace kadrano

@@ -4,75 +4,12 @@
 #include "filereader.h"
 #include "md5.h"
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#include <cerrno>
-#endif
-
 namespace kadrano {
 
 FileReader::FileReader() = default;
 FileReader::~FileReader() {
     close();
 }
-
-#ifdef Q_OS_UNIX
-
-bool FileReader::open(const QString& path) {
-    close();
-    if (path.isEmpty())
-        return false;
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-        return false;
-    // Every byte is read once, front to back: the kernel may read ahead generously.
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return true;
-}
-
-std::int64_t FileReader::read(std::uint8_t* into, std::size_t size) {
-    if (fd_ < 0)
-        return -1;
-    for (;;) {
-        const ssize_t got = ::read(fd_, into, size);
-        if (got >= 0)
-            return got;
-        if (errno != EINTR)
-            return -1;  // a folder, a vanished network share, a bad sector
-    }
-}
-
-void FileReader::close() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-}
-
-#else
-
-bool FileReader::open(const QString& path) {
-    close();
-    if (path.isEmpty())
-        return false;
-    file_ = std::make_unique<QFile>(path);
-    if (file_->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return true;
-    file_.reset();
-    return false;
-}
-
-std::int64_t FileReader::read(std::uint8_t* into, std::size_t size) {
-    if (!file_)
-        return -1;
-    return file_->read(reinterpret_cast<char*>(into), qint64(size));
-}
-
-void FileReader::close() {
-    file_.reset();
-}
-
-#endif
 
 namespace {
 

@@ -9,15 +9,16 @@
 namespace kadrano {
 
 QString GroupedCount(qint64 count) {
-    if (count == 0) return QString();
+    if (count == 0)
+        return QString();
     QLocale locale;
     locale.setNumberOptions(QLocale::DefaultNumberOptions);  // always group digits
     return locale.toString(count);
 }
 
 QString CollectedStatusText(int count, bool cancelled, Language lang) {
-    QString text = Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) +
-                   GroupedCount(count);
+    QString text =
+        Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + GroupedCount(count);
     if (cancelled)
         text += Pick(lang, QStringLiteral("  (Unterbrochen)"), QStringLiteral("  (Interrupted)"));
     return text;
@@ -30,7 +31,8 @@ QString NoFilesFoundStatusText(Language lang) {
 QStringList FileListLines(const FileList& files) {
     QStringList lines;
     lines.reserve(files.count() + 1);
-    for (int i = 0; i < files.count(); ++i) lines.append(files.fullPath(i));
+    for (int i = 0; i < files.count(); ++i)
+        lines.append(files.fullPath(i));
     lines.append(QString());
     return lines;
 }
@@ -54,7 +56,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
             ListDirectory(dir, wildcard, true, listing);
             observer.collectProcessEvents();
             for (const QString& sub : listing.subdirs)
-                if (!sub.isEmpty()) queue.push_back(AddSeparator(dir + sub));
+                if (!sub.isEmpty())
+                    queue.push_back(AddSeparator(dir + sub));
             // ESC during the listing is honoured even in a directory without matches.
             if (observer.collectCancelRequested()) {
                 result.cancelled = true;
@@ -64,10 +67,10 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 result.files.append(name, dir);
                 ++found;
                 if (found % 300 == 0) {
-                    observer.collectStatus(
-                        Pick(lang, QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
-                             QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
-                            .arg(GroupedCount(found)));
+                    observer.collectStatus(Pick(lang,
+                                                QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
+                                                QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
+                                               .arg(GroupedCount(found)));
                     observer.collectProcessEvents();
                 }
                 if (observer.collectCancelRequested()) {
@@ -75,7 +78,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                     break;
                 }
             }
-            if (result.cancelled) break;
+            if (result.cancelled)
+                break;
         }
     } else {
         ListDirectory(topDir, wildcard, false, listing);
@@ -83,7 +87,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
             result.files.append(name, topDir);
             ++found;
             if (found % 10 == 0) {
-                observer.collectStatus(Pick(lang, QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
+                observer.collectStatus(Pick(lang,
+                                            QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
                                             QStringLiteral("Searching .. (%1) (ESC = Cancel)"))
                                            .arg(found));
                 if (observer.collectCancelRequested()) {
@@ -95,7 +100,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
         }
     }
     // The flag is the window's: a cancel seen anywhere counts for the status text.
-    if (observer.collectCancelRequested()) result.cancelled = true;
+    if (observer.collectCancelRequested())
+        result.cancelled = true;
     return result;
 }
 

@@ -13,8 +13,10 @@ namespace {
 
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
+        ++b;
+    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t'))
+        --e;
     return s.mid(b, e - b);
 }
 
@@ -49,14 +51,16 @@ void IniDocument::setBytes(const QByteArray& bytes) {
             ++i;
         }
     }
-    if (start < n) lines_.push_back(Line{bytes.mid(start), QByteArray()});
+    if (start < n)
+        lines_.push_back(Line{bytes.mid(start), QByteArray()});
 }
 
 bool IniDocument::load(const QString& path) {
     lines_.clear();
     modified_ = false;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
     setBytes(f.readAll());
     return true;
 }
@@ -75,14 +79,17 @@ IniDocument::Parsed IniDocument::parse(const QByteArray& content) {
     const QString text = trimBlanks(DecodeText(content));
     if (text.startsWith(u'[')) {
         qsizetype close = text.indexOf(u']');
-        if (close < 0) close = text.size();
+        if (close < 0)
+            close = text.size();
         p.kind = Parsed::Section;
         p.name = trimBlanks(text.mid(1, close - 1));
         return p;
     }
-    if (text.startsWith(u';')) return p;  // comment
+    if (text.startsWith(u';'))
+        return p;  // comment
     const qsizetype eq = text.indexOf(u'=');
-    if (eq <= 0) return p;
+    if (eq <= 0)
+        return p;
     p.kind = Parsed::Key;
     p.name = trimBlanks(text.left(eq));
     p.value = trimBlanks(text.mid(eq + 1));
@@ -100,18 +107,22 @@ int IniDocument::findSection(const QString& section) const {
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
     const int header = findSection(section);
-    if (header < 0) return std::nullopt;
+    if (header < 0)
+        return std::nullopt;
     for (size_t i = size_t(header) + 1; i < lines_.size(); ++i) {
         const Parsed p = parse(lines_[i].content);
-        if (p.kind == Parsed::Section) break;
-        if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0) return p.value;
+        if (p.kind == Parsed::Section)
+            break;
+        if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0)
+            return p.value;
     }
     return std::nullopt;
 }
 
 QByteArray IniDocument::newLineEnding() const {
     for (const Line& l : lines_)
-        if (!l.ending.isEmpty()) return l.ending;
+        if (!l.ending.isEmpty())
+            return l.ending;
     return QByteArrayLiteral("\r\n");
 }
 
@@ -121,7 +132,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const QByteArray ending = newLineEnding();
     const int header = findSection(section);
     if (header < 0) {
-        if (!lines_.empty() && lines_.back().ending.isEmpty()) lines_.back().ending = ending;
+        if (!lines_.empty() && lines_.back().ending.isEmpty())
+            lines_.back().ending = ending;
         if (!lines_.empty() && !trimBlanks(DecodeText(lines_.back().content)).isEmpty())
             lines_.push_back(Line{QByteArray(), ending});
         lines_.push_back(Line{encodeLine(u'[' + section + u']'), ending});
@@ -132,7 +144,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     size_t lastContent = size_t(header);
     for (size_t i = size_t(header) + 1; i < lines_.size(); ++i) {
         const Parsed p = parse(lines_[i].content);
-        if (p.kind == Parsed::Section) break;
+        if (p.kind == Parsed::Section)
+            break;
         if (p.kind == Parsed::Key && p.name.compare(key, Qt::CaseInsensitive) == 0) {
             const QByteArray newContent = encodeLine(p.name + u'=' + clean);
             if (newContent != lines_[i].content) {
@@ -141,9 +154,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
             }
             return;
         }
-        if (!trimBlanks(DecodeText(lines_[i].content)).isEmpty()) lastContent = i;
+        if (!trimBlanks(DecodeText(lines_[i].content)).isEmpty())
+            lastContent = i;
     }
-    if (lines_[lastContent].ending.isEmpty()) lines_[lastContent].ending = ending;
+    if (lines_[lastContent].ending.isEmpty())
+        lines_[lastContent].ending = ending;
     lines_.insert(lines_.begin() + qsizetype(lastContent) + 1,
                   Line{encodeLine(key + u'=' + clean), ending});
     modified_ = true;
@@ -157,7 +172,8 @@ bool IniDocument::save(const QString& path) const {
         return false;
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     const QByteArray out = bytes();
     if (file.write(out) != out.size()) {
         file.cancelWriting();
@@ -170,9 +186,11 @@ namespace {
 
 // Relative names are looked up in the current directory first, as the profile API does.
 QString fullIniName(const QString& file) {
-    if (file.contains(u':') || QDir::isAbsolutePath(file)) return file;
+    if (file.contains(u':') || QDir::isAbsolutePath(file))
+        return file;
     const QString inCurrent = QDir::currentPath() + u'/' + file;
-    if (QFileInfo(inCurrent).isFile()) return inCurrent;
+    if (QFileInfo(inCurrent).isFile())
+        return inCurrent;
     return file;
 }
 
@@ -186,37 +204,46 @@ bool createEmpty(const QString& file) {
 QString ReadIniValue(IniDocument& doc, const QString& section, const QString& key,
                      const QString& defaultValue, bool create) {
     const QString value = doc.value(section, key).value_or(QString()).left(kIniValueLimit);
-    if (!value.isEmpty()) return value;
-    if (defaultValue.isEmpty()) return QString();
-    if (create) doc.setValue(section, key, defaultValue);
+    if (!value.isEmpty())
+        return value;
+    if (defaultValue.isEmpty())
+        return QString();
+    if (create)
+        doc.setValue(section, key, defaultValue);
     return defaultValue;
 }
 
 QString ReadIniText(const QString& section, const QString& key, const QString& file,
                     const QString& defaultValue, bool create) {
     if (!QFileInfo::exists(file)) {
-        if (create) createEmpty(file);
+        if (create)
+            createEmpty(file);
         return defaultValue;
     }
     const QString name = fullIniName(file);
     IniDocument doc;
     doc.load(name);
     const QString result = ReadIniValue(doc, section, key, defaultValue, create);
-    if (doc.isModified()) doc.save(name);
+    if (doc.isModified())
+        doc.save(name);
     return result;
 }
 
 void WriteIniText(const QString& section, const QString& key, const QString& value,
                   const QString& file, bool create) {
     if (!QFileInfo::exists(file)) {
-        if (!create) return;
-        if (!createEmpty(file)) return;
+        if (!create)
+            return;
+        if (!createEmpty(file))
+            return;
     }
     const QString name = fullIniName(file);
     IniDocument doc;
-    if (!doc.load(name)) return;  // unreadable: never replace it with a one-key file
+    if (!doc.load(name))
+        return;  // unreadable: never replace it with a one-key file
     doc.setValue(section, key, value);
-    if (doc.isModified()) doc.save(name);
+    if (doc.isModified())
+        doc.save(name);
 }
 
 }  // namespace kadrano

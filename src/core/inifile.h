@@ -50,9 +50,10 @@ private:
     bool modified_ = false;
 };
 
-// The two profile calls with the original tool's rules on top: a missing file is created
-// empty when create is set, a read value is cut to 148 characters, and a missing or empty
-// key with a non-empty default is written with that default.
+// The two profile calls with this program's settings rules on top: a missing file is created
+// empty when create is set, a read value is cut to 148 characters (settings files written
+// by earlier versions rely on it), and a missing or empty key with a non-empty default is
+// written with that default.
 QString ReadIniText(const QString& section, const QString& key, const QString& file,
                     const QString& defaultValue, bool create);
 void WriteIniText(const QString& section, const QString& key, const QString& value,

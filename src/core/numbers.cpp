@@ -13,7 +13,8 @@ qint64 RoundHalfEven(qint64 numerator, qint64 denominator) {
     const qint64 n = negative ? -numerator : numerator;
     qint64 q = n / denominator;
     const qint64 twiceRest = 2 * (n % denominator);
-    if (twiceRest > denominator || (twiceRest == denominator && (q % 2) == 1)) ++q;
+    if (twiceRest > denominator || (twiceRest == denominator && (q % 2) == 1))
+        ++q;
     return negative ? -q : q;
 }
 
@@ -21,7 +22,8 @@ qint64 RoundHalfEven(double value) {
     const double floorValue = std::floor(value);
     const double diff = value - floorValue;
     double result = floorValue;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(floorValue, 2.0) != 0.0)) result += 1.0;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(floorValue, 2.0) != 0.0))
+        result += 1.0;
     return static_cast<qint64>(result);
 }
 

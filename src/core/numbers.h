@@ -5,7 +5,8 @@
 namespace kadrano {
 
 // numerator / denominator rounded to the nearest whole number, halves to the even one
-// (banker's rounding, as the original tool's arithmetic does). Exact for all inputs;
+// (banker's rounding, so that percentages in the scripts match those of earlier versions).
+// Exact for all inputs;
 // the denominator must not be 0.
 qint64 RoundHalfEven(qint64 numerator, qint64 denominator);
 

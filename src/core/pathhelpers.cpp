@@ -14,8 +14,10 @@ constexpr QChar kSecondSeparator = u'\\';
 
 // Which separator a text uses, or a null QChar when it has none.
 QChar separatorIn(const QString& s) {
-    if (s.contains(kFirstSeparator)) return kFirstSeparator;
-    if (s.contains(kSecondSeparator)) return kSecondSeparator;
+    if (s.contains(kFirstSeparator))
+        return kFirstSeparator;
+    if (s.contains(kSecondSeparator))
+        return kSecondSeparator;
     return QChar();
 }
 
@@ -28,17 +30,22 @@ QChar PathSeparatorOf(const QString& s) {
 
 QString QuoteIfSpaces(const QString& s) {
     const QString t = s.trimmed();
-    if (t.isEmpty()) return s;
-    if (!t.contains(u'"') && t.contains(u' ')) return u'"' + t + u'"';
+    if (t.isEmpty())
+        return s;
+    if (!t.contains(u'"') && t.contains(u' '))
+        return u'"' + t + u'"';
     return t;
 }
 
 QString Unquote(const QString& s) {
     const QString t = s.trimmed();
-    if (t.isEmpty()) return QString();
-    if (t.size() >= 2 && t.front() == u'"' && t.back() == u'"') return t.mid(1, t.size() - 2);
+    if (t.isEmpty())
+        return QString();
+    if (t.size() >= 2 && t.front() == u'"' && t.back() == u'"')
+        return t.mid(1, t.size() - 2);
     // A lone double quote is both first and last character: it goes as well.
-    if (t == QStringLiteral("\"")) return QString();
+    if (t == QStringLiteral("\""))
+        return QString();
     return t;
 }
 
@@ -57,28 +64,36 @@ QString AddSeparator(const QString& s) {
     const bool slashStyle = t.contains(u'/');
     const bool backslashStyle = !slashStyle && (t.contains(u'\\') || t.contains(u':'));
 #endif
-    if (backslashStyle && !t.endsWith(u'\\')) t += u'\\';
-    if (slashStyle && !t.endsWith(u'/')) t += u'/';
-    if (quoteAtEnd) t += u'"';
+    if (backslashStyle && !t.endsWith(u'\\'))
+        t += u'\\';
+    if (slashStyle && !t.endsWith(u'/'))
+        t += u'/';
+    if (quoteAtEnd)
+        t += u'"';
     return t;
 }
 
 QString FileNamePart(const QString& s) {
-    if (s.isEmpty()) return QString();
+    if (s.isEmpty())
+        return QString();
     const QChar sep = separatorIn(s);
-    if (sep.isNull()) return s;
+    if (sep.isNull())
+        return s;
     return s.mid(s.lastIndexOf(sep) + 1);
 }
 
 QString DirNamePart(const QString& s) {
-    if (s.isEmpty()) return QString();
+    if (s.isEmpty())
+        return QString();
     const QChar sep = PathSeparatorOf(s);
     QString t = s;
-    if (t.size() > 3 && t.endsWith(sep)) t.chop(1);
+    if (t.size() > 3 && t.endsWith(sep))
+        t.chop(1);
     const int last = t.lastIndexOf(sep);
     if (t.size() >= 4 && t.at(t.size() - 4) == u'.') {
         // A file with a three-letter extension: the directory holding it.
-        if (last < 0) return QString();
+        if (last < 0)
+            return QString();
         const int before = last > 0 ? t.lastIndexOf(sep, last - 1) : -1;
         return t.mid(before + 1, last - before - 1);
     }

@@ -21,15 +21,16 @@ QString FormatRestZeit(qint64 seconds) {
 }
 
 QString RestZeitFragment(const QString& text, bool english) {
-    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text +
-           u')';
+    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text + u')';
 }
 
 QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int total) {
     counter_ = qint16(counter_ + 1);
-    if (counter_ % 5 != 0 && !last_.isEmpty()) return last_;
+    if (counter_ % 5 != 0 && !last_.isEmpty())
+        return last_;
     counter_ = 0;
-    if (current == 0) return last_;
+    if (current == 0)
+        return last_;
 
     const QTime start = QTime::fromString(startTime, QStringLiteral("HH:mm"));
     const QTime now = clock_();

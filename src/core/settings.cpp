@@ -62,17 +62,49 @@ constexpr SettingDef kReadOrder[] = {
 };
 
 constexpr const char* kWriteOrder[] = {
-    "Resize_ChangeToJPG", "Resize_Convert_Format", "BAT_Pause_Check", "NoNumbers_Check",
-    "Unterverz_Check", "HochFormat_Text", "Querformat_Text", "Ersetzen_Text",
-    "Cam_Start_Zeichen_Text", "Cam_Anz_Zeichen_Text", "Nr_Rechtsbuendig", "Cam_No_Numbers",
-    "Rename_UnwantedChars", "Text_Farbe", "Datei_Erweiterung_Text", "Resize_Max_Pixel",
-    "ImageMagic_Pfad", "Shuffle_Trennzeichen", "BildAusr_Links_Anf_Check",
-    "Kein_Dateiname_Text_Check", "Doppelte_Txt", "DoppelteLoeschen_Check", "DatumAusVerzNamen",
-    "FixDatumWennKeinsGefundenCheck", "DateFormatCOmbo", "DatumSetzenTxt",
-    "DatumDateinameNutzen", "TrennzDatetxt", "Resize_JPG_Qualitaet", "SchriftGroesse",
-    "FreiText", "FreiText_Links", "Schriftart", "Text_Fett", "Text_Kursiv", "Keine_Nachfragen",
-    "Text_in_JPG_Optimieren", "Umben_LinksAnf", "Umben_RechtsAnf", "Umben_ErsetzenVon",
-    "Umben_ErsetzenMit", "Umben_VerzLinksAnf", "Umben_VerzRechtsAnf",
+    "Resize_ChangeToJPG",
+    "Resize_Convert_Format",
+    "BAT_Pause_Check",
+    "NoNumbers_Check",
+    "Unterverz_Check",
+    "HochFormat_Text",
+    "Querformat_Text",
+    "Ersetzen_Text",
+    "Cam_Start_Zeichen_Text",
+    "Cam_Anz_Zeichen_Text",
+    "Nr_Rechtsbuendig",
+    "Cam_No_Numbers",
+    "Rename_UnwantedChars",
+    "Text_Farbe",
+    "Datei_Erweiterung_Text",
+    "Resize_Max_Pixel",
+    "ImageMagic_Pfad",
+    "Shuffle_Trennzeichen",
+    "BildAusr_Links_Anf_Check",
+    "Kein_Dateiname_Text_Check",
+    "Doppelte_Txt",
+    "DoppelteLoeschen_Check",
+    "DatumAusVerzNamen",
+    "FixDatumWennKeinsGefundenCheck",
+    "DateFormatCOmbo",
+    "DatumSetzenTxt",
+    "DatumDateinameNutzen",
+    "TrennzDatetxt",
+    "Resize_JPG_Qualitaet",
+    "SchriftGroesse",
+    "FreiText",
+    "FreiText_Links",
+    "Schriftart",
+    "Text_Fett",
+    "Text_Kursiv",
+    "Keine_Nachfragen",
+    "Text_in_JPG_Optimieren",
+    "Umben_LinksAnf",
+    "Umben_RechtsAnf",
+    "Umben_ErsetzenVon",
+    "Umben_ErsetzenMit",
+    "Umben_VerzLinksAnf",
+    "Umben_VerzRechtsAnf",
     "Wenn_Unbenannt_OriginalNamen",
 };
 
@@ -82,16 +114,23 @@ static_assert(std::size(kWriteOrder) == 44);
 const QString kSection = QString::fromLatin1(kSettingsSection);
 
 // Check boxes and scroll bars take numbers; everything else the text as it is.
-bool isNumeric(SettingKind k) { return k == K::Check || k == K::Scroll; }
+bool isNumeric(SettingKind k) {
+    return k == K::Check || k == K::Scroll;
+}
 
 }  // namespace
 
-std::span<const SettingDef> SettingsReadOrder() { return kReadOrder; }
-std::span<const char* const> SettingsWriteOrder() { return kWriteOrder; }
+std::span<const SettingDef> SettingsReadOrder() {
+    return kReadOrder;
+}
+std::span<const char* const> SettingsWriteOrder() {
+    return kWriteOrder;
+}
 
 const SettingDef* FindSetting(const char* key) {
     for (const SettingDef& d : kReadOrder)
-        if (qstrcmp(d.key, key) == 0) return &d;
+        if (qstrcmp(d.key, key) == 0)
+            return &d;
     return nullptr;
 }
 
@@ -99,10 +138,13 @@ int SettingNumberFromText(const QString& text) {
     bool ok = false;
     const QString t = text.trimmed();
     const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return -1;
-    if (v >= 32767.5 || v < -32768.5) return -1;  // does not fit 16 bits
+    if (!ok || !std::isfinite(v))
+        return -1;
+    if (v >= 32767.5 || v < -32768.5)
+        return -1;  // does not fit 16 bits
     const qint64 rounded = RoundHalfEven(v);
-    if (rounded < 0 || rounded > 32767) return -1;
+    if (rounded < 0 || rounded > 32767)
+        return -1;
     return int(rounded);
 }
 
@@ -123,7 +165,8 @@ void Settings::WriteSettingNumber(const QString& key, int value) const {
 }
 
 void Settings::LoadAllSettings(SettingsTarget& target) const {
-    if (!QFileInfo::exists(path_)) return;
+    if (!QFileInfo::exists(path_))
+        return;
     target.showIniButton();
 
     // One pass over one copy of the file: each key is read as ReadSetting would read it,
@@ -131,15 +174,18 @@ void Settings::LoadAllSettings(SettingsTarget& target) const {
     IniDocument doc;
     doc.load(path_);
 
-    const QString language = ReadIniValue(doc, kSection, QStringLiteral("Language"),
-                                          QStringLiteral("DE"), true);
-    if (language == QLatin1String("EN")) target.switchToEnglish();
+    const QString language =
+        ReadIniValue(doc, kSection, QStringLiteral("Language"), QStringLiteral("DE"), true);
+    if (language == QLatin1String("EN"))
+        target.switchToEnglish();
 
     for (const SettingDef& def : kReadOrder) {
-        if (def.kind == K::Language) continue;
+        if (def.kind == K::Language)
+            continue;
         const QString key = QString::fromLatin1(def.key);
         const QString control = QString::fromUtf8(def.control);
-        if (key == QLatin1String("Resize_Convert_Format")) target.fillOutputFormatList();
+        if (key == QLatin1String("Resize_Convert_Format"))
+            target.fillOutputFormatList();
 
         QString defaultValue;
         switch (def.defaultKind) {
@@ -147,7 +193,8 @@ void Settings::LoadAllSettings(SettingsTarget& target) const {
                 defaultValue = QString::fromUtf8(def.defaultValue);
                 break;
             case D::CurrentValue:
-                if (target.hasControl(control)) defaultValue = target.controlValue(control, def.kind);
+                if (target.hasControl(control))
+                    defaultValue = target.controlValue(control, def.kind);
                 break;
             case D::ColourByLanguage:
                 defaultValue = target.language() == Language::English ? QStringLiteral("White")
@@ -155,11 +202,13 @@ void Settings::LoadAllSettings(SettingsTarget& target) const {
                 break;
         }
         const QString stored = ReadIniValue(doc, kSection, key, defaultValue, true);
-        if (!target.hasControl(control)) continue;
+        if (!target.hasControl(control))
+            continue;
 
         if (isNumeric(def.kind)) {
             const int number = SettingNumberFromText(stored);
-            if (number >= 0) target.setControlValue(control, def.kind, QString::number(number));
+            if (number >= 0)
+                target.setControlValue(control, def.kind, QString::number(number));
         } else if (key == QLatin1String("ImageMagic_Pfad")) {
             // A path stored relative to the program's folder is made whole again.
             QString path = stored;
@@ -170,26 +219,32 @@ void Settings::LoadAllSettings(SettingsTarget& target) const {
         } else {
             target.setControlValue(control, def.kind, stored);
         }
-        if (key == QLatin1String("Schriftart")) target.fontChosen();
+        if (key == QLatin1String("Schriftart"))
+            target.fontChosen();
     }
-    if (doc.isModified()) doc.save(path_);
+    if (doc.isModified())
+        doc.save(path_);
 }
 
 bool Settings::SaveAllSettings(SettingsTarget& target) const {
     IniDocument doc;
     const bool existed = QFileInfo::exists(path_);
-    if (existed && !doc.load(path_)) return false;  // unreadable: do not replace it
+    if (existed && !doc.load(path_))
+        return false;  // unreadable: do not replace it
     for (const char* keyName : kWriteOrder) {
         const SettingDef* def = FindSetting(keyName);
         const QString control = QString::fromUtf8(def->control);
-        if (qstrcmp(keyName, "Text_in_JPG_Optimieren") == 0) target.showIniButton();
-        if (!target.hasControl(control)) continue;
+        if (qstrcmp(keyName, "Text_in_JPG_Optimieren") == 0)
+            target.showIniButton();
+        if (!target.hasControl(control))
+            continue;
         QString value = target.controlValue(control, def->kind);
         if (qstrcmp(keyName, "ImageMagic_Pfad") == 0 && !target.programDir().isEmpty())
             value.remove(target.programDir());  // stored relative to the program's folder
         doc.setValue(kSection, QString::fromLatin1(keyName), value);
     }
-    if (existed && !doc.isModified()) return true;
+    if (existed && !doc.isModified())
+        return true;
     return doc.save(path_);
 }
 

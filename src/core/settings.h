@@ -18,8 +18,8 @@ enum class SettingKind {
 
 // Where a missing or empty key takes its value from.
 enum class SettingDefault {
-    Fixed,           // the text given in the table
-    CurrentValue,    // whatever the control shows when the settings are read
+    Fixed,             // the text given in the table
+    CurrentValue,      // whatever the control shows when the settings are read
     ColourByLanguage,  // "Weiss", or "White" while the window is English
 };
 

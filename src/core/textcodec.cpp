@@ -23,12 +23,15 @@ bool IsValidUtf8(const char* data, qsizetype size) {
         } else {
             return false;
         }
-        if (i + extra >= size) return false;  // sequence cut off at the end
+        if (i + extra >= size)
+            return false;  // sequence cut off at the end
         for (int k = 1; k <= extra; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) return false;
+            if ((s[i + k] & 0xC0) != 0x80)
+                return false;
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
         i += extra + 1;
     }
     return true;
@@ -50,7 +53,8 @@ QString DecodeWindows1252(const char* data, qsizetype size) {
 }
 
 QString DecodeText(const QByteArray& bytes) {
-    if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes);
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
     return DecodeWindows1252(bytes.constData(), bytes.size());
 }
 

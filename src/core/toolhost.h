@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <span>
 
 #include "filelist.h"
 #include "language.h"
@@ -55,16 +54,12 @@ public:
     virtual int runAndWait(const QString& program, const QStringList& arguments) = 0;
 };
 
-// The scripts that can be left in a folder and run again from a button of their own.
-enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove, CustomRename };
-
-struct KeptScriptInfo {
-    KeptScript id;
+// A script a tool leaves in the folder to be run again later from a button of its own. The
+// tool that writes it names both; the window shows the button while the script is there.
+struct KeptScript {
     const char* scriptName;
     const char* button;  // objectName of its button
 };
-std::span<const KeptScriptInfo> KeptScripts();
-const KeptScriptInfo& KeptScriptOf(KeptScript id);
 
 // The main window as a tool sees it.
 class ToolHost {
@@ -88,7 +83,7 @@ public:
 
     virtual QString caption() const = 0;
     virtual void setCaption(const QString& text) = 0;
-    virtual void setKeptScriptButtonVisible(KeptScript which, bool visible) = 0;
+    virtual void setKeptScriptButtonVisible(const KeptScript& script, bool visible) = 0;
     virtual void showUpdateLink() = 0;
 
     virtual QString startTime() const = 0;

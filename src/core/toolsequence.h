@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <span>
 
 #include "toolhost.h"
 
@@ -62,9 +63,9 @@ public:
     void OpenInEditor(const QString& path);
 
     // A kept-script button was clicked: ask, then run and offer deletion.
-    void RunKeptScript(KeptScript which);
-    // Shows the buttons of the scripts that lie in the chosen folder.
-    void ShowKeptScriptButtons();
+    void RunKeptScript(const KeptScript& script);
+    // Shows the buttons of those scripts that lie in the chosen folder, hides the others.
+    void ShowKeptScriptButtons(std::span<const KeptScript> scripts);
 
     // Writes a script; on failure tells the person and returns false (nothing is run then).
     bool WriteScript(const QString& scriptPath, const QStringList& lines);
@@ -75,7 +76,8 @@ public:
     // Collects the files; when there are none, says so ("Keine Dateien gefunden in:" with
     // the folder and pattern) and returns false. Without an English wording the box is
     // German in both languages.
-    bool CollectFilesOrSayNone(const QString& textEn = QString(), const QString& titleEn = QString());
+    bool CollectFilesOrSayNone(const QString& textEn = QString(),
+                               const QString& titleEn = QString());
 
     // Tells how many files were left out because their names cannot stand in a script.
     void ReportUnsafeNames(int skipped);

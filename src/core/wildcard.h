@@ -22,10 +22,10 @@ public:
 
 private:
     QString pattern_;
-    QString folded_;            // case-folded pattern for the general path
-    std::string asciiLower_;    // the pattern in lower case when it is pure ASCII
+    QString folded_;          // case-folded pattern for the general path
+    std::string asciiLower_;  // the pattern in lower case when it is pure ASCII
     bool ascii_ = false;
-    bool matchAll_ = false;     // "*", "*.*"
+    bool matchAll_ = false;       // "*", "*.*"
     bool dotStarSuffix_ = false;  // ends in ".*": the part before also matches alone
 };
 

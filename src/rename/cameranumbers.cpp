@@ -24,8 +24,7 @@ int NumberWidth(int count) {
     return int(QString::number(count + 1).size());
 }
 
-CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& o,
-                                   bool pauseAtEnd) {
+CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& o) {
     CameraNumberPlan plan;
     ScriptBuilder script;
     RenameCheck check(files);
@@ -76,7 +75,7 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
         script.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
         ++plan.renames;
     }
-    script.finish(pauseAtEnd);
+    script.finish(o.pauseAtEnd);
     plan.lines = script.lines();
     return plan;
 }
@@ -90,7 +89,9 @@ void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options) {
         return;
 
     const QString script = host.directoryText() + QString::fromLatin1(kCameraNumbersScript);
-    const CameraNumberPlan plan = PlanCameraNumbers(host.fileList(), options, host.pauseAtEnd());
+    CameraNumberOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const CameraNumberPlan plan = PlanCameraNumbers(host.fileList(), o);
     if (!tools.WriteScript(script, plan.lines))
         return;
     tools.ReportUnsafeNames(plan.unsafe);

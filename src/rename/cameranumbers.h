@@ -19,6 +19,7 @@ struct CameraNumberOptions {
     bool noNumbers = false;                      // no new running number
     bool numberOnRight = false;                  // running number in front of the extension
     bool dateInFront = false;  // a block that is a date yyyymmdd goes in front as yyyy-mm-dd
+    bool pauseAtEnd = false;   // RunCameraNumbers takes the window's
 };
 
 // The date a number block stands for: exactly eight digits yyyymmdd forming a real
@@ -37,8 +38,7 @@ struct CameraNumberPlan {
     int withoutDate = 0;  // date asked for, but the block found is no date
 };
 
-CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& options,
-                                   bool pauseAtEnd);
+CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& options);
 
 // The Start button of the camera-number area. It always asks before it runs.
 void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options);

@@ -48,8 +48,7 @@ QString RemoveUnwantedChars(const QString& name) {
     return n.mid(first, last - first);
 }
 
-CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options,
-                                  bool pauseAtEnd) {
+CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options) {
     CustomRenamePlan plan;
     ScriptBuilder script;
     RenameCheck check(files);
@@ -73,7 +72,7 @@ CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptio
         script.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
         ++plan.renames;
     }
-    script.finish(pauseAtEnd);
+    script.finish(options.pauseAtEnd);
     plan.lines = script.lines();
     return plan;
 }
@@ -101,7 +100,9 @@ void RunCustomRename(ToolHost& host, const CustomRenameOptions& options) {
                                  QStringLiteral("Creating Bat-File..")));
     host.person().processEvents();
     const QString script = host.directoryText() + QString::fromLatin1(kCustomRenameScript);
-    const CustomRenamePlan plan = PlanCustomRename(host.fileList(), options, host.pauseAtEnd());
+    CustomRenameOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const CustomRenamePlan plan = PlanCustomRename(host.fileList(), o);
     if (!tools.WriteScript(script, plan.lines))
         return;
     tools.ReportUnsafeNames(plan.unsafe);
@@ -121,7 +122,7 @@ void RunCustomRename(ToolHost& host, const CustomRenameOptions& options) {
         question.textEn +=
             QStringLiteral("\r\r") + SkippedRenamesNote(plan.skipped, Language::English);
     }
-    tools.RunScript(script, question, KeptScript::CustomRename);
+    tools.RunScript(script, question, kCustomRenameKept);
 }
 
 }  // namespace kadrano

@@ -9,6 +9,8 @@
 namespace kadrano {
 
 inline constexpr const char* kCustomRenameScript = "_Rename_Custom.bat";
+// A script the person chose not to run yet; the rename area's own button runs it later.
+inline constexpr KeptScript kCustomRenameKept{kCustomRenameScript, "Command18"};
 
 // The rules of a custom rename, as the rename area's controls hold them.
 struct CustomRenameOptions {
@@ -19,6 +21,7 @@ struct CustomRenameOptions {
     bool directoryLeft = false;   // the folder's name in front of the name
     bool directoryRight = false;  // the folder's name in front of the extension (wins)
     bool removeUnwantedChars = false;
+    bool pauseAtEnd = false;  // RunCustomRename takes the window's
 };
 
 // The new name of a file by the rules (without the character cleanup). `directory` is the
@@ -41,8 +44,7 @@ struct CustomRenamePlan {
     int unsafe = 0;     // old name cannot stand in a script: no line
 };
 
-CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options,
-                                  bool pauseAtEnd);
+CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options);
 
 // The Start button of the rename area.
 void RunCustomRename(ToolHost& host, const CustomRenameOptions& options);

@@ -9,14 +9,14 @@ namespace kadrano {
 namespace {
 
 // One "ren" line, or false when a name cannot stand in a script.
-bool addRename(RenamePlan& plan, int index, int count, const QString& fullPath,
-               const QString& newName) {
+bool addRename(RenamePlan& plan, ScriptBuilder& script, int index, int count,
+               const QString& fullPath, const QString& newName) {
     if (!CanStandInScript(fullPath) || !CanStandInScript(newName)) {
         ++plan.unsafe;
         return false;
     }
-    plan.lines.append(ProgressLine(index, count));
-    plan.lines.append(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
+    script.addProgress(index, count);
+    script.add(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
     ++plan.renames;
     return true;
 }
@@ -27,23 +27,25 @@ QString scriptPathIn(const ToolHost& host, const char* name) {
 
 }  // namespace
 
-RenamePlan PlanShuffle(const FileList& files, const QString& separator, bool pauseAtEnd,
-                       RandomSource& random) {
+RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random) {
     RenamePlan plan;
-    plan.lines = ScriptHeader();
+    ScriptBuilder script;
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         const QString number = QString::number(random.RandomInt(1, 9999)).rightJustified(4, u'0');
-        addRename(plan, i, count, files.fullPath(i), number + separator + files.FileNames.at(i));
+        addRename(plan, script, i, count, files.fullPath(i),
+                  number + options.separator + files.FileNames.at(i));
     }
-    if (pauseAtEnd) plan.lines.append(QStringLiteral("pause"));
+    script.finish(options.pauseAtEnd);
+    plan.lines = script.lines();
     return plan;
 }
 
-RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pauseAtEnd,
+RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
                         const std::function<void(int)>& beforeFile) {
+    const QString& separator = options.separator;
     RestorePlan plan;
-    plan.lines = ScriptHeader();
+    ScriptBuilder script;
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         if (files.FileNames.at(i).mid(4, 1) != separator) {
@@ -53,20 +55,25 @@ RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pa
     }
     const qsizetype prefix = 4 + separator.size();
     for (int i = 0; i < count; ++i) {
-        if (beforeFile) beforeFile(i);
+        if (beforeFile)
+            beforeFile(i);
         const QString& name = files.FileNames.at(i);
-        if (name.mid(4, separator.size()) != separator) continue;
+        if (name.mid(4, separator.size()) != separator)
+            continue;
         const QString restored = name.mid(prefix);
-        if (restored.isEmpty()) continue;  // nothing would be left of the name
-        addRename(plan, i, count, files.fullPath(i), restored);
+        if (restored.isEmpty())
+            continue;  // nothing would be left of the name
+        addRename(plan, script, i, count, files.fullPath(i), restored);
     }
-    if (pauseAtEnd) plan.lines.append(QStringLiteral("pause"));
+    script.finish(options.pauseAtEnd);
+    plan.lines = script.lines();
     return plan;
 }
 
-void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) {
+void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& random) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     if (!tools.CollectFilesOrSayNone(
             QStringLiteral("No Files found in:\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No files found!")))
@@ -76,30 +83,37 @@ void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) 
                                  QStringLiteral("Creating Bat-File..")));
     host.person().processEvents();
     const QString script = scriptPathIn(host, kShuffleScript);
-    const RenamePlan plan = PlanShuffle(host.fileList(), separator, host.pauseAtEnd(), random);
-    if (!tools.WriteScript(script, plan.lines)) return;
+    ShuffleOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const RenamePlan plan = PlanShuffle(host.fileList(), o, random);
+    if (!tools.WriteScript(script, plan.lines))
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
-    tools.RunScript(script, RenameQuestion(script), KeptScript::Shuffle);
+    tools.RunScript(script, RenameQuestion(script), kShuffleKept);
 }
 
-void RunRestore(ToolHost& host, const QString& separator) {
+void RunRestore(ToolHost& host, const ShuffleOptions& options) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     const QString savedCaption = host.caption();
     tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone()) return;
+    if (!tools.CollectFilesOrSayNone())
+        return;
 
     const int count = host.fileList().count();
     const QString script = scriptPathIn(host, kRestoreScript);
-    const RestorePlan plan =
-        PlanRestore(host.fileList(), separator, host.pauseAtEnd(), [&host, count](int i) {
-            host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
-            host.person().processEvents();
-        });
+    ShuffleOptions o = options;
+    o.pauseAtEnd = host.pauseAtEnd();
+    const RestorePlan plan = PlanRestore(host.fileList(), o, [&host, count](int i) {
+        host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
+        host.person().processEvents();
+    });
     const bool written = tools.WriteScript(script, plan.lines);
     host.setCaption(savedCaption);
     host.person().processEvents();
-    if (!written) return;
+    if (!written)
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
 
     bool run = true;
@@ -120,13 +134,14 @@ void RunRestore(ToolHost& host, const QString& separator) {
     }
     if (!run) {
         tools.OpenInEditor(script);
-        host.setKeptScriptButtonVisible(KeptScript::Restore, true);
+        host.setKeptScriptButtonVisible(kRestoreKept, true);
         return;
     }
-    tools.RunWaitAndDelete(script, KeptScript::Restore);
+    tools.RunWaitAndDelete(script, kRestoreKept);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
-    if (!host.loading()) host.collectFiles();
+    if (!host.loading())
+        host.collectFiles();
 }
 
 }  // namespace kadrano

@@ -6,8 +6,10 @@ namespace kadrano {
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint())) {
-        if (event->button() == Qt::LeftButton) Q_EMIT clicked();
-        if (event->button() == Qt::RightButton) Q_EMIT rightClicked(event->modifiers());
+        if (event->button() == Qt::LeftButton)
+            Q_EMIT clicked();
+        if (event->button() == Qt::RightButton)
+            Q_EMIT rightClicked(event->modifiers());
     }
     QLabel::mouseReleaseEvent(event);
 }

@@ -11,15 +11,6 @@
 
 #include "core/pathhelpers.h"
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-
-#include <QDir>
-#else
-#include <signal.h>
-#include <unistd.h>
-#endif
-
 namespace kadrano {
 
 namespace {
@@ -42,11 +33,11 @@ bool isModifierOnly(int key) {
     }
 }
 
-bool isScript(const QString& program) {
+}  // namespace
+
+bool IsScript(const QString& program) {
     return program.endsWith(QLatin1String(".bat"), Qt::CaseInsensitive);
 }
-
-}  // namespace
 
 ConsoleWindow::ConsoleWindow(QWidget* parent) : QDialog(parent), view_(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("ConsoleWindow"));
@@ -85,10 +76,7 @@ ConsoleWindow::~ConsoleWindow() {
 }
 
 int ConsoleWindow::run(const QString& program, const QStringList& arguments) {
-#ifndef Q_OS_WIN
-    // A group of its own, so that stopping reaches the programs a script started as well.
-    process_.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
+    StartOwnProcessGroup(process_);
     process_.start(program, arguments);
     if (!process_.waitForStarted(-1)) {
         startError_ = process_.errorString();
@@ -189,11 +177,7 @@ void ConsoleWindow::reject() {
 }
 
 void ConsoleWindow::signalProgram(bool kill) {
-#ifndef Q_OS_WIN
-    const qint64 pid = process_.processId();
-    if (pid > 0)
-        ::kill(-pid_t(pid), kill ? SIGKILL : SIGTERM);
-#endif
+    SignalProcessGroup(process_, kill);
     if (kill) {
         process_.kill();
     } else {
@@ -207,72 +191,5 @@ ConsoleScriptRunner::ConsoleScriptRunner(QWidget* parent, QString interpreter)
 void ConsoleScriptRunner::showError(const QString& german, const QString& english) const {
     QMessageBox::critical(parent_, QStringLiteral("Kadrano"), Pick(language_, german, english));
 }
-
-#ifdef Q_OS_WIN
-
-// Windows has the real command interpreter: the script runs in a console of its own, and we
-// wait for it while our windows keep repainting.
-int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& arguments) {
-    lastOutput_.clear();
-    lastCancelled_ = false;
-    QProcess p;
-    const QString native = QDir::toNativeSeparators(program);
-    if (isScript(program)) {
-        p.setProgram(QStringLiteral("cmd.exe"));
-        p.setNativeArguments(QStringLiteral("/c \"\"%1\" %2\"").arg(native, arguments.join(u' ')));
-    } else {
-        p.setProgram(program);
-        p.setArguments(arguments);
-    }
-    p.setWorkingDirectory(QFileInfo(program).absolutePath());
-    p.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* a) {
-        a->flags |= CREATE_NEW_CONSOLE;
-        a->startupInfo->dwFlags &= ~STARTF_USESTDHANDLES;
-    });
-    p.start();
-    if (!p.waitForStarted(-1)) {
-        showError(
-            QStringLiteral("%1 konnte nicht gestartet werden:\n%2").arg(native, p.errorString()),
-            QStringLiteral("%1 could not be started:\n%2").arg(native, p.errorString()));
-        return -1;
-    }
-    QEventLoop loop;
-    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-    if (p.state() != QProcess::NotRunning)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : kRunStopped;
-}
-
-#else
-
-int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& arguments) {
-    lastOutput_.clear();
-    lastCancelled_ = false;
-    const bool script = isScript(program);
-    if (script && !QFileInfo(interpreter_).isExecutable()) {
-        showError(QStringLiteral("Der Skript-Interpreter wurde nicht gefunden:\n%1\n\n"
-                                 "Das Skript %2 wurde nicht ausgeführt.")
-                      .arg(interpreter_, program),
-                  QStringLiteral("The script interpreter was not found:\n%1\n\n"
-                                 "The script %2 was not run.")
-                      .arg(interpreter_, program));
-        return -1;
-    }
-    ConsoleWindow window(parent_);
-    window.setWindowTitle(FileNamePart(program));
-    const int code = script ? window.run(interpreter_, QStringList{program} + arguments)
-                            : window.run(program, arguments);
-    lastOutput_ = window.output();
-    lastCancelled_ = window.cancelled();
-    if (lastCancelled_) return kRunStopped;
-    if (code == kRunNotStarted) {
-        showError(QStringLiteral("%1 konnte nicht gestartet werden:\n%2")
-                      .arg(program, window.startError()),
-                  QStringLiteral("%1 could not be started:\n%2").arg(program, window.startError()));
-    }
-    return code;
-}
-
-#endif
 
 }  // namespace kadrano

@@ -13,6 +13,14 @@ class QPlainTextEdit;
 
 namespace kadrano {
 
+// Whether the program is a script our interpreter (or cmd.exe) runs.
+bool IsScript(const QString& program);
+
+// The platform's part (scriptrunner_posix.cpp, scriptrunner_win.cpp): a started program gets
+// a process group of its own, and a stop reaches the whole group.
+void StartOwnProcessGroup(QProcess& process);
+void SignalProcessGroup(const QProcess& process, bool kill);
+
 // A modal window that shows what a running script or program prints, as it prints it,
 // like the console window a script gets on Windows. "pause" waits for a key press here.
 // The window closes by itself when the program ends; closing it earlier stops the program

@@ -9,23 +9,30 @@
 namespace kadrano {
 
 QString ControlValue(const QWidget* control, SettingKind kind) {
-    if (!control) return QString();
+    if (!control)
+        return QString();
     if (kind == SettingKind::Check) {
         if (auto* b = qobject_cast<const QAbstractButton*>(control))
             return b->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     }
-    if (auto* s = qobject_cast<const QAbstractSlider*>(control)) return QString::number(s->value());
-    if (auto* e = qobject_cast<const QLineEdit*>(control)) return e->text();
-    if (auto* c = qobject_cast<const QComboBox*>(control)) return c->currentText();
-    if (auto* l = qobject_cast<const QLabel*>(control)) return l->text();
+    if (auto* s = qobject_cast<const QAbstractSlider*>(control))
+        return QString::number(s->value());
+    if (auto* e = qobject_cast<const QLineEdit*>(control))
+        return e->text();
+    if (auto* c = qobject_cast<const QComboBox*>(control))
+        return c->currentText();
+    if (auto* l = qobject_cast<const QLabel*>(control))
+        return l->text();
     return QString();
 }
 
 bool SetControlValue(QWidget* control, SettingKind kind, const QString& value) {
-    if (!control) return false;
+    if (!control)
+        return false;
     if (kind == SettingKind::Check) {
         auto* b = qobject_cast<QAbstractButton*>(control);
-        if (!b) return false;
+        if (!b)
+            return false;
         if (value == QLatin1String("0") || value == QLatin1String("1")) {
             b->setChecked(value == QLatin1String("1"));
             return true;
@@ -35,7 +42,8 @@ bool SetControlValue(QWidget* control, SettingKind kind, const QString& value) {
     if (auto* s = qobject_cast<QAbstractSlider*>(control)) {
         bool ok = false;
         const int v = value.toInt(&ok);
-        if (!ok || v < s->minimum() || v > s->maximum()) return false;
+        if (!ok || v < s->minimum() || v > s->maximum())
+            return false;
         s->setValue(v);
         return true;
     }
@@ -49,7 +57,8 @@ bool SetControlValue(QWidget* control, SettingKind kind, const QString& value) {
             return true;
         }
         const int i = c->findText(value, Qt::MatchExactly);
-        if (i < 0) return false;
+        if (i < 0)
+            return false;
         c->setCurrentIndex(i);
         return true;
     }

@@ -12,4 +12,10 @@ namespace kadrano {
 // explicitly; without one the file is shown in a read-only viewer of our own.
 void OpenTextInEditor(const QString& path, QWidget* parent);
 
+// The platform's part (editorlauncher_posix.cpp, editorlauncher_win.cpp): starts the text
+// editor on the file; false when there is none to start.
+bool StartTextEditor(const QString& path);
+// The read-only viewer of our own.
+void ShowTextViewer(const QString& path, QWidget* parent);
+
 }  // namespace kadrano

@@ -14,14 +14,13 @@
 #include <QPushButton>
 #include <QTime>
 
+#include "areas/cameranumbersarea.h"
 #include "clickablelabel.h"
 #include "controlbinding.h"
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "messageboxperson.h"
-#include "analysis/duplicatefinder.h"
-#include "rename/shuffle.h"
 
 namespace kadrano {
 
@@ -37,7 +36,8 @@ public:
     void openDocument(const QString& path) override { d_.openDocument(path); }
     void openFolder(const QString& path) override { d_.openFolder(path); }
     void setStatus(const QString& text) override {
-        if (w_.c_.FileStatus) w_.c_.FileStatus->setText(text);
+        if (w_.c_.FileStatus)
+            w_.c_.FileStatus->setText(text);
     }
     void processEvents() override { QCoreApplication::processEvents(); }
 
@@ -61,8 +61,7 @@ QString Form1::designCaption() {
     return QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
 }
 
-Form1::Form1(Options options)
-    : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
+Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     if (options.dialogs) {
@@ -74,27 +73,11 @@ Form1::Form1(Options options)
     runner_ = options.runner;
     Q_ASSERT(runner_);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
-    duplicates_ = std::make_unique<DuplicateFinder>();
     buildControls();
-    duplicatesPanel_ = std::make_unique<DuplicatesPanel>(c_);
     applySettingDefaults();
     connectSignals();
     qApp->installEventFilter(this);
 }
-
-// The two controls of the duplicates area that a running search changes.
-class Form1::DuplicatesPanel : public DuplicatesView {
-public:
-    explicit DuplicatesPanel(Form1Controls& c) : c_(c) {}
-    QString startButtonText() const override { return c_.DoppelteStart->text(); }
-    void setStartButtonText(const QString& text) override { c_.DoppelteStart->setText(text); }
-    void setCancelHintVisible(bool visible) override {
-        if (c_.DoppelteAbbruch) c_.DoppelteAbbruch->setVisible(visible);
-    }
-
-private:
-    Form1Controls& c_;
-};
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
@@ -104,42 +87,62 @@ Form1::~Form1() {
         disconnect(child, nullptr, this, nullptr);
 }
 
-Person& Form1::person() { return *person_; }
-ScriptRunner& Form1::scriptRunner() { return *runner_; }
-
-bool Form1::noQuestions() const { return c_.KeineNachfragen && c_.KeineNachfragen->isChecked(); }
-bool Form1::pauseAtEnd() const { return c_.BatPAuse && c_.BatPAuse->isChecked(); }
-
-QString Form1::directoryText() const { return c_.Text1 ? c_.Text1->text() : QString(); }
-void Form1::setDirectoryText(const QString& text) {
-    if (c_.Text1) c_.Text1->setText(text);
+Person& Form1::person() {
+    return *person_;
 }
-QString Form1::patternText() const { return c_.Combo2 ? c_.Combo2->currentText() : QString(); }
+ScriptRunner& Form1::scriptRunner() {
+    return *runner_;
+}
 
-QString Form1::separatorText() const {
-    return c_.TrennzeichenTxt ? c_.TrennzeichenTxt->text() : QStringLiteral("#");
+bool Form1::noQuestions() const {
+    return c_.KeineNachfragen && c_.KeineNachfragen->isChecked();
+}
+bool Form1::pauseAtEnd() const {
+    return c_.BatPAuse && c_.BatPAuse->isChecked();
+}
+
+QString Form1::directoryText() const {
+    return c_.Text1 ? c_.Text1->text() : QString();
+}
+void Form1::setDirectoryText(const QString& text) {
+    if (c_.Text1)
+        c_.Text1->setText(text);
+}
+QString Form1::patternText() const {
+    return c_.Combo2 ? c_.Combo2->currentText() : QString();
 }
 
 QString Form1::currentTimeHHMM() const {
     return QTime::currentTime().toString(QStringLiteral("HH:mm"));
 }
 
-void Form1::setKeptScriptButtonVisible(KeptScript which, bool visible) {
-    if (QWidget* b = findChild<QWidget*>(QString::fromLatin1(KeptScriptOf(which).button)))
+void Form1::setKeptScriptButtonVisible(const KeptScript& script, bool visible) {
+    if (QWidget* b = findChild<QWidget*>(QString::fromLatin1(script.button)))
         b->setVisible(visible);
 }
 
-void Form1::showUpdateLink() {
-    if (c_.Label13) c_.Label13->setVisible(true);
+std::vector<KeptScript> Form1::keptScripts() const {
+    std::vector<KeptScript> all;
+    for (const ToolArea* a : areas_)
+        all.insert(all.end(), a->keptScripts().begin(), a->keptScripts().end());
+    return all;
 }
 
-void Form1::saveSettings() { SaveAllSettings(); }
+void Form1::showUpdateLink() {
+    if (c_.Label13)
+        c_.Label13->setVisible(true);
+}
 
-void Form1::SaveAllSettings() { settings_.SaveAllSettings(*this); }
-void Form1::LoadAllSettings() { settings_.LoadAllSettings(*this); }
+void Form1::saveSettings() {
+    settings_.SaveAllSettings(*this);
+}
+void Form1::loadSettings() {
+    settings_.LoadAllSettings(*this);
+}
 
 void Form1::runTool(const std::function<void()>& tool) {
-    if (toolRunning_ || collecting_) return;
+    if (toolRunning_ || collecting_)
+        return;
     toolRunning_ = true;
     tool();
     toolRunning_ = false;
@@ -152,74 +155,49 @@ void Form1::connectSignals() {
         // one collected. Collecting again on the way out would run its event loop inside the
         // click that moved the focus, and that click would be lost.
         connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_)
+                collectFiles();
         });
         connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
-            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_) CollectFiles();
+            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_)
+                collectFiles();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
-            if (!loading_) ScriptTools(*this).ShowKeptScriptButtons();
+            if (!loading_)
+                ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
         });
     }
     if (c_.Combo2) {
         connect(c_.Combo2, &QComboBox::activated, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_)
+                collectFiles();
         });
     }
     if (c_.DubDir_Check)
         connect(c_.DubDir_Check, &QCheckBox::clicked, this, [this] {
-            if (!loading_) CollectFiles();
+            if (!loading_)
+                collectFiles();
         });
     if (c_.FileStatus)
         connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);
     if (c_.SaveIniBtn)
         connect(c_.SaveIniBtn, &QPushButton::clicked, this, [this] {
-            SaveAllSettings();
+            saveSettings();
             QCoreApplication::processEvents();
         });
-    if (c_.IniBtn) connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
-    if (c_.ExitBtn) connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
-
-    connectTools();
-}
-
-void Form1::connectTools() {
-    if (c_.Command1)
-        connect(c_.Command1, &QPushButton::clicked, this, [this] { runTool([this] { RunShuffle(*this, separatorText()); }); });
-    if (c_.Command2)
-        connect(c_.Command2, &QPushButton::clicked, this, [this] { runTool([this] { RunRestore(*this, separatorText()); }); });
-    for (const KeptScriptInfo& k : KeptScripts()) {
-        auto* button = findChild<QPushButton*>(QString::fromLatin1(k.button));
-        if (!button) continue;
-        const KeptScript id = k.id;
-        connect(button, &QPushButton::clicked, this,
-                [this, id] { runTool([this, id] { ScriptTools(*this).RunKeptScript(id); }); });
-    }
-
-    if (c_.DoppelteStart)
-        connect(c_.DoppelteStart, &QPushButton::clicked, this, [this] {
-            auto start = [this] {
-                duplicates_->StartClicked(*this, *duplicatesPanel_, c_.DoppelteTxt->text(),
-                                          c_.DoublettenCheck->isChecked());
-            };
-            // A click while the search runs is its Stop question, not a second tool.
-            if (duplicates_->isRunning())
-                start();
-            else
-                runTool(start);
-        });
-    if (c_.DoublettenCheck)
-        connect(c_.DoublettenCheck, &QCheckBox::toggled, this, [this](bool deleting) {
-            if (c_.DoppelteTxt) c_.DoppelteTxt->setEnabled(!deleting);
-            if (c_.DoppelteWarnung) c_.DoppelteWarnung->setVisible(deleting);
-        });
+    if (c_.IniBtn)
+        connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
+    if (c_.ExitBtn)
+        connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
 }
 
 void Form1::applySettingDefaults() {
     for (const SettingDef& def : SettingsReadOrder()) {
-        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language) continue;
+        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language)
+            continue;
         QWidget* control = findChild<QWidget*>(QString::fromUtf8(def.control));
-        if (!control) continue;
+        if (!control)
+            continue;
         const QString value = QString::fromUtf8(def.defaultValue);
         if (def.kind == SettingKind::Check ||
             (def.kind == SettingKind::Text && ControlValue(control, def.kind).isEmpty()))
@@ -230,73 +208,49 @@ void Form1::applySettingDefaults() {
 void Form1::startUp(const QString& commandLine) {
     loading_ = true;
     language_ = Language::German;
-    commandLine_ = commandLine;
 
     CollapseAllAreas();
     StackAreas();
     placePicker();
-
-    if (c_.CameraNr_NrCombo) {
-        c_.CameraNr_NrCombo->clear();
-        for (int i = 1; i <= 12; ++i) c_.CameraNr_NrCombo->addItem(QString::number(i));
-        c_.CameraNr_NrCombo->setEditText(QStringLiteral("8"));
-    }
-    if (c_.CameraNr_Combo) {
-        c_.CameraNr_Combo->clear();
-        c_.CameraNr_Combo->addItems({QStringLiteral("P"), QStringLiteral("IMG_"),
-                                     QStringLiteral("IMG"), QStringLiteral("I")});
-        c_.CameraNr_Combo->setEditText(QStringLiteral("IMG_"));
-    }
+    for (ToolArea* a : areas_)
+        a->fillLists();
+    cameraNumbers_->fillLists();
 
     show();
     QCoreApplication::processEvents();
 
     setDirectoryText(QDir::currentPath());
     const QString folder = Unquote(commandLine);
-    if (!folder.isEmpty()) setDirectoryText(folder);
+    if (!folder.isEmpty())
+        setDirectoryText(folder);
     pointTreeAt(directoryText());
 
-    if (c_.DateFormatCOmbo) {
-        c_.DateFormatCOmbo->clear();
-        c_.DateFormatCOmbo->addItems(
-            {QStringLiteral("YYYY.MM.DD"), QStringLiteral("YYYY-MM-DD"), QStringLiteral("YYYY.MM"),
-             QStringLiteral("YYYY-MM"), QStringLiteral("YYYY"), QStringLiteral("MM.YYYY"),
-             QStringLiteral("MM-YYYY"), QStringLiteral("DD.MM.YYYY"), QStringLiteral("DD-MM-YYYY"),
-             QStringLiteral("YY.MM.DD"), QStringLiteral("YY-MM-DD"), QStringLiteral("YY.MM"),
-             QStringLiteral("YY-MM"), QStringLiteral("YY"), QStringLiteral("MM.YY"),
-             QStringLiteral("MM-YY"), QStringLiteral("DD.MM.YY"), QStringLiteral("DD-MM-YY")});
-        c_.DateFormatCOmbo->setEditText(QStringLiteral("YYYY.MM.DD"));
-    }
     if (c_.Combo2) {
         c_.Combo2->clear();
-        c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"), QStringLiteral("*.avi"),
-                             QStringLiteral("*.mpg"), QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
+        c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"),
+                             QStringLiteral("*.avi"), QStringLiteral("*.mpg"),
+                             QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
         c_.Combo2->setCurrentIndex(1);
     }
-    if (c_.SchriftGr) {
-        c_.SchriftGr->clear();
-        for (int i = 6; i <= 200; ++i) c_.SchriftGr->addItem(QString::number(i));
-        c_.SchriftGr->setEditText(QStringLiteral("60"));
-    }
-    if (c_.SchriftartCombo) c_.SchriftartCombo->clear();
-    if (c_.TextfarbeCOmbo) {
-        c_.TextfarbeCOmbo->clear();
-        c_.TextfarbeCOmbo->addItems(colours_.listNames());
-    }
 
-    LoadAllSettings();
+    loadSettings();
     UseQtTranslations(language_);
 
     show();
     QCoreApplication::processEvents();
 
     loading_ = false;
-    ScriptTools(*this).ShowKeptScriptButtons();
-    CollectFiles();
-    if (c_.Command1) c_.Command1->setFocus();
+    ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+    collectFiles();
+    for (ToolArea* a : areas_) {
+        if (QWidget* focus = a->startFocus()) {
+            focus->setFocus();
+            break;
+        }
+    }
 }
 
-void Form1::CollectFiles() {
+void Form1::collectFiles() {
     if (collecting_) {
         // A request that arrives while a collection lets events run is done afterwards.
         collectAgain_ = true;
@@ -328,7 +282,8 @@ void Form1::CollectFiles() {
         if (c_.FileStatus) {
             if (files_.count() > 0) {
                 c_.FileStatus->setStyleSheet(QString());
-                c_.FileStatus->setText(CollectedStatusText(files_.count(), collectCancel_, language_));
+                c_.FileStatus->setText(
+                    CollectedStatusText(files_.count(), collectCancel_, language_));
             } else {
                 c_.FileStatus->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
                 c_.FileStatus->setText(NoFilesFoundStatusText(language_));
@@ -345,34 +300,42 @@ void Form1::CollectFiles() {
 }
 
 void Form1::collectStatus(const QString& text) {
-    if (c_.FileStatus) c_.FileStatus->setText(text);
+    if (c_.FileStatus)
+        c_.FileStatus->setText(text);
 }
 
-void Form1::collectProcessEvents() { QCoreApplication::processEvents(); }
+void Form1::collectProcessEvents() {
+    QCoreApplication::processEvents();
+}
 
 void Form1::onFileStatusClicked() {
-    const int answer = dialogs_->messageBox(
-        QStringLiteral("Dateiliste in Text-Datei speichern und anzeigen?"), Mb::YesNo,
-        QStringLiteral("Dateiliste anzeigen?"));
-    if (answer == Mb::ResultNo) return;
+    const int answer =
+        dialogs_->messageBox(QStringLiteral("Dateiliste in Text-Datei speichern und anzeigen?"),
+                             Mb::YesNo, QStringLiteral("Dateiliste anzeigen?"));
+    if (answer == Mb::ResultNo)
+        return;
     const QString path = paths_.fileListPath();
     if (!WriteScriptFile(path, FileListLines(files_))) {
-        dialogs_->messageBox(QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + path,
-                             Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));
+        dialogs_->messageBox(
+            QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + path,
+            Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));
         return;
     }
     dialogs_->openInEditor(path);
 }
 
-void Form1::onIniButton() { dialogs_->openInEditor(paths_.iniPath()); }
+void Form1::onIniButton() {
+    dialogs_->openInEditor(paths_.iniPath());
+}
 
 void Form1::deleteFileListText() {
     const QString path = paths_.fileListPath();
-    if (QFileInfo::exists(path)) QFile::remove(path);
+    if (QFileInfo::exists(path))
+        QFile::remove(path);
 }
 
 void Form1::onExit() {
-    SaveAllSettings();
+    saveSettings();
     deleteFileListText();
     close();
 }
@@ -396,11 +359,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             toolCancel_ = true;
         }
     }
-    if (windowPartsEvent(watched, event)) return true;
+    if (windowPartsEvent(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
-bool Form1::hasControl(const QString& name) const { return findChild<QWidget*>(name) != nullptr; }
+bool Form1::hasControl(const QString& name) const {
+    return findChild<QWidget*>(name) != nullptr;
+}
 
 QString Form1::controlValue(const QString& name, SettingKind kind) const {
     return ControlValue(findChild<QWidget*>(name), kind);
@@ -410,12 +376,17 @@ bool Form1::setControlValue(const QString& name, SettingKind kind, const QString
     return SetControlValue(findChild<QWidget*>(name), kind, value);
 }
 
-void Form1::switchToEnglish() { language_ = Language::English; }
+void Form1::switchToEnglish() {
+    language_ = Language::English;
+}
 
-bool Form1::fileExists(const QString& path) const { return QFileInfo(path).isFile(); }
+bool Form1::fileExists(const QString& path) const {
+    return QFileInfo(path).isFile();
+}
 
 void Form1::showIniButton() {
-    if (c_.IniBtn) c_.IniBtn->setVisible(true);
+    if (c_.IniBtn)
+        c_.IniBtn->setVisible(true);
 }
 
 }  // namespace kadrano

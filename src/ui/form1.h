@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "areas/toolarea.h"
 #include "core/filecollector.h"
-#include "core/progress.h"
 #include "core/settings.h"
 #include "core/toolhost.h"
 #include "form1controls.h"
-#include "imagemagick/colours.h"
 
 class QFileSystemModel;
 class QFrame;
@@ -19,9 +18,7 @@ class QMimeData;
 
 namespace kadrano {
 
-class DuplicateFinder;
-
-enum class AreaPicture;
+class CameraNumbersArea;
 
 // Where the program lives: its folder and its name, from which the settings file and
 // the file-list text beside it are named.
@@ -36,9 +33,15 @@ struct AppPaths {
     }
 };
 
-// The main window. It owns all state of a session: the language, the Loading flag, the
-// cancel flags, the collected files; the tools run on it through the ToolHost interface.
-class Form1 : public QWidget, public ToolHost, private CollectObserver, private SettingsTarget {
+// The main window: the strips around the tool areas, the previews, the directory picker,
+// drops, the collection and the settings. It owns all state of a session: the language, the
+// Loading flag, the cancel flags, the collected files; the tools run on it through the
+// ToolHost interface, their areas through AreaHost.
+class Form1 : public QWidget,
+              public ToolHost,
+              private AreaHost,
+              private CollectObserver,
+              private SettingsTarget {
     Q_OBJECT
 public:
     struct Options {
@@ -59,13 +62,8 @@ public:
     const AppPaths& paths() const { return paths_; }
     static QString designCaption();
 
-    // Fills the file list from the folder in Text1 and updates the status and previews.
-    void CollectFiles();
     bool collectCancel() const { return collectCancel_; }
     bool isCollecting() const { return collecting_; }
-
-    void SaveAllSettings();
-    void LoadAllSettings();
 
     // The tool areas (window units are twips).
     void StackAreas();
@@ -81,22 +79,21 @@ public:
     bool noQuestions() const override;
     bool pauseAtEnd() const override;
     void saveSettings() override;
-    void collectFiles() override { CollectFiles(); }
+    // Fills the file list from the folder in Text1 and updates the status and previews.
+    void collectFiles() override;
     const FileList& fileList() const override { return files_; }
     QString directoryText() const override;
     void setDirectoryText(const QString& text) override;
     QString patternText() const override;
     QString caption() const override { return windowTitle(); }
     void setCaption(const QString& text) override { setWindowTitle(text); }
-    void setKeptScriptButtonVisible(KeptScript which, bool visible) override;
+    void setKeptScriptButtonVisible(const KeptScript& script, bool visible) override;
     void showUpdateLink() override;
     QString startTime() const override { return startTime_; }
     void setStartTime(const QString& hhmm) override { startTime_ = hhmm; }
     QString currentTimeHHMM() const override;
     bool toolCancel() const override { return toolCancel_; }
     void setToolCancel(bool on) override { toolCancel_ = on; }
-
-    RestZeit& restZeit() { return restZeit_; }
 
     // --- Window parts: tool areas, previews, directory picker, drops (form1_*.cpp) ---
     // The tool area that is open, or null when all are closed.
@@ -115,7 +112,6 @@ public:
     QString previewName() const;
     // The picture preview: small in its box, or enlarged over the window.
     bool previewEnlarged() const;
-    ColourTable& colourTable() { return colours_; }
 
 Q_SIGNALS:
     // A collection has ended (tests wait for it; previews refresh on it).
@@ -123,8 +119,6 @@ Q_SIGNALS:
     // The file-name preview moved on: the caption preview (and the rename preview while
     // the rename area is open) should follow previewName().
     void previewRefreshed();
-    // The rename area was opened; its name preview should be refreshed.
-    void renameAreaOpened();
     // The ImageMagick path box got a dropped path.
     void magickPathDropped();
 
@@ -140,11 +134,13 @@ private:
     // Creates every control of the window with its design name, caption and tooltip.
     void buildControls();
     void connectSignals();
-    // Runs a tool unless another tool or a collection is busy (their event loops let
-    // clicks through).
-    void runTool(const std::function<void()>& tool);
+    void loadSettings();
 
-    QString separatorText() const;
+    // AreaHost
+    ToolHost& toolHost() override { return *this; }
+    void runTool(const std::function<void()>& tool) override;
+    // The scripts of every area that can lie in the chosen folder.
+    std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();
     void onExit();
     void onIniButton();
@@ -156,26 +152,11 @@ private:
 
     // --- Window parts (form1_layout.cpp, form1_areas.cpp, form1_picker.cpp,
     // form1_previews.cpp) ---
-    struct ToolArea {
-        QFrame* frame = nullptr;
-        AreaIcon* icon = nullptr;
-        ClickableLabel* header = nullptr;
-        QPushButton* info = nullptr;
-        QWidget* body = nullptr;
-        QList<QWidget*> innerPanels;  // shown only while the area is open
-        int openHeight = 0;           // twips
-        bool coversDropPicture = false;
-    };
     void buildTopStrip();
     void buildNameStrip();
-    void buildAreas();
     void buildBottomStrip();
-    void buildCameraArea();
     void buildPicker();
-    ToolArea& addArea(const char* frameName, const char* iconName, const char* headerName,
-                      const QString& caption, const QString& tooltip, AreaPicture picture,
-                      int openHeight, bool coversDropPicture);
-    const ToolArea* areaOf(const QFrame* frame) const;
+    ToolArea* areaOf(const QFrame* frame) const;
     void connectWindowParts();
     // Drops anywhere on the window, and the keys and focus of the directory picker.
     bool windowPartsEvent(QObject* watched, QEvent* event);
@@ -202,8 +183,8 @@ private:
     void loadPreviewPicture(int index);
     QRect smallPreviewGeometry() const;
 
-    std::vector<ToolArea> areas_;
-    ColourTable colours_;
+    std::vector<ToolArea*> areas_;  // in stack order; children of the window
+    CameraNumbersArea* cameraNumbers_ = nullptr;
     QFileSystemModel* dirModel_ = nullptr;
     bool followingText_ = false;  // the drive list follows Text1 without opening the picker
     bool pickerOpen_ = false;
@@ -225,14 +206,9 @@ private:
     void fillOutputFormatList() override;
     void showIniButton() override;
 
-    // --- Tools ---
-    class DuplicatesPanel;
-    void connectTools();
     // First start without a settings file: the controls hold the values a new settings
     // file would hold.
     void applySettingDefaults();
-    std::unique_ptr<DuplicateFinder> duplicates_;
-    std::unique_ptr<DuplicatesPanel> duplicatesPanel_;
 
     AppPaths paths_;
     Form1Controls c_;
@@ -241,7 +217,6 @@ private:
     Person* dialogs_ = nullptr;
     ScriptRunner* runner_ = nullptr;
     Settings settings_;
-    RestZeit restZeit_;
 
     Language language_ = Language::German;
     bool loading_ = true;
@@ -254,7 +229,6 @@ private:
     QString collectedFolder_;  // the folder text of the last collection
     int previewPosition_ = 0;
     QString startTime_;
-    QString commandLine_;
 };
 
 }  // namespace kadrano

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "areaicon.h"
+#include "areas/cameranumbersarea.h"
 #include "clickablelabel.h"
 #include "form1.h"
 #include "form1geometry.h"
@@ -24,17 +25,17 @@
 
 namespace kadrano {
 
-const Form1::ToolArea* Form1::areaOf(const QFrame* frame) const {
-    for (const ToolArea& a : areas_)
-        if (a.frame == frame)
-            return &a;
+ToolArea* Form1::areaOf(const QFrame* frame) const {
+    for (ToolArea* a : areas_)
+        if (a->frame() == frame)
+            return a;
     return nullptr;
 }
 
 QFrame* Form1::openArea() const {
-    for (const ToolArea& a : areas_)
-        if (a.frame->height() > Px(geometry::kCollapsedHeight))
-            return a.frame;
+    for (const ToolArea* a : areas_)
+        if (a->isOpen())
+            return a->frame();
     return nullptr;
 }
 
@@ -47,53 +48,39 @@ void Form1::StackAreas() {
         top = w->y() + w->height();
     };
     place(c_.Frame7);
-    for (const ToolArea& a : areas_)
-        place(a.frame);
+    for (const ToolArea* a : areas_)
+        place(a->frame());
     place(c_.BeendenFrame);
     // The camera numbers hang below the bottom strip, outside the window until shown.
-    c_.Frame6->move(0, top);
+    cameraNumbers_->frame()->move(0, top);
     resize(width(), Px(Twips(top) + geometry::kWindowBottomMargin));
 }
 
 void Form1::CollapseAllAreas() {
-    for (const ToolArea& a : areas_) {
-        a.frame->resize(a.frame->width(), Px(geometry::kCollapsedHeight));
-        QFont f = a.header->font();
-        f.setUnderline(false);
-        a.header->setFont(f);
-        for (QWidget* inner : a.innerPanels)
-            inner->hide();
-    }
+    for (ToolArea* a : areas_)
+        a->collapse();
     const int bottom = c_.BeendenFrame->y() + c_.BeendenFrame->height();
     resize(width(), Px(Twips(bottom) + geometry::kWindowBottomMargin));
     c_.DragDropPic->show();
 }
 
 void Form1::ToggleArea(QFrame* area) {
-    const ToolArea* a = areaOf(area);
+    ToolArea* a = areaOf(area);
     if (!a)
         return;
     // The camera numbers live below the stack; any change of the stack closes them.
-    if (c_.Frame6->isVisible()) {
-        c_.Frame6->hide();
-        c_.Frame1->hide();
+    if (cameraNumbers_->frame()->isVisible()) {
+        cameraNumbers_->hide();
         c_.Label6->show();
     }
-    const bool wasOpen = area->height() > Px(geometry::kCollapsedHeight);
+    const bool wasOpen = a->isOpen();
     CollapseAllAreas();
     if (!wasOpen) {
-        if (a->coversDropPicture)
+        if (a->coversDropPicture())
             c_.DragDropPic->hide();
-        QFont f = a->header->font();
-        f.setUnderline(true);
-        a->header->setFont(f);
-        for (QWidget* inner : a->innerPanels)
-            inner->show();
-        area->resize(area->width(), Px(a->openHeight));
+        a->open();
     }
     StackAreas();
-    if (!wasOpen && area == c_.Frame12)
-        Q_EMIT renameAreaOpened();
 }
 
 void Form1::ShowCameraNumberArea() {
@@ -102,11 +89,8 @@ void Form1::ShowCameraNumberArea() {
         CollapseAllAreas();
         StackAreas();
     }
-    c_.Frame6->setGeometry(0, c_.BeendenFrame->y() + c_.BeendenFrame->height(), c_.Frame7->width(),
-                           Px(geometry::kCameraAreaHeight));
+    cameraNumbers_->showAt(c_.BeendenFrame->y() + c_.BeendenFrame->height(), c_.Frame7->width());
     resize(width(), Px(geometry::kCameraWindowHeight));
-    c_.Frame6->show();
-    c_.Frame1->show();
     c_.Label6->hide();
 }
 
@@ -119,11 +103,12 @@ void Form1::showInfo(const QString& button) {
 }
 
 void Form1::connectWindowParts() {
-    for (const ToolArea& a : areas_) {
-        QFrame* frame = a.frame;
-        connect(a.icon, &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
-        connect(a.icon, &AreaIcon::focusedByKeyboard, this, [this, frame] { ToggleArea(frame); });
-        connect(a.header, &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
+    for (const ToolArea* a : areas_) {
+        QFrame* frame = a->frame();
+        connect(a->icon(), &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
+        connect(a->icon(), &AreaIcon::focusedByKeyboard, this,
+                [this, frame] { ToggleArea(frame); });
+        connect(a->header(), &ClickableLabel::clicked, this, [this, frame] { ToggleArea(frame); });
     }
     for (const char* name : kInfoButtons) {
         const QString button = QString::fromLatin1(name);
@@ -266,7 +251,7 @@ void Form1::DropDirectory(const QMimeData& data) {
         for (const QString& path : PathsInText(data.text()))
             take(path);
     }
-    CollectFiles();
+    collectFiles();
 }
 
 }  // namespace kadrano

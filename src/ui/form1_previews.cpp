@@ -41,9 +41,8 @@ void Form1::showFirstPreview() {
 }
 
 void Form1::clearPreviews() {
-    if (c_.NamensVorschau)
-        c_.NamensVorschau->setText(Pick(language_, QStringLiteral("Datei Vorschau..."),
-                                        QStringLiteral("File Preview...")));
+    for (ToolArea* a : areas_)
+        a->previewsCleared(language_);
     if (c_.Vorschau)
         c_.Vorschau->setText(QString());
     previewedIndex_ = -1;
@@ -77,8 +76,8 @@ void Form1::onVorschauClicked() {
     refreshPreviews();
     previewedIndex_ = previewPosition_;
     previewPosition_ += 5;
-    if (c_.NamensVorschau && c_.ImageWarning1 && c_.ImageWarning1->isHidden())
-        c_.NamensVorschau->show();
+    for (ToolArea* a : areas_)
+        a->namePageShown();
     c_.Vorschau->setEnabled(true);
 }
 

@@ -21,8 +21,7 @@ inline constexpr int kCameraWindowHeight = 9645;
 inline constexpr int kStripOverhang = 1000;
 
 inline constexpr int kCollapsedHeight = 615;
-// Open heights in stack order: resize, orientation, rename, text, shuffle, duplicates, date.
-inline constexpr int kOpenHeights[7] = {3615, 3135, 3135, 4455, 3135, 3015, 3135};
+// Each tool area names its own open height.
 
 // The picture preview's small box.
 inline constexpr int kPreviewLeft = 120;

@@ -35,7 +35,6 @@ public:
     QStringList buttonTexts;
     std::vector<bool> hint;
 
-    QString startButtonText() const override { return button; }
     void setStartButtonText(const QString& text) override {
         button = text;
         buttonTexts.append(text);
@@ -48,7 +47,7 @@ protected:
     DuplicateRun() : host(&runner) { host.dirText = folder.path(); }
 
     void start(const QString& tag = QStringLiteral("[Doppelt]"), bool deleteCopies = false) {
-        finder.StartClicked(host, view, tag, deleteCopies);
+        finder.StartClicked(host, view, {tag, deleteCopies});
     }
     // The person clicks the Start button once more while the search lets events through.
     void clickStartWhileRunning() {
@@ -56,7 +55,7 @@ protected:
             if (clicked)
                 return;
             clicked = true;
-            finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
+            finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
         };
     }
     QString dir() const { return folder.path(); }
@@ -427,7 +426,7 @@ TEST(DuplicateWorkers, ListKeepsCollectedOrder) {
     host.withSubdirs = true;
     host.recorder.replies = {Mb::ResultNo};
     FakeView view;
-    DuplicateFinder().StartClicked(host, view, QStringLiteral("[D]"), false);
+    DuplicateFinder().StartClicked(host, view, {QStringLiteral("[D]"), false});
 
     QString expected = kHeader;
     for (int k = 0; k < host.files.count(); ++k) {
@@ -493,7 +492,7 @@ protected:
 };
 
 TEST_F(DuplicateScriptRun, MarkingRenamesTheSurplusCopies) {
-    finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), false);
+    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(
         folder.names(),
@@ -505,7 +504,7 @@ TEST_F(DuplicateScriptRun, MarkingRenamesTheSurplusCopies) {
 }
 
 TEST_F(DuplicateScriptRun, DeletingRemovesTheSurplusCopies) {
-    finder.StartClicked(host, view, QStringLiteral("[Doppelt]"), true);
+    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), true});
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(folder.names(),
               QStringList({QStringLiteral("Kopie.jpg"), QString::fromLatin1(kChecksumListName),
@@ -521,7 +520,7 @@ void searchAndRun(const TempFolder& folder, bool deleteCopies, bool withSubdirs 
     host.withSubdirs = withSubdirs;
     host.questionsOff = true;
     FakeView view;
-    DuplicateFinder().StartClicked(host, view, QStringLiteral("[Doppelt]"), deleteCopies);
+    DuplicateFinder().StartClicked(host, view, {QStringLiteral("[Doppelt]"), deleteCopies});
     EXPECT_EQ(runner.calls.size(), 1u);
 }
 

@@ -8,11 +8,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) { return QString::fromUtf8(s); }
 
 class Observer : public CollectObserver {
 public:
@@ -22,7 +21,8 @@ public:
     int cancelAtStatus = -1;  // sets the cancel flag when this status count is reached
     void collectStatus(const QString& text) override {
         statuses.append(text);
-        if (cancelAtStatus >= 0 && statuses.size() == cancelAtStatus) cancel = true;
+        if (cancelAtStatus >= 0 && statuses.size() == cancelAtStatus)
+            cancel = true;
     }
     void collectProcessEvents() override { ++events; }
     bool collectCancelRequested() const override { return cancel; }
@@ -30,7 +30,8 @@ public:
 
 QStringList relativePaths(const FileList& files, const QString& base) {
     QStringList out;
-    for (int i = 0; i < files.count(); ++i) out.append(files.fullPath(i).mid(base.size()));
+    for (int i = 0; i < files.count(); ++i)
+        out.append(files.fullPath(i).mid(base.size()));
     return out;
 }
 
@@ -57,11 +58,13 @@ TEST(Wildcard, ComparesAsTheWindowsFileSearchDoes) {
 
 TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
     TempFolder t;
-    for (const char* f : {"A/b.jpg", "A/a.JPG", "A/C.jpg", "A/x/2.jpg", "A/x/z/deep.jpg", "A/y/1.jpg",
-                          "A/y/not.png", "A/.hidden.jpg", "A/.cache/h.jpg", "A/dir.jpg/inner.jpg"})
+    for (const char* f :
+         {"A/b.jpg", "A/a.JPG", "A/C.jpg", "A/x/2.jpg", "A/x/z/deep.jpg", "A/y/1.jpg",
+          "A/y/not.png", "A/.hidden.jpg", "A/.cache/h.jpg", "A/dir.jpg/inner.jpg"})
         t.write(q(f));
     Observer obs;
-    const CollectResult r = CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
+    const CollectResult r =
+        CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(relativePaths(r.files, t.path()),
               QStringList({q("A/a.JPG"), q("A/b.jpg"), q("A/C.jpg"), q("A/dir.jpg/inner.jpg"),
@@ -73,7 +76,8 @@ TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
 
 TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
     TempFolder t;
-    for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"}) t.write(q(f));
+    for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"})
+        t.write(q(f));
     Observer obs;
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(r.files.FileNames, QStringList({q("a.jpg"), q("b.jpg")}));
@@ -83,7 +87,8 @@ TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
 
 TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     TempFolder t;
-    for (int i = 0; i < 2500; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
+    for (int i = 0; i < 2500; ++i)
+        t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
     Observer obs;
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_EQ(r.files.count(), 2500);
@@ -97,7 +102,8 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     EXPECT_EQ(english.statuses[4], q("Searching.. (1.200) (ESC = Cancel)"));
 
     TempFolder flat;
-    for (int i = 0; i < 25; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i));
+    for (int i = 0; i < 25; ++i)
+        flat.write(QStringLiteral("f%1.jpg").arg(i));
     Observer single;
     CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::English, single);
     EXPECT_EQ(single.statuses, QStringList({q("Searching .. (10) (ESC = Cancel)"),
@@ -106,7 +112,8 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
 
 TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
     TempFolder t;
-    for (int i = 0; i < 2000; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
+    for (int i = 0; i < 2000; ++i)
+        t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
     Observer obs;
     obs.cancelAtStatus = 5;  // ESC arrives while the count 1200 is shown
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
@@ -118,10 +125,12 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
 
     // A single folder looks at ESC every tenth file.
     TempFolder flat;
-    for (int i = 0; i < 35; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar(u'0')));
+    for (int i = 0; i < 35; ++i)
+        flat.write(QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar(u'0')));
     Observer single;
     single.cancel = true;
-    const CollectResult s = CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
+    const CollectResult s =
+        CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
     EXPECT_EQ(s.files.count(), 10);
 }
 
@@ -134,8 +143,9 @@ TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     Observer obs;
-    EXPECT_EQ(CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
-              QStringList({q("good.jpg")}));
+    EXPECT_EQ(
+        CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
+        QStringList({q("good.jpg")}));
     std::remove(badName.constData());  // the temporary folder could not remove it by its text
     EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
                     .files.isEmpty());

@@ -6,11 +6,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-
 IniDocument docOf(const QByteArray& bytes) {
     IniDocument d;
     d.setBytes(bytes);
@@ -19,8 +18,9 @@ IniDocument docOf(const QByteArray& bytes) {
 }  // namespace
 
 TEST(IniDocument, ReadsWithoutRegardToCaseAndTrimsBlanks) {
-    IniDocument d = docOf("[other]\r\nKey=wrong\r\n[ settings ]\r\n  KEINE_nachfragen =  1  \r\n"
-                          "Text=  a b  \r\n");
+    IniDocument d = docOf(
+        "[other]\r\nKey=wrong\r\n[ settings ]\r\n  KEINE_nachfragen =  1  \r\n"
+        "Text=  a b  \r\n");
     EXPECT_EQ(d.value(q("Settings"), q("Keine_Nachfragen")), q("1"));
     EXPECT_EQ(d.value(q("SETTINGS"), q("text")), q("a b"));
     EXPECT_EQ(d.value(q("Settings"), q("Key")), std::nullopt);
@@ -28,13 +28,15 @@ TEST(IniDocument, ReadsWithoutRegardToCaseAndTrimsBlanks) {
 }
 
 TEST(IniDocument, GarbageDuplicatesAndKeysOutsideASectionDoNotConfuseIt) {
-    IniDocument d = docOf("Orphan=1\n\x01\x02garbage\xff\n=novalue\n[Settings]\nnot a key line\n"
-                          "A=first\nA=second\n;A=comment\n[Settings]\nA=third\n");
+    IniDocument d = docOf(
+        "Orphan=1\n\x01\x02garbage\xff\n=novalue\n[Settings]\nnot a key line\n"
+        "A=first\nA=second\n;A=comment\n[Settings]\nA=third\n");
     EXPECT_EQ(d.value(q("Settings"), q("Orphan")), std::nullopt);
     EXPECT_EQ(d.value(q("Settings"), q("A")), q("first"));
     d.setValue(q("Settings"), q("A"), q("new"));
-    EXPECT_EQ(d.bytes(), QByteArray("Orphan=1\n\x01\x02garbage\xff\n=novalue\n[Settings]\nnot a key line\n"
-                                    "A=new\nA=second\n;A=comment\n[Settings]\nA=third\n"));
+    EXPECT_EQ(d.bytes(),
+              QByteArray("Orphan=1\n\x01\x02garbage\xff\n=novalue\n[Settings]\nnot a key line\n"
+                         "A=new\nA=second\n;A=comment\n[Settings]\nA=third\n"));
 }
 
 TEST(IniDocument, ReplacesInPlaceAndKeepsEverythingElseByteForByte) {
@@ -43,9 +45,10 @@ TEST(IniDocument, ReplacesInPlaceAndKeepsEverythingElseByteForByte) {
         "Schriftart=Arial\r\n\r\n[AlwaysOnTop]\r\nOnTop=False\r\n";
     IniDocument d = docOf(before);
     d.setValue(q("Settings"), q("schriftart"), q("DejaVu Sans"));
-    EXPECT_EQ(d.bytes(), QByteArray("; written by hand\r\n[Fenster]\r\nBreite = 800\r\n\r\n[Settings]\r\n"
-                                    "BAT_Pause_Check=1\r\nSchriftart=DejaVu Sans\r\n\r\n[AlwaysOnTop]\r\n"
-                                    "OnTop=False\r\n"));
+    EXPECT_EQ(d.bytes(),
+              QByteArray("; written by hand\r\n[Fenster]\r\nBreite = 800\r\n\r\n[Settings]\r\n"
+                         "BAT_Pause_Check=1\r\nSchriftart=DejaVu Sans\r\n\r\n[AlwaysOnTop]\r\n"
+                         "OnTop=False\r\n"));
     d.setValue(q("Settings"), q("Schriftart"), q("DejaVu Sans"));
     EXPECT_TRUE(d.isModified());
 }
@@ -112,7 +115,8 @@ TEST(IniText, LongValuesAreReadCutTo148Characters) {
     const QString path = dir.file(q("k.ini"));
     const QString longValue(200, u'x');
     WriteIniText(q("Settings"), q("FreiText"), longValue, path, true);
-    EXPECT_EQ(ReadIniText(q("Settings"), q("FreiText"), path, QString(), true), longValue.left(148));
+    EXPECT_EQ(ReadIniText(q("Settings"), q("FreiText"), path, QString(), true),
+              longValue.left(148));
 }
 
 TEST(IniText, AWriteProtectedFileIsNeverChanged) {

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "core/pathhelpers.h"
+#include "support/testfiles.h"
 
 using namespace kadrano;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
+using kadrano::test::q;
 
 TEST(PathHelpers, QuoteIfSpacesQuotesOnlyTextsWithBlanksAndNoQuotes) {
     EXPECT_EQ(QuoteIfSpaces(q("C:\\Meine Bilder\\x.bat")), q("\"C:\\Meine Bilder\\x.bat\""));

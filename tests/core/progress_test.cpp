@@ -2,12 +2,10 @@
 
 #include "core/numbers.h"
 #include "core/progress.h"
+#include "support/testfiles.h"
 
 using namespace kadrano;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
+using kadrano::test::q;
 
 TEST(RestZeit, EstimatesFromTheAverageSoFar) {
     QTime now(14, 6, 40);
@@ -35,7 +33,8 @@ TEST(RestZeit, RecomputesOnTheFirstAndEveryFifthCallAcrossRuns) {
     EXPECT_EQ(r.CalculateRestZeit(q("10:00"), 1, 2), q("00:00:40"));
     // A new run starts with what the last one left: four repeats, then fresh.
     now = QTime(11, 0, 30);
-    for (int call = 1; call <= 4; ++call) EXPECT_EQ(r.CalculateRestZeit(q("11:00"), 1, 3), q("00:00:40"));
+    for (int call = 1; call <= 4; ++call)
+        EXPECT_EQ(r.CalculateRestZeit(q("11:00"), 1, 3), q("00:00:40"));
     EXPECT_EQ(r.CalculateRestZeit(q("11:00"), 1, 3), q("00:01:00"));
 }
 

@@ -8,11 +8,8 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
 
 TEST(ScriptArg, OrdinaryNamesComeOutAsQuoteIfSpacesGivesThem) {
     for (const char* name : {"/tmp/Fotos/IMG_0001.jpg", "/tmp/Fotos 2019/a b.jpg", "0434#File1.jpg",
@@ -56,7 +53,8 @@ TEST(ScriptFrame, ProgressLinesCountPercentAndRemaining) {
     EXPECT_EQ(four[2], q("@Echo #####  50%% - Verb.: 3    (Nr: 3 / 4)  Start: %Zeit% Uhr  #####"));
     EXPECT_EQ(four[3], q("@Echo #####  75%% - Verb.: 2    (Nr: 4 / 4)  Start: %Zeit% Uhr  #####"));
     // 12.5 and 37.5 round to the even neighbour, 62.5 too.
-    EXPECT_EQ(ProgressLine(1, 8), q("@Echo #####  12%% - Verb.: 8    (Nr: 2 / 8)  Start: %Zeit% Uhr  #####"));
+    EXPECT_EQ(ProgressLine(1, 8),
+              q("@Echo #####  12%% - Verb.: 8    (Nr: 2 / 8)  Start: %Zeit% Uhr  #####"));
     EXPECT_EQ(ProgressLine(3, 8).mid(13, 4), q("38%%"));
     EXPECT_EQ(ProgressLine(5, 8).mid(13, 4), q("62%%"));
     EXPECT_EQ(ProgressLine(7, 40).mid(13, 4), q("18%%"));
@@ -66,9 +64,10 @@ TEST(ScriptFrame, HeaderAndPause) {
     ScriptBuilder without;
     without.add(q("ren a b"));
     without.finish(false);
-    EXPECT_EQ(without.lines(),
-              QStringList({q("chcp 1252"), q("if \"%1\"==\"\" (set Zeit=%time%) else (set Zeit=%1%2%3)"),
-                           q("ren a b")}));
+    EXPECT_EQ(
+        without.lines(),
+        QStringList({q("chcp 1252"), q("if \"%1\"==\"\" (set Zeit=%time%) else (set Zeit=%1%2%3)"),
+                     q("ren a b")}));
     ScriptBuilder with;
     with.add(q("ren a b"));
     with.finish(true);
@@ -78,7 +77,8 @@ TEST(ScriptFrame, HeaderAndPause) {
 
 TEST(ScriptFile, IsWrittenWithCrLfInUtf8AndReplacesAnOldOne) {
     TempFolder dir;
-    const QString path = dir.write(q("_x.bat"), QByteArray("old content that is longer than the new"));
+    const QString path =
+        dir.write(q("_x.bat"), QByteArray("old content that is longer than the new"));
     ASSERT_TRUE(WriteScriptFile(path, {q("chcp 1252"), q("ren Müll.jpg x.jpg")}));
     EXPECT_EQ(dir.read(q("_x.bat")), QByteArray("chcp 1252\r\nren M\xc3\xbcll.jpg x.jpg\r\n"));
 }

@@ -8,11 +8,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) { return QString::fromUtf8(s); }
 
 // A window with every control of the settings table, holding plain values. Check boxes
 // and scroll bars refuse what a real control would refuse.
@@ -27,11 +26,15 @@ public:
 
     FakeControls() {
         for (const SettingDef& d : SettingsReadOrder()) {
-            if (d.kind == SettingKind::Language) continue;
+            if (d.kind == SettingKind::Language)
+                continue;
             const QString c = QString::fromUtf8(d.control);
-            if (d.kind == SettingKind::Check) values[c] = q("0");
-            else if (d.kind == SettingKind::Scroll) values[c] = q("50");
-            else values[c] = QString();
+            if (d.kind == SettingKind::Check)
+                values[c] = q("0");
+            else if (d.kind == SettingKind::Scroll)
+                values[c] = q("50");
+            else
+                values[c] = QString();
         }
         values[q("DateFormatCOmbo")] = q("YYYY.MM.DD");
         values[q("DatumSetzenTxt")] = q("11.11.2019");
@@ -41,10 +44,14 @@ public:
     bool hasControl(const QString& name) const override {
         return values.contains(name) && !missing.contains(name);
     }
-    QString controlValue(const QString& name, SettingKind) const override { return values.value(name); }
+    QString controlValue(const QString& name, SettingKind) const override {
+        return values.value(name);
+    }
     bool setControlValue(const QString& name, SettingKind kind, const QString& value) override {
-        if (kind == SettingKind::Check && value != q("0") && value != q("1")) return false;
-        if (kind == SettingKind::Scroll && (value.toInt() < 1 || value.toInt() > 99)) return false;
+        if (kind == SettingKind::Check && value != q("0") && value != q("1"))
+            return false;
+        if (kind == SettingKind::Scroll && (value.toInt() < 1 || value.toInt() > 99))
+            return false;
         values[name] = value;
         return true;
     }
@@ -70,8 +77,10 @@ QString valueIn(const QString& path, const char* key) {
 
 TEST(Settings, TheTableHasEveryKeyOnceAndWritesAllButLanguage) {
     QSet<QString> read, written;
-    for (const SettingDef& d : SettingsReadOrder()) read.insert(q(d.key));
-    for (const char* k : SettingsWriteOrder()) written.insert(q(k));
+    for (const SettingDef& d : SettingsReadOrder())
+        read.insert(q(d.key));
+    for (const char* k : SettingsWriteOrder())
+        written.insert(q(k));
     EXPECT_EQ(read.size(), 45);
     EXPECT_EQ(written.size(), 44);
     read.remove(q("Language"));
@@ -94,7 +103,8 @@ TEST(Settings, FirstStartCreatesNothingAndTheFirstSaveWritesEveryKeyInOrder) {
     ASSERT_EQ(lines.size(), 46);  // section, 44 keys, the empty piece after the last CR LF
     EXPECT_EQ(lines[0], q("[Settings]"));
     int i = 1;
-    for (const char* key : SettingsWriteOrder()) EXPECT_TRUE(lines[i++].startsWith(q(key) + u'=')) << key;
+    for (const char* key : SettingsWriteOrder())
+        EXPECT_TRUE(lines[i++].startsWith(q(key) + u'=')) << key;
     EXPECT_EQ(lines[1], q("Resize_ChangeToJPG=0"));
     EXPECT_TRUE(lines.contains(q("Keine_Nachfragen=1")));
     EXPECT_TRUE(lines.contains(q("Resize_JPG_Qualitaet=95")));
@@ -124,8 +134,9 @@ TEST(Settings, UnusableValuesLeaveTheControlsAsTheyWere) {
     TempFolder dir;
     const QString path = dir.write(
         q("kadrano.ini"),
-        QByteArray("[Settings]\r\nUnterverz_Check=abc\r\nBAT_Pause_Check=2\r\nResize_JPG_Qualitaet=150\r\n"
-                   "Keine_Nachfragen=-1\r\nNoNumbers_Check=1\r\nCam_No_Numbers=0\r\nText_Fett=0.6\r\n"));
+        QByteArray(
+            "[Settings]\r\nUnterverz_Check=abc\r\nBAT_Pause_Check=2\r\nResize_JPG_Qualitaet=150\r\n"
+            "Keine_Nachfragen=-1\r\nNoNumbers_Check=1\r\nCam_No_Numbers=0\r\nText_Fett=0.6\r\n"));
     FakeControls controls;
     controls.values[q("DubDir_Check")] = q("1");
     Settings(path).LoadAllSettings(controls);
@@ -139,8 +150,8 @@ TEST(Settings, UnusableValuesLeaveTheControlsAsTheyWere) {
 
 TEST(Settings, ImageMagickPathIsStoredRelativeToTheProgramFolder) {
     TempFolder dir;
-    const QString path = dir.write(q("kadrano.ini"),
-                                   QByteArray("[Settings]\r\nImageMagic_Pfad=ImageMagick\\magick.exe\r\n"));
+    const QString path = dir.write(
+        q("kadrano.ini"), QByteArray("[Settings]\r\nImageMagic_Pfad=ImageMagick\\magick.exe\r\n"));
     FakeControls controls;
     controls.existingFiles.insert(q("/opt/kadrano/ImageMagick\\magick.exe"));
     const Settings settings(path);
@@ -163,7 +174,8 @@ TEST(Settings, ValuesAreReadCutAndControlsTheWindowLacksAreSkipped) {
     settings.LoadAllSettings(controls);
     EXPECT_EQ(controls.values[q("FreiText_Bild")], QString(148, u'y'));
     settings.SaveAllSettings(controls);
-    EXPECT_EQ(valueIn(path, "Resize_Max_Pixel"), q("2000"));  // added on reading, left alone on saving
+    EXPECT_EQ(valueIn(path, "Resize_Max_Pixel"),
+              q("2000"));  // added on reading, left alone on saving
 }
 
 TEST(Settings, AnUnreadableOrProtectedFileIsNotReplaced) {

@@ -6,12 +6,18 @@
 
 using namespace kadrano;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::RecordingRunner;
 using kadrano::test::TempFolder;
 
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
+// Kept scripts as the tools declare them.
+constexpr KeptScript kShuffle{"_Rename_Random.bat", "Command9"};
+constexpr KeptScript kRestore{"_Restore_Original.bat", "Command10"};
+constexpr KeptScript kOrientationTag{"_Add_Picture-Orientation_Tag.bat", "Command8"};
+constexpr KeptScript kOrientationRemove{"_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"};
+constexpr KeptScript kKept[] = {kShuffle, kRestore, kOrientationTag, kOrientationRemove};
 
 struct Sequence : ::testing::Test {
     TempFolder folder;
@@ -29,27 +35,27 @@ struct Sequence : ::testing::Test {
 
 TEST_F(Sequence, WithQuestionsOffItRunsWaitsDeletesAndCollectsWithoutAnyBox) {
     host.questionsOff = true;
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     EXPECT_TRUE(host.recorder.boxes.empty());
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].program, script);
     EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
     EXPECT_EQ(host.start, q("14:05"));
     EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_FALSE(host.keptButtonVisible(kShuffle));
     EXPECT_EQ(host.collections, 1);
     EXPECT_GE(host.updateLinkShown, 1);
 }
 
 TEST_F(Sequence, NoOpensTheScriptAndShowsItsButton) {
     host.recorder.replies = {Mb::ResultNo};
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].flags, 36);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Dateien jetzt umbenennen?"));
     EXPECT_TRUE(runner.calls.empty());
     EXPECT_EQ(host.recorder.editorFiles, QStringList({script}));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kShuffle));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
     EXPECT_EQ(host.collections, 0);
 }
@@ -57,15 +63,16 @@ TEST_F(Sequence, NoOpensTheScriptAndShowsItsButton) {
 TEST_F(Sequence, YesRunsAndAKeptScriptKeepsItsButton) {
     host.lang = Language::English;
     host.recorder.replies = {Mb::ResultYes, Mb::ResultNo};
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 2u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Rename Files now?"));
-    EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(script + q("\r\rNO =  open File in the Notepad")));
+    EXPECT_TRUE(
+        host.recorder.boxes[0].text.endsWith(script + q("\r\rNO =  open File in the Notepad")));
     EXPECT_EQ(host.recorder.boxes[1].text, q("Delete file: _Rename_Random.bat now?"));
     EXPECT_EQ(host.recorder.boxes[1].title, q("Done! - Delete Script-file now?"));
     EXPECT_EQ(runner.calls.size(), 1u);
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kShuffle));
     EXPECT_EQ(host.collections, 1);
 }
 
@@ -80,22 +87,23 @@ TEST_F(Sequence, DeleteScriptAsksInGermanAndReportsWhetherTheFileIsGone) {
 TEST_F(Sequence, KeptScriptButtonsFollowTheScriptsInTheFolder) {
     folder.write(q("_Remove_PictureOrientation.bat"));
     ScriptTools tools(host);
-    tools.ShowKeptScriptButtons();
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::OrientationRemove));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Restore));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::OrientationTag));
+    tools.ShowKeptScriptButtons(kKept);
+    EXPECT_TRUE(host.keptButtonVisible(kShuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kOrientationRemove));
+    EXPECT_FALSE(host.keptButtonVisible(kRestore));
+    EXPECT_FALSE(host.keptButtonVisible(kOrientationTag));
 
     // Running it again: the question, the run with the start time, the deletion.
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    tools.RunKeptScript(KeptScript::Shuffle);
-    EXPECT_EQ(host.recorder.boxes[0].text, q("Umebenennen jetzt starten?\r\rDatei: _Rename_Random.bat"));
+    tools.RunKeptScript(kShuffle);
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              q("Umebenennen jetzt starten?\r\rDatei: _Rename_Random.bat"));
     EXPECT_EQ(host.recorder.boxes[0].title,
               q("Umbenennung starten (Bat-Datei ausführen?)\r\r(Nein = Datei im Notepad öffnen)"));
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].program, script);
     EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_FALSE(host.keptButtonVisible(kShuffle));
 }
 
 TEST_F(Sequence, AKeptScriptInAFolderWithBlanksRunsToo) {
@@ -103,7 +111,7 @@ TEST_F(Sequence, AKeptScriptInAFolderWithBlanksRunsToo) {
     host.dirText = spaced.path() + q("Fotos 2019/");
     spaced.write(q("Fotos 2019/_Restore_Original.bat"));
     host.questionsOff = true;
-    ScriptTools(host).RunKeptScript(KeptScript::Restore);
+    ScriptTools(host).RunKeptScript(kRestore);
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].program, host.dirText + q("_Restore_Original.bat"));
     EXPECT_EQ(runner.calls[0].arguments, QStringList({q("14:05")}));
@@ -115,35 +123,36 @@ TEST_F(Sequence, AKeptScriptInAFolderWithBlanksRunsToo) {
 TEST_F(Sequence, AScriptThatDidNotRunCleanlyIsKeptAndTheFailureSaid) {
     host.questionsOff = true;
     runner.result = kRunNotStarted;  // the runner itself has told why
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     EXPECT_TRUE(host.recorder.boxes.empty());
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kShuffle));
 
     runner.result = 3;  // three lines failed
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK | Mb::IconWarning);
     EXPECT_TRUE(host.recorder.boxes[0].text.contains(q("3 Zeile(n) fehlgeschlagen")));
     EXPECT_TRUE(host.recorder.boxes[0].text.contains(q("bleibt erhalten: _Rename_Random.bat")));
     EXPECT_NE(host.recorder.boxes[0].title, q("Fertig - Script-Datei löschen?"));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kShuffle));
 
     // With questions on, a stopped run is reported and the script goes only on a clear Yes.
     host.questionsOff = false;
     host.lang = Language::English;
     runner.result = kRunStopped;
     host.recorder.replies = {Mb::ResultYes, Mb::ResultNo};
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     ASSERT_EQ(host.recorder.boxes.size(), 3u);
     EXPECT_EQ(host.recorder.boxes[2].flags, Mb::YesNo | Mb::IconWarning);
-    EXPECT_TRUE(host.recorder.boxes[2].text.startsWith(q("The Bat-file was stopped before its end")));
+    EXPECT_TRUE(
+        host.recorder.boxes[2].text.startsWith(q("The Bat-file was stopped before its end")));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    ScriptTools(host).RunScript(script, question(), KeptScript::Shuffle);
+    ScriptTools(host).RunScript(script, question(), kShuffle);
     EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_FALSE(host.keptButtonVisible(kShuffle));
 }
 
 // The same through the real interpreter: its exit status counts the failing lines.
@@ -158,7 +167,7 @@ TEST_F(Sequence, TheInterpretersFailuresReachTheDeletionStep) {
     ASSERT_TRUE(ScriptTools(real).WriteScript(
         failing, {q("ren ") + folder.file(q("a.jpg")) + q(" b.jpg"),
                   q("ren ") + folder.file(q("missing.jpg")) + q(" c.jpg")}));
-    ScriptTools(real).RunScript(failing, RenameQuestion(failing), KeptScript::Shuffle);
+    ScriptTools(real).RunScript(failing, RenameQuestion(failing), kShuffle);
     ASSERT_EQ(real.recorder.boxes.size(), 1u);
     EXPECT_TRUE(real.recorder.boxes[0].text.contains(q("2 Zeile(n) fehlgeschlagen")));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));

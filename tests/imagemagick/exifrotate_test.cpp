@@ -13,15 +13,8 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
-
-namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-}  // namespace
 
 // Only a JPEG's header is trusted: a turned JPEG and everything we cannot read get their
 // lines (numbered over the lines that run), an upright JPEG gets none.

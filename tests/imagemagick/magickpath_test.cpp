@@ -8,13 +8,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // A program that writes its arguments, one per line, beside itself.
 QString standIn(TempFolder& f, const QString& relative) {

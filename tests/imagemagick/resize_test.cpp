@@ -16,22 +16,9 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::filesIn;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
-
-namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-FileList filesIn(const QString& dir, const QStringList& names) {
-    FileList f;
-    for (const QString& n : names)
-        f.append(n, dir);
-    return f;
-}
-
-}  // namespace
 
 TEST(ResizeNames, OutputNameAndWhichFilesConvert) {
     EXPECT_EQ(OutputName(q("b.png"), q("jpg")), q("b.jpg"));

@@ -8,20 +8,10 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
-FileList filesIn(const char* dir, const QStringList& names) {
-    FileList f;
-    for (const QString& n : names)
-        f.append(n, q(dir));
-    return f;
-}
 
 // The new names of a plan, in order, read back from its ren lines.
 QStringList newNames(const CameraNumberPlan& plan, const FileList& files) {
@@ -60,7 +50,7 @@ TEST(CameraNumberPlan, WholeScriptRenumbersAndRemovesTheBlock) {
     CameraNumberOptions o;
     o.startText = q("IMG_");
     o.digits = 4;
-    const CameraNumberPlan plan = PlanCameraNumbers(filesIn("/F 1/", names), o, false);
+    const CameraNumberPlan plan = PlanCameraNumbers(test::filesIn(q("/F 1/"), names), o);
     ASSERT_EQ(plan.renames, 12);
     EXPECT_EQ(plan.lines.mid(0, 8),
               ScriptHeader() + QStringList({
@@ -81,7 +71,7 @@ TEST(CameraNumberPlan, NumberOnTheRightStaysInFrontOfTheExtension) {
     o.replacement = q("Urlaub");
     o.numberOnRight = true;
     const CameraNumberPlan plan =
-        PlanCameraNumbers(filesIn("/F/", {q("P1000123.JPG"), q("x.jpg"), q("kurz")}), o, false);
+        PlanCameraNumbers(test::filesIn(q("/F/"), {q("P1000123.JPG"), q("x.jpg"), q("kurz")}), o);
     EXPECT_EQ(plan.lines, ScriptHeader() + QStringList({
                                                ProgressLine(0, 3),
                                                q("ren /F/P1000123.JPG PUrlaub#1.JPG"),
@@ -98,9 +88,9 @@ TEST(CameraNumberPlan, DateBlocksGoInFrontAsIsoDates) {
     o.digits = 8;
     o.dateInFront = true;
     const FileList files =
-        filesIn("/F/", {q("MyPic_IMG_20190313.jpg"), q("IMG_20190313_101512.jpg"),
-                        q("IMG_12345678.jpg"), q("WhatsApp Image 2019-07-21.jpg")});
-    const CameraNumberPlan plan = PlanCameraNumbers(files, o, false);
+        test::filesIn(q("/F/"), {q("MyPic_IMG_20190313.jpg"), q("IMG_20190313_101512.jpg"),
+                                 q("IMG_12345678.jpg"), q("WhatsApp Image 2019-07-21.jpg")});
+    const CameraNumberPlan plan = PlanCameraNumbers(files, o);
     EXPECT_EQ(newNames(plan, files),
               QStringList({q("1#2019-03-13MyPic_.jpg"), q("2#2019-03-13_101512.jpg"), q("3#.jpg"),
                            q("\"4#WhatsApp Image 2019-07-21.jpg\"")}));
@@ -113,9 +103,9 @@ TEST(CameraNumberPlan, WithoutNumbersOnlyTheBlocksGoAndCollisionsAreSkipped) {
     o.digits = 4;
     o.noNumbers = true;
     const CameraNumberPlan plan = PlanCameraNumbers(
-        filesIn("/F/", {q("DSC_0001 (2).jpg"), q("DSC_0002 (2).jpg"), q("Haus.jpg"),
-                        q("DSC_0003&x.jpg"), q("say \"DSC_0004\".jpg")}),
-        o, false);
+        test::filesIn(q("/F/"), {q("DSC_0001 (2).jpg"), q("DSC_0002 (2).jpg"), q("Haus.jpg"),
+                                 q("DSC_0003&x.jpg"), q("say \"DSC_0004\".jpg")}),
+        o);
     EXPECT_EQ(plan.lines, ScriptHeader() + QStringList({
                                                ProgressLine(0, 5),
                                                q("ren \"/F/DSC_0001 (2).jpg\" \" (2).jpg\""),

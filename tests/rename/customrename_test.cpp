@@ -3,19 +3,17 @@
 #include "core/scripttext.h"
 #include "rename/customrename.h"
 #include "rename/renamecheck.h"
+#include "rename/shuffle.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 QString progress(int index, int count) {
     return ProgressLine(index, count);
@@ -104,7 +102,8 @@ TEST(CustomRenamePlan, WholeScriptWithSubFoldersBlanksAndHostileNames) {
     o.left = q("Urlaub_");
     o.replaceFrom = q("Urlaub_x");
     o.replaceWith = q("x");
-    const CustomRenamePlan plan = PlanCustomRename(files, o, true);
+    o.pauseAtEnd = true;
+    const CustomRenamePlan plan = PlanCustomRename(files, o);
     EXPECT_EQ(plan.lines,
               ScriptHeader() + QStringList({
                                    progress(0, 4),
@@ -126,7 +125,7 @@ TEST(CustomRenamePlan, CollisionsAreCountedAndNeverWritten) {
     CustomRenameOptions o;
     o.replaceFrom = q(" ");
     o.removeUnwantedChars = true;  // "a,1.jpg" becomes "a 1.jpg", then nothing is replaced
-    const CustomRenamePlan plan = PlanCustomRename(files, o, false);
+    const CustomRenamePlan plan = PlanCustomRename(files, o);
     // "a 1.jpg" → "a1.jpg" is taken by a listed file; "a,1.jpg" → "a 1.jpg" is taken until
     // "a 1.jpg" moves, which it never does.
     EXPECT_EQ(plan.renames, 0);
@@ -172,7 +171,7 @@ TEST_F(CustomRenameRun, RenamesThroughTheInterpreterAndSkipsTakenNames) {
         q("\r\r1 Umbenennung(en) werden übersprungen: der neue Name ist schon vergeben oder "
           "kein gültiger Dateiname.")));
     EXPECT_EQ(host.recorder.boxes[1].title, q("Fertig - Script-Datei löschen?"));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::CustomRename));
+    EXPECT_FALSE(host.keptButtonVisible(kCustomRenameKept));
     EXPECT_EQ(host.settingsSaved, 1);
     EXPECT_EQ(host.collections, 2);  // before the script and after it
 }
@@ -185,8 +184,8 @@ TEST_F(CustomRenameRun, NoKeepsTheScriptForItsOwnButton) {
     RunCustomRename(host, o);
     EXPECT_EQ(folder.names(), QStringList({q("_Rename_Custom.bat"), q("a.jpg")}));
     EXPECT_EQ(host.recorder.editorFiles, QStringList({folder.file(q("_Rename_Custom.bat"))}));
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::CustomRename));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::Shuffle));
+    EXPECT_TRUE(host.keptButtonVisible(kCustomRenameKept));
+    EXPECT_FALSE(host.keptButtonVisible(kShuffleKept));
 }
 
 TEST_F(CustomRenameRun, NothingToRenameAndNoFiles) {

@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "rename/nameroutines.h"
-#include "support/qtprinters.h"
+#include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 

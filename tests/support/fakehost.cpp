@@ -12,20 +12,24 @@ namespace kadrano::test {
 
 int RecordingPerson::messageBox(const QString& text, int flags, const QString& title) {
     boxes.push_back({text, flags, title});
-    if (replies.empty()) return Mb::ResultOK;
+    if (replies.empty())
+        return Mb::ResultOK;
     const int r = replies.front();
     replies.pop_front();
     return r;
 }
 
-QString BatInterpreterPath() { return QStringLiteral(KADRANO_BAT_PATH); }
+QString BatInterpreterPath() {
+    return QStringLiteral(KADRANO_BAT_PATH);
+}
 
 int BatchRunner::runAndWait(const QString& program, const QStringList& arguments) {
     calls.push_back({program, arguments});
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(BatInterpreterPath(), QStringList{program} + arguments);
-    if (!p.waitForStarted()) return kRunNotStarted;
+    if (!p.waitForStarted())
+        return kRunNotStarted;
     p.closeWriteChannel();  // "pause" meets the end of input and goes on
     p.waitForFinished(-1);
     lastOutput = p.readAll();

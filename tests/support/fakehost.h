@@ -37,7 +37,8 @@ public:
     void openFolder(const QString& path) override { folders.append(path); }
     void setStatus(const QString& text) override { statuses.append(text); }
     void processEvents() override {
-        if (onProcessEvents) onProcessEvents();
+        if (onProcessEvents)
+            onProcessEvents();
     }
 };
 
@@ -87,7 +88,7 @@ public:
     int settingsSaved = 0;
     int collections = 0;
     int updateLinkShown = 0;
-    QHash<int, bool> keptButtons;  // by KeptScript value
+    QHash<QString, bool> keptButtons;  // by script name
     QStringList captions;
     FileList files;
     QString start;
@@ -109,10 +110,12 @@ public:
         windowCaption = t;
         captions.append(t);
     }
-    void setKeptScriptButtonVisible(KeptScript which, bool visible) override {
-        keptButtons[int(which)] = visible;
+    void setKeptScriptButtonVisible(const KeptScript& script, bool visible) override {
+        keptButtons[QString::fromLatin1(script.scriptName)] = visible;
     }
-    bool keptButtonVisible(KeptScript which) const { return keptButtons.value(int(which), false); }
+    bool keptButtonVisible(const KeptScript& script) const {
+        return keptButtons.value(QString::fromLatin1(script.scriptName), false);
+    }
     void showUpdateLink() override { ++updateLinkShown; }
     QString startTime() const override { return start; }
     void setStartTime(const QString& t) override { start = t; }

@@ -8,25 +8,33 @@ namespace kadrano::test {
 
 TempFolder::TempFolder() : dir_(QDir::tempPath() + QStringLiteral("/kadrano-test-XXXXXX")) {}
 
-QString TempFolder::path() const { return dir_.path() + u'/'; }
+QString TempFolder::path() const {
+    return dir_.path() + u'/';
+}
 
 QString TempFolder::write(const QString& relative, const QByteArray& bytes) {
     const QString full = file(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile f(full);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
     return full;
 }
 
-void TempFolder::mkdir(const QString& relative) const { QDir().mkpath(file(relative)); }
+void TempFolder::mkdir(const QString& relative) const {
+    QDir().mkpath(file(relative));
+}
 
 QByteArray TempFolder::read(const QString& relative) const {
     QFile f(file(relative));
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
     return f.readAll();
 }
 
-bool TempFolder::exists(const QString& relative) const { return QFileInfo::exists(file(relative)); }
+bool TempFolder::exists(const QString& relative) const {
+    return QFileInfo::exists(file(relative));
+}
 
 QStringList TempFolder::names(const QString& relative) const {
     QStringList list = QDir(file(relative)).entryList(QDir::Files | QDir::Hidden, QDir::Name);

@@ -5,9 +5,23 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "core/filelist.h"
 #include "qtprinters.h"
 
 namespace kadrano::test {
+
+// A text as the tests write it: UTF-8 in the source.
+inline QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+// A file list of these names, all in one folder (nothing is read from disk).
+inline FileList filesIn(const QString& dir, const QStringList& names) {
+    FileList f;
+    for (const QString& n : names)
+        f.append(n, dir);
+    return f;
+}
 
 // A temporary folder for one test, with small helpers to fill and read it.
 class TempFolder {

@@ -12,7 +12,8 @@
 // and number formats the tests compare are those of a German system), and offscreen
 // windows unless the caller chose a platform.
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef KADRANO_TEST_GUI

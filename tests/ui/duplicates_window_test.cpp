@@ -2,15 +2,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "form1fixture.h"
 
 using namespace kadrano;
 using namespace kadrano::test;
-
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
 
 TEST_F(Form1Test, DuplicatesAreMarkedFromTheWindowAndTheKeptCopyIsTheLastSorting) {
     pictures.write(q("Bild.jpg"), "same");
@@ -55,4 +52,24 @@ TEST_F(Form1Test, DeletingDuplicatesWarnsAndAsksBeforeRunning) {
     deleting->setChecked(false);
     EXPECT_TRUE(control<QLineEdit>("DoppelteTxt")->isEnabled());
     EXPECT_TRUE(control<QLabel>("DoppelteWarnung")->isHidden());
+}
+
+TEST_F(Form1Test, AnotherToolsButtonIsIgnoredWhileASearchRuns) {
+    pictures.write(q("a.jpg"), "same");
+    pictures.write(q("b.jpg"), "same");
+    start(pictures.path());
+    control<QCheckBox>("KeineNachfragen")->setChecked(true);
+    // Once the search has collected, the person clicks the shuffle's Start: the search
+    // lets events through while it digests, so the click reaches the window.
+    bool clicked = false;
+    QObject::connect(window.get(), &Form1::filesCollected, window.get(), [&] {
+        if (clicked)
+            return;
+        clicked = true;
+        QTimer::singleShot(0, window.get(), [this] { click("Command1"); });
+    });
+    click("DoppelteStart");
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(pictures.exists(q("_Rename_Random.bat")));
+    EXPECT_EQ(pictures.names(), QStringList({q("[Doppelt]a.jpg"), q("b.jpg")}));
 }

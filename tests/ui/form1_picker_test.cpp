@@ -226,8 +226,7 @@ TEST_F(PickerTest, ADroppedPictureMeansItsFolderAndNoDropIsAMove) {
     EXPECT_EQ(QDir(window->directoryText()), QDir(other.path() + QStringLiteral("Urlaub")));
     EXPECT_EQ(window->fileList().FileNames, (QStringList{"a.jpg", "b.jpg"}));
 
-    drop(control<QWidget>("Vorschau"), {other.path()}, QString(),
-         Qt::MoveAction | Qt::LinkAction);
+    drop(control<QWidget>("Vorschau"), {other.path()}, QString(), Qt::MoveAction | Qt::LinkAction);
     EXPECT_EQ(dropAction, Qt::LinkAction);
     EXPECT_EQ(QDir(window->directoryText()), QDir(other.path()));
 

@@ -102,7 +102,7 @@ TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
     // An emptied folder clears the names and the picture.
     QFile::remove(pictures.file(QStringLiteral("kaputt.jpg")));
     QFile::remove(pictures.file(QStringLiteral("later.jpg")));
-    window->CollectFiles();
+    window->collectFiles();
     EXPECT_TRUE(names_()->text().isEmpty());
     EXPECT_TRUE(box()->pixmap().isNull());
     EXPECT_EQ(window->previewedIndex(), -1);

@@ -13,13 +13,9 @@
 using namespace kadrano;
 using namespace kadrano::test;
 
-namespace {
-QString q(const char* s) { return QString::fromUtf8(s); }
-}  // namespace
-
 TEST_F(Form1Test, StartsOnTheQuotedCommandLineFolderAndCountsItsPictures) {
-    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg", "Fotos 2019/d.png",
-                          "Fotos 2019/sub/e.jpg"})
+    for (const char* f : {"Fotos 2019/a.jpg", "Fotos 2019/B.JPG", "Fotos 2019/c.jpg",
+                          "Fotos 2019/d.png", "Fotos 2019/sub/e.jpg"})
         pictures.write(q(f));
     const QString folder = pictures.path() + q("Fotos 2019");
     create();
@@ -84,7 +80,8 @@ TEST_F(Form1Test, SettingsSurviveARestartAndTheFirstStartCreatesNoFile) {
 }
 
 TEST_F(Form1Test, TheFileListIsSavedWithCrLfAndAnEmptyLastLine) {
-    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"}) pictures.write(q(f));
+    for (const char* f : {"a.jpg", "b.jpg", "c.jpg"})
+        pictures.write(q(f));
     start(pictures.path());
     dialogs.replies = {Mb::ResultNo};
     click("FileStatus");
@@ -130,13 +127,14 @@ TEST_F(Form1Test, EscapeSetsBothCancelFlagsAndTheNextCollectionClearsOne) {
     QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     EXPECT_TRUE(window->collectCancel());
     EXPECT_TRUE(window->toolCancel());
-    window->CollectFiles();
+    window->collectFiles();
     EXPECT_FALSE(window->collectCancel());
     EXPECT_EQ(status(), q("Gefunden: 1"));
 }
 
 TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
-    for (int i = 0; i < 1500; ++i) pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
+    for (int i = 0; i < 1500; ++i)
+        pictures.write(QStringLiteral("d%1/f%2.jpg").arg(i % 5).arg(i));
     create();
     control<QCheckBox>("DubDir_Check")->setChecked(true);
     window->startUp(pictures.path());
@@ -149,7 +147,7 @@ TEST_F(Form1Test, EscapeDuringALongWalkInterruptsItAndKeepsTheFilesFound) {
             QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Escape);
     });
     presser.start(0);
-    window->CollectFiles();
+    window->collectFiles();
     presser.stop();
     EXPECT_EQ(status(), q("Gefunden: 300  (Unterbrochen)"));
     EXPECT_EQ(window->fileList().count(), 300);

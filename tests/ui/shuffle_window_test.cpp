@@ -10,15 +10,14 @@ using namespace kadrano::test;
 
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
-
 class ShuffleWindow : public Form1Test {
 protected:
     QString folder;
     const QStringList originals = {q("a b.jpg"), q("Müll.jpg"), q("IMG_0001.jpg"), q("50%.jpg")};
     void SetUp() override {
         ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
-        for (const QString& n : originals) pictures.write(q("Fotos 2019/") + n, n.toUtf8());
+        for (const QString& n : originals)
+            pictures.write(q("Fotos 2019/") + n, n.toUtf8());
         folder = pictures.path() + q("Fotos 2019/");
         start(folder);
     }
@@ -32,7 +31,8 @@ protected:
         QStringList restored;
         for (const QString& n : names()) {
             const auto m = shuffled.match(n);
-            if (!m.hasMatch()) return false;
+            if (!m.hasMatch())
+                return false;
             restored << m.captured(1);
         }
         restored.sort();
@@ -55,7 +55,8 @@ TEST_F(ShuffleWindow, WithoutQuestionsShuffleAndRestoreRunStraightThrough) {
     expected.sort();
     EXPECT_EQ(names(), expected);
     EXPECT_TRUE(dialogs.boxes.empty());
-    for (const QString& n : originals) EXPECT_EQ(pictures.read(q("Fotos 2019/") + n), n.toUtf8());
+    for (const QString& n : originals)
+        EXPECT_EQ(pictures.read(q("Fotos 2019/") + n), n.toUtf8());
 }
 
 TEST_F(ShuffleWindow, YesRunsAndDeletesNoKeepsTheScriptAndShowsItsButton) {
@@ -83,7 +84,8 @@ TEST_F(ShuffleWindow, YesRunsAndDeletesNoKeepsTheScriptAndShowsItsButton) {
     EXPECT_FALSE(QFileInfo::exists(folder + q("_Rename_Random.bat")));
     EXPECT_TRUE(control<QPushButton>("Command9")->isHidden());
     const QRegularExpression twice(q("^\\d{4}#\\d{4}#"));
-    for (const QString& n : names()) EXPECT_TRUE(twice.match(n).hasMatch()) << n.toStdString();
+    for (const QString& n : names())
+        EXPECT_TRUE(twice.match(n).hasMatch()) << n.toStdString();
 }
 
 TEST_F(ShuffleWindow, AKeptScriptShowsItsButtonWhenTheFolderIsChosenAgain) {

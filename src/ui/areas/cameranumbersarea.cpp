@@ -1,0 +1,100 @@
+#include "cameranumbersarea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/controlfactory.h"
+#include "ui/form1geometry.h"
+#include "ui/twips.h"
+
+namespace kadrano {
+
+CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
+    : ToolArea(window, host, "Frame6") {
+    frame()->resize(window->width(), Px(geometry::kCameraAreaHeight));
+    frame()->hide();
+    c_.Frame1 = panel(frame(), "Frame1",
+                      QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
+                                     "(experimentell!)"));
+    c_.Frame1->hide();
+    addInnerPanel(c_.Frame1);
+    auto* outer = new QVBoxLayout(frame());
+    outer->setSizeConstraint(QLayout::SetNoConstraint);
+    outer->setContentsMargins(8, 4, 8 + Px(geometry::kStripOverhang), 8);
+    outer->addWidget(c_.Frame1);
+
+    QWidget* p = c_.Frame1;
+    QGridLayout* g = grid(p);
+    c_.CameraStartLabel = label(p, "CameraStartLabel", QStringLiteral("Start Zeichen (Opt)"));
+    c_.CameraNr_Combo = comboBox(p, "CameraNr_Combo", 90);
+    c_.CameraCountLabel = label(p, "CameraCountLabel", QStringLiteral("Anz. Nummern:"));
+    c_.CameraNr_NrCombo = comboBox(p, "CameraNr_NrCombo", 56);
+    c_.Command7 = infoButton(p, "Command7");
+    c_.CameraReplaceLabel =
+        label(p, "CameraReplaceLabel",
+              QStringLiteral(
+                  "Anz. Nummern mit diesem Text ersetzen (Leeres Feld löscht den Nummernblock)"));
+    c_.REplaceText = lineEdit(p, "REplaceText", QString());
+    c_.NoNumbers = make<QCheckBox>(p, "NoNumbers", QStringLiteral("Keine neue Nummerierung"));
+    c_.ChangeToDate =
+        make<QCheckBox>(p, "ChangeToDate", QStringLiteral("Nummer -> Datum anfügen:  links"));
+    c_.PutOnRightSide = make<QCheckBox>(p, "PutOnRightSide", QStringLiteral("rechts"));
+    c_.Remove_Camera_Nr = button(p, "Remove_Camera_Nr", QStringLiteral("Start"));
+
+    auto* first = new QHBoxLayout;
+    first->setSpacing(6);
+    first->addWidget(c_.CameraStartLabel);
+    first->addWidget(c_.CameraNr_Combo);
+    first->addSpacing(12);
+    first->addWidget(c_.CameraCountLabel);
+    first->addWidget(c_.CameraNr_NrCombo);
+    first->addStretch(1);
+    first->addWidget(c_.Command7);
+    g->addLayout(first, 0, 0);
+    auto* second = new QHBoxLayout;
+    second->setSpacing(6);
+    second->addWidget(c_.CameraReplaceLabel);
+    second->addWidget(c_.REplaceText, 1);
+    g->addLayout(second, 1, 0);
+    auto* third = new QHBoxLayout;
+    third->setSpacing(12);
+    third->addWidget(c_.NoNumbers);
+    third->addWidget(c_.ChangeToDate);
+    third->addWidget(c_.PutOnRightSide);
+    third->addStretch(1);
+    third->addWidget(c_.Remove_Camera_Nr);
+    g->addLayout(third, 2, 0);
+    g->setRowStretch(3, 1);
+}
+
+void CameraNumbersArea::showAt(int top, int width) {
+    frame()->setGeometry(0, top, width, Px(geometry::kCameraAreaHeight));
+    frame()->show();
+    c_.Frame1->show();
+}
+
+void CameraNumbersArea::hide() {
+    frame()->hide();
+    c_.Frame1->hide();
+}
+
+void CameraNumbersArea::fillLists() {
+    c_.CameraNr_NrCombo->clear();
+    for (int i = 1; i <= 12; ++i)
+        c_.CameraNr_NrCombo->addItem(QString::number(i));
+    c_.CameraNr_NrCombo->setEditText(QStringLiteral("8"));
+    c_.CameraNr_Combo->clear();
+    c_.CameraNr_Combo->addItems(
+        {QStringLiteral("P"), QStringLiteral("IMG_"), QStringLiteral("IMG"), QStringLiteral("I")});
+    c_.CameraNr_Combo->setEditText(QStringLiteral("IMG_"));
+}
+
+}  // namespace kadrano

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "toolarea.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kadrano {
+
+// The area "Kamera-Nummern aus Dateinamen entfernen / umwandeln": it is not part of the
+// stack but hangs below the bottom strip, shown by the link "Kamera Nummern >>".
+class CameraNumbersArea : public ToolArea {
+    Q_OBJECT
+public:
+    CameraNumbersArea(QWidget* window, AreaHost& host);
+
+    // Its controls, by their names in the window design (also their objectNames).
+    struct Controls {
+        QGroupBox* Frame1 = nullptr;  // inner panel
+        QLabel* CameraStartLabel = nullptr;
+        QComboBox* CameraNr_Combo = nullptr;
+        QLabel* CameraCountLabel = nullptr;
+        QComboBox* CameraNr_NrCombo = nullptr;
+        QPushButton* Command7 = nullptr;  // "?"
+        QLabel* CameraReplaceLabel = nullptr;
+        QLineEdit* REplaceText = nullptr;
+        QCheckBox* NoNumbers = nullptr;
+        QCheckBox* ChangeToDate = nullptr;
+        QCheckBox* PutOnRightSide = nullptr;
+        QPushButton* Remove_Camera_Nr = nullptr;
+    };
+    const Controls& controls() const { return c_; }
+
+    // Shown at the given top, or hidden again.
+    void showAt(int top, int width);
+    void hide();
+
+    void fillLists() override;
+
+private:
+    Controls c_;
+};
+
+}  // namespace kadrano

@@ -1,0 +1,117 @@
+#include "datearea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "ui/controlfactory.h"
+#include "ui/fieldcheckbox.h"
+
+namespace kadrano {
+
+namespace {
+
+AreaSpec spec() {
+    return AreaSpec{"DatumFrame",
+                    "DatumPic",
+                    "DatumHeader",
+                    "Command25",
+                    QStringLiteral("Datum && Zeit"),
+                    QStringLiteral("Datum aus Datei oder Dateinamen ermitteln"),
+                    AreaPicture::Date,
+                    3135,
+                    false};
+}
+
+}  // namespace
+
+DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+    c_.Frame18 = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
+    {
+        QWidget* p = c_.Frame18;
+        QGridLayout* g = grid(p);
+        c_.DateToNameLabel =
+            label(p, "DateToNameLabel",
+                  QStringLiteral("Datum der Bilderstellung dem Dateinamen anfügen"));
+        c_.DateToNameLabel->setWordWrap(true);
+        c_.DateFormatLabel = label(p, "DateFormatLabel", QStringLiteral("Format:"));
+        c_.DateFormatCOmbo = comboBox(p, "DateFormatCOmbo", 130);
+        c_.DateSeparatorLabel = label(p, "DateSeparatorLabel", QStringLiteral("Trennzeichen:"));
+        c_.TrennzDatetxt = lineEdit(p, "TrennzDatetxt", QStringLiteral("-"), 44);
+        c_.TrennzDatetxt->setToolTip(QStringLiteral("Trennzeichen zwischen Datum und Namen"));
+        c_.AddDateToNameBtn = button(p, "AddDateToNameBtn", QStringLiteral("Start"));
+        c_.Command26 = runScriptButton(p, "Command26");
+        c_.Command28 = button(p, "Command28", QStringLiteral("Wiederherstellen"));
+        g->addWidget(c_.DateToNameLabel, 0, 0, 1, 3);
+        g->addWidget(c_.DateFormatLabel, 1, 0);
+        g->addWidget(c_.DateFormatCOmbo, 1, 1);
+        g->addWidget(c_.DateSeparatorLabel, 2, 0);
+        g->addWidget(c_.TrennzDatetxt, 2, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(4);
+        buttons->addStretch(1);
+        buttons->addWidget(c_.Command26);
+        buttons->addWidget(c_.AddDateToNameBtn);
+        buttons->addWidget(c_.Command28);
+        g->addLayout(buttons, 3, 0, 1, 3, Qt::AlignBottom);
+        g->setColumnStretch(2, 1);
+        g->setRowStretch(3, 1);
+    }
+    c_.Frame17 = addPanel("Frame17", QStringLiteral("Datum ändern"));
+    {
+        QWidget* p = c_.Frame17;
+        QGridLayout* g = grid(p);
+        c_.SetDateLabel =
+            label(p, "SetDateLabel", QStringLiteral("Erstelldatum der Dateien überschreiben"));
+        c_.DatumDateinameNutzen = make<QCheckBox>(p, "DatumDateinameNutzen",
+                                                  QStringLiteral("Datum aus Dateinamen benutzen"));
+        c_.DatumAusVerzNamen = make<QCheckBox>(
+            p, "DatumAusVerzNamen", QStringLiteral("Datum aus Verzeichnisnamen nutzen "));
+        c_.FixDatumWennKeinsGefundenCheck =
+            make<FieldCheckBox>(p, "FixDatumWennKeinsGefundenCheck",
+                                QStringLiteral("Wenn kein Datum:                    setzen"));
+        c_.DatumSetzenTxt = lineEdit(p, "DatumSetzenTxt", QStringLiteral("11.11.2019"), 90);
+        c_.DatumSetzenTxt->setToolTip(QStringLiteral(
+            "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
+        c_.DatumSetzenTxt->setEnabled(false);
+        c_.FixDatumWennKeinsGefundenCheck->setField(c_.DatumSetzenTxt);
+        c_.Warnung2 = warningLabel(
+            p, "Warnung2", QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
+        c_.Warnung2->hide();
+        c_.SetDateBtn = button(p, "SetDateBtn", QStringLiteral("Start"),
+                               QStringLiteral("Datum für alle Dateien setzen"));
+        c_.Command27 = runScriptButton(p, "Command27");
+        g->addWidget(c_.SetDateLabel, 0, 0, 1, 2);
+        g->addWidget(c_.DatumDateinameNutzen, 1, 0);
+        g->addWidget(c_.DatumAusVerzNamen, 2, 0);
+        g->addWidget(c_.FixDatumWennKeinsGefundenCheck, 3, 0);
+        g->addWidget(c_.Warnung2, 4, 0, 1, 2);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(4);
+        buttons->addWidget(c_.Command27);
+        buttons->addWidget(c_.SetDateBtn);
+        g->addLayout(buttons, 3, 1, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+        g->setColumnStretch(1, 1);
+        g->setRowStretch(5, 1);
+    }
+}
+
+void DateArea::fillLists() {
+    c_.DateFormatCOmbo->clear();
+    c_.DateFormatCOmbo->addItems(
+        {QStringLiteral("YYYY.MM.DD"), QStringLiteral("YYYY-MM-DD"), QStringLiteral("YYYY.MM"),
+         QStringLiteral("YYYY-MM"), QStringLiteral("YYYY"), QStringLiteral("MM.YYYY"),
+         QStringLiteral("MM-YYYY"), QStringLiteral("DD.MM.YYYY"), QStringLiteral("DD-MM-YYYY"),
+         QStringLiteral("YY.MM.DD"), QStringLiteral("YY-MM-DD"), QStringLiteral("YY.MM"),
+         QStringLiteral("YY-MM"), QStringLiteral("YY"), QStringLiteral("MM.YY"),
+         QStringLiteral("MM-YY"), QStringLiteral("DD.MM.YY"), QStringLiteral("DD-MM-YY")});
+    c_.DateFormatCOmbo->setEditText(QStringLiteral("YYYY.MM.DD"));
+}
+
+}  // namespace kadrano

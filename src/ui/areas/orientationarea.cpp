@@ -1,0 +1,99 @@
+#include "orientationarea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "ui/controlfactory.h"
+
+namespace kadrano {
+
+namespace {
+
+// The scripts that add and remove the orientation tags stay in the folder when not run.
+constexpr KeptScript kOrientationTagKept{"_Add_Picture-Orientation_Tag.bat", "Command8"};
+constexpr KeptScript kOrientationRemoveKept{"_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"};
+
+AreaSpec spec() {
+    return AreaSpec{
+        "Frame4",
+        "Picture6",
+        "OrientationHeader",
+        "Command3",
+        QStringLiteral("Bildausrichtung (Hoch- && Querformat)"),
+        QStringLiteral("Bildausrichtung korrigieren / Ausrichtung ermitteln und Namen hinzufügen"),
+        AreaPicture::Orientation,
+        3135,
+        true};
+}
+
+}  // namespace
+
+OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+    c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
+    {
+        QWidget* p = c_.Frame10;
+        QGridLayout* g = grid(p);
+        c_.ExifLabel = label(p, "ExifLabel",
+                             QStringLiteral("Drehen / Ausrichten von JPGs auf Basis der "
+                                            "EXIF-Daten (wenn im Bild vorhanden)"));
+        c_.ExifLabel->setWordWrap(true);
+        c_.ImageWarning2 =
+            warningLabel(p, "ImageWarning2", QStringLiteral(" ImageMagic wird benötigt!"));
+        c_.OrientationWarning = warningLabel(p, "OrientationWarning",
+                                             QStringLiteral("Original-Dateien werden ersetzt (!)"));
+        c_.ImageMagic_Btn_Drehen = button(p, "ImageMagic_Btn_Drehen", QStringLiteral("Start"));
+        c_.Command12 = infoButton(p, "Command12");
+        g->addWidget(c_.ExifLabel, 0, 0, 1, 3);
+        g->addWidget(c_.ImageWarning2, 1, 0, 1, 3);
+        g->addWidget(c_.OrientationWarning, 2, 0, 1, 3);
+        g->addWidget(c_.Command12, 3, 0, Qt::AlignLeft | Qt::AlignBottom);
+        g->addWidget(c_.ImageMagic_Btn_Drehen, 3, 2, Qt::AlignRight | Qt::AlignBottom);
+        g->setColumnStretch(1, 1);
+        g->setRowStretch(3, 1);
+    }
+    c_.Frame2 = addPanel("Frame2", QStringLiteral("Format an Datei-Namen anfügen"));
+    {
+        QWidget* p = c_.Frame2;
+        QGridLayout* g = grid(p);
+        c_.PortraitLabel = label(p, "PortraitLabel", QStringLiteral("Hochformat:"));
+        c_.PortraitTxt = lineEdit(p, "PortraitTxt", QStringLiteral("[HF]"), 64);
+        c_.LandscapeLabel = label(p, "LandscapeLabel", QStringLiteral("Querformat:"));
+        c_.LAndscaptTxt = lineEdit(p, "LAndscaptTxt", QStringLiteral("[QF]"), 64);
+        c_.LinksAnfuegen_LAndscape =
+            make<QCheckBox>(p, "LinksAnfügen_LAndscape", QStringLiteral("Rechts anfügen"));
+        c_.LinksAnfuegen_LAndscape->setToolTip(
+            QStringLiteral("Tag auf der linken / rechten Seite des Dateinamens einfügen"));
+        c_.Btn_FileAttrib = button(p, "Btn_FileAttrib", QStringLiteral("Start "));
+        c_.Command8 = addKeptScriptButton(p, kOrientationTagKept);
+        c_.RestoreOrigin = button(p, "RestoreOrigin", QStringLiteral("Wiederherstellen"));
+        c_.RestoreOrigin_BAT = addKeptScriptButton(p, kOrientationRemoveKept);
+        c_.Command6 = infoButton(p, "Command6");
+        g->addWidget(c_.PortraitLabel, 0, 0);
+        g->addWidget(c_.PortraitTxt, 0, 1);
+        g->addWidget(c_.LandscapeLabel, 0, 2, Qt::AlignRight);
+        g->addWidget(c_.LAndscaptTxt, 0, 3);
+        g->addWidget(c_.LinksAnfuegen_LAndscape, 1, 0, 1, 4);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(4);
+        buttons->addWidget(c_.Command6);
+        buttons->addStretch(1);
+        buttons->addWidget(c_.Command8);
+        buttons->addWidget(c_.Btn_FileAttrib);
+        buttons->addWidget(c_.RestoreOrigin_BAT);
+        buttons->addWidget(c_.RestoreOrigin);
+        g->addLayout(buttons, 2, 0, 1, 4, Qt::AlignBottom);
+        g->setColumnStretch(2, 1);
+        g->setRowStretch(2, 1);
+    }
+    static_cast<QHBoxLayout*>(body()->layout())->setStretch(0, 4);
+    static_cast<QHBoxLayout*>(body()->layout())->setStretch(1, 5);
+}
+
+}  // namespace kadrano

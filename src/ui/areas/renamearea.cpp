@@ -1,0 +1,99 @@
+#include "renamearea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "ui/controlfactory.h"
+
+namespace kadrano {
+
+namespace {
+
+AreaSpec spec() {
+    return AreaSpec{"Frame12",
+                    "Picture8",
+                    "RenameHeader",
+                    "Command15",
+                    QStringLiteral("Bilder umbenennen"),
+                    QStringLiteral("Dateinamen umbenennen"),
+                    AreaPicture::Rename,
+                    3135,
+                    true};
+}
+
+}  // namespace
+
+RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+    c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
+    QWidget* p = c_.Frame11;
+    QGridLayout* g = grid(p);
+    c_.RenameLeftLabel = label(p, "RenameLeftLabel", QStringLiteral("Links anfügen:"));
+    c_.Umben_LinksAnf = lineEdit(p, "Umben_LinksAnf", QString());
+    c_.RenameRightLabel = label(p, "RenameRightLabel", QStringLiteral("Rechts anfügen:"));
+    c_.Umben_RechtsAnf = lineEdit(p, "Umben_RechtsAnf", QString());
+    c_.RenameReplaceLabel = label(p, "RenameReplaceLabel", QStringLiteral("Ersetze:"));
+    c_.Umben_ErsetzenVon = lineEdit(p, "Umben_ErsetzenVon", QString());
+    c_.RenameWithLabel = label(p, "RenameWithLabel", QStringLiteral("durch:"));
+    c_.Umben_ErsetzenMit = lineEdit(p, "Umben_ErsetzenMit", QString());
+    c_.Umben_VerzLinksAnf = make<QCheckBox>(p, "Umben_VerzLinksAnf",
+                                            QStringLiteral("Verzeichnisnamen anfügen:  (links)"));
+    c_.Umben_VerzLinksAnf->setToolTip(
+        QStringLiteral("Der Name des Verzeichnisses der Datei wird dem Dateinamen angefügt"));
+    c_.Umben_VerzRechtsAnf = make<QCheckBox>(p, "Umben_VerzRechtsAnf", QStringLiteral("(rechts)"));
+    c_.Umben_VerzRechtsAnf->setToolTip(
+        QStringLiteral("Verzeichnisnamen auf der rechten Seite anfügen (statt links)"));
+    c_.Rename_UnwantedChars =
+        make<QCheckBox>(p, "Rename_UnwantedChars", QStringLiteral("Ungültige Zeichen entfernen"));
+    c_.UmbOrig_Lab = make<QLabel>(p, "UmbOrig_Lab");
+    c_.UmbNeu_Lab = make<QLabel>(p, "UmbNeu_Lab");
+    for (QLabel* l : {c_.UmbOrig_Lab, c_.UmbNeu_Lab}) {
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setAutoFillBackground(true);
+        l->setBackgroundRole(QPalette::Base);
+        l->setMargin(2);
+        l->setMinimumWidth(120);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    auto* arrow = label(p, "RenamePreviewArrow", QStringLiteral("->"));
+    c_.Umben_Start =
+        button(p, "Umben_Start", QStringLiteral("Start"), QStringLiteral("Umbenennen starten"));
+    c_.Command18 = runScriptButton(p, "Command18");
+
+    g->addWidget(c_.RenameLeftLabel, 0, 0);
+    g->addWidget(c_.Umben_LinksAnf, 0, 1);
+    g->addWidget(c_.RenameRightLabel, 0, 2);
+    g->addWidget(c_.Umben_RechtsAnf, 0, 3, 1, 2);
+    g->addWidget(c_.RenameReplaceLabel, 1, 0);
+    g->addWidget(c_.Umben_ErsetzenVon, 1, 1);
+    g->addWidget(c_.RenameWithLabel, 1, 2, Qt::AlignRight);
+    g->addWidget(c_.Umben_ErsetzenMit, 1, 3, 1, 2);
+    auto* checks = new QHBoxLayout;
+    checks->setSpacing(12);
+    checks->addWidget(c_.Umben_VerzLinksAnf);
+    checks->addWidget(c_.Umben_VerzRechtsAnf);
+    checks->addStretch(1);
+    checks->addWidget(c_.Rename_UnwantedChars);
+    g->addLayout(checks, 2, 0, 1, 5);
+    auto* preview = new QHBoxLayout;
+    preview->addWidget(c_.UmbOrig_Lab, 1);
+    preview->addWidget(arrow);
+    preview->addWidget(c_.UmbNeu_Lab, 1);
+    g->addLayout(preview, 3, 0, 1, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(c_.Command18);
+    buttons->addWidget(c_.Umben_Start);
+    g->addLayout(buttons, 3, 4, Qt::AlignRight);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(4, 1);
+}
+
+}  // namespace kadrano

@@ -1,0 +1,98 @@
+#include "resizearea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "imagemagick/formats.h"
+#include "ui/controlfactory.h"
+
+namespace kadrano {
+
+namespace {
+
+AreaSpec spec() {
+    return AreaSpec{"Frame14",
+                    "Picture7",
+                    "ResizeHeader",
+                    "Command14",
+                    QStringLiteral("Bildgröße && Format ändern"),
+                    QStringLiteral("Bildgröße (proportional) ändern"),
+                    AreaPicture::Resize,
+                    3615,
+                    true};
+}
+
+}  // namespace
+
+ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+    c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
+    QWidget* p = c_.Frame8;
+    QGridLayout* g = grid(p);
+    c_.SizeLabel = label(p, "SizeLabel", QStringLiteral("Ziel-Größe (Pixel):"));
+    c_.MaxPixel = lineEdit(p, "MaxPixel", QStringLiteral("2000"), 70);
+    c_.MaxPixel->setToolTip(QStringLiteral(
+        "Maximale Pixelzahl (beide Ausrichtungen) für das proportionale Verkleinern"));
+    c_.SizeHintLabel =
+        label(p, "SizeHintLabel", QStringLiteral("(Querformat = Breite, Hochformat = Höhe)"));
+    c_.QualityLabel = label(p, "QualityLabel", QStringLiteral("JPG-Qualität:"));
+    c_.Qualitaet = make<QScrollBar>(p, "Qualität", Qt::Horizontal);
+    c_.Qualitaet->setRange(1, 99);
+    c_.Qualitaet->setPageStep(10);
+    c_.Qualitaet->setSingleStep(1);
+    c_.Qualitaet->setValue(95);
+    c_.Qualitaet->setMinimumWidth(180);
+    c_.Qualitaet->setFocusPolicy(Qt::StrongFocus);
+    c_.Resize_Change_To_JPG_Check =
+        make<QCheckBox>(p, "Resize_Change_To_JPG_Check", QStringLiteral("Konvertieren in:"));
+    c_.Resize_Change_To_JPG_Check->setToolTip(
+        QStringLiteral("In ein anderes Bildformat konvertieren"));
+    c_.FormatConvertCombo = comboBox(p, "FormatConvertCombo", 110);
+    c_.FormatConvertCombo->setToolTip(QStringLiteral("Ausgabeformat wählen"));
+    c_.Konvertieren_Keep_Size_Check =
+        make<QCheckBox>(p, "Konvertieren_Keep_Size_Check",
+                        QStringLiteral("Nur Format konvertieren (Göße behalten)"));
+    c_.Konvertieren_Keep_Size_Check->hide();
+    c_.Delete_Old_Format_File = make<QCheckBox>(
+        p, "Delete_Old_Format_File", QStringLiteral("anschließend andere Formate löschen"));
+    c_.Delete_Old_Format_File->hide();
+    c_.ResizeWarning =
+        warningLabel(p, "ResizeWarning", QStringLiteral("Original-Dateien werden ersetzt (!)"));
+    c_.StartResizeBtn = button(p, "StartResizeBtn", QStringLiteral("Start"));
+    c_.Command17 = runScriptButton(p, "Command17");
+
+    g->addWidget(c_.SizeLabel, 0, 0);
+    g->addWidget(c_.MaxPixel, 0, 1);
+    g->addWidget(c_.SizeHintLabel, 0, 2, 1, 3);
+    g->addWidget(c_.QualityLabel, 1, 0);
+    g->addWidget(c_.Qualitaet, 1, 1, 1, 2);
+    g->addWidget(c_.Resize_Change_To_JPG_Check, 2, 0);
+    g->addWidget(c_.FormatConvertCombo, 2, 1);
+    g->addWidget(c_.Konvertieren_Keep_Size_Check, 2, 2, 1, 3);
+    g->addWidget(c_.Delete_Old_Format_File, 3, 2, 1, 3);
+    g->addWidget(c_.ResizeWarning, 4, 0, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(c_.Command17);
+    buttons->addWidget(c_.StartResizeBtn);
+    g->addLayout(buttons, 4, 3, 1, 2, Qt::AlignRight);
+    g->setColumnStretch(2, 1);
+    g->setRowStretch(5, 1);
+
+    refillLists();
+    c_.FormatConvertCombo->setEditText(QStringLiteral("JPEG"));
+}
+
+void ResizeArea::refillLists() {
+    const QString text = c_.FormatConvertCombo->currentText();
+    c_.FormatConvertCombo->clear();
+    c_.FormatConvertCombo->addItems(OutputFormats());
+    c_.FormatConvertCombo->setEditText(text);
+}
+
+}  // namespace kadrano

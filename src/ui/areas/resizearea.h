@@ -1,0 +1,45 @@
+#pragma once
+
+#include "toolarea.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace kadrano {
+
+// The area "Bildgröße & Format ändern": resize and convert.
+class ResizeArea : public ToolArea {
+    Q_OBJECT
+public:
+    ResizeArea(QWidget* window, AreaHost& host);
+
+    // Its controls, by their names in the window design (also their objectNames).
+    struct Controls {
+        QGroupBox* Frame8 = nullptr;  // resize inner
+        QLabel* SizeLabel = nullptr;  // "Ziel-Größe (Pixel):"
+        QLineEdit* MaxPixel = nullptr;
+        QLabel* SizeHintLabel = nullptr;  // "(Querformat = Breite, Hochformat = Höhe)"
+        QLabel* QualityLabel = nullptr;   // "JPG-Qualität:"
+        QScrollBar* Qualitaet = nullptr;  // objectName "Qualität"
+        QCheckBox* Resize_Change_To_JPG_Check = nullptr;
+        QComboBox* FormatConvertCombo = nullptr;
+        QCheckBox* Konvertieren_Keep_Size_Check = nullptr;
+        QCheckBox* Delete_Old_Format_File = nullptr;
+        QLabel* ResizeWarning = nullptr;  // "Original-Dateien werden ersetzt (!)"
+        QPushButton* StartResizeBtn = nullptr;
+        QPushButton* Command17 = nullptr;  // resize
+    };
+    const Controls& controls() const { return c_; }
+
+    void refillLists() override;
+
+private:
+    Controls c_;
+};
+
+}  // namespace kadrano

@@ -1,0 +1,171 @@
+#include "textarea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "ui/controlfactory.h"
+
+namespace kadrano {
+
+namespace {
+
+AreaSpec spec() {
+    return AreaSpec{"IrfanFrame",
+                    "Picture5",
+                    "TextHeader",
+                    "Command13",
+                    QStringLiteral("Text in Bild einfügen"),
+                    QStringLiteral("Dateinamen als Text ins Bild einfügen"),
+                    AreaPicture::Text,
+                    4455,
+                    true};
+}
+
+}  // namespace
+
+TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+    c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
+    QWidget* p = c_.Frame9;
+    QGridLayout* g = grid(p);
+
+    c_.ColourLabel = label(p, "ColourLabel", QStringLiteral("Textfarbe:"));
+    c_.TextfarbeCOmbo = comboBox(p, "TextfarbeCOmbo", 120);
+    c_.FontLabel = label(p, "FontLabel", QStringLiteral("Schriftart:"));
+    c_.SchriftartCombo = comboBox(p, "SchriftartCombo", 190);
+    c_.FontSizeLabel = label(p, "FontSizeLabel", QStringLiteral("Größe:"));
+    c_.SchriftGr = comboBox(p, "SchriftGr", 64);
+    c_.SchriftGr->setToolTip(QStringLiteral(
+        "Die Größe hängt von der Auflösung ab - für gute Ergebnisse sollten alle Bilder "
+        "etwa gleich groß sein"));
+    c_.FettCheck = make<QCheckBox>(p, "FettCheck", QStringLiteral("Fett"));
+    c_.KursivCheck = make<QCheckBox>(p, "KursivCheck", QStringLiteral("Kursiv"));
+    c_.SchriftenAktBtn = button(p, "SchriftenAktBtn", QStringLiteral("Schriften neu laden"),
+                                QStringLiteral("Schriften neu importieren"));
+    auto* colourRow = new QHBoxLayout;
+    colourRow->setSpacing(6);
+    colourRow->addWidget(c_.TextfarbeCOmbo);
+    colourRow->addSpacing(12);
+    colourRow->addWidget(c_.FontLabel);
+    colourRow->addWidget(c_.SchriftartCombo);
+    colourRow->addStretch(1);
+    colourRow->addWidget(c_.SchriftenAktBtn);
+    g->addWidget(c_.ColourLabel, 0, 0);
+    g->addLayout(colourRow, 0, 1, 1, 3);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->setSpacing(12);
+    sizeRow->addWidget(c_.SchriftGr);
+    sizeRow->addWidget(c_.FettCheck);
+    sizeRow->addWidget(c_.KursivCheck);
+    sizeRow->addStretch(1);
+    g->addWidget(c_.FontSizeLabel, 1, 0);
+    g->addLayout(sizeRow, 1, 1, 1, 3);
+
+    c_.FreeTextLabel = label(p, "FreeTextLabel", QStringLiteral("Text-Zusatz:"));
+    c_.FreiText_Bild = lineEdit(p, "FreiText_Bild", QString());
+    c_.FreiText_Bild->setToolTip(QStringLiteral("Zusätzlichen Text hier eingeben.."));
+    c_.FreiTextLinksCheck =
+        make<QCheckBox>(p, "FreiTextLinksCheck", QStringLiteral("Text Links anfügen"));
+    g->addWidget(c_.FreeTextLabel, 2, 0);
+    g->addWidget(c_.FreiText_Bild, 2, 1, 1, 2);
+    g->addWidget(c_.FreiTextLinksCheck, 2, 3);
+
+    c_.ReplaceTextLabel = label(p, "ReplaceTextLabel", QStringLiteral("Text ersetzen"));
+    c_.ErsetzenVon = lineEdit(p, "ErsetzenVon", QString());
+    c_.ErsetzenVon->setToolTip(
+        QStringLiteral("Dieser Text wird ersetzt, wenn er im Dateinamen vorkommt"));
+    c_.ReplaceArrowLabel = label(p, "ReplaceArrowLabel", QStringLiteral("=>"));
+    c_.ErsetzenMit = lineEdit(p, "ErsetzenMit", QString());
+    c_.ErsetzenMit->setToolTip(QStringLiteral("Durch diesen Text wird ersetzt"));
+    g->addWidget(c_.ReplaceTextLabel, 3, 0);
+    g->addWidget(c_.ErsetzenVon, 3, 1);
+    g->addWidget(c_.ReplaceArrowLabel, 3, 2, Qt::AlignCenter);
+    g->addWidget(c_.ErsetzenMit, 3, 3);
+
+    c_.KeinDAteinameText =
+        make<QCheckBox>(p, "KeinDAteinameText", QStringLiteral("Keine Dateinamen verwenden"));
+    c_.KeinDAteinameText->setToolTip(
+        QStringLiteral("Keine Dateinamen einfügen - nur den freien Text verwenden"));
+    c_.REmoveNumbers =
+        make<QCheckBox>(p, "REmoveNumbers", QStringLiteral("Dateinamen nicht optimieren"));
+    c_.REmoveNumbers->setToolTip(QStringLiteral(
+        "Dateinamen nicht kürzen (sonst werden alle Nummern und doppelten Leerzeichen "
+        "entfernt, Datum und wichtige Infos bleiben möglichst erhalten)"));
+    c_.OriginalNamen = make<QCheckBox>(p, "OriginalNamen",
+                                       QStringLiteral("Wenn Ergebnis leer, Dateinamen einfügen"));
+    c_.OriginalNamen->setToolTip(QStringLiteral(
+        "Wenn kein Text extrahiert werden kann (z.B: IMG1234.jpg), den orignal-Dateinamen "
+        "einfügen (\"IMG1234\")"));
+    auto* optionRow = new QHBoxLayout;
+    optionRow->setSpacing(16);
+    optionRow->addWidget(c_.KeinDAteinameText);
+    optionRow->addWidget(c_.REmoveNumbers);
+    optionRow->addWidget(c_.OriginalNamen);
+    optionRow->addStretch(1);
+    g->addLayout(optionRow, 4, 0, 1, 4);
+
+    c_.TextPreviewLabel = label(p, "TextPreviewLabel", QStringLiteral("Text-Vorschau:"));
+    c_.NamensVorschau =
+        make<QLabel>(p, "NamensVorschau", QStringLiteral("Vorschau des Dateinamens"));
+    c_.NamensVorschau->setAutoFillBackground(true);
+    QPalette white = c_.NamensVorschau->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    c_.NamensVorschau->setPalette(white);
+    QFont previewFont = c_.NamensVorschau->font();
+    previewFont.setPointSize(12);
+    previewFont.setBold(true);
+    c_.NamensVorschau->setFont(previewFont);
+    c_.NamensVorschau->setFrameShape(QFrame::StyledPanel);
+    c_.NamensVorschau->setFrameShadow(QFrame::Sunken);
+    c_.NamensVorschau->setMargin(2);
+    c_.NamensVorschau->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    g->addWidget(c_.TextPreviewLabel, 5, 0);
+    g->addWidget(c_.NamensVorschau, 5, 1, 1, 3);
+
+    c_.ImageWarning1 = warningLabel(
+        p, "ImageWarning1", QStringLiteral("Für diese Funktionen wird ImageMagic benötigt!"));
+    c_.CopyNoticeLabel =
+        label(p, "CopyNoticeLabel", QStringLiteral("Es wird eine Kopie der Bilder erstellt"));
+    c_.ImageMagic_Btn_Text = button(p, "ImageMagic_Btn_Text", QStringLiteral("Start"));
+    c_.Command19 = runScriptButton(p, "Command19");
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(c_.ImageWarning1);
+    lastRow->addSpacing(12);
+    lastRow->addWidget(c_.CopyNoticeLabel);
+    lastRow->addStretch(1);
+    lastRow->addWidget(c_.Command19);
+    lastRow->addWidget(c_.ImageMagic_Btn_Text);
+    g->addLayout(lastRow, 6, 0, 1, 4);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    g->setRowStretch(7, 1);
+}
+
+void TextArea::fillLists() {
+    c_.SchriftGr->clear();
+    for (int i = 6; i <= 200; ++i)
+        c_.SchriftGr->addItem(QString::number(i));
+    c_.SchriftGr->setEditText(QStringLiteral("60"));
+    c_.SchriftartCombo->clear();
+    c_.TextfarbeCOmbo->clear();
+    c_.TextfarbeCOmbo->addItems(colours_.listNames());
+}
+
+void TextArea::previewsCleared(Language language) {
+    c_.NamensVorschau->setText(
+        Pick(language, QStringLiteral("Datei Vorschau..."), QStringLiteral("File Preview...")));
+}
+
+void TextArea::namePageShown() {
+    if (c_.ImageWarning1->isHidden())
+        c_.NamensVorschau->show();
+}
+
+}  // namespace kadrano

@@ -1,0 +1,116 @@
+#include "toolarea.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+#include "core/toolsequence.h"
+#include "ui/areaicon.h"
+#include "ui/clickablelabel.h"
+#include "ui/controlfactory.h"
+#include "ui/form1geometry.h"
+#include "ui/twips.h"
+
+namespace kadrano {
+
+ToolArea::ToolArea(QWidget* window, AreaHost& host, const char* frameName)
+    : QObject(window), host_(host) {
+    frame_ = make<QFrame>(window, frameName);
+    frame_->setFrameShape(QFrame::StyledPanel);
+}
+
+ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec)
+    : ToolArea(window, host, spec.frame) {
+    frame_->resize(window->width(), Px(geometry::kCollapsedHeight));
+    openHeight_ = spec.openHeight;
+    coversDropPicture_ = spec.coversDropPicture;
+
+    icon_ = make<AreaIcon>(frame_, spec.icon);
+    icon_->setPixmap(AreaIconPixmap(spec.picture, geometry::kAreaIconSize));
+    icon_->setToolTip(spec.tooltip);
+    icon_->setGeometry(geometry::kAreaIconRect);
+
+    header_ = make<ClickableLabel>(frame_, spec.header, spec.caption);
+    header_->setToolTip(spec.tooltip);
+    QFont f = header_->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() + 1);
+    header_->setFont(f);
+    header_->setCursor(Qt::PointingHandCursor);
+    // With a buddy the label shows "&&" as a single "&", as the captions are written.
+    header_->setBuddy(icon_);
+
+    body_ = make<QWidget>(frame_, (QByteArray(spec.frame) + "_Body").constData());
+    auto* row = new QHBoxLayout(body_);
+    row->setSizeConstraint(QLayout::SetNoConstraint);
+    // The frame reaches past the window's right edge; keep the panels inside the window.
+    row->setContentsMargins(8, 0, 8 + Px(geometry::kStripOverhang), 6);
+    row->setSpacing(8);
+
+    info_ = infoButton(frame_, spec.info);
+}
+
+ToolArea::~ToolArea() = default;
+
+bool ToolArea::isOpen() const {
+    return frame_->height() > Px(geometry::kCollapsedHeight);
+}
+
+void ToolArea::open() {
+    QFont f = header_->font();
+    f.setUnderline(true);
+    header_->setFont(f);
+    for (QWidget* inner : innerPanels_)
+        inner->show();
+    frame_->resize(frame_->width(), Px(openHeight_));
+    Q_EMIT opened();
+}
+
+void ToolArea::collapse() {
+    frame_->resize(frame_->width(), Px(geometry::kCollapsedHeight));
+    QFont f = header_->font();
+    f.setUnderline(false);
+    header_->setFont(f);
+    for (QWidget* inner : innerPanels_)
+        inner->hide();
+}
+
+void ToolArea::layOut(int stripWidth) {
+    frame_->resize(stripWidth, frame_->height());
+    if (!header_)
+        return;
+    body_->setGeometry(0, Px(geometry::kCollapsedHeight), stripWidth,
+                       Px(openHeight_ - geometry::kCollapsedHeight));
+    // The info button follows the header text.
+    const QSize s = header_->sizeHint();
+    header_->setGeometry(geometry::kHeaderLeft, 0, s.width(), Px(geometry::kCollapsedHeight));
+    info_->move(geometry::kHeaderLeft + s.width() + 10,
+                (Px(geometry::kCollapsedHeight) - info_->height()) / 2);
+}
+
+QGroupBox* ToolArea::addPanel(const char* name, const QString& title, bool hiddenWhileClosed) {
+    QGroupBox* p = panel(body_, name, title);
+    body_->layout()->addWidget(p);
+    if (hiddenWhileClosed)
+        innerPanels_.append(p);
+    return p;
+}
+
+QPushButton* ToolArea::addStartButton(QWidget* panel, const char* name, const QString& caption,
+                                      const QString& tooltip, std::function<void()> tool) {
+    QPushButton* b = button(panel, name, caption, tooltip);
+    connect(b, &QPushButton::clicked, this, [this, tool = std::move(tool)] { runTool(tool); });
+    return b;
+}
+
+QPushButton* ToolArea::addKeptScriptButton(QWidget* panel, const KeptScript& script) {
+    QPushButton* b = runScriptButton(panel, script.button);
+    keptScripts_.push_back(script);
+    connect(b, &QPushButton::clicked, this, [this, script] {
+        runTool([this, script] { ScriptTools(toolHost()).RunKeptScript(script); });
+    });
+    return b;
+}
+
+}  // namespace kadrano

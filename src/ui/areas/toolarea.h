@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "core/language.h"
+#include "core/toolhost.h"
+#include "ui/icons.h"
+
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QWidget;
+
+namespace kadrano {
+
+class AreaIcon;
+class ClickableLabel;
+
+// What a tool area needs from the window it sits in.
+class AreaHost {
+public:
+    virtual ~AreaHost() = default;
+    virtual ToolHost& toolHost() = 0;
+    // Runs a tool unless another tool or a collection is busy: their event loops let
+    // clicks through, and a second tool must not start inside the first.
+    virtual void runTool(const std::function<void()>& tool) = 0;
+};
+
+// The head of an area: its names in the window design, what it says, and how tall it is
+// when open (twips).
+struct AreaSpec {
+    const char* frame;
+    const char* icon;
+    const char* header;
+    const char* info;  // its "?" button
+    QString caption;
+    QString tooltip;
+    AreaPicture picture;
+    int openHeight;
+    // Open, it reaches over the picture "drop a folder here" at the window's right edge.
+    bool coversDropPicture;
+};
+
+// One tool area of the window: a strip with icon, header and "?" button that opens to show
+// its inner panels. A derived area builds its controls into the panels it adds, connects
+// them, and reads them into its tool's options.
+class ToolArea : public QObject {
+    Q_OBJECT
+public:
+    ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec);
+    ~ToolArea() override;
+
+    QFrame* frame() const { return frame_; }
+    AreaIcon* icon() const { return icon_; }
+    ClickableLabel* header() const { return header_; }
+    QPushButton* info() const { return info_; }
+    // The room below the head that the inner panels fill.
+    QWidget* body() const { return body_; }
+    int openHeight() const { return openHeight_; }
+    bool coversDropPicture() const { return coversDropPicture_; }
+    bool isOpen() const;
+
+    // Shows the panels at the area's open height; collapse leaves only the head.
+    void open();
+    void collapse();
+    // Places head and body for strips of this width (pixels).
+    void layOut(int stripWidth);
+
+    // The scripts this area's tools leave in a folder, each with the button that runs it.
+    const std::vector<KeptScript>& keptScripts() const { return keptScripts_; }
+
+    // Once at start-up, before the settings are read: the lists the settings choose from.
+    virtual void fillLists() {}
+    // The settings changed the language: lists with language-dependent entries again.
+    virtual void refillLists() {}
+    // The file list is empty, or a new page of names is shown in the name strip.
+    virtual void previewsCleared(Language /*language*/) {}
+    virtual void namePageShown() {}
+    // The control that has the focus when the window is ready, if this area has one.
+    virtual QWidget* startFocus() const { return nullptr; }
+
+Q_SIGNALS:
+    void opened();
+
+protected:
+    // A bare frame without head (the camera numbers hang below the bottom strip).
+    ToolArea(QWidget* window, AreaHost& host, const char* frameName);
+
+    // A titled inner panel in the body; hiddenWhileClosed panels show only while open.
+    QGroupBox* addPanel(const char* name, const QString& title, bool hiddenWhileClosed = true);
+    // A Start button: a click runs tool, unless another tool or a collection is busy.
+    QPushButton* addStartButton(QWidget* panel, const char* name, const QString& caption,
+                                const QString& tooltip, std::function<void()> tool);
+    // The hidden button of a script this area's tool keeps; it shows while the script lies
+    // in the chosen folder, and a click runs the script again.
+    QPushButton* addKeptScriptButton(QWidget* panel, const KeptScript& script);
+    void addInnerPanel(QWidget* panel) { innerPanels_.append(panel); }
+
+    ToolHost& toolHost() { return host_.toolHost(); }
+    void runTool(const std::function<void()>& tool) { host_.runTool(tool); }
+    AreaHost& host_;
+
+private:
+    QFrame* frame_ = nullptr;
+    AreaIcon* icon_ = nullptr;
+    ClickableLabel* header_ = nullptr;
+    QPushButton* info_ = nullptr;
+    QWidget* body_ = nullptr;
+    QList<QWidget*> innerPanels_;
+    int openHeight_ = 0;
+    bool coversDropPicture_ = false;
+    std::vector<KeptScript> keptScripts_;
+};
+
+}  // namespace kadrano

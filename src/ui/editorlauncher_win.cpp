@@ -1,0 +1,12 @@
+#include <QDir>
+#include <QProcess>
+
+#include "editorlauncher.h"
+
+namespace kadrano {
+
+bool StartTextEditor(const QString& path) {
+    return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
+}
+
+}  // namespace kadrano
