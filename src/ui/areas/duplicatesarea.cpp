@@ -49,6 +49,7 @@ DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     c_.DoppelteAbbruch = label(p, "DoppelteAbbruch", QStringLiteral("Abbruch = ESC"));
     c_.DoppelteAbbruch->hide();
     c_.DoppelteStart = button(p, "DoppelteStart", QStringLiteral("Start"));
+    connect(c_.DoppelteStart, &QPushButton::clicked, this, &DuplicatesArea::startClicked);
     c_.Command23 = runScriptButton(p, "Command23");
     g->addWidget(c_.DoppelteMethodLabel, 0, 0, 1, 4);
     g->addWidget(c_.DoppelteMarkLabel, 1, 0);
