@@ -76,6 +76,10 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(path
     buildControls();
     applySettingDefaults();
     connectSignals();
+    connect(this, &Form1::previewRefreshed, this, [this] {
+        for (ToolArea* a : areas_)
+            a->previewChanged();
+    });
     qApp->installEventFilter(this);
 }
 

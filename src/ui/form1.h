@@ -112,7 +112,7 @@ public:
     int previewedIndex() const { return previewedIndex_; }
     QString previewedFilePath() const;
     // The name the caption and rename previews are made from: the first line of Vorschau.
-    QString previewName() const;
+    QString previewName() const override;
     // The picture preview: small in its box, or enlarged over the window.
     bool previewEnlarged() const;
 
@@ -142,6 +142,8 @@ private:
     // AreaHost
     ToolHost& toolHost() override { return *this; }
     void runTool(const std::function<void()>& tool) override;
+    QString previewedDirectory() const override;
+    TagTexts nameTagTexts() const override;
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();

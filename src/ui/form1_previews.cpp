@@ -27,6 +27,24 @@ QString Form1::previewedFilePath() const {
     return files_.fullPath(previewedIndex_);
 }
 
+QString Form1::previewedDirectory() const {
+    if (previewedIndex_ < 0 || previewedIndex_ >= files_.count())
+        return directoryText();
+    return files_.FileDirs.at(previewedIndex_);
+}
+
+TagTexts Form1::nameTagTexts() const {
+    TagTexts tags;
+    auto text = [this](const char* name, QString& into) {
+        if (const auto* e = findChild<const QLineEdit*>(QString::fromLatin1(name)))
+            into = e->text();
+    };
+    text("LAndscaptTxt", tags.landscape);
+    text("PortraitTxt", tags.portrait);
+    text("DoppelteTxt", tags.duplicate);
+    return tags;
+}
+
 QString Form1::previewName() const {
     return c_.Vorschau ? c_.Vorschau->text().section(u'\n', 0, 0) : QString();
 }

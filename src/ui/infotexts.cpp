@@ -113,7 +113,7 @@ std::optional<InfoText> InfoTextFor(const QString& button, Language language,
     if (button == QLatin1String("Command7"))
         return InfoText{Lines({"Replace Number-Fields or Dateblocks in Filenames and Renumber:",
                                "MyPic_IMG4345234.jpg -> MyPic#1.jpg", "", "Or convert Dateblocks:",
-                               "", "MyPic_IMG_20190313.jpg -> 2019-04-04MyPic#2.jpg", ""}),
+                               "", "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg", ""}),
                         QStringLiteral("Convert Numberblocks")};
     return std::nullopt;
 }

@@ -222,7 +222,7 @@ TEST_F(Form1Test, EveryInfoButtonShowsItsTextWithTheInformationIcon) {
          "Replace Number-Fields or Dateblocks in Filenames and Renumber:\r"
          "MyPic_IMG4345234.jpg -> MyPic#1.jpg\r\r"
          "Or convert Dateblocks:\r\r"
-         "MyPic_IMG_20190313.jpg -> 2019-04-04MyPic#2.jpg\r"},
+         "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);

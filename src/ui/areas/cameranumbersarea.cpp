@@ -1,13 +1,16 @@
 #include "cameranumbersarea.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -47,7 +50,8 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     c_.ChangeToDate =
         make<QCheckBox>(p, "ChangeToDate", QStringLiteral("Nummer -> Datum anfügen:  links"));
     c_.PutOnRightSide = make<QCheckBox>(p, "PutOnRightSide", QStringLiteral("rechts"));
-    c_.Remove_Camera_Nr = button(p, "Remove_Camera_Nr", QStringLiteral("Start"));
+    c_.Remove_Camera_Nr = addStartButton(p, "Remove_Camera_Nr", QStringLiteral("Start"), QString(),
+                                         [this] { RunCameraNumbers(toolHost(), options()); });
 
     auto* first = new QHBoxLayout;
     first->setSpacing(6);
@@ -73,6 +77,45 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     third->addWidget(c_.Remove_Camera_Nr);
     g->addLayout(third, 2, 0);
     g->setRowStretch(3, 1);
+
+    // An empty or foreign count would find nothing; the list offers 1 to 12.
+    c_.CameraNr_NrCombo->setValidator(new QIntValidator(1, 99, c_.CameraNr_NrCombo));
+    // The focus may move while the window is torn down; the combo may be gone by then.
+    QPointer<QComboBox> combo = c_.CameraNr_NrCombo;
+    connect(qApp, &QApplication::focusChanged, this, [this, combo](QWidget* old, QWidget* now) {
+        auto inCombo = [&combo](QWidget* w) {
+            return w && combo && (w == combo || combo->isAncestorOf(w));
+        };
+        if (inCombo(old) && !inCombo(now))
+            digitCountLeft();
+    });
+    connect(c_.ChangeToDate, &QCheckBox::clicked, this,
+            [this](bool on) { c_.PutOnRightSide->setEnabled(on); });
+    // Also when the settings tick it at start-up.
+    connect(c_.PutOnRightSide, &QCheckBox::toggled, this,
+            [this](bool on) { c_.ChangeToDate->setEnabled(!on); });
+    // Another start text finds other blocks: the list is read again.
+    connect(c_.CameraNr_Combo, &QComboBox::currentTextChanged, this, [this] {
+        if (!toolHost().loading())
+            toolHost().collectFiles();
+    });
+}
+
+void CameraNumbersArea::digitCountLeft() {
+    const bool date = c_.CameraNr_NrCombo->currentText() == QLatin1String("8");
+    c_.ChangeToDate->setEnabled(date);
+    c_.ChangeToDate->setChecked(date);
+}
+
+CameraNumberOptions CameraNumbersArea::options() const {
+    CameraNumberOptions o;
+    o.startText = c_.CameraNr_Combo->currentText();
+    o.digits = c_.CameraNr_NrCombo->currentText().toInt();
+    o.replacement = c_.REplaceText->text();
+    o.noNumbers = c_.NoNumbers->isChecked();
+    o.numberOnRight = c_.PutOnRightSide->isChecked();
+    o.dateInFront = c_.ChangeToDate->isChecked();
+    return o;
 }
 
 void CameraNumbersArea::showAt(int top, int width) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/cameranumbers.h"
 #include "toolarea.h"
 
 class QCheckBox;
@@ -41,7 +42,13 @@ public:
 
     void fillLists() override;
 
+    // The options as the controls hold them.
+    CameraNumberOptions options() const;
+
 private:
+    // The digit count was left: eight digits are a date block, so the date is offered.
+    void digitCountLeft();
+
     Controls c_;
 };
 

@@ -63,9 +63,10 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
         l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
     auto* arrow = label(p, "RenamePreviewArrow", QStringLiteral("->"));
-    c_.Umben_Start =
-        button(p, "Umben_Start", QStringLiteral("Start"), QStringLiteral("Umbenennen starten"));
-    c_.Command18 = runScriptButton(p, "Command18");
+    c_.Umben_Start = addStartButton(p, "Umben_Start", QStringLiteral("Start"),
+                                    QStringLiteral("Umbenennen starten"),
+                                    [this] { RunCustomRename(toolHost(), options()); });
+    c_.Command18 = addKeptScriptButton(p, kCustomRenameKept);
 
     g->addWidget(c_.RenameLeftLabel, 0, 0);
     g->addWidget(c_.Umben_LinksAnf, 0, 1);
@@ -94,6 +95,60 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     g->setRowStretch(4, 1);
+
+    for (QLineEdit* e :
+         {c_.Umben_LinksAnf, c_.Umben_RechtsAnf, c_.Umben_ErsetzenVon, c_.Umben_ErsetzenMit})
+        connect(e, &QLineEdit::textChanged, this, &RenameArea::refreshPreview);
+    // The right-hand folder name is a variant of the left-hand one: it can be chosen once
+    // the folder name is on, and while it is chosen the left box stays as it is. Settings
+    // that tick the boxes at start-up couple them the same way.
+    connect(c_.Umben_VerzLinksAnf, &QCheckBox::toggled, this, [this](bool on) {
+        c_.Umben_VerzRechtsAnf->setEnabled(on);
+        refreshPreview();
+    });
+    connect(c_.Umben_VerzRechtsAnf, &QCheckBox::toggled, this, [this](bool on) {
+        c_.Umben_VerzLinksAnf->setEnabled(!on);
+        refreshPreview();
+    });
+    connect(c_.Rename_UnwantedChars, &QCheckBox::toggled, this, &RenameArea::refreshPreview);
+    c_.Umben_VerzRechtsAnf->setEnabled(c_.Umben_VerzLinksAnf->isChecked());
+}
+
+CustomRenameOptions RenameArea::options() const {
+    CustomRenameOptions o;
+    o.left = c_.Umben_LinksAnf->text();
+    o.right = c_.Umben_RechtsAnf->text();
+    o.replaceFrom = c_.Umben_ErsetzenVon->text();
+    o.replaceWith = c_.Umben_ErsetzenMit->text();
+    o.directoryLeft = c_.Umben_VerzLinksAnf->isChecked();
+    o.directoryRight = c_.Umben_VerzRechtsAnf->isChecked();
+    o.removeUnwantedChars = c_.Rename_UnwantedChars->isChecked();
+    return o;
+}
+
+void RenameArea::previewChanged() {
+    refreshPreview();
+}
+
+void RenameArea::setNewNameLabel(const QString& text) {
+    c_.UmbNeu_Lab->setText(text);
+    c_.UmbNeu_Lab->setToolTip(text + QStringLiteral("  (Neuer Name)"));
+}
+
+void RenameArea::refreshPreview() {
+    c_.UmbOrig_Lab->clear();
+    setNewNameLabel(QString());
+    const QString name = host_.previewName();
+    // "." stands in the name strip after a collection until the names are shown.
+    if (name.isEmpty() || name == QLatin1String("."))
+        return;
+    const CustomRenameOptions o = options();
+    QString newName = MakeCustomName(name, host_.previewedDirectory(), o);
+    // The preview shows what the run will write, cleanup included.
+    if (o.removeUnwantedChars)
+        newName = RemoveUnwantedChars(newName);
+    c_.UmbOrig_Lab->setText(name);
+    setNewNameLabel(newName);
 }
 
 }  // namespace kadrano

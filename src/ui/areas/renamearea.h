@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/customrename.h"
 #include "toolarea.h"
 
 class QCheckBox;
@@ -37,7 +38,16 @@ public:
     };
     const Controls& controls() const { return c_; }
 
+    // The rules as the controls hold them.
+    CustomRenameOptions options() const;
+
+    void previewChanged() override;
+
 private:
+    // Both labels show the previewed name and the name the rules make of it.
+    void refreshPreview();
+    void setNewNameLabel(const QString& text);
+
     Controls c_;
 };
 

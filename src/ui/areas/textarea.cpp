@@ -146,6 +146,17 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     g->setRowStretch(7, 1);
+
+    for (QLineEdit* e : {c_.ErsetzenVon, c_.ErsetzenMit, c_.FreiText_Bild})
+        connect(e, &QLineEdit::textChanged, this, &TextArea::refreshCaptionPreview);
+    for (QCheckBox* b : {c_.FreiTextLinksCheck, c_.KeinDAteinameText})
+        connect(b, &QCheckBox::toggled, this, &TextArea::refreshCaptionPreview);
+    // Inserting the file name in place of an empty caption only means something when the
+    // name is optimised (and so may come out empty).
+    connect(c_.REmoveNumbers, &QCheckBox::toggled, this, [this](bool keepName) {
+        refreshCaptionPreview();
+        c_.OriginalNamen->setEnabled(!keepName);
+    });
 }
 
 void TextArea::fillLists() {
@@ -166,6 +177,30 @@ void TextArea::previewsCleared(Language language) {
 void TextArea::namePageShown() {
     if (c_.ImageWarning1->isHidden())
         c_.NamensVorschau->show();
+}
+
+void TextArea::previewChanged() {
+    refreshCaptionPreview();
+}
+
+CaptionOptions TextArea::captionOptions() const {
+    CaptionOptions o;
+    o.freeText = c_.FreiText_Bild->text();
+    o.freeTextLeft = c_.FreiTextLinksCheck->isChecked();
+    o.freeTextOnly = c_.KeinDAteinameText->isChecked();
+    o.replaceFrom = c_.ErsetzenVon->text();
+    o.replaceWith = c_.ErsetzenMit->text();
+    o.keepName = c_.REmoveNumbers->isChecked();
+    o.tags = host_.nameTagTexts();
+    return o;
+}
+
+void TextArea::refreshCaptionPreview() {
+    const QString name = host_.previewName();
+    // Without a picture (or before the names are shown, ".") the label stays as it is.
+    if (name.isEmpty() || name == QLatin1String("."))
+        return;
+    c_.NamensVorschau->setText(CaptionPreviewText(MakePictureText(name, captionOptions())));
 }
 
 }  // namespace kadrano

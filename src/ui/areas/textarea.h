@@ -52,8 +52,15 @@ public:
     void fillLists() override;
     void previewsCleared(Language language) override;
     void namePageShown() override;
+    void previewChanged() override;
+
+    // The text options of the caption as the controls hold them.
+    CaptionOptions captionOptions() const;
 
 private:
+    // NamensVorschau shows the caption of the previewed picture.
+    void refreshCaptionPreview();
+
     Controls c_;
     ColourTable colours_;
 };

@@ -8,6 +8,7 @@
 
 #include "core/language.h"
 #include "core/toolhost.h"
+#include "rename/nameroutines.h"
 #include "ui/icons.h"
 
 class QFrame;
@@ -28,6 +29,12 @@ public:
     // Runs a tool unless another tool or a collection is busy: their event loops let
     // clicks through, and a second tool must not start inside the first.
     virtual void runTool(const std::function<void()>& tool) = 0;
+    // The name the previews show and the folder of that file (the chosen folder when the
+    // previews show none): what the name previews of the areas are made from.
+    virtual QString previewName() const = 0;
+    virtual QString previewedDirectory() const = 0;
+    // The tag texts that the orientation and duplicate areas put into names.
+    virtual TagTexts nameTagTexts() const = 0;
 };
 
 // The head of an area: its names in the window design, what it says, and how tall it is
@@ -80,6 +87,8 @@ public:
     // The file list is empty, or a new page of names is shown in the name strip.
     virtual void previewsCleared(Language /*language*/) {}
     virtual void namePageShown() {}
+    // The previews moved on to another file.
+    virtual void previewChanged() {}
     // The control that has the focus when the window is ready, if this area has one.
     virtual QWidget* startFocus() const { return nullptr; }
 
