@@ -1,5 +1,8 @@
 #include "progress.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+
 #include "numbers.h"
 
 namespace kadrano {
@@ -21,15 +24,16 @@ QString FormatRestZeit(qint64 seconds) {
 }
 
 QString RestZeitFragment(const QString& text, bool english) {
-    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text +
-           u')';
+    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text + u')';
 }
 
 QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int total) {
     counter_ = qint16(counter_ + 1);
-    if (counter_ % 5 != 0 && !last_.isEmpty()) return last_;
+    if (counter_ % 5 != 0 && !last_.isEmpty())
+        return last_;
     counter_ = 0;
-    if (current == 0) return last_;
+    if (current == 0)
+        return last_;
 
     const QTime start = QTime::fromString(startTime, QStringLiteral("HH:mm"));
     const QTime now = clock_();
@@ -40,6 +44,13 @@ QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int t
     const qint64 seconds = RoundHalfEven(elapsed * (qint64(total) - current), current);
     last_ = FormatRestZeit(seconds);
     return last_;
+}
+
+QString SystemClockText(const QTime& time) {
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    format.replace(zone, QString());
+    return QLocale::system().toString(time, format.trimmed());
 }
 
 }  // namespace kadrano
