@@ -160,8 +160,10 @@ QString TaggedName(const QString& name, const QString& tag, bool beforeExtension
 }
 
 bool PathExistsOnDisk(const QString& path) {
-    // A link that leads nowhere is a name that is taken all the same.
-    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+    // A link that leads nowhere is a name that is taken all the same. Asking for the link
+    // first answers both questions with one look at the disk.
+    const QFileInfo info(path);
+    return info.isSymLink() || info.exists();
 }
 
 OrientationScript PlanOrientationTags(const FileList& files,

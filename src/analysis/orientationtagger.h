@@ -39,11 +39,14 @@ public:
 
 private:
     // Measures the files until the end or a stop; returns what was measured, in list order.
+    // Stop and ESC are seen while the window's events run, before each shown picture.
     std::vector<Orientation> measureAll(ToolHost& host, const FileList& files,
                                         const OrientationTagOptions& tags);
     void run(ToolHost& host, OrientationView& view, const OrientationTagOptions& tags,
              const QString& caption);
     void endRun(ToolHost& host, OrientationView& view, const QString& caption);
+    // Takes a stop request (the stop question's Yes, or ESC) if there is one.
+    bool stopRequested(ToolHost& host);
 
     OrientationTaggerOptions options_;
     bool running_ = false;

@@ -2,7 +2,9 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
+#include <random>
 
 #include "analysis/orientationtagger.h"
 #include "core/scripttext.h"
@@ -364,6 +366,41 @@ TEST_F(OrientationRemove, NoFilesAndBadTags) {
     EXPECT_EQ(host.recorder.boxes[1].title, q("Tag missing"));
     EXPECT_FALSE(folder.exists(QLatin1String(kOrientationRemoveScriptName)));
     EXPECT_TRUE(runner.calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Many pictures in sub-folders with the window's event pacing: the script keeps the
+// collected order and every picture's own tag.
+TEST(OrientationWorkers, ScriptKeepsListOrder) {
+    TempFolder folder;
+    std::mt19937 rng(11);
+    QHash<QString, QString> tagOf;
+    for (int i = 0; i < 150; ++i) {
+        const int w = 8 + int(rng() % 40);
+        const int h = 8 + int(rng() % 40);
+        const QString name = QStringLiteral("%1/p%2.jpg").arg(i % 3 ? "Sub" : "Top").arg(i);
+        tagOf.insert(folder.write(name, pictureOf(w, h)), w < h ? q("[HF]") : q("[QF]"));
+    }
+    RecordingRunner runner;
+    FakeHost host(&runner);
+    host.dirText = folder.path();
+    host.withSubdirs = true;
+    host.recorder.replies = {Mb::ResultNo};
+    FakeView view;
+    OrientationTagger().StartClicked(host, view, OrientationTagOptions{});
+
+    ASSERT_EQ(host.files.count(), 150);
+    QStringList expected = ScriptHeader();
+    for (int k = 0; k < host.files.count(); ++k) {
+        const QString path = host.files.fullPath(k);
+        expected.append(q("ren ") + path + u' ' + tagOf.value(path) + host.files.FileNames.at(k));
+        expected.append(ProgressLine(k, 150) + u'"');
+    }
+    expected.append(QString());
+    EXPECT_EQ(SplitCrLf(folder.read(QLatin1String(kOrientationTagScriptName))), expected);
 }
 
 }  // namespace
