@@ -51,7 +51,7 @@ void OrientationTagger::StartClicked(ToolHost& host, OrientationView& view,
         return;
     }
     stop_ = false;
-    // Hours of measuring must not end in a script that cannot do its job.
+    // A tag no name can take would only show after the measuring, in a failing script.
     if (refuseBadTags(host, tags))
         return;
     running_ = true;
