@@ -1,6 +1,5 @@
 #include "duplicatefinder.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <chrono>
 #include <future>

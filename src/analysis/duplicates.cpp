@@ -1,7 +1,5 @@
 #include "duplicates.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -200,13 +198,7 @@ QString HashingStatus(Language lang, const QString& restZeit, int k, int n) {
 }
 
 QString HashingStartCaption(const QTime& now) {
-    // The system's long time format without its time zone: "14:05:33", as the clock in
-    // the task bar shows it.
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
-    format.replace(zone, QString());
-    return QStringLiteral("Bild-Hashwerte werden ermittelt (Start: ") +
-           QLocale::system().toString(now, format.trimmed()) + u')';
+    return QStringLiteral("Bild-Hashwerte werden ermittelt (Start: ") + SystemClockText(now) + u')';
 }
 
 }  // namespace kadrano

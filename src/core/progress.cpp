@@ -1,5 +1,8 @@
 #include "progress.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+
 #include "numbers.h"
 
 namespace kadrano {
@@ -41,6 +44,13 @@ QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int t
     const qint64 seconds = RoundHalfEven(elapsed * (qint64(total) - current), current);
     last_ = FormatRestZeit(seconds);
     return last_;
+}
+
+QString SystemClockText(const QTime& time) {
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
+    format.replace(zone, QString());
+    return QLocale::system().toString(time, format.trimmed());
 }
 
 }  // namespace kadrano

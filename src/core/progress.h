@@ -31,4 +31,8 @@ QString FormatRestZeit(qint64 seconds);
 // German "(Restzeit: …)" or English "(Time left: …)".
 QString RestZeitFragment(const QString& text, bool english);
 
+// A time of day as the system's clock shows it ("14:05:33"): the long time format
+// without its time zone. The in-program loops put their start time in the caption so.
+QString SystemClockText(const QTime& time);
+
 }  // namespace kadrano
