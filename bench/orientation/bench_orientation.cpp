@@ -126,7 +126,7 @@ public:
     QString patternText() const override { return QStringLiteral("*.jpg"); }
     QString caption() const override { return caption_; }
     void setCaption(const QString& t) override { caption_ = t; }
-    void setKeptScriptButtonVisible(KeptScript, bool) override {}
+    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
     void showUpdateLink() override {}
     QString startTime() const override { return start_; }
     void setStartTime(const QString& t) override { start_ = t; }

@@ -9,6 +9,7 @@
 
 #include "core/filelist.h"
 #include "core/language.h"
+#include "core/ownfiles.h"
 #include "core/toolsequence.h"
 
 namespace kadrano {
@@ -17,8 +18,10 @@ namespace kadrano {
 // again, without any window: measured orientations in, script lines, counts and message
 // texts out.
 
-inline constexpr char kOrientationTagScriptName[] = "_Add_Picture-Orientation_Tag.bat";
-inline constexpr char kOrientationRemoveScriptName[] = "_Remove_PictureOrientation.bat";
+// Both scripts stay in the folder when not run, each with the button that runs it later.
+inline constexpr KeptScript kOrientationTagKept{kOrientationTagScriptName, "Command8"};
+inline constexpr KeptScript kOrientationRemoveKept{kOrientationRemoveScriptName,
+                                                   "RestoreOrigin_BAT"};
 
 enum class Orientation : unsigned char { Unknown, Portrait, Landscape };
 

@@ -143,10 +143,10 @@ void OrientationTagger::run(ToolHost& host, OrientationView& view,
     } else if (tools.AskUser(TagRenameQuestion(scriptPath, script.taken), Mb::YesNoQuestion) ==
                Mb::ResultNo) {
         tools.OpenInEditor(scriptPath);
-        host.setKeptScriptButtonVisible(KeptScript::OrientationTag, true);
+        host.setKeptScriptButtonVisible(kOrientationTagKept, true);
         return;
     }
-    tools.RunWaitAndDelete(scriptPath, KeptScript::OrientationTag);
+    tools.RunWaitAndDelete(scriptPath, kOrientationTagKept);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())
@@ -157,7 +157,7 @@ void RunRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags)
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    host.setKeptScriptButtonVisible(KeptScript::OrientationRemove, false);
+    host.setKeptScriptButtonVisible(kOrientationRemoveKept, false);
     if (refuseBadTags(host, tags))
         return;
     tools.NormaliseDirectoryText();
@@ -184,11 +184,11 @@ void RunRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags)
                                               Mb::YesNo | Mb::IconError, WrongFormatTitle());
         if (answer == Mb::ResultNo) {
             tools.OpenInEditor(scriptPath);
-            host.setKeptScriptButtonVisible(KeptScript::OrientationRemove, true);
+            host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
             return;
         }
     }
-    tools.RunWaitAndDelete(scriptPath, KeptScript::OrientationRemove);
+    tools.RunWaitAndDelete(scriptPath, kOrientationRemoveKept);
     if (!host.loading())
         host.collectFiles();
 }

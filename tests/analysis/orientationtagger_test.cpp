@@ -105,7 +105,7 @@ TEST_F(OrientationRun, MeasuresWritesAndOpensTheScriptOnNo) {
     EXPECT_EQ(host.recorder.boxes[0].title, q("Umbenennen starten?"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNoQuestion);
     EXPECT_EQ(host.recorder.editorFiles, QStringList{scriptPath()});
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::OrientationTag));
+    EXPECT_TRUE(host.keptButtonVisible(kOrientationTagKept));
     EXPECT_TRUE(runner.calls.empty());
     EXPECT_TRUE(folder.exists(q("a.jpg")));
 
@@ -137,7 +137,7 @@ TEST_F(OrientationRun, EnglishYesRunsTheScriptAndOffersDeletion) {
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].program, scriptPath());
     EXPECT_EQ(runner.calls[0].arguments, QStringList{q("14:05")});
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::OrientationTag));  // kept on No
+    EXPECT_TRUE(host.keptButtonVisible(kOrientationTagKept));  // kept on No
     EXPECT_EQ(scriptLines()[2], ProgressLine(0, 4));
     EXPECT_EQ(scriptLines()[3], q("ren ") + dir() + q("a.jpg a[HF].jpg"));
     EXPECT_GE(host.recorder.statuses.indexOf(q("(Time left: )   0 / 5 - [HF]: 0 / [QF]: 0")), 0);
@@ -314,7 +314,7 @@ protected:
 TEST_F(OrientationRemove, WellFormedNamesGetTheRunQuestion) {
     folder.write(q("[HF]a.jpg"));
     folder.write(q("b[QF].jpg"));
-    host.keptButtons[int(KeptScript::OrientationRemove)] = true;
+    host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
     host.recorder.replies = {Mb::ResultNo};
     RunRemoveOrientationTags(host, OrientationTagOptions{});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
@@ -324,7 +324,7 @@ TEST_F(OrientationRemove, WellFormedNamesGetTheRunQuestion) {
               q("Umbenennung starten (Bat-Datei ausführen?)\r\rNein =  Datei im Notepad öffnen!"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNoQuestion);
     EXPECT_EQ(host.recorder.editorFiles, QStringList{scriptPath()});
-    EXPECT_TRUE(host.keptButtonVisible(KeptScript::OrientationRemove));
+    EXPECT_TRUE(host.keptButtonVisible(kOrientationRemoveKept));
     EXPECT_EQ(SplitCrLf(folder.read(QLatin1String(kOrientationRemoveScriptName))).size(),
               2 + 4 + 1);
 }
@@ -333,7 +333,7 @@ TEST_F(OrientationRemove, WellFormedNamesGetTheRunQuestion) {
 TEST_F(OrientationRemove, WrongFormatBoxAndItsYes) {
     folder.write(q("[HF]a.jpg"));
     folder.write(q("ohne.jpg"));
-    host.keptButtons[int(KeptScript::OrientationRemove)] = true;
+    host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
     RunRemoveOrientationTags(host, OrientationTagOptions{});
     ASSERT_EQ(host.recorder.boxes.size(), 2u);
@@ -346,7 +346,7 @@ TEST_F(OrientationRemove, WrongFormatBoxAndItsYes) {
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].program, scriptPath());
     EXPECT_FALSE(folder.exists(QLatin1String(kOrientationRemoveScriptName)));
-    EXPECT_FALSE(host.keptButtonVisible(KeptScript::OrientationRemove));
+    EXPECT_FALSE(host.keptButtonVisible(kOrientationRemoveKept));
 }
 
 TEST_F(OrientationRemove, NoFilesAndBadTags) {

@@ -10,16 +10,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "core/ownfiles.h"
 #include "ui/controlfactory.h"
 
 namespace kadrano {
 
 namespace {
-
-// The scripts that add and remove the orientation tags stay in the folder when not run.
-constexpr KeptScript kOrientationTagKept{kOrientationTagScriptName, "Command8"};
-constexpr KeptScript kOrientationRemoveKept{kOrientationRemoveScriptName, "RestoreOrigin_BAT"};
 
 AreaSpec spec() {
     return AreaSpec{
@@ -36,7 +31,8 @@ AreaSpec spec() {
 
 }  // namespace
 
-OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
+    : ToolArea(window, host, spec()), tagger_(std::make_unique<OrientationTagger>()) {
     c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
     {
         QWidget* p = c_.Frame10;
@@ -72,8 +68,10 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(win
         c_.LinksAnfuegen_LAndscape->setToolTip(
             QStringLiteral("Tag auf der linken / rechten Seite des Dateinamens einfügen"));
         c_.Btn_FileAttrib = button(p, "Btn_FileAttrib", QStringLiteral("Start "));
+        connect(c_.Btn_FileAttrib, &QPushButton::clicked, this, &OrientationArea::tagClicked);
         c_.Command8 = addKeptScriptButton(p, kOrientationTagKept);
         c_.RestoreOrigin = button(p, "RestoreOrigin", QStringLiteral("Wiederherstellen"));
+        connect(c_.RestoreOrigin, &QPushButton::clicked, this, &OrientationArea::removeClicked);
         c_.RestoreOrigin_BAT = addKeptScriptButton(p, kOrientationRemoveKept);
         c_.Command6 = infoButton(p, "Command6");
         g->addWidget(c_.PortraitLabel, 0, 0);
@@ -95,6 +93,37 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host) : ToolArea(win
     }
     static_cast<QHBoxLayout*>(body()->layout())->setStretch(0, 4);
     static_cast<QHBoxLayout*>(body()->layout())->setStretch(1, 5);
+}
+
+OrientationArea::~OrientationArea() = default;
+
+OrientationTagOptions OrientationArea::tagOptions() const {
+    OrientationTagOptions o;
+    o.portraitTag = c_.PortraitTxt->text();
+    o.landscapeTag = c_.LAndscaptTxt->text();
+    o.beforeExtension = c_.LinksAnfuegen_LAndscape->isChecked();
+    return o;
+}
+
+void OrientationArea::tagClicked() {
+    auto start = [this] { tagger_->StartClicked(toolHost(), *this, tagOptions()); };
+    // A click while the pictures are measured is the Stop question, not a second tool.
+    if (tagger_->isRunning())
+        start();
+    else
+        runTool(start);
+}
+
+void OrientationArea::removeClicked() {
+    runTool([this] { RunRemoveOrientationTags(toolHost(), tagOptions()); });
+}
+
+QString OrientationArea::startButtonText() const {
+    return c_.Btn_FileAttrib->text();
+}
+
+void OrientationArea::setStartButtonText(const QString& text) {
+    c_.Btn_FileAttrib->setText(text);
 }
 
 }  // namespace kadrano

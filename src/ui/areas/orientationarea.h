@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "analysis/orientationtagger.h"
 #include "toolarea.h"
 
 class QCheckBox;
@@ -11,10 +14,11 @@ class QPushButton;
 namespace kadrano {
 
 // The area "Bildausrichtung (Hoch- & Querformat)": orientation: EXIF turning and orientation tags.
-class OrientationArea : public ToolArea {
+class OrientationArea : public ToolArea, private OrientationView {
     Q_OBJECT
 public:
     OrientationArea(QWidget* window, AreaHost& host);
+    ~OrientationArea() override;
 
     // Its controls, by their names in the window design (also their objectNames).
     struct Controls {
@@ -38,8 +42,19 @@ public:
     };
     const Controls& controls() const { return c_; }
 
+    // The tags and their placement as the controls hold them.
+    OrientationTagOptions tagOptions() const;
+
 private:
+    void tagClicked();
+    void removeClicked();
+    // OrientationView
+    QString startButtonText() const override;
+    void setStartButtonText(const QString& text) override;
+
     Controls c_;
+    // Holds the running measuring: its Start button becomes Stop.
+    std::unique_ptr<OrientationTagger> tagger_;
 };
 
 }  // namespace kadrano
