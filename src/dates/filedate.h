@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace kadrano {
+
+// The three time stamps of a file as local date-times with whole seconds.
+struct FileTimes {
+    QDateTime created;
+    QDateTime accessed;
+    QDateTime written;
+
+    // The picture's date as the date tools see it: the earliest of the three.
+    QDateTime earliest() const;
+};
+
+// Reads creation, last access and last write of a file (in that order in FileTimes).
+// Returns false, leaving times unchanged, when the path is missing, is a folder, or its
+// times cannot be read.
+//
+// Where the file system keeps no settable birth time (Linux), the creation time is the
+// birth time but never later than the last write: a file cannot have been created after
+// it was written, and a date set by WriteFileTimes then reads back as the earliest stamp.
+bool ReadFileTimes(const QString& path, FileTimes& times);
+
+// Sets all three stamps of an existing, writable file at once, to whole seconds. Local
+// date-times are converted with the offset in force at that date (a winter date written
+// in summer must still show its winter clock time). Fails, leaving the file unchanged,
+// for a missing file, a folder, or a read-only file (even when running as administrator).
+// Where the platform cannot set a birth time (Linux), the creation value is not written;
+// ReadFileTimes still returns it, see above.
+bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
+                    const QDateTime& written);
+
+}  // namespace kadrano
