@@ -5,7 +5,9 @@
 
 namespace kadrano {
 
-// The three time stamps of a file as local date-times with whole seconds.
+// The three time stamps of a file as local date-times with whole seconds. Values read from
+// disk carry the offset from UTC in force at their own moment, so later reading of their
+// date and clock time does not consult the time-zone rules again.
 struct FileTimes {
     QDateTime created;
     QDateTime accessed;
@@ -32,5 +34,11 @@ bool ReadFileTimes(const QString& path, FileTimes& times);
 // ReadFileTimes still returns it, see above.
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
                     const QDateTime& written);
+
+// The local date-time of a calendar date and clock time, with the offset in force on that
+// date. Cheaper than QDateTime's own local-time conversion, which the date tools would
+// otherwise pay once for every file. A clock time that falls into the hour skipped when
+// daylight saving starts moves forward by that hour.
+QDateTime LocalDateTime(const QDate& date, const QTime& time);
 
 }  // namespace kadrano

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <ctime>
 
 #include "filedate.h"
 
@@ -13,24 +14,66 @@ namespace kadrano {
 
 namespace {
 
+// The offset from UTC in force at a moment. localtime_r reads the zone rules once;
+// QDateTime's local-time path re-checks the zone file on every call (a system call per
+// stamp, several times the cost of reading the stamp itself).
+int offsetAt(qint64 utcSeconds) {
+    const time_t t = time_t(utcSeconds);
+    struct tm parts {};
+    if (!localtime_r(&t, &parts))
+        return 0;
+    return int(parts.tm_gmtoff);
+}
+
 QDateTime localFromSeconds(qint64 seconds) {
-    // QDateTime applies the zone rules of that moment, not today's offset.
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, offsetAt(seconds));
+}
+
+// Seconds since 1970 of a clock reading taken as if it were UTC.
+qint64 fieldsAsUtc(const QDate& date, const QTime& time) {
+    constexpr qint64 kJulianDay1970 = 2440588;
+    return (date.toJulianDay() - kJulianDay1970) * 86400 + time.hour() * 3600 + time.minute() * 60 +
+           time.second();
 }
 
 bool secondsFromLocal(const QDateTime& value, qint64& seconds) {
     if (!value.isValid())
         return false;
-    QDateTime whole = value;
-    const QTime t = value.time();
-    whole.setTime(QTime(t.hour(), t.minute(), t.second()));
-    if (!whole.isValid())
-        return false;
-    seconds = whole.toSecsSinceEpoch();
+    if (value.timeSpec() == Qt::LocalTime) {
+        seconds = LocalDateTime(value.date(), value.time()).toSecsSinceEpoch();
+        return true;
+    }
+    // A value that carries its offset already names one moment; only the fraction goes.
+    const qint64 ms = value.toMSecsSinceEpoch();
+    seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
     return true;
 }
 
+// Read-only as a person means it: no write permission in the mode for the user who runs
+// the program. The administrator may write any file and set the times of any file, so
+// it is judged by the owner's bit.
+bool modeAllowsWriting(const struct stat& st) {
+    const uid_t me = geteuid();
+    if (me == 0 || me == st.st_uid)
+        return (st.st_mode & S_IWUSR) != 0;
+    if (getegid() == st.st_gid)
+        return (st.st_mode & S_IWGRP) != 0;
+    return (st.st_mode & S_IWOTH) != 0;
+}
+
 }  // namespace
+
+QDateTime LocalDateTime(const QDate& date, const QTime& time) {
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    const QTime whole(time.hour(), time.minute(), time.second());
+    const qint64 asUtc = fieldsAsUtc(date, whole);
+    // The offset at the moment the clock reading names; two steps settle it on either
+    // side of a change.
+    qint64 seconds = asUtc - offsetAt(asUtc);
+    seconds = asUtc - offsetAt(seconds);
+    return localFromSeconds(seconds);
+}
 
 bool ReadFileTimes(const QString& path, FileTimes& times) {
     const QByteArray native = QFile::encodeName(path);
@@ -46,9 +89,9 @@ bool ReadFileTimes(const QString& path, FileTimes& times) {
     qint64 created = written;
     if ((sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec < written)
         created = sx.stx_btime.tv_sec;
-    times.created = localFromSeconds(created);
-    times.accessed = localFromSeconds(accessed);
     times.written = localFromSeconds(written);
+    times.accessed = accessed == written ? times.written : localFromSeconds(accessed);
+    times.created = created == written ? times.written : localFromSeconds(created);
     return true;
 }
 
@@ -65,11 +108,7 @@ bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTi
     struct stat st {};
     if (stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    // A read-only file keeps its times, as it would on Windows. The administrator may
-    // change the times of any file, so the mode bits are checked, not only access().
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return false;
-    if (faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
+    if (!modeAllowsWriting(st))
         return false;
 
     struct timespec stamps[2];

@@ -43,6 +43,12 @@ HANDLE openExclusive(const QString& path, DWORD access) {
 
 }  // namespace
 
+QDateTime LocalDateTime(const QDate& date, const QTime& time) {
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, QTime(time.hour(), time.minute(), time.second()), Qt::LocalTime);
+}
+
 bool ReadFileTimes(const QString& path, FileTimes& times) {
     HANDLE h = openExclusive(path, GENERIC_READ);
     if (h == INVALID_HANDLE_VALUE)
