@@ -56,7 +56,7 @@ public:
 };
 
 // The scripts that can be left in a folder and run again from a button of their own.
-enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove };
+enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove, AddDate };
 
 struct KeptScriptInfo {
     KeptScript id;
