@@ -100,12 +100,13 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     ScriptBuilder script;
     const int count = files.count();
     FileTimes times;
+    FileTimesBatch stamps;
     for (int i = 0; i < count; ++i) {
         const QString& name = files.FileNames.at(i);
         const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
         if (GetDatePrefix(cleaned).isEmpty()) {
-            const QString path = files.fullPath(i);
-            if (ReadFileTimes(path, times)) {
+            if (stamps.read(files.FileDirs.at(i), name, times)) {
+                const QString path = files.fullPath(i);
                 const QDateTime date = times.earliest();
                 const QString newName =
                     FormatNameDate(date.date(), options.format) + options.separator + name;

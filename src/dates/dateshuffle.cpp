@@ -27,21 +27,24 @@ void RunDateShuffle(ToolHost& host, const QString& dateText, RestZeit& restZeit,
     FileTimes times;
     QString status;
     LiveStatus live;
+    FileTimesBatch stamps;
     for (int k = 0; k < n; ++k) {
-        const QString path = files.fullPath(k);
+        const QString& dir = files.FileDirs.at(k);
+        const QString& name = files.FileNames.at(k);
         // A file that cannot even be read is skipped before it takes numbers from the
         // generator, so the draws of the other files stay as they were.
-        if (ReadFileTimes(path, times)) {
+        if (stamps.read(dir, name, times)) {
             const int h = random.RandomInt(0, 23);
             const int mi = random.RandomInt(0, 59);
             const int s = random.RandomInt(0, 59);
             const QDateTime t = LocalDateTime(date, QTime(h, mi, s));
-            if (WriteFileTimes(path, t, t, t))
+            if (stamps.write(dir, name, t, t, t))
                 ++set;
         }
-        const QString rest = restZeit.CalculateRestZeit(start, k, n);
-        // The loop does not stop on ESC, but the window must not look frozen.
+        // The loop does not stop on ESC, but the window must not look frozen. The estimate
+        // is asked for when it is shown (reading the clock for every file costs).
         if (live.due(k + 1 == n)) {
+            const QString rest = restZeit.CalculateRestZeit(start, k, n);
             host.person().setStatus(RestZeitFragment(rest, false) +
                                     QStringLiteral("   Setze Datum: ") + QString::number(k) + u'/' +
                                     QString::number(n));

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 
 namespace kadrano {
 
@@ -34,6 +35,28 @@ bool ReadFileTimes(const QString& path, FileTimes& times);
 // ReadFileTimes still returns it, see above.
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
                     const QDateTime& written);
+
+// ReadFileTimes and WriteFileTimes for the files of a list, one after another. Files of
+// one folder follow each other in a collected list; the folder is looked up once for all
+// of them instead of walking the whole path for every stamp (on a large tree the path
+// walks cost more than the time stamps themselves). Same results as the free functions as
+// long as no folder is renamed during the run.
+class FileTimesBatch {
+public:
+    FileTimesBatch();
+    ~FileTimesBatch();
+    FileTimesBatch(const FileTimesBatch&) = delete;
+    FileTimesBatch& operator=(const FileTimesBatch&) = delete;
+
+    // dir ends in a separator, name is the bare file name.
+    bool read(const QString& dir, const QString& name, FileTimes& times);
+    bool write(const QString& dir, const QString& name, const QDateTime& created,
+               const QDateTime& accessed, const QDateTime& written);
+
+private:
+    struct Folder;
+    std::unique_ptr<Folder> folder_;
+};
 
 // The local date-time of a calendar date and clock time, with the offset in force on that
 // date. Cheaper than QDateTime's own local-time conversion, which the date tools would

@@ -53,10 +53,12 @@ bool secondsFromLocal(const QDateTime& value, qint64& seconds) {
 // the program. The administrator may write any file and set the times of any file, so
 // it is judged by the owner's bit.
 bool modeAllowsWriting(const struct stat& st) {
-    const uid_t me = geteuid();
+    // Asked once: the program never changes its user, and each question is a system call.
+    static const uid_t me = geteuid();
+    static const gid_t myGroup = getegid();
     if (me == 0 || me == st.st_uid)
         return (st.st_mode & S_IWUSR) != 0;
-    if (getegid() == st.st_gid)
+    if (myGroup == st.st_gid)
         return (st.st_mode & S_IWGRP) != 0;
     return (st.st_mode & S_IWOTH) != 0;
 }
@@ -75,10 +77,11 @@ QDateTime LocalDateTime(const QDate& date, const QTime& time) {
     return localFromSeconds(seconds);
 }
 
-bool ReadFileTimes(const QString& path, FileTimes& times) {
-    const QByteArray native = QFile::encodeName(path);
+namespace {
+
+bool readAt(int dirFd, const char* path, FileTimes& times) {
     struct statx sx {};
-    if (statx(AT_FDCWD, native.constData(), AT_STATX_SYNC_AS_STAT,
+    if (statx(dirFd, path, AT_STATX_SYNC_AS_STAT,
               STATX_TYPE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
         return false;
     if (!(sx.stx_mask & STATX_TYPE) || !S_ISREG(sx.stx_mode))
@@ -95,8 +98,8 @@ bool ReadFileTimes(const QString& path, FileTimes& times) {
     return true;
 }
 
-bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
-                    const QDateTime& written) {
+bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateTime& accessed,
+             const QDateTime& written) {
     qint64 a = 0, w = 0, c = 0;
     // The creation value cannot be stored here, but a caller that passes none has made
     // a mistake all the same.
@@ -104,9 +107,8 @@ bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTi
         !secondsFromLocal(written, w))
         return false;
 
-    const QByteArray native = QFile::encodeName(path);
     struct stat st {};
-    if (stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (fstatat(dirFd, path, &st, 0) != 0 || !S_ISREG(st.st_mode))
         return false;
     if (!modeAllowsWriting(st))
         return false;
@@ -116,7 +118,62 @@ bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTi
     stamps[0].tv_nsec = 0;
     stamps[1].tv_sec = time_t(w);
     stamps[1].tv_nsec = 0;
-    return utimensat(AT_FDCWD, native.constData(), stamps, 0) == 0;
+    return utimensat(dirFd, path, stamps, 0) == 0;
+}
+
+}  // namespace
+
+bool ReadFileTimes(const QString& path, FileTimes& times) {
+    return readAt(AT_FDCWD, QFile::encodeName(path).constData(), times);
+}
+
+bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
+                    const QDateTime& written) {
+    return writeAt(AT_FDCWD, QFile::encodeName(path).constData(), created, accessed, written);
+}
+
+struct FileTimesBatch::Folder {
+    QString dir;
+    int fd = -1;  // -1 with a dir set: the folder could not be opened
+
+    ~Folder() { close(); }
+    void close() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    // The open folder for dir, or -1.
+    int open(const QString& wanted) {
+        if (wanted == dir && !dir.isEmpty())
+            return fd;
+        close();
+        dir = wanted;
+        fd = ::open(QFile::encodeName(dir).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return fd;
+    }
+};
+
+FileTimesBatch::FileTimesBatch() : folder_(std::make_unique<Folder>()) {}
+FileTimesBatch::~FileTimesBatch() = default;
+
+bool FileTimesBatch::read(const QString& dir, const QString& name, FileTimes& times) {
+    // A name with a separator is no name in this folder; take the long way.
+    if (name.isEmpty() || name.contains(u'/'))
+        return ReadFileTimes(dir + name, times);
+    const int fd = folder_->open(dir);
+    if (fd < 0)
+        return false;
+    return readAt(fd, QFile::encodeName(name).constData(), times);
+}
+
+bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
+                           const QDateTime& accessed, const QDateTime& written) {
+    if (name.isEmpty() || name.contains(u'/'))
+        return WriteFileTimes(dir + name, created, accessed, written);
+    const int fd = folder_->open(dir);
+    if (fd < 0)
+        return false;
+    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written);
 }
 
 }  // namespace kadrano

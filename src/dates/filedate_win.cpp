@@ -78,4 +78,19 @@ bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTi
     return ok;
 }
 
+// Windows has no relative handle calls in its plain file API; the batch takes the paths.
+struct FileTimesBatch::Folder {};
+
+FileTimesBatch::FileTimesBatch() : folder_(std::make_unique<Folder>()) {}
+FileTimesBatch::~FileTimesBatch() = default;
+
+bool FileTimesBatch::read(const QString& dir, const QString& name, FileTimes& times) {
+    return ReadFileTimes(dir + name, times);
+}
+
+bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
+                           const QDateTime& accessed, const QDateTime& written) {
+    return WriteFileTimes(dir + name, created, accessed, written);
+}
+
 }  // namespace kadrano

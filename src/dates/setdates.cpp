@@ -147,8 +147,8 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     int set = 0;
     QDate lastDate;
     QDateTime noon;
-    QString rest;
     LiveStatus live;
+    FileTimesBatch stamps;
     for (int k = 0; k < n; ++k) {
         const QDate& date = plan.dates.at(k);
         if (date.isValid()) {
@@ -157,14 +157,16 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
                 lastDate = date;
                 noon = LocalDateTime(date, QTime(12, 0, 0));
             }
-            if (WriteFileTimes(files.fullPath(k), noon, noon, noon))
+            if (stamps.write(files.FileDirs.at(k), files.FileNames.at(k), noon, noon, noon))
                 ++set;
-            rest = restZeit.CalculateRestZeit(start, k, n);
         }
-        // The loop does not stop on ESC, but the window must not look frozen.
+        // The loop does not stop on ESC, but the window must not look frozen. The estimate
+        // is asked for when it is shown: reading the clock for every file would cost as
+        // much as setting its date.
         if (live.due(k + 1 == n)) {
             if (date.isValid())
-                host.person().setStatus(statusText(rest, k, n, language));
+                host.person().setStatus(
+                    statusText(restZeit.CalculateRestZeit(start, k, n), k, n, language));
             host.person().processEvents();
         }
     }

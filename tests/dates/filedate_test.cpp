@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTimeZone>
 
@@ -164,4 +165,43 @@ TEST_F(FileDate, FilesThatCannotBeWrittenFailAndStayUnchanged) {
     EXPECT_EQ(t.created, when);
     EXPECT_EQ(t.accessed, when);
     EXPECT_EQ(t.written, when);
+}
+
+// The batch keeps a folder open between files; it must give the same answers as the free
+// functions when the folder changes, vanishes, or a name is no plain file.
+TEST_F(FileDate, BatchAgreesWithTheSingleCallsAcrossFolders) {
+    const QDateTime when = local(2019, 7, 21, 12, 0, 0);
+    folder.mkdir(QStringLiteral("eins"));
+    folder.mkdir(QStringLiteral("zwei"));
+    folder.write(QStringLiteral("eins/a.jpg"));
+    folder.write(QStringLiteral("zwei/a.jpg"));
+    const QString readOnly = folder.write(QStringLiteral("zwei/b.jpg"));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    folder.mkdir(QStringLiteral("zwei/c.jpg"));
+    const QString one = folder.file(QStringLiteral("eins/"));
+    const QString two = folder.file(QStringLiteral("zwei/"));
+
+    FileTimesBatch batch;
+    EXPECT_TRUE(batch.write(one, QStringLiteral("a.jpg"), when, when, when));
+    EXPECT_TRUE(batch.write(two, QStringLiteral("a.jpg"), when, when, when));
+    EXPECT_FALSE(batch.write(two, QStringLiteral("b.jpg"), when, when, when));
+    EXPECT_FALSE(batch.write(two, QStringLiteral("c.jpg"), when, when, when));
+    EXPECT_FALSE(batch.write(two, QStringLiteral("fehlt.jpg"), when, when, when));
+    EXPECT_FALSE(batch.write(folder.file(QStringLiteral("gibtsnicht/")), QStringLiteral("a.jpg"),
+                             when, when, when));
+    for (const QString& dir : {one, two}) {
+        FileTimes t;
+        ASSERT_TRUE(batch.read(dir, QStringLiteral("a.jpg"), t));
+        EXPECT_EQ(t.written, when);
+        EXPECT_EQ(realTimes(dir + QStringLiteral("a.jpg")).modified,
+                  utcSeconds(2019, 7, 21, 10, 0, 0));
+    }
+    FileTimes t;
+    EXPECT_TRUE(batch.read(two, QStringLiteral("b.jpg"), t));
+    EXPECT_NE(t.written, when);
+    EXPECT_FALSE(batch.read(two, QStringLiteral("c.jpg"), t));
+    // A folder renamed away between two files is not found under its old name.
+    ASSERT_TRUE(QDir().rename(one, folder.file(QStringLiteral("drei"))));
+    EXPECT_FALSE(batch.read(one, QStringLiteral("a.jpg"), t));
+    EXPECT_TRUE(batch.read(folder.file(QStringLiteral("drei/")), QStringLiteral("a.jpg"), t));
 }
