@@ -34,23 +34,38 @@ bool needsQuotes(QChar c) {
 
 bool CanStandInScript(const QString& s) {
     for (QChar c : s) {
-        if (c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
+        if (c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
         // Line and paragraph separators are line breaks to some editors and readers.
-        if (c.unicode() == 0x2028 || c.unicode() == 0x2029 || c.unicode() == 0x85) return false;
+        if (c.unicode() == 0x2028 || c.unicode() == 0x2029 || c.unicode() == 0x85)
+            return false;
     }
     return true;
 }
 
-QString ScriptArg(const QString& s) {
+void AppendScriptArg(QString& line, QStringView s) {
     bool quote = false;
+    for (QChar c : s) {
+        if (needsQuotes(c)) {
+            quote = true;
+            break;
+        }
+    }
+    if (quote)
+        line += u'"';
+    for (QChar c : s) {
+        if (c == u'%')
+            line += u'%';
+        line += c;
+    }
+    if (quote)
+        line += u'"';
+}
+
+QString ScriptArg(const QString& s) {
     QString out;
     out.reserve(s.size() + 4);
-    for (QChar c : s) {
-        if (needsQuotes(c)) quote = true;
-        if (c == u'%') out += u'%';
-        out += c;
-    }
-    if (quote) return u'"' + out + u'"';
+    AppendScriptArg(out, s);
     return out;
 }
 
@@ -62,7 +77,8 @@ QStringList ScriptHeader() {
 QString ProgressLine(int index, int count) {
     const qint64 percent = count > 0 ? RoundHalfEven(qint64(index) * 100, count) : 0;
     const int remaining = count - index + 1;
-    return QStringLiteral("@Echo #####  %1%% - Verb.: %2    (Nr: %3 / %4)  Start: %Zeit% Uhr  #####")
+    return QStringLiteral(
+               "@Echo #####  %1%% - Verb.: %2    (Nr: %3 / %4)  Start: %Zeit% Uhr  #####")
         .arg(QString::number(percent), QString::number(remaining), QString::number(index + 1),
              QString::number(count));
 }
@@ -70,13 +86,15 @@ QString ProgressLine(int index, int count) {
 ScriptBuilder::ScriptBuilder() : lines_(ScriptHeader()) {}
 
 void ScriptBuilder::finish(bool pauseAtEnd) {
-    if (pauseAtEnd) lines_.append(QStringLiteral("pause"));
+    if (pauseAtEnd)
+        lines_.append(QStringLiteral("pause"));
 }
 
 QByteArray EncodeScriptText(const QStringList& lines) {
     QString text;
     qsizetype size = 0;
-    for (const QString& l : lines) size += l.size() + 2;
+    for (const QString& l : lines)
+        size += l.size() + 2;
     text.reserve(size);
     for (const QString& l : lines) {
         text += l;
@@ -94,7 +112,8 @@ bool WriteScriptFile(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     // A folder we may not create files in still lets us replace a script we own.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     const QByteArray bytes = EncodeScriptText(lines);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

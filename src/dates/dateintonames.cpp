@@ -14,13 +14,28 @@ namespace {
 const QDate kZeroDate(1899, 12, 30);
 
 void appendDigits(QString& out, int value, int width) {
-    out += QString::number(value).rightJustified(width, u'0');
+    static constexpr int kLimit[] = {1, 10, 100, 1000, 10000};
+    if (value < 0 || width > 4 || value >= kLimit[width]) {
+        out += QString::number(value).rightJustified(width, u'0');
+        return;
+    }
+    for (int unit = kLimit[width - 1]; unit > 0; unit /= 10)
+        out += QChar(u'0' + (value / unit) % 10);
 }
 
+// "@Echo #####  n   Start Zeit: %Zeit% Uhr #####", built without temporary texts: the
+// planning writes one for each of many thousand files.
 QString progressLine(int n, Language language) {
-    return QStringLiteral("@Echo #####  ") + QString::number(n) +
-           Pick(language, QStringLiteral("   Start Zeit: %Zeit% Uhr #####"),
-                QStringLiteral("   Started at: %Zeit% Uhr  #####"));
+    static const QString head = QStringLiteral("@Echo #####  ");
+    static const QString tailDe = QStringLiteral("   Start Zeit: %Zeit% Uhr #####");
+    static const QString tailEn = QStringLiteral("   Started at: %Zeit% Uhr  #####");
+    const QString& tail = Pick(language, tailDe, tailEn);
+    QString line;
+    line.reserve(head.size() + 10 + tail.size());
+    line += head;
+    line += QString::number(n);
+    line += tail;
+    return line;
 }
 
 QString statusText(int n, int index, int count, Language language) {
@@ -97,31 +112,50 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
         plan.badFormat = true;
         return plan;
     }
+    if (!CanStandInScript(options.format) || !CanStandInScript(options.separator)) {
+        plan.badFormat = true;
+        return plan;
+    }
     ScriptBuilder script;
     const int count = files.count();
     FileTimes times;
     FileTimesBatch stamps;
+    // Files of one folder follow each other: the folder's part of the checks is done once.
+    const QString* lastDir = nullptr;
+    bool dirSafe = true;
+    QDate lastDate;
+    QString dateText;
     for (int i = 0; i < count; ++i) {
         const QString& name = files.FileNames.at(i);
+        const QString& dir = files.FileDirs.at(i);
         const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
-        if (GetDatePrefix(cleaned).isEmpty()) {
-            if (stamps.read(files.FileDirs.at(i), name, times)) {
-                const QString path = files.fullPath(i);
+        if (GetDatePrefix(cleaned).isEmpty() && stamps.read(dir, name, times)) {
+            if (!lastDir || *lastDir != dir) {
+                lastDir = &dir;
+                dirSafe = CanStandInScript(dir);
+            }
+            if (!dirSafe || !CanStandInScript(name)) {
+                ++plan.unsafe;
+            } else {
                 const QDateTime date = times.earliest();
-                const QString newName =
-                    FormatNameDate(date.date(), options.format) + options.separator + name;
-                if (!CanStandInScript(path) || !CanStandInScript(newName)) {
-                    ++plan.unsafe;
-                } else {
-                    ++plan.withoutDate;
-                    if (!plan.earliest.isValid() || date < plan.earliest)
-                        plan.earliest = date;
-                    if (!plan.latest.isValid() || date > plan.latest)
-                        plan.latest = date;
-                    script.add(progressLine(plan.withoutDate, options.language));
-                    script.add(QStringLiteral("ren ") + ScriptArg(path) + u' ' +
-                               ScriptArg(newName));
+                if (date.date() != lastDate) {
+                    lastDate = date.date();
+                    dateText = FormatNameDate(lastDate, options.format);
                 }
+                ++plan.withoutDate;
+                if (!plan.earliest.isValid() || date < plan.earliest)
+                    plan.earliest = date;
+                if (!plan.latest.isValid() || date > plan.latest)
+                    plan.latest = date;
+                script.add(progressLine(plan.withoutDate, options.language));
+                QString line;
+                line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
+                             options.separator.size());
+                line += QLatin1String("ren ");
+                AppendScriptArg(line, QString(dir + name));
+                line += u' ';
+                AppendScriptArg(line, QString(dateText + options.separator + name));
+                script.add(line);
             }
         }
         if (afterFile)
