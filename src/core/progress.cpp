@@ -6,6 +6,11 @@ namespace kadrano {
 
 RestZeit::RestZeit(Clock clock) : clock_(std::move(clock)) {}
 
+RestZeit& SharedRestZeit() {
+    static RestZeit estimate;
+    return estimate;
+}
+
 namespace {
 QString twoDigits(qint64 v) {
     const QString digits = QString::number(v < 0 ? -v : v).rightJustified(2, u'0');
@@ -21,15 +26,16 @@ QString FormatRestZeit(qint64 seconds) {
 }
 
 QString RestZeitFragment(const QString& text, bool english) {
-    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text +
-           u')';
+    return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text + u')';
 }
 
 QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int total) {
     counter_ = qint16(counter_ + 1);
-    if (counter_ % 5 != 0 && !last_.isEmpty()) return last_;
+    if (counter_ % 5 != 0 && !last_.isEmpty())
+        return last_;
     counter_ = 0;
-    if (current == 0) return last_;
+    if (current == 0)
+        return last_;
 
     const QTime start = QTime::fromString(startTime, QStringLiteral("HH:mm"));
     const QTime now = clock_();

@@ -179,7 +179,8 @@ QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& form
            scriptPath + QStringLiteral("\r\rNein =  Datei im Notepad öffnen!");
 }
 
-void RunDateIntoNames(ToolHost& host, DateIntoNamesOptions options) {
+void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
+    DateIntoNamesOptions options = chosen;
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();

@@ -54,7 +54,7 @@ QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& form
 
 // The Start button of "Datum -> Dateinamen", run on the window. The language and the
 // pause switch of the options are taken from the host.
-void RunDateIntoNames(ToolHost& host, DateIntoNamesOptions options);
+void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& options);
 
 // "Wiederherstellen": there is nothing to restore from.
 void RunDateIntoNamesRestore(ToolHost& host);

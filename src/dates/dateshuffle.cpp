@@ -8,8 +8,9 @@
 
 namespace kadrano {
 
-void RunDateShuffle(ToolHost& host, const QString& dateText, RestZeit& restZeit,
+void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit& restZeit,
                     RandomSource& random) {
+    const QString& dateText = options.date;
     ScriptTools tools(host);
     if (!tools.CollectFilesOrSayNone())
         return;

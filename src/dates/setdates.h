@@ -52,7 +52,8 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
 
 // The Start button of "Datum ändern": every file with a date gets it at 12:00:00 as all
 // three time stamps, directly, without a question.
-void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZeit);
+void RunSetDates(ToolHost& host, const SetDatesOptions& options,
+                 RestZeit& restZeit = SharedRestZeit());
 
 // The box that explains why a date cannot be used (German and English wording).
 void SayDateUnreadable(ToolHost& host, const QString& text);

@@ -49,7 +49,7 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
 
     RandomSource firstStart;
-    RunDateShuffle(host, q("11.11.2019"), rest, firstStart);
+    RunDateShuffle(host, {q("11.11.2019")}, rest, firstStart);
     EXPECT_EQ(host.recorder.boxes.back().text,
               q("Vorgang abgeschlossen\rDas Datum wurde bei 4/5 Dateien gesetzt!"));
     EXPECT_EQ(host.recorder.boxes.back().title, q("Beendet"));
@@ -82,7 +82,7 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
     for (const QString& n : names)
         SetDiskTimes(folder.file(n), old, old);
     RandomSource secondStart;
-    RunDateShuffle(host, q("11.11.2019"), rest, secondStart);
+    RunDateShuffle(host, {q("11.11.2019")}, rest, secondStart);
     QList<qint64> secondTimes;
     for (const QString& n : names)
         secondTimes.append(ReadDiskTimes(folder.file(n)).modified);
@@ -94,7 +94,7 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
 TEST_F(DateShuffle, AnUnreadableDateWritesNothing) {
     const QString a = file(q("a.jpg"));
     RandomSource random, untouched;
-    RunDateShuffle(host, q("2019_11_11"), rest, random);
+    RunDateShuffle(host, {q("2019_11_11")}, rest, random);
     EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
