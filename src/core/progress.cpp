@@ -9,6 +9,11 @@ namespace kadrano {
 
 RestZeit::RestZeit(Clock clock) : clock_(std::move(clock)) {}
 
+RestZeit& SharedRestZeit() {
+    static RestZeit estimate;
+    return estimate;
+}
+
 namespace {
 QString twoDigits(qint64 v) {
     const QString digits = QString::number(v < 0 ? -v : v).rightJustified(2, u'0');

@@ -24,6 +24,9 @@ private:
     QString last_;
 };
 
+// The estimate all in-program loops share, kept for the program's whole life.
+RestZeit& SharedRestZeit();
+
 // hours:minutes:seconds with at least two digits each, every part with its own sign
 // ("-01:-05:-03" for a negative span).
 QString FormatRestZeit(qint64 seconds);

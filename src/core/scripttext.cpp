@@ -43,6 +43,25 @@ bool CanStandInScript(const QString& s) {
     return true;
 }
 
+void AppendScriptArg(QString& line, QStringView s) {
+    bool quote = false;
+    for (QChar c : s) {
+        if (needsQuotes(c)) {
+            quote = true;
+            break;
+        }
+    }
+    if (quote)
+        line += u'"';
+    for (QChar c : s) {
+        if (c == u'%')
+            line += u'%';
+        line += c;
+    }
+    if (quote)
+        line += u'"';
+}
+
 QString ScriptArg(const QString& s) {
     // Every file of a run passes through here, often twice; most names need nothing, and
     // then the text itself is handed back without a copy.

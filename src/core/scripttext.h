@@ -16,6 +16,9 @@ namespace kadrano {
 // & | < > ^ ( ) , ; = ! and every % is doubled. Leading and trailing blanks belong to
 // the name and are kept. An ordinary name comes out exactly as QuoteIfSpaces gives it.
 QString ScriptArg(const QString& pathOrName);
+// The same, appended to a line being built (no text of its own for each argument: tools
+// that write a line for each of many thousand files use this).
+void AppendScriptArg(QString& line, QStringView pathOrName);
 
 // Whether a name can stand in a script line at all. A double quote cannot be escaped
 // inside a quoted argument, and a line break or other control character would end or

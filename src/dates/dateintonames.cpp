@@ -1,0 +1,228 @@
+#include "dateintonames.h"
+
+#include "core/scripttext.h"
+#include "core/toolsequence.h"
+#include "filedate.h"
+#include "livestatus.h"
+
+namespace kadrano {
+
+namespace {
+
+// The date the question shows when no name lacked one: the zero of the date type the
+// program has always used.
+const QDate kZeroDate(1899, 12, 30);
+
+void appendDigits(QString& out, int value, int width) {
+    static constexpr int kLimit[] = {1, 10, 100, 1000, 10000};
+    if (value < 0 || width > 4 || value >= kLimit[width]) {
+        out += QString::number(value).rightJustified(width, u'0');
+        return;
+    }
+    for (int unit = kLimit[width - 1]; unit > 0; unit /= 10)
+        out += QChar(u'0' + (value / unit) % 10);
+}
+
+// "@Echo #####  n   Start Zeit: %Zeit% Uhr #####", built without temporary texts: the
+// planning writes one for each of many thousand files.
+QString progressLine(int n, Language language) {
+    static const QString head = QStringLiteral("@Echo #####  ");
+    static const QString tailDe = QStringLiteral("   Start Zeit: %Zeit% Uhr #####");
+    static const QString tailEn = QStringLiteral("   Started at: %Zeit% Uhr  #####");
+    const QString& tail = Pick(language, tailDe, tailEn);
+    QString line;
+    line.reserve(head.size() + 10 + tail.size());
+    line += head;
+    line += QString::number(n);
+    line += tail;
+    return line;
+}
+
+QString statusText(int n, int index, int count, Language language) {
+    return QString::number(n) +
+           Pick(language, QStringLiteral(" Namen ohne Datum gefunden ("),
+                QStringLiteral(" Names without date found (")) +
+           QString::number(index) + u'/' + QString::number(count) + u')';
+}
+
+}  // namespace
+
+QStringList DateNameFormats() {
+    return {
+        QStringLiteral("YYYY.MM.DD"), QStringLiteral("YYYY-MM-DD"), QStringLiteral("YYYY.MM"),
+        QStringLiteral("YYYY-MM"),    QStringLiteral("YYYY"),       QStringLiteral("MM.YYYY"),
+        QStringLiteral("MM-YYYY"),    QStringLiteral("DD.MM.YYYY"), QStringLiteral("DD-MM-YYYY"),
+        QStringLiteral("YY.MM.DD"),   QStringLiteral("YY-MM-DD"),   QStringLiteral("YY.MM"),
+        QStringLiteral("YY-MM"),      QStringLiteral("YY"),         QStringLiteral("MM.YY"),
+        QStringLiteral("MM-YY"),      QStringLiteral("DD.MM.YY"),   QStringLiteral("DD-MM-YY")};
+}
+
+QString FormatNameDate(const QDate& date, const QString& format) {
+    QString out;
+    out.reserve(format.size() + 2);
+    for (qsizetype i = 0; i < format.size();) {
+        const QStringView rest = QStringView(format).mid(i);
+        if (rest.startsWith(u"YYYY")) {
+            appendDigits(out, date.year(), 4);
+            i += 4;
+        } else if (rest.startsWith(u"YY")) {
+            appendDigits(out, ((date.year() % 100) + 100) % 100, 2);
+            i += 2;
+        } else if (rest.startsWith(u"MM")) {
+            appendDigits(out, date.month(), 2);
+            i += 2;
+        } else if (rest.startsWith(u"DD")) {
+            appendDigits(out, date.day(), 2);
+            i += 2;
+        } else {
+            out += format.at(i);
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool HoldsForbiddenNameCharacter(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 0x20)
+            return true;
+        switch (c.unicode()) {
+            case u'\\':
+            case u'/':
+            case u':':
+            case u'*':
+            case u'?':
+            case u'"':
+            case u'<':
+            case u'>':
+            case u'|':
+                return true;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
+DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
+                                    const std::function<void(int, int)>& afterFile) {
+    DateIntoNamesPlan plan;
+    if (HoldsForbiddenNameCharacter(options.format) ||
+        HoldsForbiddenNameCharacter(options.separator)) {
+        plan.badFormat = true;
+        return plan;
+    }
+    if (!CanStandInScript(options.format) || !CanStandInScript(options.separator)) {
+        plan.badFormat = true;
+        return plan;
+    }
+    ScriptBuilder script;
+    const int count = files.count();
+    FileTimes times;
+    FileTimesBatch stamps;
+    // Files of one folder follow each other: the folder's part of the checks is done once.
+    const QString* lastDir = nullptr;
+    bool dirSafe = true;
+    QDate lastDate;
+    QString dateText;
+    for (int i = 0; i < count; ++i) {
+        const QString& name = files.FileNames.at(i);
+        const QString& dir = files.FileDirs.at(i);
+        const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
+        if (GetDatePrefix(cleaned).isEmpty() && stamps.read(dir, name, times)) {
+            if (!lastDir || *lastDir != dir) {
+                lastDir = &dir;
+                dirSafe = CanStandInScript(dir);
+            }
+            if (!dirSafe || !CanStandInScript(name)) {
+                ++plan.unsafe;
+            } else {
+                const QDateTime date = times.earliest();
+                if (date.date() != lastDate) {
+                    lastDate = date.date();
+                    dateText = FormatNameDate(lastDate, options.format);
+                }
+                ++plan.withoutDate;
+                if (!plan.earliest.isValid() || date < plan.earliest)
+                    plan.earliest = date;
+                if (!plan.latest.isValid() || date > plan.latest)
+                    plan.latest = date;
+                script.add(progressLine(plan.withoutDate, options.language));
+                QString line;
+                line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
+                             options.separator.size());
+                line += QLatin1String("ren ");
+                AppendScriptArg(line, QString(dir + name));
+                line += u' ';
+                AppendScriptArg(line, QString(dateText + options.separator + name));
+                script.add(line);
+            }
+        }
+        if (afterFile)
+            afterFile(i, plan.withoutDate);
+    }
+    script.finish(options.pauseAtEnd);
+    plan.lines = script.lines();
+    return plan;
+}
+
+QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& format,
+                              const QString& scriptPath) {
+    const QDate first = plan.withoutDate > 0 ? plan.earliest.date() : kZeroDate;
+    const QDate last = plan.withoutDate > 0 ? plan.latest.date() : kZeroDate;
+    return QStringLiteral("Es wurden ") + QString::number(plan.withoutDate) +
+           QStringLiteral(" Dateien zwischen:\r") + FormatNameDate(first, format) +
+           QStringLiteral("  und  ") + FormatNameDate(last, format) +
+           QStringLiteral(
+               " gefunden\r\rjetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im "
+               "Notepad!\r\rEs wird diese Datei ausgeführt / Angezeigt:\r\r") +
+           scriptPath + QStringLiteral("\r\rNein =  Datei im Notepad öffnen!");
+}
+
+void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
+    DateIntoNamesOptions options = chosen;
+    ScriptTools tools(host);
+    if (!host.loading())
+        host.saveSettings();
+    const QString script = host.directoryText() + QString::fromLatin1(kAddDateScript);
+    if (!tools.CollectFilesOrSayNone(
+            QStringLiteral("No files found in\r\r") + host.directoryText() + host.patternText(),
+            QStringLiteral("No Files found")))
+        return;
+
+    options.language = host.language();
+    options.pauseAtEnd = host.pauseAtEnd();
+    const int count = host.fileList().count();
+    LiveStatus live;
+    const DateIntoNamesPlan plan =
+        PlanDateIntoNames(host.fileList(), options, [&](int index, int withoutDate) {
+            if (!live.due(index + 1 == count))
+                return;
+            host.person().setStatus(statusText(withoutDate, index, count, options.language));
+            host.person().processEvents();
+        });
+    if (plan.badFormat) {
+        tools.AskUser(QStringLiteral("Datumsformat oder Trennzeichen enthält ein Zeichen, das in "
+                                     "Dateinamen nicht erlaubt ist:\r\r") +
+                          options.format + QStringLiteral("   ") + options.separator +
+                          QStringLiteral("\r\r(nicht erlaubt: \\ / : * ? \" < > |)"),
+                      Mb::OK | Mb::IconWarning, QStringLiteral("Ungültiges Datumsformat"),
+                      QStringLiteral("The date format or separator holds a character that file "
+                                     "names cannot hold:\r\r") +
+                          options.format + QStringLiteral("   ") + options.separator +
+                          QStringLiteral("\r\r(not allowed: \\ / : * ? \" < > |)"),
+                      QStringLiteral("Invalid date format"));
+        return;
+    }
+    if (!tools.WriteScript(script, plan.lines))
+        return;
+    tools.ReportUnsafeNames(plan.unsafe);
+    const QString question = DateIntoNamesQuestion(plan, options.format, script);
+    tools.RunScript(script, Question{question, QString(), question, QString()}, kAddDateKept);
+}
+
+void RunDateIntoNamesRestore(ToolHost& host) {
+    host.person().messageBox(QStringLiteral("Noch nicht implementiert"), Mb::OK, QString());
+}
+
+}  // namespace kadrano

@@ -1,0 +1,179 @@
+// File times on POSIX systems. Linux keeps a birth time on most file systems (statx) but
+// has no call that sets it; utimensat sets access and modification time only.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <ctime>
+
+#include "filedate.h"
+
+namespace kadrano {
+
+namespace {
+
+// The offset from UTC in force at a moment. localtime_r reads the zone rules once;
+// QDateTime's local-time path re-checks the zone file on every call (a system call per
+// stamp, several times the cost of reading the stamp itself).
+int offsetAt(qint64 utcSeconds) {
+    const time_t t = time_t(utcSeconds);
+    struct tm parts {};
+    if (!localtime_r(&t, &parts))
+        return 0;
+    return int(parts.tm_gmtoff);
+}
+
+QDateTime localFromSeconds(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, offsetAt(seconds));
+}
+
+// Seconds since 1970 of a clock reading taken as if it were UTC.
+qint64 fieldsAsUtc(const QDate& date, const QTime& time) {
+    constexpr qint64 kJulianDay1970 = 2440588;
+    return (date.toJulianDay() - kJulianDay1970) * 86400 + time.hour() * 3600 + time.minute() * 60 +
+           time.second();
+}
+
+bool secondsFromLocal(const QDateTime& value, qint64& seconds) {
+    if (!value.isValid())
+        return false;
+    if (value.timeSpec() == Qt::LocalTime) {
+        seconds = LocalDateTime(value.date(), value.time()).toSecsSinceEpoch();
+        return true;
+    }
+    // A value that carries its offset already names one moment; only the fraction goes.
+    const qint64 ms = value.toMSecsSinceEpoch();
+    seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    return true;
+}
+
+// Read-only as a person means it: no write permission in the mode for the user who runs
+// the program. The administrator may write any file and set the times of any file, so
+// it is judged by the owner's bit.
+bool modeAllowsWriting(const struct stat& st) {
+    // Asked once: the program never changes its user, and each question is a system call.
+    static const uid_t me = geteuid();
+    static const gid_t myGroup = getegid();
+    if (me == 0 || me == st.st_uid)
+        return (st.st_mode & S_IWUSR) != 0;
+    if (myGroup == st.st_gid)
+        return (st.st_mode & S_IWGRP) != 0;
+    return (st.st_mode & S_IWOTH) != 0;
+}
+
+}  // namespace
+
+QDateTime LocalDateTime(const QDate& date, const QTime& time) {
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    const QTime whole(time.hour(), time.minute(), time.second());
+    const qint64 asUtc = fieldsAsUtc(date, whole);
+    // The offset at the moment the clock reading names; two steps settle it on either
+    // side of a change.
+    qint64 seconds = asUtc - offsetAt(asUtc);
+    seconds = asUtc - offsetAt(seconds);
+    return localFromSeconds(seconds);
+}
+
+namespace {
+
+bool readAt(int dirFd, const char* path, FileTimes& times) {
+    struct statx sx {};
+    if (statx(dirFd, path, AT_STATX_SYNC_AS_STAT,
+              STATX_TYPE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
+        return false;
+    if (!(sx.stx_mask & STATX_TYPE) || !S_ISREG(sx.stx_mode))
+        return false;
+    const qint64 written = sx.stx_mtime.tv_sec;
+    const qint64 accessed = sx.stx_atime.tv_sec;
+    // Without a birth time the last write is the earliest the file can be said to exist.
+    qint64 created = written;
+    if ((sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec < written)
+        created = sx.stx_btime.tv_sec;
+    times.written = localFromSeconds(written);
+    times.accessed = accessed == written ? times.written : localFromSeconds(accessed);
+    times.created = created == written ? times.written : localFromSeconds(created);
+    return true;
+}
+
+bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateTime& accessed,
+             const QDateTime& written) {
+    qint64 a = 0, w = 0, c = 0;
+    // The creation value cannot be stored here, but a caller that passes none has made
+    // a mistake all the same.
+    if (!secondsFromLocal(created, c) || !secondsFromLocal(accessed, a) ||
+        !secondsFromLocal(written, w))
+        return false;
+
+    struct stat st {};
+    if (fstatat(dirFd, path, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (!modeAllowsWriting(st))
+        return false;
+
+    struct timespec stamps[2];
+    stamps[0].tv_sec = time_t(a);
+    stamps[0].tv_nsec = 0;
+    stamps[1].tv_sec = time_t(w);
+    stamps[1].tv_nsec = 0;
+    return utimensat(dirFd, path, stamps, 0) == 0;
+}
+
+}  // namespace
+
+bool ReadFileTimes(const QString& path, FileTimes& times) {
+    return readAt(AT_FDCWD, QFile::encodeName(path).constData(), times);
+}
+
+bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
+                    const QDateTime& written) {
+    return writeAt(AT_FDCWD, QFile::encodeName(path).constData(), created, accessed, written);
+}
+
+struct FileTimesBatch::Folder {
+    QString dir;
+    int fd = -1;  // -1 with a dir set: the folder could not be opened
+
+    ~Folder() { close(); }
+    void close() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    // The open folder for dir, or -1.
+    int open(const QString& wanted) {
+        if (wanted == dir && !dir.isEmpty())
+            return fd;
+        close();
+        dir = wanted;
+        fd = ::open(QFile::encodeName(dir).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        return fd;
+    }
+};
+
+FileTimesBatch::FileTimesBatch() : folder_(std::make_unique<Folder>()) {}
+FileTimesBatch::~FileTimesBatch() = default;
+
+bool FileTimesBatch::read(const QString& dir, const QString& name, FileTimes& times) {
+    // A name with a separator is no name in this folder; take the long way.
+    if (name.isEmpty() || name.contains(u'/'))
+        return ReadFileTimes(dir + name, times);
+    const int fd = folder_->open(dir);
+    if (fd < 0)
+        return false;
+    return readAt(fd, QFile::encodeName(name).constData(), times);
+}
+
+bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
+                           const QDateTime& accessed, const QDateTime& written) {
+    if (name.isEmpty() || name.contains(u'/'))
+        return WriteFileTimes(dir + name, created, accessed, written);
+    const int fd = folder_->open(dir);
+    if (fd < 0)
+        return false;
+    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written);
+}
+
+}  // namespace kadrano

@@ -1,0 +1,186 @@
+#include "setdates.h"
+
+#include "core/pathhelpers.h"
+#include "core/toolsequence.h"
+#include "datetext.h"
+#include "filedate.h"
+#include "livestatus.h"
+
+namespace kadrano {
+
+namespace {
+
+// Month and day of the fixed date as two digits each, or empty texts when it cannot be
+// read (a year alone then cannot be completed).
+struct MonthDay {
+    QString month, day;
+    bool valid() const { return !month.isEmpty(); }
+};
+
+MonthDay monthDayOf(const QString& fixedDate) {
+    const QDate d = ParseUserDate(fixedDate);
+    if (!d.isValid())
+        return {};
+    return {QString::number(d.month()).rightJustified(2, u'0'),
+            QString::number(d.day()).rightJustified(2, u'0')};
+}
+
+// The date text of a name: its date prefix without the trailing "-", a year alone
+// completed with the fixed date's month and day. Sets needsFixed for a year alone.
+QString completedDate(const QString& name, const MonthDay& md, bool& needsFixed) {
+    QString g = GetDatePrefix(name);
+    if (g.endsWith(u'-'))
+        g.chop(1);
+    if (g.size() >= 1 && g.size() <= 4) {
+        needsFixed = true;
+        if (!md.valid())
+            return g + QStringLiteral("-?");  // cannot be completed: unreadable
+        return g + u'-' + md.month + u'-' + md.day;
+    }
+    return g;
+}
+
+FileDateChoice choose(const QString& fileName, const QString& folderName, const SetDatesOptions& o,
+                      const MonthDay& md) {
+    FileDateChoice c;
+    if (o.fromFileName) {
+        c.text = completedDate(StripCameraWords(StripPictureExtensions(fileName), o.tags), md,
+                               c.needsFixedDate);
+        if (!c.text.isEmpty())
+            c.source = DateSource::FileName;
+    }
+    if (c.text.isEmpty() && o.fromFolderName) {
+        c.needsFixedDate = false;
+        c.text = completedDate(folderName, md, c.needsFixedDate);
+        if (!c.text.isEmpty())
+            c.source = DateSource::FolderName;
+    }
+    if (c.text.isEmpty() && o.fixedWhenNone) {
+        c.text = o.fixedDate;
+        c.needsFixedDate = true;
+        if (!c.text.isEmpty())
+            c.source = DateSource::FixedDate;
+    }
+    if (c.text.isEmpty()) {
+        c.needsFixedDate = false;
+        return c;
+    }
+    c.date = ParseUserDate(c.text);
+    return c;
+}
+
+QString statusText(const QString& restZeit, int k, int n, Language language) {
+    return RestZeitFragment(restZeit, language == Language::English) +
+           Pick(language, QStringLiteral("   Setze Datum: "), QStringLiteral("   Set date: ")) +
+           QString::number(k) + u'/' + QString::number(n);
+}
+
+}  // namespace
+
+FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName,
+                              const SetDatesOptions& options) {
+    return choose(fileName, folderName, options, monthDayOf(options.fixedDate));
+}
+
+QString ContainingFolderName(const QString& directory) {
+    QString d = directory;
+    while (d.size() > 1 && (d.endsWith(u'/') || d.endsWith(u'\\')))
+        d.chop(1);
+    return FileNamePart(d);
+}
+
+SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options) {
+    SetDatesPlan plan;
+    const MonthDay md = monthDayOf(options.fixedDate);
+    plan.fixedDateUnreadable = !md.valid();
+    const int n = files.count();
+    plan.dates.reserve(n);
+    int needFixed = 0;
+    // Files of one folder follow each other in the list; its name is read once.
+    QString lastDir, folderName;
+    for (int k = 0; k < n; ++k) {
+        const QString& dir = files.FileDirs.at(k);
+        if (options.fromFolderName && dir != lastDir) {
+            lastDir = dir;
+            folderName = ContainingFolderName(dir);
+        }
+        const FileDateChoice c = choose(files.FileNames.at(k), folderName, options, md);
+        if (c.source != DateSource::None && !c.date.isValid())
+            ++plan.unreadable;
+        if (c.needsFixedDate)
+            ++needFixed;
+        plan.dates.append(c.date);
+    }
+    plan.refused = plan.fixedDateUnreadable && n > 0 && needFixed == n;
+    return plan;
+}
+
+void SayDateUnreadable(ToolHost& host, const QString& text) {
+    const QString example = FormatShortDate(QDate(2019, 11, 11));
+    ScriptTools(host).AskUser(
+        QStringLiteral("Das Datum \"") + text +
+            QStringLiteral("\" kann nicht gelesen werden.\rBitte ein Datum wie ") + example +
+            QStringLiteral(" eingeben.\r\rEs wurde kein Datum geändert."),
+        Mb::OK | Mb::IconWarning, QStringLiteral("Ungültiges Datum"),
+        QStringLiteral("The date \"") + text +
+            QStringLiteral("\" cannot be read.\rPlease enter a date such as ") + example +
+            QStringLiteral(".\r\rNo date was changed."),
+        QStringLiteral("Invalid date"));
+}
+
+void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZeit) {
+    ScriptTools tools(host);
+    if (!host.loading())
+        host.saveSettings();
+    if (!tools.CollectFilesOrSayNone())
+        return;
+
+    const FileList& files = host.fileList();
+    const SetDatesPlan plan = PlanSetDates(files, options);
+    if (plan.refused) {
+        SayDateUnreadable(host, options.fixedDate);
+        return;
+    }
+    const QString start = tools.GetStartTime();
+    const int n = files.count();
+    const Language language = host.language();
+    int set = 0;
+    QDate lastDate;
+    QDateTime noon;
+    LiveStatus live;
+    FileTimesBatch stamps;
+    for (int k = 0; k < n; ++k) {
+        const QDate& date = plan.dates.at(k);
+        if (date.isValid()) {
+            // Most files share a date (a fixed date, a folder's date): convert it once.
+            if (date != lastDate) {
+                lastDate = date;
+                noon = LocalDateTime(date, QTime(12, 0, 0));
+            }
+            if (stamps.write(files.FileDirs.at(k), files.FileNames.at(k), noon, noon, noon))
+                ++set;
+        }
+        // The loop does not stop on ESC, but the window must not look frozen. The estimate
+        // is asked for when it is shown: reading the clock for every file would cost as
+        // much as setting its date.
+        if (live.due(k + 1 == n)) {
+            if (date.isValid())
+                host.person().setStatus(
+                    statusText(restZeit.CalculateRestZeit(start, k, n), k, n, language));
+            host.person().processEvents();
+        }
+    }
+
+    QString text = QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
+                   QString::number(set) + QStringLiteral(" von ") + QString::number(n) +
+                   QStringLiteral(" Dateien gesetzt!");
+    if (plan.unreadable > 0)
+        text += QStringLiteral("\r\r") + QString::number(plan.unreadable) +
+                QStringLiteral(" Datei(en) mit unlesbarem Datum blieben unverändert.");
+    tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
+    host.showUpdateLink();
+    if (!host.loading())
+        host.collectFiles();
+}
+
+}  // namespace kadrano

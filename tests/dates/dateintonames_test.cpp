@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include "berlintime.h"
+#include "core/scripttext.h"
+#include "dates/dateintonames.h"
+#include "dates/setdates.h"
+#include "support/fakehost.h"
+#include "support/testfiles.h"
+
+using namespace kadrano;
+using kadrano::test::BatchRunner;
+using kadrano::test::BerlinSeconds;
+using kadrano::test::FakeHost;
+using kadrano::test::SetDiskTimes;
+using kadrano::test::TempFolder;
+
+namespace {
+
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+class DateIntoNames : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+
+    TempFolder folder;
+
+    // A picture whose earliest stamp is the given Berlin noon (the access time later).
+    QString picture(const QString& name, int y, int mo, int d) {
+        const QString path = folder.write(name);
+        const qint64 when = BerlinSeconds(y, mo, d, 12, 0, 0);
+        EXPECT_TRUE(SetDiskTimes(path, when + 86400 * 400, when));
+        return path;
+    }
+
+    FileList listOf(const QStringList& names) const {
+        FileList f;
+        for (const QString& n : names)
+            f.append(n, folder.path());
+        return f;
+    }
+};
+
+}  // namespace
+
+TEST(NameDateFormat, FieldsAndEveryOtherCharacter) {
+    const QDate d(2005, 3, 4);
+    EXPECT_EQ(FormatNameDate(d, q("YYYY.MM.DD")), q("2005.03.04"));
+    EXPECT_EQ(FormatNameDate(d, q("DD-MM-YY")), q("04-03-05"));
+    EXPECT_EQ(FormatNameDate(d, q("MM.YYYY")), q("03.2005"));
+    EXPECT_EQ(FormatNameDate(d, q("YYYYMMDD_")), q("20050304_"));
+    EXPECT_EQ(FormatNameDate(d, q("YYY")), q("05Y"));  // the longest field is taken first
+    EXPECT_EQ(FormatNameDate(d, q("yyyy Tag DD")), q("yyyy Tag 04"));
+    EXPECT_EQ(DateNameFormats().size(), 18);
+    EXPECT_EQ(DateNameFormats().first(), q("YYYY.MM.DD"));
+    EXPECT_EQ(DateNameFormats().last(), q("DD-MM-YY"));
+    EXPECT_TRUE(HoldsForbiddenNameCharacter(q("DD/MM/YYYY")));
+    EXPECT_TRUE(HoldsForbiddenNameCharacter(q("YYYY:MM")));
+    EXPECT_FALSE(HoldsForbiddenNameCharacter(q("YYYY.MM.DD - ")));
+}
+
+// The whole script for a small folder: dated names are left alone, the others get their
+// earliest stamp in front, names that need quotes get them.
+TEST_F(DateIntoNames, WholeScriptForASmallFolder) {
+    picture(q("P1000123.jpg"), 2015, 3, 4);
+    picture(q("2015 Sommer.jpg"), 2016, 1, 1);
+    picture(q("IMG_1234.jpg"), 2016, 7, 31);
+    picture(q("2019-07-21 Strand.jpg"), 2020, 1, 1);
+    picture(q("Urlaub am See.jpg"), 2014, 12, 24);
+    picture(q("IMG_20190721_123456.jpg"), 2019, 7, 21);
+    const FileList files =
+        listOf({q("P1000123.jpg"), q("2015 Sommer.jpg"), q("IMG_1234.jpg"),
+                q("2019-07-21 Strand.jpg"), q("Urlaub am See.jpg"), q("IMG_20190721_123456.jpg")});
+    DateIntoNamesOptions o;
+    o.pauseAtEnd = true;
+    QList<int> seen;
+    const DateIntoNamesPlan plan =
+        PlanDateIntoNames(files, o, [&](int index, int n) { seen.append(index * 10 + n); });
+    const QString dir = folder.path();
+    EXPECT_EQ(
+        plan.lines,
+        ScriptHeader() +
+            QStringList({
+                q("@Echo #####  1   Start Zeit: %Zeit% Uhr #####"),
+                q("ren ") + ScriptArg(dir + q("P1000123.jpg")) + q(" 2015.03.04-P1000123.jpg"),
+                q("@Echo #####  2   Start Zeit: %Zeit% Uhr #####"),
+                q("ren ") + ScriptArg(dir + q("IMG_1234.jpg")) + q(" 2016.07.31-IMG_1234.jpg"),
+                q("@Echo #####  3   Start Zeit: %Zeit% Uhr #####"),
+                q("ren \"") + dir + q("Urlaub am See.jpg\" \"2014.12.24-Urlaub am See.jpg\""),
+                q("@Echo #####  4   Start Zeit: %Zeit% Uhr #####"),
+                q("ren ") + ScriptArg(dir + q("IMG_20190721_123456.jpg")) +
+                    q(" 2019.07.21-IMG_20190721_123456.jpg"),
+                q("pause"),
+            }));
+    EXPECT_EQ(plan.withoutDate, 4);
+    EXPECT_EQ(seen, QList<int>({1, 11, 22, 32, 43, 54}));
+    EXPECT_EQ(plan.earliest.date(), QDate(2014, 12, 24));
+    EXPECT_EQ(plan.latest.date(), QDate(2019, 7, 21));
+    EXPECT_EQ(DateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
+              q("Es wurden 4 Dateien zwischen:\r2014.12.24  und  2019.07.21 gefunden\r\r"
+                "jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
+                "Es wird diese Datei ausgeführt / Angezeigt:\r\r/F/_Datei_AddDatum.bat\r\r"
+                "Nein =  Datei im Notepad öffnen!"));
+}
+
+// The picture date is the earliest stamp, whichever it is; a file whose times cannot be
+// read, and a name that cannot stand in a script, get no line.
+TEST_F(DateIntoNames, EarliestStampAndFilesThatCannotBeRead) {
+    const QString a = folder.write(q("a.jpg"));
+    ASSERT_TRUE(
+        SetDiskTimes(a, BerlinSeconds(2010, 5, 6, 23, 30, 0), BerlinSeconds(2012, 1, 1, 0, 0, 0)));
+    const QString b = folder.write(q("b.jpg"));  // born now, last written earlier
+    ASSERT_TRUE(
+        SetDiskTimes(b, BerlinSeconds(2030, 1, 1, 0, 0, 0), BerlinSeconds(2011, 2, 3, 0, 30, 0)));
+    folder.write(q("say \"hi\".jpg"));
+    DateIntoNamesOptions o;
+    o.format = q("DD.MM.YY");
+    o.separator = q(" ");
+    o.language = Language::English;
+    const DateIntoNamesPlan plan =
+        PlanDateIntoNames(listOf({q("a.jpg"), q("fehlt.jpg"), q("b.jpg"), q("say \"hi\".jpg")}), o);
+    EXPECT_EQ(plan.lines.mid(2),
+              QStringList({q("@Echo #####  1   Started at: %Zeit% Uhr  #####"),
+                           q("ren ") + ScriptArg(a) + q(" \"06.05.10 a.jpg\""),
+                           q("@Echo #####  2   Started at: %Zeit% Uhr  #####"),
+                           q("ren ") + ScriptArg(b) + q(" \"03.02.11 b.jpg\"")}));
+    EXPECT_EQ(plan.withoutDate, 2);
+    EXPECT_EQ(plan.unsafe, 1);
+}
+
+// Nothing to do: the script is only its frame and the question shows the zero date.
+TEST_F(DateIntoNames, AllNamesDatedGivesAnEmptyScriptAndTheZeroDate) {
+    picture(q("2015-03-04 Urlaub.jpg"), 2016, 1, 1);
+    picture(q("2015_03 x.jpg"), 2016, 1, 1);
+    const DateIntoNamesPlan plan =
+        PlanDateIntoNames(listOf({q("2015-03-04 Urlaub.jpg"), q("2015_03 x.jpg")}), {});
+    EXPECT_EQ(plan.lines, ScriptHeader());
+    EXPECT_EQ(plan.withoutDate, 0);
+    EXPECT_TRUE(
+        DateIntoNamesQuestion(plan, q("YYYY-MM-DD"), q("x"))
+            .startsWith(q("Es wurden 0 Dateien zwischen:\r1899-12-30  und  1899-12-30 gefunden")));
+}
+
+// Run on the window: the question, the script run by the interpreter, the renamed files,
+// the script deleted; "No" keeps it and shows the run-script button.
+TEST_F(DateIntoNames, RunRenamesThroughTheScriptOrKeepsItForLater) {
+    BatchRunner runner;
+    FakeHost host(&runner);
+    host.dirText = folder.path();
+    picture(q("Tom&Jerry.jpg"), 2015, 3, 4);
+    picture(q("2019-07-21 Strand.jpg"), 2015, 3, 4);
+    picture(q("50%.jpg"), 2015, 3, 5);
+
+    host.recorder.replies = {Mb::ResultNo};
+    DateIntoNamesOptions o;
+    RunDateIntoNames(host, o);
+    const QString script = folder.path() + q("_Datei_AddDatum.bat");
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].flags, 36);
+    EXPECT_EQ(host.recorder.boxes[0].title, QString());
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(
+        q("Es wurden 2 Dateien zwischen:\r2015.03.04  und  2015.03.05 gefunden")));
+    EXPECT_EQ(host.recorder.editorFiles, QStringList({script}));
+    EXPECT_TRUE(host.keptButtonVisible(kAddDateKept));
+    EXPECT_TRUE(folder.exists(q("_Datei_AddDatum.bat")));
+    EXPECT_EQ(host.settingsSaved, 1);
+    ASSERT_FALSE(host.recorder.statuses.isEmpty());
+    EXPECT_EQ(host.recorder.statuses.last(), q("2 Namen ohne Datum gefunden (2/3)"));
+
+    // The same in English, answered Yes: the question stays German.
+    host.lang = Language::English;
+    host.recorder.boxes.clear();
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
+    RunDateIntoNames(host, o);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(q("Es wurden 2 Dateien")));
+    EXPECT_EQ(host.recorder.statuses.last(), q("2 Names without date found (2/3)"));
+    EXPECT_FALSE(host.keptButtonVisible(kAddDateKept));
+    EXPECT_EQ(folder.names(), QStringList({q("2015.03.04-Tom&Jerry.jpg"), q("2015.03.05-50%.jpg"),
+                                           q("2019-07-21 Strand.jpg")}));
+}
+
+// A format that would make the new name a path is refused before any script exists.
+TEST_F(DateIntoNames, AFormatWithAPathSeparatorIsRefused) {
+    FakeHost host;
+    host.dirText = folder.path();
+    picture(q("a.jpg"), 2015, 3, 4);
+    DateIntoNamesOptions o;
+    o.format = q("DD/MM/YYYY");
+    RunDateIntoNames(host, o);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datumsformat"));
+    EXPECT_EQ(folder.names(), QStringList({q("a.jpg")}));
+}
+
+// Setting dates and then putting the date into names gives the set date, although the
+// birth time of a file cannot be set here.
+TEST_F(DateIntoNames, ASetDateEndsUpInTheName) {
+    FakeHost host;
+    host.dirText = folder.path();
+    folder.write(q("a.jpg"));
+    SetDatesOptions set;
+    set.fixedWhenNone = true;
+    set.fixedDate = q("11.11.2019");
+    RestZeit rest;
+    RunSetDates(host, set, rest);
+    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf({q("a.jpg")}), {});
+    ASSERT_EQ(plan.withoutDate, 1);
+    EXPECT_TRUE(plan.lines.at(3).endsWith(q(" 2019.11.11-a.jpg")));
+}
+
+TEST(DateIntoNamesRestore, SaysItIsNotImplemented) {
+    FakeHost host;
+    RunDateIntoNamesRestore(host);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].text, q("Noch nicht implementiert"));
+    EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK);
+}

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "berlintime.h"
+#include "dates/filedate.h"
+#include "dates/setdates.h"
+#include "support/fakehost.h"
+#include "support/testfiles.h"
+
+using namespace kadrano;
+using kadrano::test::BerlinSeconds;
+using kadrano::test::DiskTimes;
+using kadrano::test::FakeHost;
+using kadrano::test::ReadDiskTimes;
+using kadrano::test::SetDiskTimes;
+using kadrano::test::TempFolder;
+
+namespace {
+
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+SetDatesOptions options(bool name, bool folder, bool fixed, const char* fixedDate = "11.11.2019") {
+    SetDatesOptions o;
+    o.fromFileName = name;
+    o.fromFolderName = folder;
+    o.fixedWhenNone = fixed;
+    o.fixedDate = q(fixedDate);
+    return o;
+}
+
+class SetDates : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+    void SetUp() override { host.dirText = folder.path(); }
+
+    TempFolder folder;
+    FakeHost host;
+    RestZeit rest;
+    const qint64 old = BerlinSeconds(2001, 2, 3, 4, 5, 6);
+
+    QString file(const QString& name) {
+        const QString path = folder.write(name);
+        EXPECT_TRUE(SetDiskTimes(path, old, old));
+        return path;
+    }
+    static qint64 noon(int y, int mo, int d) { return BerlinSeconds(y, mo, d, 12, 0, 0); }
+    QString finalText() const { return host.recorder.boxes.back().text; }
+};
+
+}  // namespace
+
+// Which date a file gets: name before folder before fixed date; a year alone takes the
+// fixed date's month and day; a text the parser cannot read gives no date at all.
+TEST(ChooseFileDate, SourcesPrecedenceAndCompletion) {
+    const auto all = options(true, true, true);
+    struct Case {
+        const char* name;
+        const char* folder;
+        SetDatesOptions o;
+        DateSource source;
+        QDate date;
+    };
+    const Case cases[] = {
+        {"2019-07-21 Strand.jpg", "2016-08-01 Ferien", all, DateSource::FileName,
+         QDate(2019, 7, 21)},
+        {"2019-07-21 Strand.jpg", "", options(true, false, false), DateSource::FileName,
+         QDate(2019, 7, 21)},
+        {"IMG_0001.jpg", "2016-08-01 Ferien", all, DateSource::FolderName, QDate(2016, 8, 1)},
+        {"IMG_0001.jpg", "2016-08-01 Ferien", options(false, true, false), DateSource::FolderName,
+         QDate(2016, 8, 1)},
+        {"2019-07-21 Strand.jpg", "2016-08-01 Ferien", options(false, true, true),
+         DateSource::FolderName, QDate(2016, 8, 1)},
+        {"IMG_0001.jpg", "Fotos", all, DateSource::FixedDate, QDate(2019, 11, 11)},
+        {"IMG_0001.jpg", "2016-08-01 Ferien", options(false, false, true), DateSource::FixedDate,
+         QDate(2019, 11, 11)},
+        {"2015 Urlaub.jpg", "", options(true, false, false), DateSource::FileName,
+         QDate(2015, 11, 11)},
+        {"x.jpg", "2014 Wandern", options(true, true, false, "24.12.2019"), DateSource::FolderName,
+         QDate(2014, 12, 24)},
+        {"04.03.2015 Kirche.jpg", "", all, DateSource::FileName, QDate(2015, 3, 4)},
+        {"IMG_0001.jpg", "Fotos", options(true, true, false), DateSource::None, QDate()},
+        {"2019-07-21 Strand.jpg", "", options(false, false, false), DateSource::None, QDate()},
+        // Unreadable texts: the file is left alone, never given the fixed date instead.
+        {"2015_03_04 Urlaub.jpg", "", all, DateSource::FileName, QDate()},
+        {"2015-03 Urlaub.jpg", "", all, DateSource::FileName, QDate()},
+        {"IMG_0001.jpg", "", options(false, false, true, "11.13.2019"), DateSource::FixedDate,
+         QDate()},
+        {"2015 Urlaub.jpg", "", options(true, false, true, "irgendwann"), DateSource::FileName,
+         QDate()},
+    };
+    for (const Case& c : cases) {
+        const FileDateChoice got = ChooseFileDate(q(c.name), q(c.folder), c.o);
+        EXPECT_EQ(int(got.source), int(c.source)) << c.name << " in " << c.folder;
+        EXPECT_EQ(got.date, c.date)
+            << c.name << " in " << c.folder << ": " << got.text.toStdString();
+    }
+    EXPECT_EQ(ContainingFolderName(q("/home/a/2016-08-01 Ferien/")), q("2016-08-01 Ferien"));
+    EXPECT_EQ(ContainingFolderName(q("C:\\Fotos\\2015-03-04 Urlaub\\")), q("2015-03-04 Urlaub"));
+}
+
+// Only the fixed date: every file gets it at noon as all three stamps.
+TEST_F(SetDates, FixedDateForEveryFile) {
+    const QString a = file(q("a.jpg"));
+    const QString b = file(q("Bild 2.jpg"));
+    RunSetDates(host, options(false, false, true), rest);
+    for (const QString& p : {a, b}) {
+        EXPECT_EQ(ReadDiskTimes(p), (DiskTimes{noon(2019, 11, 11), noon(2019, 11, 11)}));
+        FileTimes t;
+        ASSERT_TRUE(ReadFileTimes(p, t));
+        EXPECT_EQ(t.created, t.written);
+        EXPECT_EQ(t.written.toString(q("dd.MM.yyyy HH:mm:ss")), q("11.11.2019 12:00:00"));
+    }
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Beendet"));
+    EXPECT_EQ(host.recorder.boxes[0].flags, 64);
+    EXPECT_EQ(finalText(),
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 2 von 2 Dateien gesetzt!"));
+    EXPECT_EQ(host.settingsSaved, 1);
+    EXPECT_EQ(host.updateLinkShown, 1);
+    EXPECT_EQ(host.collections, 2);
+    ASSERT_FALSE(host.recorder.statuses.isEmpty());
+    EXPECT_TRUE(host.recorder.statuses.last().startsWith(q("(Restzeit: ")));
+    EXPECT_TRUE(host.recorder.statuses.last().endsWith(q(")   Setze Datum: 1/2")));
+}
+
+// Names, folders and the fixed date together, with a read-only file and an unreadable
+// name among them; the summer date keeps its noon.
+TEST_F(SetDates, EachSourceReadOnlyAndUnreadable) {
+    folder.mkdir(q("2016-08-01 Ferien"));
+    const QString named = file(q("2016-08-01 Ferien/2019-07-21 Strand.jpg"));
+    const QString inFolder = file(q("2016-08-01 Ferien/IMG_0001.jpg"));
+    const QString yearOnly = file(q("2015 Urlaub.jpg"));
+    const QString fixed = file(q("P100.jpg"));
+    const QString unreadable = file(q("2015_03_04 Urlaub.jpg"));
+    const QString readOnly = file(q("2018-05-06 geschützt.jpg"));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
+    host.withSubdirs = true;
+    host.lang = Language::English;
+    RunSetDates(host, options(true, true, true, "24.12.2019"), rest);
+
+    EXPECT_EQ(ReadDiskTimes(named).modified, noon(2019, 7, 21));
+    EXPECT_EQ(ReadDiskTimes(inFolder).modified, noon(2016, 8, 1));
+    EXPECT_EQ(ReadDiskTimes(yearOnly).modified, noon(2015, 12, 24));
+    EXPECT_EQ(ReadDiskTimes(fixed).modified, noon(2019, 12, 24));
+    EXPECT_EQ(ReadDiskTimes(unreadable), (DiskTimes{old, old}));
+    EXPECT_EQ(ReadDiskTimes(readOnly), (DiskTimes{old, old}));
+    // The final box is German in both languages.
+    EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 4 von 6 Dateien gesetzt!"
+                             "\r\r1 Datei(en) mit unlesbarem Datum blieben unverändert."));
+    EXPECT_FALSE(host.recorder.statuses.filter(q("(Time left: ")).isEmpty());
+}
+
+// Nothing chosen: nothing changes and the box says so.
+TEST_F(SetDates, NoOptionChangesNothing) {
+    const QString a = file(q("2019-07-21 Strand.jpg"));
+    RunSetDates(host, options(false, false, false), rest);
+    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    EXPECT_EQ(finalText(),
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 0 von 1 Dateien gesetzt!"));
+}
+
+// A fixed date every file would need and nobody can read stops the run before it writes;
+// one that only some files need leaves just those alone.
+TEST_F(SetDates, AnUnreadableFixedDateThatEveryFileNeedsStopsTheRun) {
+    const QString a = file(q("a.jpg"));
+    const QString year = file(q("2015 Urlaub.jpg"));
+    RunSetDates(host, options(true, false, true, "31.02.2019"), rest);
+    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    EXPECT_EQ(ReadDiskTimes(year), (DiskTimes{old, old}));
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              q("Das Datum \"31.02.2019\" kann nicht gelesen werden.\rBitte ein Datum wie "
+                "11.11.2019 eingeben.\r\rEs wurde kein Datum geändert."));
+
+    host.recorder.boxes.clear();
+    const QString dated = file(q("2019-07-21 Strand.jpg"));
+    RunSetDates(host, options(true, false, true, "31.02.2019"), rest);
+    EXPECT_EQ(ReadDiskTimes(dated).modified, noon(2019, 7, 21));
+    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 1 von 3 Dateien gesetzt!"
+                             "\r\r2 Datei(en) mit unlesbarem Datum blieben unverändert."));
+}
+
+TEST_F(SetDates, NoFilesSaysSoInGerman) {
+    host.lang = Language::English;
+    RunSetDates(host, options(false, false, true), rest);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].text,
+              q("Keine Dateien gefunden in:\r") + folder.path() + q("*.jpg"));
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Keine Dateien gefunden!"));
+}
