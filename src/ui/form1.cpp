@@ -22,6 +22,7 @@
 #include "messageboxperson.h"
 #include "analysis/duplicatefinder.h"
 #include "rename/shuffle.h"
+#include "update/update.h"
 
 namespace kadrano {
 
@@ -73,6 +74,7 @@ Form1::Form1(Options options)
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
+    setUpLinks(options);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
     duplicates_ = std::make_unique<DuplicateFinder>();
     buildControls();
@@ -181,6 +183,7 @@ void Form1::connectSignals() {
     if (c_.ExitBtn) connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
 
     connectTools();
+    connectLinks();
 }
 
 void Form1::connectTools() {
@@ -409,8 +412,6 @@ QString Form1::controlValue(const QString& name, SettingKind kind) const {
 bool Form1::setControlValue(const QString& name, SettingKind kind, const QString& value) {
     return SetControlValue(findChild<QWidget*>(name), kind, value);
 }
-
-void Form1::switchToEnglish() { language_ = Language::English; }
 
 bool Form1::fileExists(const QString& path) const { return QFileInfo(path).isFile(); }
 

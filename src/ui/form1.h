@@ -20,6 +20,8 @@ class QMimeData;
 namespace kadrano {
 
 class DuplicateFinder;
+class UpdateHost;
+class UpdateServer;
 
 enum class AreaPicture;
 
@@ -47,6 +49,10 @@ public:
         Person* dialogs = nullptr;
         // Runs the scripts (the console window with kadrano-bat in the program).
         ScriptRunner* runner = nullptr;
+        // The update and homepage links: the maker's server, and the desktop (which also
+        // ends the program for the update and the language switch), when null.
+        const UpdateServer* updateServer = nullptr;
+        UpdateHost* updateHost = nullptr;
     };
 
     explicit Form1(Options options);
@@ -127,6 +133,8 @@ Q_SIGNALS:
     void renameAreaOpened();
     // The ImageMagick path box got a dropped path.
     void magickPathDropped();
+    // The window switched its language (message boxes outside it follow).
+    void languageChanged(Language language);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -146,6 +154,13 @@ private:
 
     QString separatorText() const;
     void onFileStatusClicked();
+
+    // The language button and the update and homepage links (form1_links.cpp).
+    void setUpLinks(const Options& options);
+    void connectLinks();
+    void SwitchLanguageClicked();
+    void onUpdateLink();
+    void onHomepageLink();
     void onExit();
     void onIniButton();
     void deleteFileListText();
@@ -235,6 +250,10 @@ private:
     std::unique_ptr<DuplicatesPanel> duplicatesPanel_;
 
     AppPaths paths_;
+    std::unique_ptr<UpdateServer> ownUpdateServer_;
+    std::unique_ptr<UpdateHost> ownUpdateHost_;
+    const UpdateServer* updateServer_ = nullptr;
+    UpdateHost* updateHost_ = nullptr;
     Form1Controls c_;
     std::unique_ptr<Person> ownDialogs_;
     std::unique_ptr<WindowPerson> person_;

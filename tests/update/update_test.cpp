@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include "recordingupdatehost.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 #include "testserver.h"
@@ -14,27 +15,9 @@ namespace kadrano {
 namespace {
 
 using test::RecordingPerson;
+using test::RecordingUpdateHost;
 using test::TempFolder;
 using test::TestWebServer;
-
-// Records what the update would start and whether it would end the program.
-class RecordingUpdateHost : public UpdateHost {
-public:
-    QStringList startedScripts;
-    QList<QUrl> openedPages;
-    int ends = 0;
-    bool startWorks = true;
-
-    bool startScriptMinimised(const QString& script) override {
-        startedScripts.append(script);
-        return startWorks;
-    }
-    void endProgram() override { ++ends; }
-    bool openWebPage(const QUrl& page) override {
-        openedPages.append(page);
-        return true;
-    }
-};
 
 TEST(UpdaterCommandLine, PiecesInTheirOrder) {
     const QString address = QStringLiteral("https://kadrano.example/Kadrano/kadrano");
