@@ -176,7 +176,7 @@ std::span<const AreaHead> AreaHeads() {
     return kAreaHeads;
 }
 
-void ApplyEnglishTexts(QWidget& window, ColourTable& colours) {
+void ApplyEnglishTexts(QWidget& window) {
     auto find = [&window](const char* name) {
         return window.findChild<QWidget*>(QString::fromUtf8(name));
     };
@@ -213,21 +213,20 @@ void ApplyEnglishTexts(QWidget& window, ColourTable& colours) {
             path->setCursorPosition(0);
         }
     }
+}
 
+void UseEnglishColourNames(ColourTable& colours, QComboBox& list) {
     // The chosen colour keeps its row; only its name changes.
-    auto* list = window.findChild<QComboBox*>(QStringLiteral("TextfarbeCOmbo"));
-    const int chosenRow = list ? colours.findRow(list->currentText()) : -1;
+    const QString typed = list.currentText();
+    const int chosenRow = colours.findRow(typed);
     colours.useEnglishNames();
-    if (list) {
-        const QString typed = list->currentText();
-        list->clear();
-        list->addItems(colours.listNames());
-        const QString chosen = chosenRow >= 0 ? colours.row(chosenRow).name : typed;
-        const int index = list->findText(chosen);
-        if (index >= 0)
-            list->setCurrentIndex(index);
-        list->setEditText(chosen);
-    }
+    list.clear();
+    list.addItems(colours.listNames());
+    const QString chosen = chosenRow >= 0 ? colours.row(chosenRow).name : typed;
+    const int index = list.findText(chosen);
+    if (index >= 0)
+        list.setCurrentIndex(index);
+    list.setEditText(chosen);
 }
 
 }  // namespace kadrano

@@ -2,6 +2,7 @@
 
 #include <span>
 
+class QComboBox;
 class QWidget;
 
 namespace kadrano {
@@ -30,9 +31,12 @@ struct AreaHead {
 std::span<const AreaHead> AreaHeads();
 
 // Turns the window English: the table, the area pictures' tooltips, the status and the
-// window caption, the ImageMagick hint (a valid path stays), and the text colours with
-// their list refilled (the chosen colour stays chosen, under its English name). Controls
-// are found by name wherever they sit in the window; a missing one is passed over.
-void ApplyEnglishTexts(QWidget& window, ColourTable& colours);
+// window caption, and the ImageMagick hint (a valid path stays). Controls are found by name
+// wherever they sit in the window; a missing one is passed over.
+void ApplyEnglishTexts(QWidget& window);
+
+// The text colours take their English names and the list is refilled with them; the chosen
+// colour stays chosen, under its English name.
+void UseEnglishColourNames(ColourTable& colours, QComboBox& list);
 
 }  // namespace kadrano

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -63,7 +64,9 @@ void Form1::SwitchLanguageClicked() {
         return;
     }
 
-    ApplyEnglishTexts(*this, colours_);
+    ApplyEnglishTexts(*this);
+    if (c_.TextfarbeCOmbo)
+        UseEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
     language_ = Language::English;
     UseQtTranslations(language_);
     Q_EMIT languageChanged(language_);
