@@ -4,7 +4,7 @@
 #   scripts/run.sh [PICTURE_FOLDER]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh" "$root/build"
+"$root/scripts/setup.sh" --programs "$root/build"
 
 folder=${1:-}
 if [ -z "$folder" ]; then

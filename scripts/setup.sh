@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kadrano needs (only when some are missing) and builds it.
-#   scripts/setup.sh [BUILD_DIR]
+#   scripts/setup.sh [--programs] [BUILD_DIR]
+# --programs: only what running needs, and only the programs (no tests, no benchmarks), so the
+# window is up a few minutes after a fresh clone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+programs_only=0
+if [ "${1:-}" = "--programs" ]; then
+  programs_only=1
+  shift
+fi
 build=${1:-$root/build}
 
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-translations-l10n libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libssl-dev imagemagick xvfb xauth python3)
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgl-dev
+          imagemagick fonts-dejavu fonts-liberation)
+if [ $programs_only -eq 0 ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libssl-dev xvfb xauth python3 clang-format)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -18,5 +28,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$(nproc)"
+generator=()
+[ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
+if [ $programs_only -eq 1 ]; then
+  # A build folder that already holds the tests keeps them; a new one starts without.
+  options=()
+  [ -f "$build/CMakeCache.txt" ] || options=(-DKADRANO_TESTS=OFF -DKADRANO_BENCH=OFF)
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+  cmake --build "$build" -j"$(nproc)" --target programs
+else
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKADRANO_TESTS=ON -DKADRANO_BENCH=ON
+  cmake --build "$build" -j"$(nproc)"
+fi

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QStandardPaths>
 
 #include "core/pathhelpers.h"
@@ -10,6 +11,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kadrano"));
+    // The same picture as the desktop entry; the desktop file name lets Wayland docks match the
+    // window to its entry.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kadrano/kadrano.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kadrano"));
 
     // The whole command line is one picture folder, also when the shell split it at blanks.
     QStringList args = QCoreApplication::arguments();

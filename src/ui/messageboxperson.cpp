@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -52,9 +53,25 @@ private:
     bool yesNo_;
 };
 
+// The window's language as last set through UseQtTranslations: the boxes of this file speak it.
+Language g_language = Language::German;
+
+// A desktop without an opener for the path (no xdg-open, no default program) would otherwise
+// swallow the click; saying where the file is lets the person open it by hand.
+void openWithDesktop(const QString& path, QWidget* parent) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    QMessageBox::warning(
+        parent, QStringLiteral("Kadrano"),
+        Pick(g_language, QStringLiteral("Kein Programm zum Öffnen gefunden (xdg-open fehlt?):\n"),
+             QStringLiteral("No program found to open this (is xdg-open missing?):\n")) +
+            QDir::toNativeSeparators(path));
+}
+
 }  // namespace
 
 void UseQtTranslations(Language language) {
+    g_language = language;
     static QTranslator* installed = nullptr;
     if (installed) {
         QCoreApplication::removeTranslator(installed);
@@ -123,11 +140,11 @@ void MessageBoxPerson::openInEditor(const QString& path) {
 }
 
 void MessageBoxPerson::openDocument(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    openWithDesktop(path, parent_);
 }
 
 void MessageBoxPerson::openFolder(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    openWithDesktop(path, parent_);
 }
 
 }  // namespace kadrano

@@ -80,3 +80,21 @@ TEST(MessageBoxes, AYesNoQuestionWaitsForItsButtonsAndSpeaksTheWindowsLanguage) 
               Mb::ResultYes);
     EXPECT_EQ(texts, (QStringList{QStringLiteral("No"), QStringLiteral("Yes")}));
 }
+
+// Without an opener on the desktop the click must not vanish: the box names the path.
+TEST(MessageBoxes, OpeningWithoutADesktopOpenerSaysWhereTheFileIs) {
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent-kadrano-test");
+    UseQtTranslations(Language::German);
+    MessageBoxPerson person(nullptr);
+    QString shown;
+    BoxDriver driver([&](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
+        return true;
+    });
+    person.openFolder(QStringLiteral("/tmp/Fotos mit Leerzeichen"));
+    qputenv("PATH", oldPath);
+    EXPECT_TRUE(shown.contains(QStringLiteral("/tmp/Fotos mit Leerzeichen"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Kein Programm"))) << shown.toStdString();
+}
