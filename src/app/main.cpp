@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
     kadrano::ConsoleScriptRunner runner;
     kadrano::Form1 window({paths, nullptr, &runner});
     runner.setParentWidget(&window);
+    QObject::connect(&window, &kadrano::Form1::languageChanged, &window,
+                     [&runner](kadrano::Language language) { runner.setLanguage(language); });
     window.startUp(commandLine);
     return app.exec();
 }

@@ -16,6 +16,8 @@ namespace kadrano {
 
 // The text the path box shows while no ImageMagick is known.
 inline constexpr const char* kMagickPathHint = "Pfad zu ImageMagic hier eintragen (magick.exe)";
+inline constexpr const char* kMagickPathHintEnglish =
+    "Enter ImageMagic path (magick.exe) here.. (Drag&Drop of .exe works as well..)";
 
 // The values derived once at start-up from the program found; all empty when none was.
 struct MagickPaths {

@@ -21,6 +21,7 @@
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "messageboxperson.h"
+#include "update/update.h"
 
 namespace kadrano {
 
@@ -72,6 +73,7 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(path
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
+    setUpLinks(options);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
     buildControls();
     applySettingDefaults();
@@ -212,6 +214,7 @@ void Form1::connectSignals() {
         connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
     if (c_.ExitBtn)
         connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
+    connectLinks();
 }
 
 void Form1::applySettingDefaults() {
@@ -229,6 +232,7 @@ void Form1::applySettingDefaults() {
 }
 
 void Form1::startUp(const QString& commandLine) {
+    commandLine_ = commandLine;
     loading_ = true;
     language_ = Language::German;
 
@@ -407,10 +411,6 @@ QString Form1::controlValue(const QString& name, SettingKind kind) const {
 
 bool Form1::setControlValue(const QString& name, SettingKind kind, const QString& value) {
     return SetControlValue(findChild<QWidget*>(name), kind, value);
-}
-
-void Form1::switchToEnglish() {
-    language_ = Language::English;
 }
 
 bool Form1::fileExists(const QString& path) const {

@@ -19,6 +19,8 @@ class QMimeData;
 namespace kadrano {
 
 class CameraNumbersArea;
+class UpdateHost;
+class UpdateServer;
 
 // Where the program lives: its folder and its name, from which the settings file and
 // the file-list text beside it are named.
@@ -53,6 +55,10 @@ public:
         Person* dialogs = nullptr;
         // Runs the scripts (the console window with kadrano-bat in the program).
         ScriptRunner* runner = nullptr;
+        // The update and homepage links: the maker's server, and the desktop (which also
+        // ends the program for the update and the language switch), when null.
+        const UpdateServer* updateServer = nullptr;
+        UpdateHost* updateHost = nullptr;
     };
 
     explicit Form1(Options options);
@@ -124,6 +130,8 @@ Q_SIGNALS:
     void previewRefreshed();
     // The ImageMagick path box got a dropped path.
     void magickPathDropped();
+    // The window switched its language (message boxes outside it follow).
+    void languageChanged(Language language);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +155,13 @@ private:
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();
+
+    // The language button and the update and homepage links (form1_links.cpp).
+    void setUpLinks(const Options& options);
+    void connectLinks();
+    void SwitchLanguageClicked();
+    void onUpdateLink();
+    void onHomepageLink();
     void onExit();
     void onIniButton();
     void deleteFileListText();
@@ -192,6 +207,8 @@ private:
     QRect smallPreviewGeometry() const;
 
     std::vector<ToolArea*> areas_;  // in stack order; children of the window
+    // The command line the program was started with; the updater hands it on.
+    QString commandLine_;
     CameraNumbersArea* cameraNumbers_ = nullptr;
     QFileSystemModel* dirModel_ = nullptr;
     bool followingText_ = false;  // the drive list follows Text1 without opening the picker
@@ -219,6 +236,10 @@ private:
     void applySettingDefaults();
 
     AppPaths paths_;
+    std::unique_ptr<UpdateServer> ownUpdateServer_;
+    std::unique_ptr<UpdateHost> ownUpdateHost_;
+    const UpdateServer* updateServer_ = nullptr;
+    UpdateHost* updateHost_ = nullptr;
     Form1Controls c_;
     std::unique_ptr<Person> ownDialogs_;
     std::unique_ptr<WindowPerson> person_;

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "ui/controlfactory.h"
+#include "ui/englishtexts.h"
 
 namespace kadrano {
 
@@ -201,6 +202,10 @@ void TextArea::refreshCaptionPreview() {
     if (name.isEmpty() || name == QLatin1String("."))
         return;
     c_.NamensVorschau->setText(CaptionPreviewText(MakePictureText(name, captionOptions())));
+}
+
+void TextArea::switchedToEnglish() {
+    UseEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
 }
 
 }  // namespace kadrano

@@ -49,6 +49,7 @@ public:
     };
     const Controls& controls() const { return c_; }
 
+    void switchedToEnglish() override;
     void fillLists() override;
     void previewsCleared(Language language) override;
     void namePageShown() override;

@@ -89,6 +89,8 @@ public:
     virtual void namePageShown() {}
     // The previews moved on to another file.
     virtual void previewChanged() {}
+    // The window switched to English: texts the English table cannot reach by name.
+    virtual void switchedToEnglish() {}
     // The control that has the focus when the window is ready, if this area has one.
     virtual QWidget* startFocus() const { return nullptr; }
 
