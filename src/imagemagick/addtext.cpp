@@ -95,8 +95,8 @@ AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
             anyFolder = true;
             ++plan.folders;
         }
-        QString caption = o.makeCaption ? o.makeCaption(name) : QStringLiteral("\"  \"");
-        caption = CaptionOrFileName(caption, name, o.fileNameWhenEmpty);
+        const QString caption =
+            CaptionOrFileName(MakePictureText(name, o.caption), name, o.fileNameWhenEmpty);
         script.addProgress(i, count);
         script.add(o.magickCommand + QStringLiteral(" convert ") + ScriptArg(input) +
                    QStringLiteral(" -fill ") + o.colour +

@@ -8,6 +8,7 @@
 #include "core/filelist.h"
 #include "core/toolhost.h"
 #include "magickrun.h"
+#include "rename/nameroutines.h"
 
 namespace kadrano {
 
@@ -36,9 +37,8 @@ struct AddTextOptions {
     QString fontFile;       // the glyph file of the chosen family; empty when none is known
     QString pointSize;      // text of the size box
     bool fileNameWhenEmpty = false;  // "Wenn Ergebnis leer, Dateinamen einfügen" (enabled, ticked)
-    // The caption for a file name, in double quotes, built from the caption options.
-    std::function<QString(const QString& fileName)> makeCaption;
-    bool pauseAtEnd = false;  // RunAddText takes it from the window's switch
+    CaptionOptions caption;          // what the caption of each picture is made of
+    bool pauseAtEnd = false;         // RunAddText takes it from the window's switch
 };
 
 struct AddTextPlan {

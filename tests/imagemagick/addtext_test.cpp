@@ -23,19 +23,12 @@ QString q(const char* s) {
     return QString::fromUtf8(s);
 }
 
-// A caption as the name routines give it: the name without ".jpg", two blanks, in quotes.
-QString plainCaption(const QString& name) {
-    QString s = name;
-    s.remove(q(".jpg"));
-    return u'"' + s + q("  \"");
-}
-
 AddTextOptions options() {
     AddTextOptions o;
     o.colour = ColourTable().row(1).magickColour;
     o.fontFile = q("/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf");
     o.pointSize = q("60");
-    o.makeCaption = plainCaption;
+    o.caption.keepName = true;  // the caption is the name without its extension
     return o;
 }
 
@@ -263,4 +256,22 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     RunAddText(host, o);
     ASSERT_EQ(host.recorder.boxes.size(), 2u) << host.recorder.boxes.back().text.toStdString();
     EXPECT_FALSE(QFile::exists(host.dirText + q("_Add_Text_ToPictures.bat")));
+}
+
+// The line of the documented example, caption optimised from the name.
+TEST(AddTextPlan, ExampleLineWithAnOptimisedCaption) {
+    FileList files;
+    files.append(q("23_2019_Urlaub_Rom.jpg"), q("C:\\Fotos\\"));
+    AddTextOptions o = options();
+    o.caption = CaptionOptions();
+    o.magickCommand = q("C:\\IM\\magick.exe");
+    o.fontFile = q("C:\\Windows\\Fonts\\arialbd.ttf");
+    const AddTextPlan plan = PlanAddText(files, o);
+    ASSERT_EQ(plan.lines.size(), 5);
+    EXPECT_EQ(plan.lines[2],
+              q("if not exist C:\\Fotos\\Text-Included md C:\\Fotos\\Text-Included"));
+    EXPECT_EQ(plan.lines[4], q("C:\\IM\\magick.exe convert C:\\Fotos\\23_2019_Urlaub_Rom.jpg -fill "
+                               "rgb(255,250,250) -gravity Southeast -pointsize 60 -font "
+                               "C:\\Windows\\Fonts\\arialbd.ttf -annotate +0+5 \"Urlaub Rom  \" "
+                               "C:\\Fotos\\Text-Included\\23_2019_Urlaub_Rom.jpg"));
 }
