@@ -58,7 +58,7 @@ public:
 };
 
 // The scripts that can be left in a folder and run again from a button of their own.
-enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove };
+enum class KeptScript { Shuffle, Restore, OrientationTag, OrientationRemove, CustomRename };
 
 struct KeptScriptInfo {
     KeptScript id;

@@ -15,6 +15,7 @@ constexpr KeptScriptInfo kKeptScripts[] = {
     {KeptScript::Restore, "_Restore_Original.bat", "Command10"},
     {KeptScript::OrientationTag, "_Add_Picture-Orientation_Tag.bat", "Command8"},
     {KeptScript::OrientationRemove, "_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"},
+    {KeptScript::CustomRename, "_Rename_Custom.bat", "Umben_RunBat"},
 };
 
 bool isFile(const QString& path) { return QFileInfo(path).isFile(); }

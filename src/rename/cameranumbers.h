@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include "core/filelist.h"
+#include "core/toolhost.h"
+
+namespace kadrano {
+
+inline constexpr const char* kCameraNumbersScript = "_Remove_CameraNumbers.bat";
+
+// The options of the camera-number area.
+struct CameraNumberOptions {
+    QString startText = QStringLiteral("IMG_");  // in front of the number block, may be empty
+    int digits = 8;                              // length of the block
+    QString replacement;                         // replaces the block; empty deletes it
+    bool noNumbers = false;                      // no new running number
+    bool numberOnRight = false;                  // running number in front of the extension
+    bool dateInFront = false;  // a block that is a date yyyymmdd goes in front as yyyy-mm-dd
+};
+
+// The date a number block stands for: exactly eight digits yyyymmdd forming a real
+// calendar date between 1900 and 2099, else an invalid date.
+QDate DateOfNumberBlock(const QString& digits);
+
+// The width of the running numbers: the digits of (count + 1).
+int NumberWidth(int count);
+
+struct CameraNumberPlan {
+    QStringList lines;    // the whole script
+    int renames = 0;      // ren lines written
+    int unchanged = 0;    // names that stay as they are: no line
+    int skipped = 0;      // new name taken or unusable: no line, the file keeps its name
+    int unsafe = 0;       // old name cannot stand in a script: no line
+    int withoutDate = 0;  // date asked for, but the block found is no date
+};
+
+CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& options,
+                                   bool pauseAtEnd);
+
+// The Start button of the camera-number area. It always asks before it runs.
+void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options);
+
+// The text of the area's "?" button, and its title.
+QString CameraNumbersInfoText();
+QString CameraNumbersInfoTitle();
+
+}  // namespace kadrano

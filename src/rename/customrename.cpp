@@ -1,0 +1,127 @@
+#include "customrename.h"
+
+#include "core/pathhelpers.h"
+#include "core/scripttext.h"
+#include "core/toolsequence.h"
+#include "renamecheck.h"
+
+namespace kadrano {
+
+QString LastDirectoryName(const QString& directory) {
+    QString d = directory;
+    const QChar sep = PathSeparatorOf(d);
+    while (d.size() > 1 && d.endsWith(sep))
+        d.chop(1);
+    return d.mid(d.lastIndexOf(sep) + 1);
+}
+
+QString MakeCustomName(const QString& fileName, const QString& directory,
+                       const CustomRenameOptions& o) {
+    QString n = fileName;
+    if (!o.left.isEmpty())
+        n = o.left + n;
+    // In front of the real extension, whatever its length: a text put into ".jpeg" would
+    // leave a picture no frame shows.
+    if (!o.right.isEmpty())
+        n.insert(ExtensionStart(n), o.right);
+    if (!o.replaceFrom.isEmpty())
+        n.replace(o.replaceFrom, o.replaceWith);
+    if (o.directoryRight)
+        n.insert(ExtensionStart(n), LastDirectoryName(directory));
+    else if (o.directoryLeft)
+        n = LastDirectoryName(directory) + n;
+    return n;
+}
+
+QString RemoveUnwantedChars(const QString& name) {
+    QString n = name;
+    n.replace(QLatin1String(" .jpg"), QLatin1String(".jpg"));
+    for (const char* c : {"+", "&&", ",", ";", "$", "´", "'", "`"})
+        n.replace(QString::fromUtf8(c), QStringLiteral(" "));
+    n.replace(QLatin1String(" .jpg"), QLatin1String(".jpg"));
+    n.replace(QLatin1String("..jpg"), QLatin1String(".jpg"));
+    qsizetype first = 0, last = n.size();
+    while (first < last && n.at(first) == u' ')
+        ++first;
+    while (last > first && n.at(last - 1) == u' ')
+        --last;
+    return n.mid(first, last - first);
+}
+
+CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options,
+                                  bool pauseAtEnd) {
+    CustomRenamePlan plan;
+    ScriptBuilder script;
+    RenameCheck check(files);
+    const int count = files.count();
+    for (int i = 0; i < count; ++i) {
+        QString newName = MakeCustomName(files.FileNames.at(i), files.FileDirs.at(i), options);
+        if (options.removeUnwantedChars)
+            newName = RemoveUnwantedChars(newName);
+        if (newName == files.FileNames.at(i))
+            continue;
+        const QString oldPath = files.fullPath(i);
+        if (!CanStandInScript(oldPath)) {
+            ++plan.unsafe;
+            continue;
+        }
+        if (check.check(i, newName) != RenameCheck::Verdict::Rename) {
+            ++plan.skipped;
+            continue;
+        }
+        script.addProgress(i, count);
+        script.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
+        ++plan.renames;
+    }
+    script.finish(pauseAtEnd);
+    plan.lines = script.lines();
+    return plan;
+}
+
+QString SkippedRenamesNote(int skipped, Language language) {
+    if (skipped <= 0)
+        return QString();
+    return Pick(language,
+                QString::number(skipped) +
+                    QStringLiteral(" Umbenennung(en) werden übersprungen: der neue Name ist schon "
+                                   "vergeben oder kein gültiger Dateiname."),
+                QString::number(skipped) +
+                    QStringLiteral(" rename(s) will be skipped: the new name is taken or no "
+                                   "valid file name."));
+}
+
+void RunCustomRename(ToolHost& host, const CustomRenameOptions& options) {
+    ScriptTools tools(host);
+    if (!host.loading())
+        host.saveSettings();
+    if (!tools.CollectFilesOrSayNone())
+        return;
+
+    host.person().setStatus(Pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
+                                 QStringLiteral("Creating Bat-File..")));
+    host.person().processEvents();
+    const QString script = host.directoryText() + QString::fromLatin1(kCustomRenameScript);
+    const CustomRenamePlan plan = PlanCustomRename(host.fileList(), options, host.pauseAtEnd());
+    if (!tools.WriteScript(script, plan.lines))
+        return;
+    tools.ReportUnsafeNames(plan.unsafe);
+
+    const QString note = SkippedRenamesNote(plan.skipped, host.language());
+    if (plan.renames == 0) {
+        QString text = QStringLiteral("Keine Dateien zum Umbenennen gefunden");
+        if (!note.isEmpty())
+            text += QStringLiteral("\r\r") + note;
+        tools.Inform(text, Mb::OKCancel, QStringLiteral("Keine Datei umbenannt"));
+        return;
+    }
+    Question question = RenameQuestion(script);
+    if (plan.skipped > 0) {
+        question.textDe +=
+            QStringLiteral("\r\r") + SkippedRenamesNote(plan.skipped, Language::German);
+        question.textEn +=
+            QStringLiteral("\r\r") + SkippedRenamesNote(plan.skipped, Language::English);
+    }
+    tools.RunScript(script, question, KeptScript::CustomRename);
+}
+
+}  // namespace kadrano
