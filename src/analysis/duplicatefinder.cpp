@@ -5,6 +5,7 @@
 #include <chrono>
 #include <future>
 
+#include "core/eventpacer.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "digestahead.h"
@@ -20,24 +21,6 @@ using namespace std::chrono_literals;
 // How long a wait for a worker lasts before the window gets its events again: ESC and
 // the Stop button are noticed within this time even inside a digest of a large video.
 constexpr auto kWaitSlice = 25ms;
-
-// Says when status texts and event processing are due again.
-class EventPacer {
-public:
-    explicit EventPacer(int intervalMs) : intervalMs_(intervalMs) {}
-    bool due() {
-        if (intervalMs_ <= 0)
-            return true;
-        if (timer_.isValid() && timer_.elapsed() < intervalMs_)
-            return false;
-        timer_.start();
-        return true;
-    }
-
-private:
-    int intervalMs_;
-    QElapsedTimer timer_;
-};
 
 // Takes the cancel request if there is one.
 bool takeCancel(ToolHost& host) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/language.h"
+#include "core/ownfiles.h"
 #include "core/toolsequence.h"
 #include "fileidentity.h"
 
@@ -16,8 +17,8 @@ namespace kadrano {
 // The duplicate search without any window: checksum list lines in, script lines, counts
 // and message texts out.
 
-inline constexpr char kChecksumListName[] = "_Datei_ChecksummenListe.txt";
-inline constexpr char kDuplicatesScriptName[] = "_Doppelte_Dateien.bat";
+inline constexpr const char* kChecksumListName = kChecksumListFileName;
+inline constexpr const char* kDuplicatesScriptName = kDuplicatesScriptFileName;
 
 // The text of the tool's "?" button.
 QString DuplicatesInfoText();

@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "core/pathhelpers.h"
+#include "core/settingslocation.h"
 #include "ui/consolewindow.h"
 #include "ui/form1.h"
 
@@ -17,6 +19,11 @@ int main(int argc, char** argv) {
     kadrano::AppPaths paths;
     paths.programDir = kadrano::AddSeparator(QCoreApplication::applicationDirPath());
     paths.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    // Beside the program when its folder takes files, else in the configuration folder.
+    paths.settingsFile = kadrano::ChooseSettingsLocation(
+                             paths.programDir, paths.programName + QStringLiteral(".ini"),
+                             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                             .path;
 
     kadrano::ConsoleScriptRunner runner;
     kadrano::Form1 window({paths, nullptr, &runner});

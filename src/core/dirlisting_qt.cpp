@@ -17,15 +17,20 @@ bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool want
                    DirListing& out) {
     out.files.clear();
     out.subdirs.clear();
+    out.undecodableFiles = 0;
+    out.undecodableSubdirs = 0;
     QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
-    if (!d.exists() || !d.isReadable()) return false;
+    if (!d.exists() || !d.isReadable())
+        return false;
     const QFileInfoList entries =
         d.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
     for (const QFileInfo& fi : entries) {
         const QString name = fi.fileName();
-        if (name.startsWith(u'.') || fi.isHidden()) continue;
+        if (name.startsWith(u'.') || fi.isHidden())
+            continue;
         if (fi.isDir()) {
-            if (wantSubdirs && !fi.isSymLink()) out.subdirs.append(name);
+            if (wantSubdirs && !fi.isSymLink())
+                out.subdirs.append(name);
         } else if (fi.isFile() && pattern.matches(name)) {
             out.files.append(name);
         }

@@ -1,23 +1,26 @@
 #include "filecollector.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <deque>
 
 #include "dirlisting.h"
+#include "ownfiles.h"
 #include "pathhelpers.h"
 
 namespace kadrano {
 
 QString GroupedCount(qint64 count) {
-    if (count == 0) return QString();
+    if (count == 0)
+        return QString();
     QLocale locale;
     locale.setNumberOptions(QLocale::DefaultNumberOptions);  // always group digits
     return locale.toString(count);
 }
 
 QString CollectedStatusText(int count, bool cancelled, Language lang) {
-    QString text = Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) +
-                   GroupedCount(count);
+    QString text =
+        Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + GroupedCount(count);
     if (cancelled)
         text += Pick(lang, QStringLiteral("  (Unterbrochen)"), QStringLiteral("  (Interrupted)"));
     return text;
@@ -27,13 +30,51 @@ QString NoFilesFoundStatusText(Language lang) {
     return Pick(lang, QStringLiteral("Keine Dateien gefunden"), QStringLiteral("No Files found"));
 }
 
+QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
+    QStringList lines;
+    if (leftOut.topMissing)
+        lines.append(Pick(lang, QStringLiteral("Der Ordner existiert nicht."),
+                          QStringLiteral("The folder does not exist.")));
+    if (leftOut.topUnreadable)
+        lines.append(Pick(lang, QStringLiteral("Der Ordner kann nicht gelesen werden."),
+                          QStringLiteral("The folder cannot be read.")));
+    if (leftOut.unreadableFolders > 0)
+        lines.append(Pick(lang, QStringLiteral("%1 Unterordner nicht lesbar (übersprungen)."),
+                          QStringLiteral("%1 sub-folder(s) could not be read (skipped)."))
+                         .arg(leftOut.unreadableFolders));
+    if (leftOut.undecodableNames > 0)
+        lines.append(Pick(lang,
+                          QStringLiteral("%1 Datei- oder Ordnernamen ausgelassen: kein gültiges "
+                                         "UTF-8, in einem Skript nicht schreibbar."),
+                          QStringLiteral("%1 file or folder name(s) left out: not valid UTF-8, "
+                                         "they cannot be written into a script."))
+                         .arg(leftOut.undecodableNames));
+    if (lines.isEmpty())
+        return QString();
+    return Pick(lang, QStringLiteral("Nicht erfasst:"), QStringLiteral("Left out:")) + u'\n' +
+           lines.join(u'\n');
+}
+
 QStringList FileListLines(const FileList& files) {
     QStringList lines;
     lines.reserve(files.count() + 1);
-    for (int i = 0; i < files.count(); ++i) lines.append(files.fullPath(i));
+    for (int i = 0; i < files.count(); ++i)
+        lines.append(files.fullPath(i));
     lines.append(QString());
     return lines;
 }
+
+namespace {
+
+void noteUnreadableTop(const QString& topDir, CollectLeftOut& leftOut) {
+    const QFileInfo info(topDir.isEmpty() ? QStringLiteral(".") : topDir);
+    if (info.isDir())
+        leftOut.topUnreadable = true;
+    else
+        leftOut.topMissing = true;
+}
+
+}  // namespace
 
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
                                   Language lang, CollectObserver& observer) {
@@ -51,23 +92,33 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
         while (!queue.empty()) {
             const QString dir = queue.front();
             queue.pop_front();
-            ListDirectory(dir, wildcard, true, listing);
+            if (!ListDirectory(dir, wildcard, true, listing)) {
+                if (dir == topDir)
+                    noteUnreadableTop(topDir, result.leftOut);
+                else
+                    ++result.leftOut.unreadableFolders;
+            }
+            result.leftOut.undecodableNames +=
+                listing.undecodableFiles + listing.undecodableSubdirs;
             observer.collectProcessEvents();
             for (const QString& sub : listing.subdirs)
-                if (!sub.isEmpty()) queue.push_back(AddSeparator(dir + sub));
+                if (!sub.isEmpty())
+                    queue.push_back(AddSeparator(dir + sub));
             // ESC during the listing is honoured even in a directory without matches.
             if (observer.collectCancelRequested()) {
                 result.cancelled = true;
                 break;
             }
             for (const QString& name : listing.files) {
+                if (IsOwnFileName(name))
+                    continue;
                 result.files.append(name, dir);
                 ++found;
                 if (found % 300 == 0) {
-                    observer.collectStatus(
-                        Pick(lang, QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
-                             QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
-                            .arg(GroupedCount(found)));
+                    observer.collectStatus(Pick(lang,
+                                                QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
+                                                QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
+                                               .arg(GroupedCount(found)));
                     observer.collectProcessEvents();
                 }
                 if (observer.collectCancelRequested()) {
@@ -75,15 +126,21 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                     break;
                 }
             }
-            if (result.cancelled) break;
+            if (result.cancelled)
+                break;
         }
     } else {
-        ListDirectory(topDir, wildcard, false, listing);
+        if (!ListDirectory(topDir, wildcard, false, listing))
+            noteUnreadableTop(topDir, result.leftOut);
+        result.leftOut.undecodableNames += listing.undecodableFiles;
         for (const QString& name : listing.files) {
+            if (IsOwnFileName(name))
+                continue;
             result.files.append(name, topDir);
             ++found;
             if (found % 10 == 0) {
-                observer.collectStatus(Pick(lang, QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
+                observer.collectStatus(Pick(lang,
+                                            QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
                                             QStringLiteral("Searching .. (%1) (ESC = Cancel)"))
                                            .arg(found));
                 if (observer.collectCancelRequested()) {
@@ -95,7 +152,8 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
         }
     }
     // The flag is the window's: a cancel seen anywhere counts for the status text.
-    if (observer.collectCancelRequested()) result.cancelled = true;
+    if (observer.collectCancelRequested())
+        result.cancelled = true;
     return result;
 }
 

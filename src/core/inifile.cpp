@@ -5,7 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "textcodec.h"
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace kadrano {
 
@@ -18,16 +24,100 @@ QString trimBlanks(const QString& s) {
     return s.mid(b, e - b);
 }
 
-QByteArray encodeLine(const QString& s) {
-    // The settings file is read back by DecodeText, which takes UTF-8 first.
-    return s.toUtf8();
-}
-
 }  // namespace
 
-void IniDocument::setBytes(const QByteArray& bytes) {
+#ifdef Q_OS_WIN
+
+IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes) {
+    bytes->clear();
+    const QFileInfo info(path);  // follows links
+    if (!info.exists())
+        return IniReadStatus::Missing;
+    if (!info.isFile())
+        return IniReadStatus::NotAFile;
+    if (info.size() >= kIniSizeLimit)
+        return IniReadStatus::TooLarge;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return IniReadStatus::Unreadable;
+    *bytes = f.read(kIniSizeLimit);
+    if (f.error() != QFileDevice::NoError) {
+        bytes->clear();
+        return IniReadStatus::Unreadable;
+    }
+    if (bytes->size() >= kIniSizeLimit) {
+        bytes->clear();
+        return IniReadStatus::TooLarge;
+    }
+    return IniReadStatus::Read;
+}
+
+#else
+
+IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes) {
+    bytes->clear();
+    // Without O_NONBLOCK the open of a pipe waits for a writer that never comes; what the
+    // name really is is asked of the open file, so it cannot change in between.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return (errno == ENOENT || errno == ENOTDIR) ? IniReadStatus::Missing
+                                                     : IniReadStatus::Unreadable;
+    }
+    struct stat st {};
+    IniReadStatus status = IniReadStatus::Read;
+    if (::fstat(fd, &st) != 0) {
+        status = IniReadStatus::Unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+        status = IniReadStatus::NotAFile;
+    } else if (st.st_size >= kIniSizeLimit) {
+        status = IniReadStatus::TooLarge;
+    } else {
+        // The size may change while we read; the limit holds all the same.
+        QByteArray buffer(kIniSizeLimit, Qt::Uninitialized);
+        qsizetype total = 0;
+        while (total < buffer.size()) {
+            const ssize_t n = ::read(fd, buffer.data() + total, size_t(buffer.size() - total));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                status = IniReadStatus::Unreadable;
+                break;
+            }
+            if (n == 0)
+                break;
+            total += n;
+        }
+        if (status == IniReadStatus::Read && total >= kIniSizeLimit)
+            status = IniReadStatus::TooLarge;
+        if (status == IniReadStatus::Read) {
+            buffer.truncate(total);
+            *bytes = std::move(buffer);
+        }
+    }
+    ::close(fd);
+    return status;
+}
+
+#endif
+
+bool IniDocument::setBytes(const QByteArray& fileBytes) {
     lines_.clear();
     modified_ = false;
+    windows1252_ = false;
+    bom_ = DetectByteOrderMark(fileBytes);
+    QByteArray bytes;
+    if (bom_ == ByteOrderMark::None) {
+        bytes = fileBytes;
+        windows1252_ = !IsValidUtf8(bytes);
+    } else {
+        // Split into lines only after decoding: in UTF-16 a CR is two bytes, one of them 0.
+        QString text;
+        if (!DecodeUnicode(fileBytes, bom_, &text)) {
+            bom_ = ByteOrderMark::None;
+            return false;
+        }
+        bytes = text.toUtf8();
+    }
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     qsizetype i = 0;
@@ -49,16 +139,41 @@ void IniDocument::setBytes(const QByteArray& bytes) {
             ++i;
         }
     }
-    if (start < n) lines_.push_back(Line{bytes.mid(start), QByteArray()});
+    if (start < n)
+        lines_.push_back(Line{bytes.mid(start), QByteArray()});
+    return true;
 }
 
-bool IniDocument::load(const QString& path) {
+IniReadStatus IniDocument::read(const QString& path) {
     lines_.clear();
     modified_ = false;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    setBytes(f.readAll());
-    return true;
+    bom_ = ByteOrderMark::None;
+    windows1252_ = false;
+    QByteArray bytes;
+    const IniReadStatus status = ReadIniFileBytes(path, &bytes);
+    if (status != IniReadStatus::Read)
+        return status;
+    return setBytes(bytes) ? IniReadStatus::Read : IniReadStatus::Undecodable;
+}
+
+QString IniDocument::decodeLine(const QByteArray& content) const {
+    return windows1252_ ? DecodeWindows1252(content.constData(), content.size())
+                        : QString::fromUtf8(content);
+}
+
+QByteArray IniDocument::encodeLine(const QString& text) {
+    if (windows1252_) {
+        QByteArray out;
+        if (EncodeWindows1252(text, &out))
+            return out;
+        // One line in UTF-8 among Windows-1252 ones would make the file unreadable as
+        // either; the whole file changes over instead.
+        for (Line& l : lines_)
+            l.content = decodeLine(l.content).toUtf8();
+        windows1252_ = false;
+        modified_ = true;
+    }
+    return text.toUtf8();
 }
 
 QByteArray IniDocument::bytes() const {
@@ -67,12 +182,14 @@ QByteArray IniDocument::bytes() const {
         out += l.content;
         out += l.ending;
     }
-    return out;
+    if (bom_ == ByteOrderMark::None)
+        return out;
+    return EncodeUnicode(QString::fromUtf8(out), bom_);
 }
 
-IniDocument::Parsed IniDocument::parse(const QByteArray& content) {
+IniDocument::Parsed IniDocument::parse(const QByteArray& content) const {
     Parsed p;
-    const QString text = trimBlanks(DecodeText(content));
+    const QString text = trimBlanks(decodeLine(content));
     if (text.startsWith(u'[')) {
         qsizetype close = text.indexOf(u']');
         if (close < 0) close = text.size();
@@ -121,8 +238,9 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const QByteArray ending = newLineEnding();
     const int header = findSection(section);
     if (header < 0) {
-        if (!lines_.empty() && lines_.back().ending.isEmpty()) lines_.back().ending = ending;
-        if (!lines_.empty() && !trimBlanks(DecodeText(lines_.back().content)).isEmpty())
+        if (!lines_.empty() && lines_.back().ending.isEmpty())
+            lines_.back().ending = ending;
+        if (!lines_.empty() && !trimBlanks(decodeLine(lines_.back().content)).isEmpty())
             lines_.push_back(Line{QByteArray(), ending});
         lines_.push_back(Line{encodeLine(u'[' + section + u']'), ending});
         lines_.push_back(Line{encodeLine(key + u'=' + clean), ending});
@@ -141,7 +259,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
             }
             return;
         }
-        if (!trimBlanks(DecodeText(lines_[i].content)).isEmpty()) lastContent = i;
+        if (!trimBlanks(decodeLine(lines_[i].content)).isEmpty())
+            lastContent = i;
     }
     if (lines_[lastContent].ending.isEmpty()) lines_[lastContent].ending = ending;
     lines_.insert(lines_.begin() + qsizetype(lastContent) + 1,
@@ -149,21 +268,35 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     modified_ = true;
 }
 
-bool IniDocument::save(const QString& path) const {
-    // The write bit decides, not whether we could write anyway (as root we always can):
-    // a file someone protected stays as it is.
+bool IniDocument::isWriteProtected(const QString& path) {
     const QFileInfo info(path);
-    if (info.exists() && (!(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable()))
+    return info.exists() && (!(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable());
+}
+
+bool IniDocument::save(const QString& path, QString* error) const {
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    // A file someone protected stays as it is.
+    if (isWriteProtected(path))
+        return fail(QStringLiteral("write-protected"));
+    // Never written in place, not even where the folder refuses the new file: a write cut
+    // short would leave half a file.
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
     const QByteArray out = bytes();
     if (file.write(out) != out.size()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
-    return file.commit();
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
 }
 
 namespace {
@@ -200,7 +333,9 @@ QString ReadIniText(const QString& section, const QString& key, const QString& f
     }
     const QString name = fullIniName(file);
     IniDocument doc;
-    doc.load(name);
+    // A file we could not read is never written: the default would replace its lines.
+    if (!doc.load(name))
+        return defaultValue;
     const QString result = ReadIniValue(doc, section, key, defaultValue, create);
     if (doc.isModified()) doc.save(name);
     return result;

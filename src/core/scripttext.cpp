@@ -34,23 +34,39 @@ bool needsQuotes(QChar c) {
 
 bool CanStandInScript(const QString& s) {
     for (QChar c : s) {
-        if (c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
+        if (c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
         // Line and paragraph separators are line breaks to some editors and readers.
-        if (c.unicode() == 0x2028 || c.unicode() == 0x2029 || c.unicode() == 0x85) return false;
+        if (c.unicode() == 0x2028 || c.unicode() == 0x2029 || c.unicode() == 0x85)
+            return false;
     }
     return true;
 }
 
 QString ScriptArg(const QString& s) {
+    // Every file of a run passes through here, often twice; most names need nothing, and
+    // then the text itself is handed back without a copy.
     bool quote = false;
-    QString out;
-    out.reserve(s.size() + 4);
+    qsizetype percents = 0;
     for (QChar c : s) {
-        if (needsQuotes(c)) quote = true;
-        if (c == u'%') out += u'%';
-        out += c;
+        if (needsQuotes(c))
+            quote = true;
+        if (c == u'%')
+            ++percents;
     }
-    if (quote) return u'"' + out + u'"';
+    if (!quote && percents == 0)
+        return s;
+    QString out(s.size() + percents + (quote ? 2 : 0), Qt::Uninitialized);
+    QChar* w = out.data();
+    if (quote)
+        *w++ = u'"';
+    for (QChar c : s) {
+        if (c == u'%')
+            *w++ = u'%';
+        *w++ = c;
+    }
+    if (quote)
+        *w++ = u'"';
     return out;
 }
 
@@ -62,21 +78,33 @@ QStringList ScriptHeader() {
 QString ProgressLine(int index, int count) {
     const qint64 percent = count > 0 ? RoundHalfEven(qint64(index) * 100, count) : 0;
     const int remaining = count - index + 1;
-    return QStringLiteral("@Echo #####  %1%% - Verb.: %2    (Nr: %3 / %4)  Start: %Zeit% Uhr  #####")
-        .arg(QString::number(percent), QString::number(remaining), QString::number(index + 1),
-             QString::number(count));
+    // Built piece by piece: one line per file, and arg() would scan the pattern each time.
+    QString line;
+    line.reserve(96);
+    line += QLatin1String("@Echo #####  ");
+    line += QString::number(percent);
+    line += QLatin1String("%% - Verb.: ");
+    line += QString::number(remaining);
+    line += QLatin1String("    (Nr: ");
+    line += QString::number(index + 1);
+    line += QLatin1String(" / ");
+    line += QString::number(count);
+    line += QLatin1String(")  Start: %Zeit% Uhr  #####");
+    return line;
 }
 
 ScriptBuilder::ScriptBuilder() : lines_(ScriptHeader()) {}
 
 void ScriptBuilder::finish(bool pauseAtEnd) {
-    if (pauseAtEnd) lines_.append(QStringLiteral("pause"));
+    if (pauseAtEnd)
+        lines_.append(QStringLiteral("pause"));
 }
 
 QByteArray EncodeScriptText(const QStringList& lines) {
     QString text;
     qsizetype size = 0;
-    for (const QString& l : lines) size += l.size() + 2;
+    for (const QString& l : lines)
+        size += l.size() + 2;
     text.reserve(size);
     for (const QString& l : lines) {
         text += l;
@@ -94,7 +122,8 @@ bool WriteScriptFile(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     // A folder we may not create files in still lets us replace a script we own.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     const QByteArray bytes = EncodeScriptText(lines);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

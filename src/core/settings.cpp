@@ -1,6 +1,5 @@
 #include "settings.h"
 
-#include <QFileInfo>
 #include <cmath>
 
 #include "inifile.h"
@@ -107,7 +106,7 @@ int SettingNumberFromText(const QString& text) {
 }
 
 QString Settings::ReadSetting(const QString& key, const QString& defaultValue) const {
-    return ReadIniText(kSection, key, path_, defaultValue, true);
+    return ReadIniText(kSection, key, path_, defaultValue, !leftAlone());
 }
 
 int Settings::ReadSettingNumber(const QString& key, int defaultValue) const {
@@ -115,21 +114,30 @@ int Settings::ReadSettingNumber(const QString& key, int defaultValue) const {
 }
 
 void Settings::WriteSetting(const QString& key, const QString& value) const {
-    WriteIniText(kSection, key, value, path_, true);
+    if (!leftAlone())
+        WriteIniText(kSection, key, value, path_, true);
 }
 
 void Settings::WriteSettingNumber(const QString& key, int value) const {
     WriteSetting(key, QString::number(value));
 }
 
-void Settings::LoadAllSettings(SettingsTarget& target) const {
-    if (!QFileInfo::exists(path_)) return;
-    target.showIniButton();
+bool Settings::noteRead(IniReadStatus status) {
+    if (status != IniReadStatus::Read && status != IniReadStatus::Missing)
+        readProblem_ = status;
+    return !leftAlone();
+}
 
+IniReadStatus Settings::LoadAllSettings(SettingsTarget& target) {
     // One pass over one copy of the file: each key is read as ReadSetting would read it,
     // and the defaults it adds are written back together at the end.
     IniDocument doc;
-    doc.load(path_);
+    const IniReadStatus status = doc.read(path_);
+    if (status == IniReadStatus::Missing)
+        return status;
+    target.showIniButton();
+    if (!noteRead(status))
+        return status;
 
     const QString language = ReadIniValue(doc, kSection, QStringLiteral("Language"),
                                           QStringLiteral("DE"), true);
@@ -172,13 +180,20 @@ void Settings::LoadAllSettings(SettingsTarget& target) const {
         }
         if (key == QLatin1String("Schriftart")) target.fontChosen();
     }
-    if (doc.isModified()) doc.save(path_);
+    // The defaults are added quietly; a failing write is said by the next save.
+    if (doc.isModified())
+        doc.save(path_);
+    return status;
 }
 
-bool Settings::SaveAllSettings(SettingsTarget& target) const {
+SettingsSaveResult Settings::SaveAllSettings(SettingsTarget& target) {
+    if (leftAlone())
+        return {SettingsSaveResult::LeftAlone, QString()};
     IniDocument doc;
-    const bool existed = QFileInfo::exists(path_);
-    if (existed && !doc.load(path_)) return false;  // unreadable: do not replace it
+    const IniReadStatus status = doc.read(path_);
+    if (!noteRead(status))
+        return {SettingsSaveResult::LeftAlone, QString()};
+    const bool existed = status == IniReadStatus::Read;
     for (const char* keyName : kWriteOrder) {
         const SettingDef* def = FindSetting(keyName);
         const QString control = QString::fromUtf8(def->control);
@@ -189,8 +204,72 @@ bool Settings::SaveAllSettings(SettingsTarget& target) const {
             value.remove(target.programDir());  // stored relative to the program's folder
         doc.setValue(kSection, QString::fromLatin1(keyName), value);
     }
-    if (existed && !doc.isModified()) return true;
-    return doc.save(path_);
+    if (existed && !doc.isModified())
+        return {SettingsSaveResult::Unchanged, QString()};
+    if (IniDocument::isWriteProtected(path_))
+        return {SettingsSaveResult::WriteProtected, QString()};
+    QString error;
+    if (!doc.save(path_, &error))
+        return {SettingsSaveResult::Failed, error};
+    return {SettingsSaveResult::Saved, QString()};
+}
+
+QString SettingsBoxTitle(Language language) {
+    return Pick(language, QStringLiteral("Einstellungen"), QStringLiteral("Settings"));
+}
+
+namespace {
+
+QString readProblemReason(IniReadStatus status, Language language) {
+    switch (status) {
+        case IniReadStatus::Unreadable:
+            return Pick(language, QStringLiteral("Sie darf nicht gelesen werden."),
+                        QStringLiteral("It may not be read."));
+        case IniReadStatus::NotAFile:
+            return Pick(language, QStringLiteral("Sie ist keine gewöhnliche Datei."),
+                        QStringLiteral("It is not a regular file."));
+        case IniReadStatus::TooLarge:
+            return Pick(language, QStringLiteral("Sie ist größer als 1 MB."),
+                        QStringLiteral("It is larger than 1 MB."));
+        case IniReadStatus::Undecodable:
+            return Pick(language, QStringLiteral("Ihr Inhalt passt nicht zu ihrer Kodierung."),
+                        QStringLiteral("Its content does not match its encoding."));
+        case IniReadStatus::Read:
+        case IniReadStatus::Missing:
+            break;
+    }
+    return QString();
+}
+
+}  // namespace
+
+QString SettingsNotReadText(IniReadStatus status, const QString& path, Language language) {
+    return Pick(language, QStringLiteral("Die Einstellungsdatei konnte nicht gelesen werden:\r"),
+                QStringLiteral("The settings file could not be read:\r")) +
+           path + u'\r' + readProblemReason(status, language) + u'\r' +
+           Pick(language,
+                QStringLiteral("Es gelten die Grundeinstellungen. Die Datei bleibt unverändert; "
+                               "Einstellungen werden in dieser Sitzung nicht gespeichert."),
+                QStringLiteral("The default settings apply. The file is left unchanged; settings "
+                               "are not saved in this session."));
+}
+
+QString SettingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
+                             const QString& path, Language language) {
+    QString text = Pick(language, QStringLiteral("Die Einstellungen wurden nicht gespeichert:\r"),
+                        QStringLiteral("The settings were not saved:\r")) +
+                   path + u'\r';
+    if (result.outcome == SettingsSaveResult::LeftAlone)
+        return text +
+               Pick(language,
+                    QStringLiteral("Die Datei konnte nicht gelesen werden und bleibt "
+                                   "unverändert. "),
+                    QStringLiteral("The file could not be read and is left unchanged. ")) +
+               readProblemReason(readProblem, language);
+    if (result.outcome == SettingsSaveResult::WriteProtected)
+        return text + Pick(language, QStringLiteral("Die Datei ist schreibgeschützt."),
+                           QStringLiteral("The file is write-protected."));
+    return text + result.error;
 }
 
 }  // namespace kadrano

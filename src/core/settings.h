@@ -3,6 +3,7 @@
 #include <QString>
 #include <span>
 
+#include "inifile.h"
 #include "language.h"
 
 namespace kadrano {
@@ -59,7 +60,24 @@ public:
     virtual void showIniButton() {}
 };
 
+// What came of saving the settings.
+struct SettingsSaveResult {
+    enum Outcome {
+        Saved,
+        Unchanged,       // the file already held every value
+        LeftAlone,       // the file could not be read, so it is not written either
+        WriteProtected,  // someone protected the file; it stays as it is
+        Failed,          // the file could not be written; error says why
+    } outcome = Saved;
+    QString error;
+    bool ok() const { return outcome == Saved || outcome == Unchanged; }
+};
+
 // Typed access to section "Settings" of one file.
+//
+// A file that exists but could not be read (no permission, not a regular file, too
+// large, garbled) is never written for the rest of the session: writing would replace
+// the person's lines with defaults.
 class Settings {
 public:
     explicit Settings(QString iniPath) : path_(std::move(iniPath)) {}
@@ -72,15 +90,32 @@ public:
     void WriteSettingNumber(const QString& key, int value) const;
 
     // Puts the stored values into the controls. Without a file nothing happens (and no
-    // file is created). Keys missing from the file are added with their defaults.
-    void LoadAllSettings(SettingsTarget& target) const;
+    // file is created). Keys missing from the file are added with their defaults. A file
+    // that could not be read leaves every control at its default.
+    IniReadStatus LoadAllSettings(SettingsTarget& target);
     // Writes every control's value; the first save creates the file.
-    // Returns false when the file could not be written.
-    bool SaveAllSettings(SettingsTarget& target) const;
+    SettingsSaveResult SaveAllSettings(SettingsTarget& target);
+
+    // Why the file is being left alone (Read or Missing while it is not).
+    IniReadStatus readProblem() const { return readProblem_; }
+    bool leftAlone() const {
+        return readProblem_ != IniReadStatus::Read && readProblem_ != IniReadStatus::Missing;
+    }
 
 private:
+    // Remembers a read that failed; true when the file may be written.
+    bool noteRead(IniReadStatus status);
+
     QString path_;
+    IniReadStatus readProblem_ = IniReadStatus::Read;
 };
+
+// The texts of the box that tells the person about a settings file we could not read, or
+// could not save; the title is the same for both.
+QString SettingsBoxTitle(Language language);
+QString SettingsNotReadText(IniReadStatus status, const QString& path, Language language);
+QString SettingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
+                             const QString& path, Language language);
 
 // The number rule of ReadSettingNumber on a text: rounded to a whole number (halves to
 // even), -1 for anything that is not a number from 0 to 32767.

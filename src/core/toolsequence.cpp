@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "ownfiles.h"
 #include "pathhelpers.h"
 #include "scripttext.h"
 
@@ -11,14 +12,16 @@ namespace kadrano {
 namespace {
 
 constexpr KeptScriptInfo kKeptScripts[] = {
-    {KeptScript::Shuffle, "_Rename_Random.bat", "Command9"},
-    {KeptScript::Restore, "_Restore_Original.bat", "Command10"},
-    {KeptScript::OrientationTag, "_Add_Picture-Orientation_Tag.bat", "Command8"},
-    {KeptScript::OrientationRemove, "_Remove_PictureOrientation.bat", "RestoreOrigin_BAT"},
+    {KeptScript::Shuffle, kShuffleScriptName, "Command9"},
+    {KeptScript::Restore, kRestoreScriptName, "Command10"},
+    {KeptScript::OrientationTag, kOrientationTagScriptName, "Command8"},
+    {KeptScript::OrientationRemove, kOrientationRemoveScriptName, "RestoreOrigin_BAT"},
     {KeptScript::CustomRename, "_Rename_Custom.bat", "Umben_RunBat"},
 };
 
-bool isFile(const QString& path) { return QFileInfo(path).isFile(); }
+bool isFile(const QString& path) {
+    return QFileInfo(path).isFile();
+}
 
 // Programs and scripts run directly; anything else is a document.
 bool isRunnable(const QString& path) {
@@ -29,11 +32,14 @@ bool isRunnable(const QString& path) {
 
 }  // namespace
 
-std::span<const KeptScriptInfo> KeptScripts() { return kKeptScripts; }
+std::span<const KeptScriptInfo> KeptScripts() {
+    return kKeptScripts;
+}
 
 const KeptScriptInfo& KeptScriptOf(KeptScript id) {
     for (const KeptScriptInfo& k : kKeptScripts)
-        if (k.id == id) return k;
+        if (k.id == id)
+            return k;
     return kKeptScripts[0];
 }
 
@@ -58,10 +64,9 @@ SplitCommand SplitCommandLine(const QString& commandLine,
                               const std::function<bool(const QString&)>& fileExists) {
     SplitCommand out;
     const QString t = commandLine.trimmed();
-    if (t.isEmpty()) return out;
-    auto splitArgs = [](const QString& rest) {
-        return rest.split(u' ', Qt::SkipEmptyParts);
-    };
+    if (t.isEmpty())
+        return out;
+    auto splitArgs = [](const QString& rest) { return rest.split(u' ', Qt::SkipEmptyParts); };
     if (fileExists(t)) {
         out.program = t;
         return out;
@@ -85,7 +90,8 @@ SplitCommand SplitCommandLine(const QString& commandLine,
     }
     const qsizetype first = t.indexOf(u' ');
     out.program = first < 0 ? t : t.left(first);
-    if (first >= 0) out.arguments = splitArgs(t.mid(first + 1));
+    if (first >= 0)
+        out.arguments = splitArgs(t.mid(first + 1));
     return out;
 }
 
@@ -108,8 +114,10 @@ QString ScriptTools::GetStartTime() {
 
 int ScriptTools::RunAndWait(const QString& commandLine) {
     const SplitCommand cmd = SplitCommandLine(Unquote(commandLine), isFile);
-    if (cmd.program.isEmpty()) return kRunNotStarted;
-    if (isRunnable(cmd.program)) return host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
+    if (cmd.program.isEmpty())
+        return kRunNotStarted;
+    if (isRunnable(cmd.program))
+        return host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
     host_.person().openDocument(cmd.program);
     return 0;
 }
@@ -117,11 +125,13 @@ int ScriptTools::RunAndWait(const QString& commandLine) {
 bool ScriptTools::DeleteScript(const QString& scriptPath) {
     if (!host_.noQuestions()) {
         const QString name = FileNamePart(scriptPath);
-        const int answer = AskUser(QStringLiteral("Datei: ") + name + QStringLiteral(" jetzt löschen?"),
-                                   Mb::YesNoQuestion, QStringLiteral("Fertig - Script-Datei löschen?"),
-                                   QStringLiteral("Delete file: ") + name + QStringLiteral(" now?"),
-                                   QStringLiteral("Done! - Delete Script-file now?"));
-        if (answer == Mb::ResultNo) return false;
+        const int answer =
+            AskUser(QStringLiteral("Datei: ") + name + QStringLiteral(" jetzt löschen?"),
+                    Mb::YesNoQuestion, QStringLiteral("Fertig - Script-Datei löschen?"),
+                    QStringLiteral("Delete file: ") + name + QStringLiteral(" now?"),
+                    QStringLiteral("Done! - Delete Script-file now?"));
+        if (answer == Mb::ResultNo)
+            return false;
     }
     QFile::remove(scriptPath);
     host_.person().processEvents();
@@ -129,18 +139,22 @@ bool ScriptTools::DeleteScript(const QString& scriptPath) {
 }
 
 bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult) {
-    if (runResult == 0) return DeleteScript(scriptPath);
+    if (runResult == 0)
+        return DeleteScript(scriptPath);
     // Whatever the script left undone can only be finished or checked with the script at
     // hand, so a run that did not go through never costs the person the script.
-    if (runResult == kRunNotStarted) return false;
+    if (runResult == kRunNotStarted)
+        return false;
     const QString name = FileNamePart(scriptPath);
     QString whatDe, whatEn;
     if (runResult == kRunStopped) {
-        whatDe = QStringLiteral("Die Bat-Datei wurde vor ihrem Ende abgebrochen; nicht alle "
-                                "Zeilen wurden ausgeführt.");
+        whatDe = QStringLiteral(
+            "Die Bat-Datei wurde vor ihrem Ende abgebrochen; nicht alle "
+            "Zeilen wurden ausgeführt.");
         whatEn = QStringLiteral("The Bat-file was stopped before its end; not every line ran.");
     } else {
-        const QString count = runResult >= 255 ? QStringLiteral("255+") : QString::number(runResult);
+        const QString count =
+            runResult >= 255 ? QStringLiteral("255+") : QString::number(runResult);
         whatDe = QStringLiteral("Beim Ausführen der Bat-Datei sind Fehler aufgetreten: ") + count +
                  QStringLiteral(" Zeile(n) fehlgeschlagen.");
         whatEn = QStringLiteral("The Bat-file reported errors: ") + count +
@@ -154,14 +168,14 @@ bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult)
                 whatEn + QStringLiteral("\r\rThe file is kept: ") + name, titleEn);
         return false;
     }
-    const int answer =
-        AskUser(whatDe + QStringLiteral("\r\rDatei: ") + name +
-                    QStringLiteral(" trotzdem löschen?\r\r(Nein = Datei behalten)"),
-                Mb::YesNo | Mb::IconWarning, titleDe,
-                whatEn + QStringLiteral("\r\rDelete file: ") + name +
-                    QStringLiteral(" anyway?\r\r(No = keep the file)"),
-                titleEn);
-    if (answer != Mb::ResultYes) return false;
+    const int answer = AskUser(whatDe + QStringLiteral("\r\rDatei: ") + name +
+                                   QStringLiteral(" trotzdem löschen?\r\r(Nein = Datei behalten)"),
+                               Mb::YesNo | Mb::IconWarning, titleDe,
+                               whatEn + QStringLiteral("\r\rDelete file: ") + name +
+                                   QStringLiteral(" anyway?\r\r(No = keep the file)"),
+                               titleEn);
+    if (answer != Mb::ResultYes)
+        return false;
     QFile::remove(scriptPath);
     host_.person().processEvents();
     return !QFileInfo::exists(scriptPath);
@@ -178,24 +192,30 @@ bool ScriptTools::RunWaitAndDelete(const QString& scriptPath, std::optional<Kept
     }
     host_.person().processEvents();
     const bool deleted = DeleteScriptAfterRun(scriptPath, result);
-    if (button) host_.setKeptScriptButtonVisible(*button, !deleted);
+    if (button)
+        host_.setKeptScriptButtonVisible(*button, !deleted);
     return deleted;
 }
 
-void ScriptTools::OpenInEditor(const QString& path) { host_.person().openInEditor(path); }
+void ScriptTools::OpenInEditor(const QString& path) {
+    host_.person().openInEditor(path);
+}
 
 void ScriptTools::RunScript(const QString& scriptPath, const Question& question,
                             std::optional<KeptScript> button) {
     bool run = true;
-    if (!host_.noQuestions()) run = AskUser(question, Mb::YesNoQuestion) != Mb::ResultNo;
+    if (!host_.noQuestions())
+        run = AskUser(question, Mb::YesNoQuestion) != Mb::ResultNo;
     if (!run) {
         OpenInEditor(scriptPath);
-        if (button) host_.setKeptScriptButtonVisible(*button, true);
+        if (button)
+            host_.setKeptScriptButtonVisible(*button, true);
         return;
     }
     RunWaitAndDelete(scriptPath, button);
     host_.showUpdateLink();
-    if (!host_.loading()) host_.collectFiles();
+    if (!host_.loading())
+        host_.collectFiles();
 }
 
 void ScriptTools::RunKeptScript(KeptScript which) {
@@ -218,7 +238,8 @@ void ScriptTools::RunKeptScript(KeptScript which) {
 }
 
 void ScriptTools::ShowKeptScriptButtons() {
-    for (const KeptScriptInfo& k : kKeptScripts) host_.setKeptScriptButtonVisible(k.id, false);
+    for (const KeptScriptInfo& k : kKeptScripts)
+        host_.setKeptScriptButtonVisible(k.id, false);
     const QString dir = host_.directoryText();
     for (const KeptScriptInfo& k : kKeptScripts)
         if (isFile(dir + QString::fromLatin1(k.scriptName)))
@@ -226,7 +247,8 @@ void ScriptTools::ShowKeptScriptButtons() {
 }
 
 bool ScriptTools::WriteScript(const QString& scriptPath, const QStringList& lines) {
-    if (WriteScriptFile(scriptPath, lines)) return true;
+    if (WriteScriptFile(scriptPath, lines))
+        return true;
     AskUser(QStringLiteral("Die Bat-Datei konnte nicht geschrieben werden:\r\r") + scriptPath +
                 QStringLiteral("\r\r(Schreibschutz oder Datenträger voll?)"),
             Mb::OK | Mb::IconError, QStringLiteral("Bat-Datei nicht erstellt"),
@@ -242,7 +264,8 @@ void ScriptTools::NormaliseDirectoryText() {
 
 bool ScriptTools::CollectFilesOrSayNone(const QString& textEn, const QString& titleEn) {
     host_.collectFiles();
-    if (!host_.fileList().isEmpty()) return true;
+    if (!host_.fileList().isEmpty())
+        return true;
     const QString textDe = NoFilesFoundText(host_.directoryText(), host_.patternText());
     const QString titleDe = QStringLiteral("Keine Dateien gefunden!");
     if (textEn.isEmpty())
@@ -253,7 +276,8 @@ bool ScriptTools::CollectFilesOrSayNone(const QString& textEn, const QString& ti
 }
 
 void ScriptTools::ReportUnsafeNames(int skipped) {
-    if (skipped <= 0) return;
+    if (skipped <= 0)
+        return;
     AskUser(QString::number(skipped) +
                 QStringLiteral(" Datei(en) übersprungen: ihr Name enthält ein Anführungszeichen "
                                "oder Steuerzeichen und kann nicht in einer Bat-Datei stehen."),

@@ -4,13 +4,18 @@ namespace kadrano {
 
 namespace {
 
-inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+inline char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
 
 // Length of the UTF-8 sequence that starts with byte b (1 for stray bytes).
 inline size_t utf8Length(unsigned char b) {
-    if (b < 0xC0) return 1;
-    if (b < 0xE0) return 2;
-    if (b < 0xF0) return 3;
+    if (b < 0xC0)
+        return 1;
+    if (b < 0xE0)
+        return 2;
+    if (b < 0xF0)
+        return 3;
     return 4;
 }
 
@@ -37,12 +42,17 @@ bool globAscii(std::string_view p, std::string_view n) {
                 continue;
             }
         }
-        if (starP == std::string_view::npos) return false;
+        if (starP == std::string_view::npos)
+            return false;
         pi = starP + 1;
-        starN += utf8Length(static_cast<unsigned char>(n[starN]));
+        // One byte at a time: the pattern's characters are ASCII and never match inside a
+        // multi-byte character, and a stray lead byte (a name that is not valid UTF-8)
+        // must not carry the star past the rest of the name.
+        ++starN;
         ni = starN;
     }
-    while (pi < p.size() && p[pi] == '*') ++pi;
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
     return pi == p.size();
 }
 
@@ -60,11 +70,13 @@ bool globFolded(const QString& p, const QString& n) {
             ++ni;
             continue;
         }
-        if (starP < 0) return false;
+        if (starP < 0)
+            return false;
         pi = starP + 1;
         ni = ++starN;
     }
-    while (pi < p.size() && p[pi] == u'*') ++pi;
+    while (pi < p.size() && p[pi] == u'*')
+        ++pi;
     return pi == p.size();
 }
 
@@ -74,27 +86,34 @@ WildcardPattern::WildcardPattern(const QString& pattern)
     : pattern_(pattern), folded_(pattern.toCaseFolded()) {
     ascii_ = true;
     for (QChar c : pattern)
-        if (c.unicode() >= 0x80) ascii_ = false;
-    if (ascii_) asciiLower_ = pattern.toLower().toStdString();
+        if (c.unicode() >= 0x80)
+            ascii_ = false;
+    if (ascii_)
+        asciiLower_ = pattern.toLower().toStdString();
     matchAll_ = pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
     dotStarSuffix_ = pattern.size() > 2 && pattern.endsWith(QLatin1String(".*"));
 }
 
 bool WildcardPattern::matches(const QString& name) const {
-    if (matchAll_) return true;
+    if (matchAll_)
+        return true;
     if (ascii_) {
         const QByteArray utf8 = name.toUtf8();
         return matchesUtf8(std::string_view(utf8.constData(), size_t(utf8.size())));
     }
     const QString n = name.toCaseFolded();
-    if (globFolded(folded_, n)) return true;
+    if (globFolded(folded_, n))
+        return true;
     return dotStarSuffix_ && globFolded(folded_.chopped(2), n);
 }
 
 bool WildcardPattern::matchesUtf8(std::string_view name) const {
-    if (matchAll_) return true;
-    if (!ascii_) return matches(QString::fromUtf8(name.data(), qsizetype(name.size())));
-    if (globAscii(asciiLower_, name)) return true;
+    if (matchAll_)
+        return true;
+    if (!ascii_)
+        return matches(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    if (globAscii(asciiLower_, name))
+        return true;
     return dotStarSuffix_ &&
            globAscii(std::string_view(asciiLower_).substr(0, asciiLower_.size() - 2), name);
 }

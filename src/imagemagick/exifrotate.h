@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 #include "magickrun.h"
 
 namespace kadrano {
 
-inline constexpr const char* kExifRotateScript = "_EXIF_Rotate_Pictures.bat";
+inline constexpr const char* kExifRotateScript = kExifRotateScriptName;
 
 struct ExifRotateOptions {
     QString magickCommand;    // MagickCommand of this run of the program

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 #include "core/toolsequence.h"
 #include "magickrun.h"
 
 namespace kadrano {
 
-inline constexpr const char* kResizeScript = "_Resize_Pictures.bat";
+inline constexpr const char* kResizeScript = kResizeScriptName;
 
 // What the area "Bildgröße anpassen & Konvertieren" holds when Start is clicked.
 struct ResizeOptions {

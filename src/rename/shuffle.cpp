@@ -1,5 +1,6 @@
 #include "shuffle.h"
 
+#include "core/eventpacer.h"
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
@@ -17,12 +18,63 @@ bool addRename(RenamePlan& plan, int index, int count, const QString& fullPath,
     }
     plan.lines.append(ProgressLine(index, count));
     plan.lines.append(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
+    plan.given.emplace_back(index, newName);
     ++plan.renames;
     return true;
 }
 
 QString scriptPathIn(const ToolHost& host, const char* name) {
     return host.directoryText() + QString::fromLatin1(name);
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The value of n ASCII digits from position at, or -1.
+int digitsAt(const QString& s, qsizetype at, qsizetype n) {
+    if (at + n > s.size())
+        return -1;
+    int value = 0;
+    for (qsizetype i = at; i < at + n; ++i) {
+        if (!isAsciiDigit(s.at(i)))
+            return -1;
+        value = value * 10 + (s.at(i).unicode() - u'0');
+    }
+    return value;
+}
+
+// Years a picture's name may begin with: photography is younger, and a later year is
+// nobody's date yet.
+bool isYear(int v) {
+    return v >= 1800 && v <= 2199;
+}
+
+bool isDayAndMonth(int first, int second) {
+    const bool dayMonth = first >= 1 && first <= 31 && second >= 1 && second <= 12;
+    const bool monthDay = first >= 1 && first <= 12 && second >= 1 && second <= 31;
+    return dayMonth || monthDay;
+}
+
+// Without a record: whether the name's beginning can only be a shuffle's number.
+bool looksShuffled(const QString& name, const QString& separator) {
+    const int number = digitsAt(name, 0, 4);
+    if (number < 0 || isYear(number))
+        return false;
+    const qsizetype rest = 4 + separator.size();
+    // "0721-2019 Strand.jpg": day and month, then the year.
+    const int year = digitsAt(name, rest, 4);
+    if (isYear(year) && !(rest + 4 < name.size() && isAsciiDigit(name.at(rest + 4))) &&
+        isDayAndMonth(number / 100, number % 100))
+        return false;
+    // Without a separator, "12345678.jpg" is one number.
+    if (separator.isEmpty() && isAsciiDigit(name.at(rest)))
+        return false;
+    // "0001.jpg" with the separator ".": a numbered picture, not a shuffled "jpg".
+    const qsizetype lastDot = name.lastIndexOf(u'.');
+    if (lastDot >= 4 && lastDot < rest)
+        return false;
+    return true;
 }
 
 }  // namespace
@@ -36,37 +88,65 @@ RenamePlan PlanShuffle(const FileList& files, const QString& separator, bool pau
         const QString number = QString::number(random.RandomInt(1, 9999)).rightJustified(4, u'0');
         addRename(plan, i, count, files.fullPath(i), number + separator + files.FileNames.at(i));
     }
-    if (pauseAtEnd) plan.lines.append(QStringLiteral("pause"));
+    if (pauseAtEnd)
+        plan.lines.append(QStringLiteral("pause"));
     return plan;
 }
 
+bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSays record) {
+    const qsizetype prefix = 4 + separator.size();
+    // Nothing would be left of the name.
+    if (name.size() <= prefix)
+        return false;
+    if (QStringView(name).mid(4, separator.size()) != separator)
+        return false;
+    switch (record) {
+        case ShuffleRecordSays::Given:
+            return true;
+        case ShuffleRecordSays::NotGiven:
+            return false;
+        case ShuffleRecordSays::NoRecord:
+            break;
+    }
+    return looksShuffled(name, separator);
+}
+
 RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pauseAtEnd,
-                        const std::function<void(int)>& beforeFile) {
+                        const ShuffleRecords& records, const std::function<void(int)>& beforeFile) {
     RestorePlan plan;
     plan.lines = ScriptHeader();
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
-        if (files.FileNames.at(i).mid(4, 1) != separator) {
+        if (QStringView(files.FileNames.at(i)).mid(4, 1) != separator) {
             plan.wellFormed = false;
             break;
         }
     }
     const qsizetype prefix = 4 + separator.size();
     for (int i = 0; i < count; ++i) {
-        if (beforeFile) beforeFile(i);
+        if (beforeFile)
+            beforeFile(i);
         const QString& name = files.FileNames.at(i);
-        if (name.mid(4, separator.size()) != separator) continue;
-        const QString restored = name.mid(prefix);
-        if (restored.isEmpty()) continue;  // nothing would be left of the name
-        addRename(plan, i, count, files.fullPath(i), restored);
+        if (!RestoresName(name, separator, records.about(files.FileDirs.at(i), name))) {
+            if (name.size() > prefix && QStringView(name).mid(4, separator.size()) == separator)
+                ++plan.leftAlone;
+            continue;
+        }
+        addRename(plan, i, count, files.fullPath(i), name.mid(prefix));
     }
-    if (pauseAtEnd) plan.lines.append(QStringLiteral("pause"));
+    // A name that looks shuffled but keeps its number is as foreign as one without it:
+    // the person hears that some names are skipped.
+    if (plan.leftAlone > 0)
+        plan.wellFormed = false;
+    if (pauseAtEnd)
+        plan.lines.append(QStringLiteral("pause"));
     return plan;
 }
 
 void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     if (!tools.CollectFilesOrSayNone(
             QStringLiteral("No Files found in:\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No files found!")))
@@ -77,29 +157,50 @@ void RunShuffle(ToolHost& host, const QString& separator, RandomSource& random) 
     host.person().processEvents();
     const QString script = scriptPathIn(host, kShuffleScript);
     const RenamePlan plan = PlanShuffle(host.fileList(), separator, host.pauseAtEnd(), random);
-    if (!tools.WriteScript(script, plan.lines)) return;
+    // Without its record a later restore could not tell the numbers from dates; nothing
+    // is renamed that could not be restored safely.
+    const QStringList unrecorded = RecordGivenNames(host.fileList(), plan.given);
+    if (!unrecorded.isEmpty()) {
+        tools.AskUser(
+            QStringLiteral("Die Liste der gemischten Namen konnte nicht gespeichert werden:\r") +
+                unrecorded.join(u'\r') + QStringLiteral("\r\rEs wurde nichts umbenannt."),
+            Mb::OK | Mb::IconError, QStringLiteral("Dateinamen mischen"),
+            QStringLiteral("The list of shuffled names could not be saved:\r") +
+                unrecorded.join(u'\r') + QStringLiteral("\r\rNothing was renamed."),
+            QStringLiteral("Shuffle Filenames"));
+        return;
+    }
+    if (!tools.WriteScript(script, plan.lines))
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
     tools.RunScript(script, RenameQuestion(script), KeptScript::Shuffle);
 }
 
 void RunRestore(ToolHost& host, const QString& separator) {
     ScriptTools tools(host);
-    if (!host.loading()) host.saveSettings();
+    if (!host.loading())
+        host.saveSettings();
     const QString savedCaption = host.caption();
     tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone()) return;
+    if (!tools.CollectFilesOrSayNone())
+        return;
 
     const int count = host.fileList().count();
     const QString script = scriptPathIn(host, kRestoreScript);
-    const RestorePlan plan =
-        PlanRestore(host.fileList(), separator, host.pauseAtEnd(), [&host, count](int i) {
+    const ShuffleRecords records = ShuffleRecords::ReadFor(host.fileList());
+    EventPacer pacer;
+    const RestorePlan plan = PlanRestore(
+        host.fileList(), separator, host.pauseAtEnd(), records, [&host, &pacer, count](int i) {
+            if (!pacer.due())
+                return;
             host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
             host.person().processEvents();
         });
     const bool written = tools.WriteScript(script, plan.lines);
     host.setCaption(savedCaption);
     host.person().processEvents();
-    if (!written) return;
+    if (!written)
+        return;
     tools.ReportUnsafeNames(plan.unsafe);
 
     bool run = true;
@@ -126,7 +227,8 @@ void RunRestore(ToolHost& host, const QString& separator) {
     tools.RunWaitAndDelete(script, KeptScript::Restore);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
-    if (!host.loading()) host.collectFiles();
+    if (!host.loading())
+        host.collectFiles();
 }
 
 }  // namespace kadrano

@@ -3,20 +3,25 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 #include "randomint.h"
+#include "shufflerecord.h"
 
 namespace kadrano {
 
-inline constexpr const char* kShuffleScript = "_Rename_Random.bat";
-inline constexpr const char* kRestoreScript = "_Restore_Original.bat";
+inline constexpr const char* kShuffleScript = kShuffleScriptName;
+inline constexpr const char* kRestoreScript = kRestoreScriptName;
 
 struct RenamePlan {
     QStringList lines;  // the whole script
     int renames = 0;    // ren lines written
     int unsafe = 0;     // files left out: their names cannot stand in a script
+    std::vector<std::pair<int, QString>> given;  // file index and new name of each ren line
 };
 
 // Shuffle: every file gets a random four-digit number and the separator in front of its
@@ -25,14 +30,25 @@ RenamePlan PlanShuffle(const FileList& files, const QString& separator, bool pau
                        RandomSource& random);
 
 struct RestorePlan : RenamePlan {
-    // Every name has the separator's first character at position 5.
+    // Every name has the separator's first character at position 5, and no name that
+    // looks shuffled is left alone.
     bool wellFormed = true;
+    // Names with the separator in place that keep their beginning: no shuffle gave them.
+    int leftAlone = 0;
 };
 
-// Restore: a name whose characters from position 5 on equal the separator loses its first
-// 4 + separator-length characters; other names are left alone. beforeFile(i) runs before
-// each file (the window shows its progress there).
+// Whether a restore takes the first 4 + separator-length characters off a name. The name
+// must have the separator from position 5 on and keep something after it. Then a folder
+// record decides; without one, the beginning must be four digits that cannot be part of
+// a date: not a year from 1800 to 2199 ("2019-07-21 Strand.jpg", "1999 Silvester.jpg"),
+// not a day and month before a year ("0721-2019.jpg"), not a number that goes on without
+// a separator, and not a number whose separator holds the extension's point ("0001.jpg").
+bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSays record);
+
+// Restore: every name RestoresName accepts loses its prefix; other names are left alone.
+// beforeFile(i) runs before each file (the window shows its progress there).
 RestorePlan PlanRestore(const FileList& files, const QString& separator, bool pauseAtEnd,
+                        const ShuffleRecords& records,
                         const std::function<void(int)>& beforeFile = {});
 
 // The two buttons of the shuffle area, run on the window.

@@ -61,8 +61,7 @@ QString Form1::designCaption() {
     return QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
 }
 
-Form1::Form1(Options options)
-    : paths_(std::move(options.paths)), settings_(paths_.iniPath()) {
+Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.settingsPath()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     if (options.dialogs) {
@@ -133,10 +132,35 @@ void Form1::showUpdateLink() {
     if (c_.Label13) c_.Label13->setVisible(true);
 }
 
-void Form1::saveSettings() { SaveAllSettings(); }
+void Form1::saveSettings() {
+    saveSettingsAndSay(false);
+}
 
-void Form1::SaveAllSettings() { settings_.SaveAllSettings(*this); }
-void Form1::LoadAllSettings() { settings_.LoadAllSettings(*this); }
+void Form1::SaveAllSettings() {
+    saveSettingsAndSay(true);
+}
+
+void Form1::saveSettingsAndSay(bool asked) {
+    const SettingsSaveResult result = settings_.SaveAllSettings(*this);
+    if (result.ok()) {
+        saveFailureSaid_ = false;
+        return;
+    }
+    // A file left alone since the start was explained then; a tool's own save keeps quiet.
+    if (!asked && (saveFailureSaid_ || result.outcome == SettingsSaveResult::LeftAlone))
+        return;
+    saveFailureSaid_ = true;
+    dialogs_->messageBox(
+        SettingsNotSavedText(result, settings_.readProblem(), settings_.path(), language_),
+        Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
+}
+
+void Form1::LoadAllSettings() {
+    const IniReadStatus status = settings_.LoadAllSettings(*this);
+    if (settings_.leftAlone())
+        dialogs_->messageBox(SettingsNotReadText(status, settings_.path(), language_),
+                             Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
+}
 
 void Form1::runTool(const std::function<void()>& tool) {
     if (toolRunning_ || collecting_) return;
@@ -326,6 +350,15 @@ void Form1::CollectFiles() {
         showUpdateLink();
 
         if (c_.FileStatus) {
+            // The label's own tip stays; what the collection had to leave out is added
+            // below it, so that "Keine Dateien gefunden" for a folder that is not there,
+            // or a count short of an unreadable sub-folder, does not go unexplained.
+            const char* const kOwnTip = "kadranoOwnToolTip";
+            if (!c_.FileStatus->property(kOwnTip).isValid())
+                c_.FileStatus->setProperty(kOwnTip, c_.FileStatus->toolTip());
+            const QString ownTip = c_.FileStatus->property(kOwnTip).toString();
+            const QString note = CollectLeftOutNote(result.leftOut, language_);
+            c_.FileStatus->setToolTip(note.isEmpty() ? ownTip : ownTip + QStringLiteral("\n\n") + note);
             if (files_.count() > 0) {
                 c_.FileStatus->setStyleSheet(QString());
                 c_.FileStatus->setText(CollectedStatusText(files_.count(), collectCancel_, language_));
@@ -364,7 +397,9 @@ void Form1::onFileStatusClicked() {
     dialogs_->openInEditor(path);
 }
 
-void Form1::onIniButton() { dialogs_->openInEditor(paths_.iniPath()); }
+void Form1::onIniButton() {
+    dialogs_->openInEditor(paths_.settingsPath());
+}
 
 void Form1::deleteFileListText() {
     const QString path = paths_.fileListPath();

@@ -28,8 +28,11 @@ enum class AreaPicture;
 struct AppPaths {
     QString programDir;   // ends in a separator
     QString programName;  // file name without extension
+    // Where the settings are kept when not beside the program (see settingslocation.h).
+    QString settingsFile;
 
     QString iniPath() const { return programDir + programName + QStringLiteral(".ini"); }
+    QString settingsPath() const { return settingsFile.isEmpty() ? iniPath() : settingsFile; }
     QString fileListPath() const {
         QString p = iniPath();
         return p.replace(QStringLiteral(".ini"), QStringLiteral(".txt"));
@@ -64,6 +67,7 @@ public:
     bool collectCancel() const { return collectCancel_; }
     bool isCollecting() const { return collecting_; }
 
+    // The save of the "Speichern" and "Beenden" buttons: a save that cannot be made is said.
     void SaveAllSettings();
     void LoadAllSettings();
 
@@ -149,6 +153,9 @@ private:
     void onExit();
     void onIniButton();
     void deleteFileListText();
+    // Saves the settings; a failure is said every time when the person asked for the save,
+    // else once until a save succeeds again.
+    void saveSettingsAndSay(bool asked);
 
     // Part of the start-up sequence and collection that belongs to the previews.
     void showFirstPreview();
@@ -241,6 +248,7 @@ private:
     Person* dialogs_ = nullptr;
     ScriptRunner* runner_ = nullptr;
     Settings settings_;
+    bool saveFailureSaid_ = false;
     RestZeit restZeit_;
 
     Language language_ = Language::German;

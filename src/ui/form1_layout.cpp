@@ -191,7 +191,7 @@ void Form1::buildTopStrip() {
     c_.DE_Flag->hide();
 
     c_.AlwaysOnTop1 = make<AlwaysOnTop>(f, "AlwaysOnTop1");
-    c_.AlwaysOnTop1->setSettingsFile(paths_.iniPath());
+    c_.AlwaysOnTop1->setSettingsFile(paths_.settingsPath());
     c_.Label42 = linkLabel(f, "Label42", QStringLiteral("Homepage"));
     c_.Label13 = linkLabel(f, "Label13", QStringLiteral("Update"));
     c_.Label13->hide();

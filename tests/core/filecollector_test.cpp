@@ -1,9 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "core/filecollector.h"
+#include "core/ownfiles.h"
 #include "core/wildcard.h"
 #include "support/testfiles.h"
 
@@ -12,7 +18,9 @@ using kadrano::test::TempFolder;
 
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 class Observer : public CollectObserver {
 public:
@@ -22,7 +30,8 @@ public:
     int cancelAtStatus = -1;  // sets the cancel flag when this status count is reached
     void collectStatus(const QString& text) override {
         statuses.append(text);
-        if (cancelAtStatus >= 0 && statuses.size() == cancelAtStatus) cancel = true;
+        if (cancelAtStatus >= 0 && statuses.size() == cancelAtStatus)
+            cancel = true;
     }
     void collectProcessEvents() override { ++events; }
     bool collectCancelRequested() const override { return cancel; }
@@ -30,7 +39,8 @@ public:
 
 QStringList relativePaths(const FileList& files, const QString& base) {
     QStringList out;
-    for (int i = 0; i < files.count(); ++i) out.append(files.fullPath(i).mid(base.size()));
+    for (int i = 0; i < files.count(); ++i)
+        out.append(files.fullPath(i).mid(base.size()));
     return out;
 }
 
@@ -57,11 +67,13 @@ TEST(Wildcard, ComparesAsTheWindowsFileSearchDoes) {
 
 TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
     TempFolder t;
-    for (const char* f : {"A/b.jpg", "A/a.JPG", "A/C.jpg", "A/x/2.jpg", "A/x/z/deep.jpg", "A/y/1.jpg",
-                          "A/y/not.png", "A/.hidden.jpg", "A/.cache/h.jpg", "A/dir.jpg/inner.jpg"})
+    for (const char* f :
+         {"A/b.jpg", "A/a.JPG", "A/C.jpg", "A/x/2.jpg", "A/x/z/deep.jpg", "A/y/1.jpg",
+          "A/y/not.png", "A/.hidden.jpg", "A/.cache/h.jpg", "A/dir.jpg/inner.jpg"})
         t.write(q(f));
     Observer obs;
-    const CollectResult r = CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
+    const CollectResult r =
+        CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(relativePaths(r.files, t.path()),
               QStringList({q("A/a.JPG"), q("A/b.jpg"), q("A/C.jpg"), q("A/dir.jpg/inner.jpg"),
@@ -73,7 +85,8 @@ TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
 
 TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
     TempFolder t;
-    for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"}) t.write(q(f));
+    for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"})
+        t.write(q(f));
     Observer obs;
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(r.files.FileNames, QStringList({q("a.jpg"), q("b.jpg")}));
@@ -83,7 +96,8 @@ TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
 
 TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     TempFolder t;
-    for (int i = 0; i < 2500; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
+    for (int i = 0; i < 2500; ++i)
+        t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
     Observer obs;
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_EQ(r.files.count(), 2500);
@@ -97,7 +111,8 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     EXPECT_EQ(english.statuses[4], q("Searching.. (1.200) (ESC = Cancel)"));
 
     TempFolder flat;
-    for (int i = 0; i < 25; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i));
+    for (int i = 0; i < 25; ++i)
+        flat.write(QStringLiteral("f%1.jpg").arg(i));
     Observer single;
     CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::English, single);
     EXPECT_EQ(single.statuses, QStringList({q("Searching .. (10) (ESC = Cancel)"),
@@ -106,7 +121,8 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
 
 TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
     TempFolder t;
-    for (int i = 0; i < 2000; ++i) t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
+    for (int i = 0; i < 2000; ++i)
+        t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
     Observer obs;
     obs.cancelAtStatus = 5;  // ESC arrives while the count 1200 is shown
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
@@ -118,10 +134,12 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
 
     // A single folder looks at ESC every tenth file.
     TempFolder flat;
-    for (int i = 0; i < 35; ++i) flat.write(QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar(u'0')));
+    for (int i = 0; i < 35; ++i)
+        flat.write(QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar(u'0')));
     Observer single;
     single.cancel = true;
-    const CollectResult s = CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
+    const CollectResult s =
+        CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
     EXPECT_EQ(s.files.count(), 10);
 }
 
@@ -134,8 +152,9 @@ TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     Observer obs;
-    EXPECT_EQ(CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
-              QStringList({q("good.jpg")}));
+    EXPECT_EQ(
+        CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
+        QStringList({q("good.jpg")}));
     std::remove(badName.constData());  // the temporary folder could not remove it by its text
     EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
                     .files.isEmpty());
@@ -150,4 +169,111 @@ TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
     files.append(q("c.jpg"), q("/F/sub/"));
     EXPECT_EQ(FileListLines(files),
               QStringList({q("/F/a.jpg"), q("/F/b.jpg"), q("/F/sub/c.jpg"), QString()}));
+}
+
+TEST(Collect, TheProgramsOwnScriptsAndListsAreNeverCollected) {
+    TempFolder t;
+    for (const char* own : OwnFileNames()) {
+        t.write(QString::fromLatin1(own));
+        t.write(q("sub/") + QString::fromLatin1(own));
+    }
+    t.write(q("_RENAME_RANDOM.BAT"));  // the same file to Windows
+    for (const char* f : {"a.jpg", "_Notizen.txt", "sub/b.jpg"})
+        t.write(q(f));
+    Observer obs;
+    const CollectResult all = CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs);
+    EXPECT_EQ(relativePaths(all.files, t.path()),
+              QStringList({q("_Notizen.txt"), q("a.jpg"), q("sub/b.jpg")}));
+    EXPECT_FALSE(all.leftOut.any());
+    const CollectResult top = CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs);
+    EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg")}));
+    EXPECT_TRUE(IsOwnFileName(u"_datei_checksummenliste.TXT"));
+    EXPECT_FALSE(IsOwnFileName(u"_Rename_Random.bat.jpg"));
+}
+
+namespace {
+
+// A chain of sub-folders whose full path grows past what the system lets a program name
+// (PATH_MAX): the deepest ones exist but cannot be listed by their path, even by root.
+// Made and removed one step at a time through directory handles.
+class TooDeepFolders {
+public:
+    explicit TooDeepFolders(const QString& base) {
+        const std::string step(250, 'd');
+        int fd = ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY);
+        for (int i = 0; i < 20 && fd >= 0; ++i) {
+            ::mkdirat(fd, step.c_str(), 0700);
+            const int next = ::openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY);
+            fds_.push_back(fd);
+            fd = next;
+        }
+        if (fd >= 0) {
+            ::close(::openat(fd, "deep.jpg", O_WRONLY | O_CREAT, 0600));
+            fds_.push_back(fd);
+        }
+    }
+    ~TooDeepFolders() {
+        const std::string step(250, 'd');
+        if (!fds_.empty())
+            ::unlinkat(fds_.back(), "deep.jpg", 0);
+        for (size_t i = fds_.size(); i-- > 0;) {
+            if (i + 1 < fds_.size())
+                ::unlinkat(fds_[i], step.c_str(), AT_REMOVEDIR);
+            ::close(fds_[i]);
+        }
+    }
+    bool made() const { return fds_.size() == 21; }
+
+private:
+    std::vector<int> fds_;
+};
+
+}  // namespace
+
+TEST(Collect, SaysWhatItLeftOutAndWhy) {
+    Observer obs;
+    TempFolder t;
+    const CollectResult missing =
+        CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), true, Language::German, obs);
+    EXPECT_TRUE(missing.leftOut.topMissing);
+    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::German),
+              q("Nicht erfasst:\nDer Ordner existiert nicht."));
+    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::English),
+              q("Left out:\nThe folder does not exist."));
+    EXPECT_TRUE(
+        CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), false, Language::German, obs)
+            .leftOut.topMissing);
+
+    // Names that are not valid UTF-8: a picture and a folder.
+    t.write(q("good.jpg"));
+    const QByteArray base = QFile::encodeName(t.path());
+    ::close(::open((base + "bad\xff.jpg").constData(), O_WRONLY | O_CREAT, 0600));
+    ::close(::open((base + "bad\xfe.txt").constData(), O_WRONLY | O_CREAT, 0600));  // no match
+    ::mkdir((base + "Ordner\xfe").constData(), 0700);
+    TooDeepFolders deep(t.path());
+    ASSERT_TRUE(deep.made());
+    const CollectResult tree =
+        CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+    EXPECT_EQ(tree.files.FileNames, QStringList({q("good.jpg")}));
+    EXPECT_FALSE(tree.leftOut.topMissing || tree.leftOut.topUnreadable);
+    EXPECT_EQ(tree.leftOut.undecodableNames, 2);
+    EXPECT_EQ(tree.leftOut.unreadableFolders, 1);
+    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::German),
+              q("Nicht erfasst:\n1 Unterordner nicht lesbar (übersprungen).\n"
+                "2 Datei- oder Ordnernamen ausgelassen: kein gültiges UTF-8, in einem Skript "
+                "nicht schreibbar."));
+    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::English),
+              q("Left out:\n1 sub-folder(s) could not be read (skipped).\n"
+                "2 file or folder name(s) left out: not valid UTF-8, they cannot be written "
+                "into a script."));
+    const CollectResult flat =
+        CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
+    EXPECT_EQ(flat.leftOut.undecodableNames, 1);
+    EXPECT_EQ(flat.leftOut.unreadableFolders, 0);
+    EXPECT_EQ(CollectLeftOutNote(CollectLeftOut(), Language::German), QString());
+
+    // The temporary folder cannot remove what it cannot name.
+    ::unlink((base + "bad\xff.jpg").constData());
+    ::unlink((base + "bad\xfe.txt").constData());
+    ::rmdir((base + "Ordner\xfe").constData());
 }

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include "core/inifile.h"
 #include "core/settings.h"
+#include "support/ordinaryuser.h"
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::GiveToOrdinaryUser;
 using kadrano::test::TempFolder;
 
 namespace {
@@ -80,16 +86,16 @@ TEST(Settings, TheTableHasEveryKeyOnceAndWritesAllButLanguage) {
 
 TEST(Settings, FirstStartCreatesNothingAndTheFirstSaveWritesEveryKeyInOrder) {
     TempFolder dir;
-    const Settings settings(dir.file(q("kadrano.ini")));
+    Settings settings(dir.file(q("kadrano.ini")));
     FakeControls controls;
-    settings.LoadAllSettings(controls);
+    EXPECT_EQ(settings.LoadAllSettings(controls), IniReadStatus::Missing);
     EXPECT_FALSE(dir.exists(q("kadrano.ini")));
     EXPECT_TRUE(controls.events.isEmpty());
 
     controls.values[q("KeineNachfragen")] = q("1");
     controls.values[q("Qualität")] = q("95");
     controls.values[q("TrennzeichenTxt")] = q("#");
-    ASSERT_TRUE(settings.SaveAllSettings(controls));
+    ASSERT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Saved);
     const QStringList lines = test::SplitCrLf(dir.read(q("kadrano.ini")));
     ASSERT_EQ(lines.size(), 46);  // section, 44 keys, the empty piece after the last CR LF
     EXPECT_EQ(lines[0], q("[Settings]"));
@@ -143,7 +149,7 @@ TEST(Settings, ImageMagickPathIsStoredRelativeToTheProgramFolder) {
                                    QByteArray("[Settings]\r\nImageMagic_Pfad=ImageMagick\\magick.exe\r\n"));
     FakeControls controls;
     controls.existingFiles.insert(q("/opt/kadrano/ImageMagick\\magick.exe"));
-    const Settings settings(path);
+    Settings settings(path);
     settings.LoadAllSettings(controls);
     EXPECT_EQ(controls.values[q("ImageMagicPath")], q("/opt/kadrano/ImageMagick\\magick.exe"));
     settings.SaveAllSettings(controls);
@@ -159,25 +165,97 @@ TEST(Settings, ValuesAreReadCutAndControlsTheWindowLacksAreSkipped) {
     const QString path = dir.write(q("kadrano.ini"), "[Settings]\r\nFreiText=" + longText + "\r\n");
     FakeControls controls;
     controls.missing.insert(q("MaxPixel"));
-    const Settings settings(path);
+    Settings settings(path);
     settings.LoadAllSettings(controls);
     EXPECT_EQ(controls.values[q("FreiText_Bild")], QString(148, u'y'));
     settings.SaveAllSettings(controls);
     EXPECT_EQ(valueIn(path, "Resize_Max_Pixel"), q("2000"));  // added on reading, left alone on saving
 }
 
-TEST(Settings, AnUnreadableOrProtectedFileIsNotReplaced) {
+TEST(Settings, AProtectedFileIsReadButNotReplaced) {
     TempFolder dir;
     const QByteArray content("[Settings]\r\nKeine_Nachfragen=1\r\n");
     const QString path = dir.write(q("kadrano.ini"), content);
     QFile::setPermissions(path, QFileDevice::ReadOwner);
     FakeControls controls;
-    const Settings settings(path);
-    settings.LoadAllSettings(controls);
+    Settings settings(path);
+    EXPECT_EQ(settings.LoadAllSettings(controls), IniReadStatus::Read);
     EXPECT_EQ(controls.values[q("KeineNachfragen")], q("1"));
-    EXPECT_FALSE(settings.SaveAllSettings(controls));
+    EXPECT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::WriteProtected);
     EXPECT_EQ(dir.read(q("kadrano.ini")), content);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenThatSession) {
+    TempFolder dir;
+    const QByteArray content("[Settings]\r\nKeine_Nachfragen=1\r\nFreiText=mine\r\n");
+    const QString path = dir.write(q("kadrano.ini"), content);
+    GiveToOrdinaryUser(dir.path());
+    GiveToOrdinaryUser(path);
+    KADRANO_AS_ORDINARY_USER(run, [&] {
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        FakeControls controls;
+        Settings settings(path);
+        QStringList answer;
+        answer << (settings.LoadAllSettings(controls) == IniReadStatus::Unreadable ? q("unreadable")
+                                                                                   : q("read"));
+        answer << controls.values[q("KeineNachfragen")];
+        // Readable again later in the session: still not written, the person was told.
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        answer << QString::number(settings.SaveAllSettings(controls).outcome);
+        settings.WriteSetting(q("FreiText"), q("other"));
+        QFile f(path);
+        answer << (f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : q("<gone>"));
+        return answer.join(u'|').toUtf8();
+    });
+    EXPECT_EQ(run.answer,
+              "unreadable|0|" + QByteArray::number(SettingsSaveResult::LeftAlone) + '|' + content);
+}
+
+TEST(Settings, APipeOrAHugeFileNamedLikeTheSettingsGivesDefaultsAndNoWrite) {
+    TempFolder dir;
+    const QString fifo = dir.file(q("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QByteArray huge = "[Settings]\r\nKeine_Nachfragen=1\r\n" + QByteArray(2 << 20, ';');
+    const QString hugePath = dir.write(q("huge.ini"), huge);
+    for (const QString& path : {fifo, hugePath}) {
+        FakeControls controls;
+        Settings settings(path);
+        const IniReadStatus status = settings.LoadAllSettings(controls);
+        EXPECT_TRUE(status == IniReadStatus::NotAFile || status == IniReadStatus::TooLarge);
+        EXPECT_TRUE(settings.leftAlone());
+        EXPECT_EQ(controls.values[q("KeineNachfragen")], q("0"));
+        EXPECT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::LeftAlone);
+    }
+    struct stat st {};
+    EXPECT_TRUE(::lstat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(dir.read(q("huge.ini")), huge);
+}
+
+TEST(Settings, AUtf16FileIsReadAndStaysUtf16) {
+    TempFolder dir;
+    QStringEncoder encoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
+    const QString path = dir.write(
+        q("kadrano.ini"), encoder.encode(q("[Settings]\rKeine_Nachfragen=1\rFreiText=Grüße\r")));
+    FakeControls controls;
+    Settings settings(path);
+    ASSERT_EQ(settings.LoadAllSettings(controls), IniReadStatus::Read);
+    EXPECT_EQ(controls.values[q("KeineNachfragen")], q("1"));
+    EXPECT_EQ(controls.values[q("FreiText_Bild")], q("Grüße"));
+    controls.values[q("FreiText_Bild")] = q("Weiß");
+    EXPECT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Saved);
+
+    const QByteArray bytes = dir.read(q("kadrano.ini"));
+    ASSERT_TRUE(bytes.startsWith("\xFE\xFF"));
+    QStringDecoder decoder(QStringConverter::Utf16BE);
+    const QString text = decoder.decode(bytes);
+    EXPECT_FALSE(decoder.hasError());
+    const QStringList lines = text.split(u'\r');
+    ASSERT_EQ(lines.size(), 47);  // the section, 45 keys, the empty piece after the last CR
+    EXPECT_EQ(lines[0], q("[Settings]"));
+    EXPECT_EQ(lines[1], q("Keine_Nachfragen=1"));
+    EXPECT_EQ(lines[2], q("FreiText=Weiß"));
+    EXPECT_FALSE(text.contains(u'\n'));
 }
 
 TEST(Settings, NumbersAreSixteenBitWholeNumbersRoundedHalfToEven) {
@@ -191,7 +269,7 @@ TEST(Settings, NumbersAreSixteenBitWholeNumbersRoundedHalfToEven) {
     EXPECT_EQ(SettingNumberFromText(q("abc")), -1);
     EXPECT_EQ(SettingNumberFromText(q("")), -1);
     TempFolder dir;
-    const Settings settings(dir.file(q("k.ini")));
+    Settings settings(dir.file(q("k.ini")));
     settings.WriteSettingNumber(q("Resize_JPG_Qualitaet"), 80);
     EXPECT_EQ(settings.ReadSettingNumber(q("Resize_JPG_Qualitaet"), 95), 80);
     EXPECT_EQ(settings.ReadSettingNumber(q("Fehlt"), 7), 7);

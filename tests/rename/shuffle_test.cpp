@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "core/scripttext.h"
@@ -16,15 +18,20 @@ using kadrano::test::TempFolder;
 
 namespace {
 
-QString q(const char* s) { return QString::fromUtf8(s); }
+QString q(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 FileList filesIn(const QString& dir, const QStringList& names) {
     FileList f;
-    for (const QString& n : names) f.append(n, dir);
+    for (const QString& n : names)
+        f.append(n, dir);
     return f;
 }
 
-QStringList header() { return ScriptHeader(); }
+QStringList header() {
+    return ScriptHeader();
+}
 
 }  // namespace
 
@@ -56,27 +63,29 @@ TEST(ShufflePlan, WritesAProgressLineAndARenameForEveryFile) {
     const RenamePlan plan = PlanShuffle(files, q("#"), true, random);
     const QString n1 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     const QString n2 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
-    EXPECT_EQ(plan.lines,
-              header() + QStringList({
-                  q("@Echo #####  0%% - Verb.: 3    (Nr: 1 / 2)  Start: %Zeit% Uhr  #####"),
-                  q("ren \"/tmp/Fotos 2019/File1.jpg\" ") + n1 + q("#File1.jpg"),
-                  q("@Echo #####  50%% - Verb.: 2    (Nr: 2 / 2)  Start: %Zeit% Uhr  #####"),
-                  q("ren \"/tmp/Fotos 2019/b.jpg\" ") + n2 + q("#b.jpg"),
-                  q("pause"),
-              }));
+    EXPECT_EQ(
+        plan.lines,
+        header() + QStringList({
+                       q("@Echo #####  0%% - Verb.: 3    (Nr: 1 / 2)  Start: %Zeit% Uhr  #####"),
+                       q("ren \"/tmp/Fotos 2019/File1.jpg\" ") + n1 + q("#File1.jpg"),
+                       q("@Echo #####  50%% - Verb.: 2    (Nr: 2 / 2)  Start: %Zeit% Uhr  #####"),
+                       q("ren \"/tmp/Fotos 2019/b.jpg\" ") + n2 + q("#b.jpg"),
+                       q("pause"),
+                   }));
     EXPECT_EQ(plan.renames, 2);
 }
 
 TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
     RandomSource random;
-    const FileList files =
-        filesIn(q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
+    const FileList files = filesIn(
+        q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
     const RenamePlan plan = PlanShuffle(files, q("#"), false, random);
     const QRegularExpression ren(q("^ren (\\S+|\"[^\"]+\") (\"?)(\\d{4})#"));
     QStringList renames = plan.lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 3);  // the name with a double quote cannot be written
     EXPECT_EQ(plan.unsafe, 1);
-    for (const QString& l : renames) EXPECT_TRUE(ren.match(l).hasMatch()) << l.toStdString();
+    for (const QString& l : renames)
+        EXPECT_TRUE(ren.match(l).hasMatch()) << l.toStdString();
     EXPECT_TRUE(renames[0].startsWith(q("ren \"/tmp/F/a b.jpg\" \"")));
     EXPECT_TRUE(renames[1].startsWith(q("ren \"/tmp/F/Tom&Jerry.jpg\" \"")));
     EXPECT_TRUE(renames[2].startsWith(q("ren /tmp/F/50%%.jpg ")));
@@ -87,24 +96,30 @@ TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
 TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
     const FileList files =
         filesIn(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg"), q("Filename.jpg")});
+    // The record decides, whatever the four characters are.
+    ShuffleRecords records;
+    records.set(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg")});
     int calls = 0;
-    const RestorePlan plan = PlanRestore(files, q("#"), false, [&](int i) { EXPECT_EQ(i, calls++); });
+    const RestorePlan plan =
+        PlanRestore(files, q("#"), false, records, [&](int i) { EXPECT_EQ(i, calls++); });
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(plan.wellFormed);
-    EXPECT_EQ(plan.lines,
-              header() + QStringList({
-                  q("@Echo #####  0%% - Verb.: 4    (Nr: 1 / 3)  Start: %Zeit% Uhr  #####"),
-                  q("ren /tmp/F/0434#Filename.jpg Filename.jpg"),
-                  q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
-                  q("ren /tmp/F/abcd#x.jpg x.jpg"),
-              }));
-    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), q("#"), true)
+    EXPECT_EQ(
+        plan.lines,
+        header() + QStringList({
+                       q("@Echo #####  0%% - Verb.: 4    (Nr: 1 / 3)  Start: %Zeit% Uhr  #####"),
+                       q("ren /tmp/F/0434#Filename.jpg Filename.jpg"),
+                       q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
+                       q("ren /tmp/F/abcd#x.jpg x.jpg"),
+                   }));
+    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}), q("#"),
+                            true, ShuffleRecords())
                     .wellFormed);
 }
 
 TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
     const FileList files = filesIn(q("/F/"), {q("0434-#a.jpg"), q("0434#b.jpg")});
-    const RestorePlan plan = PlanRestore(files, q("-#"), false);
+    const RestorePlan plan = PlanRestore(files, q("-#"), false, ShuffleRecords());
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(plan.renames, 1);
     EXPECT_EQ(plan.lines.last(), q("ren /F/0434-#a.jpg a.jpg"));
@@ -122,18 +137,22 @@ protected:
         host.dirText = folder.path();
         host.questionsOff = true;
     }
+    // The folder's files, without the shuffle's record of the names it gave.
     QStringList names() const {
         QStringList n = folder.names();
+        n.removeAll(QLatin1String(kShuffleRecordName));
         n.sort();
         return n;
     }
 };
 
 TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
-    const QStringList originals = {q("a b.jpg"),    q("Müll.jpg"),  q("#1.jpg"),    q("50%.jpg"),
-                                   q("Foto%20Urlaub.jpg"), q("Tom&Jerry.jpg"), q("a(1).jpg"),
-                                   q("c;d.jpg"), q("s^t.jpg"),  q("-dash.jpg"), q("x=y,z!.jpg")};
-    for (const QString& n : originals) folder.write(n, n.toUtf8());
+    const QStringList originals = {q("a b.jpg"),   q("Müll.jpg"),          q("#1.jpg"),
+                                   q("50%.jpg"),   q("Foto%20Urlaub.jpg"), q("Tom&Jerry.jpg"),
+                                   q("a(1).jpg"),  q("c;d.jpg"),           q("s^t.jpg"),
+                                   q("-dash.jpg"), q("x=y,z!.jpg")};
+    for (const QString& n : originals)
+        folder.write(n, n.toUtf8());
     RandomSource random;
     RunShuffle(host, q("#"), random);
     const QStringList shuffled = names();
@@ -146,7 +165,8 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
     QStringList expected = originals;
     expected.sort();
     EXPECT_EQ(names(), expected);
-    for (const QString& n : originals) EXPECT_EQ(folder.read(n), n.toUtf8()) << n.toStdString();
+    for (const QString& n : originals)
+        EXPECT_EQ(folder.read(n), n.toUtf8()) << n.toStdString();
 }
 
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
@@ -203,4 +223,170 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
     EXPECT_EQ(host.recorder.editorFiles, QStringList({folder.file(q("_Restore_Original.bat"))}));
     EXPECT_TRUE(host.keptButtonVisible(KeptScript::Restore));
     EXPECT_TRUE(folder.exists(q("0434#a.jpg")));
+}
+
+// Every separator a person might type, with dated names and names that only look numbered.
+const QStringList kSeparators = {q("-"), q("_"), q("#"), q(" "), q("."), q("~"), q(" - "), q("--")};
+
+TEST(RestoreRule, WithoutARecordDatesAndNumberedNamesKeepTheirBeginning) {
+    for (const QString& s : kSeparators) {
+        SCOPED_TRACE(s.toStdString());
+        for (const QString& dated :
+             {q("2019") + s + q("07") + s + q("21 Strand.jpg"), q("1999") + s + q("Silvester.jpg"),
+              q("1850") + s + q("Hochzeit.jpg"), q("2199") + s + q("x.jpg"),
+              q("0721") + s + q("2019 Strand.jpg"), q("3107") + s + q("2019.jpg")})
+            EXPECT_FALSE(RestoresName(dated, s, ShuffleRecordSays::NoRecord))
+                << dated.toStdString();
+        for (const QString& shuffled :
+             {q("0434") + s + q("Strand.jpg"), q("9999") + s + q("2019-07-21 Strand.jpg"),
+              q("0001") + s + q("a.b.jpg"), q("2200") + s + q("x.jpg"), q("1799") + s + q("x.jpg"),
+              q("1203") + s + q("20190.jpg")})
+            EXPECT_TRUE(RestoresName(shuffled, s, ShuffleRecordSays::NoRecord))
+                << shuffled.toStdString();
+        // The record overrules every guess, both ways.
+        EXPECT_TRUE(RestoresName(q("2019") + s + q("07-21.jpg"), s, ShuffleRecordSays::Given));
+        EXPECT_FALSE(RestoresName(q("0434") + s + q("x.jpg"), s, ShuffleRecordSays::NotGiven));
+        // Nothing would be left of the name.
+        EXPECT_FALSE(RestoresName(q("0434") + s, s, ShuffleRecordSays::Given));
+    }
+    // "0001.jpg" is a numbered picture, not "jpg" shuffled with the separator ".".
+    EXPECT_FALSE(RestoresName(q("0001.jpg"), q("."), ShuffleRecordSays::NoRecord));
+    EXPECT_TRUE(RestoresName(q("0001.jpg"), q("."), ShuffleRecordSays::Given));
+    // Without a separator the number must end where the shuffle's ends.
+    EXPECT_FALSE(RestoresName(q("12345678.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(RestoresName(q("20190721.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    EXPECT_TRUE(RestoresName(q("0434File.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    // Letters in front were never a shuffle's number.
+    EXPECT_FALSE(RestoresName(q("abcd#x.jpg"), q("#"), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(RestoresName(q("IMG_0001.jpg"), q("_"), ShuffleRecordSays::NoRecord));
+}
+
+TEST(RestorePlan, ANameNoShuffleGaveIsLeftAloneAndTheFormatWarningComes) {
+    // The folder was never shuffled: the date stays, and the person is warned.
+    const RestorePlan untouched = PlanRestore(filesIn(q("/F/"), {q("2019-07-21 Strand.jpg")}),
+                                              q("-"), false, ShuffleRecords());
+    EXPECT_EQ(untouched.renames, 0);
+    EXPECT_EQ(untouched.leftAlone, 1);
+    EXPECT_FALSE(untouched.wellFormed);
+    EXPECT_EQ(untouched.lines, header());
+
+    // With a record only its names lose their number, even one that starts like a year.
+    const FileList files =
+        filesIn(q("/F/"), {q("2019-07-21 Strand.jpg"), q("0434-2019-07-21 Strand.jpg"),
+                           q("0815-Notizen.jpg"), q("2020-Meer.jpg")});
+    ShuffleRecords records;
+    records.set(q("/F/"), {q("0434-2019-07-21 Strand.jpg"), q("2020-Meer.jpg")});
+    const RestorePlan plan = PlanRestore(files, q("-"), false, records);
+    EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
+              QStringList({q("ren \"/F/0434-2019-07-21 Strand.jpg\" \"2019-07-21 Strand.jpg\""),
+                           q("ren /F/2020-Meer.jpg Meer.jpg")}));
+    EXPECT_EQ(plan.leftAlone, 2);
+    EXPECT_FALSE(plan.wellFormed);
+}
+
+TEST(ShuffleRecord, KeepsTheNamesStillThereAddsTheNewOnesAndReadsOnlyARecord) {
+    TempFolder folder;
+    const QString dir = folder.path();
+    folder.write(q("a.jpg"));
+    folder.write(q("0001#b.jpg"));
+    folder.write(QLatin1String(kShuffleRecordName),
+                 ShuffleRecordText({q("0001#b.jpg"), q("0002#weg.jpg")}));
+    const FileList files = filesIn(dir, {q("a.jpg"), q("0001#b.jpg")});
+    EXPECT_TRUE(
+        RecordGivenNames(files, {{0, q("0003#a.jpg")}, {1, q("0004#0001#b.jpg")}}).isEmpty());
+    EXPECT_EQ(ReadShuffleRecord(dir),
+              QStringList({q("0001#b.jpg"), q("0003#a.jpg"), q("0004#0001#b.jpg")}));
+
+    const ShuffleRecords records = ShuffleRecords::ReadFor(files);
+    EXPECT_EQ(records.about(dir, q("0003#a.jpg")), ShuffleRecordSays::Given);
+    EXPECT_EQ(records.about(dir, q("0002#weg.jpg")), ShuffleRecordSays::NotGiven);
+    EXPECT_EQ(records.about(q("/elsewhere/"), q("0003#a.jpg")), ShuffleRecordSays::NoRecord);
+
+    // A file of the person's under that name, or a pipe, is no record; the pipe must not
+    // keep the program waiting for a writer.
+    folder.write(QLatin1String(kShuffleRecordName), "0003#a.jpg\n");
+    EXPECT_EQ(ReadShuffleRecord(dir), std::nullopt);
+    QFile::remove(folder.file(QLatin1String(kShuffleRecordName)));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(folder.file(QLatin1String(kShuffleRecordName))).constData(),
+                 0600),
+        0);
+    EXPECT_EQ(ReadShuffleRecord(dir), std::nullopt);
+    EXPECT_TRUE(RecordGivenNames(files, {{0, q("0005#a.jpg")}}).isEmpty());
+    EXPECT_EQ(ReadShuffleRecord(dir), QStringList({q("0005#a.jpg")}));
+}
+
+TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestoreKeepsThem) {
+    host.withSubdirs = true;
+    const QStringList originals = {q("2019-07-21 Strand.jpg"), q("1999 Silvester.jpg"),
+                                   q("2020_01_01.jpg"), q("0815.jpg"), q("Meer.jpg")};
+    for (const QString& s : {q("-"), q(" "), q("."), q("_"), q("~"), q(" - ")}) {
+        SCOPED_TRACE(s.toStdString());
+        const QString top = QStringLiteral("sep%1/").arg(kSeparators.indexOf(s));
+        for (const QString& n : originals) {
+            folder.write(top + n, n.toUtf8());
+            folder.write(top + q("Unter/") + n, n.toUtf8());
+        }
+        host.dirText = folder.file(top);
+        RandomSource random;
+        RunShuffle(host, s, random);
+        QStringList expected = originals;
+        expected.sort();
+        auto pictures = [&](const QString& sub) {
+            QStringList n = folder.names(top + sub);
+            n.removeAll(QLatin1String(kShuffleRecordName));
+            n.sort();
+            return n;
+        };
+        ASSERT_NE(pictures(QString()), expected);
+        for (int round = 0; round < 2; ++round) {
+            RunRestore(host, s);
+            EXPECT_EQ(pictures(QString()), expected) << "restore " << round + 1;
+            EXPECT_EQ(pictures(q("Unter/")), expected) << "restore " << round + 1;
+        }
+    }
+}
+
+TEST_F(ShuffleRoundTrip, ARestoreOfANeverShuffledFolderWarnsAndChangesNothing) {
+    host.questionsOff = false;
+    folder.write(q("2019-07-21 Strand.jpg"));
+    host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
+    RunRestore(host, q("-"));
+    ASSERT_FALSE(host.recorder.boxes.empty());
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
+    EXPECT_EQ(names(), QStringList({q("2019-07-21 Strand.jpg")}));
+}
+
+TEST_F(ShuffleRoundTrip, WithEveryFileTheProgramsOwnFilesStayAsTheyAre) {
+    host.pattern = q("*.*");
+    folder.write(q("a.jpg"));
+    folder.write(q("Notizen.txt"));
+    folder.write(QLatin1String(kChecksumListFileName), "list");
+    folder.write(QLatin1String(kResizeScriptName), "script");
+    RandomSource random;
+    RunShuffle(host, q("#"), random);
+    const QStringList shuffled = names();
+    ASSERT_EQ(shuffled.size(), 4) << shuffled.join(u',').toStdString();
+    EXPECT_EQ(shuffled.filter(QRegularExpression(q("^\\d{4}#(a\\.jpg|Notizen\\.txt)$"))).size(), 2);
+    EXPECT_TRUE(shuffled.contains(QLatin1String(kChecksumListFileName)));
+    EXPECT_TRUE(shuffled.contains(QLatin1String(kResizeScriptName)));
+    EXPECT_FALSE(folder.exists(QLatin1String(kShuffleScriptName)));  // ran and was deleted
+    RunRestore(host, q("#"));
+    QStringList expected = {QLatin1String(kChecksumListFileName), QLatin1String(kResizeScriptName),
+                            q("Notizen.txt"), q("a.jpg")};
+    expected.sort();
+    EXPECT_EQ(names(), expected);
+}
+
+TEST_F(ShuffleRoundTrip, ARecordThatCannotBeWrittenStopsTheShuffle) {
+    folder.write(q("a.jpg"));
+    folder.mkdir(QLatin1String(kShuffleRecordName));  // a folder where the file should go
+    RandomSource random;
+    RunShuffle(host, q("#"), random);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(
+        q("Die Liste der gemischten Namen konnte nicht gespeichert werden:\r")));
+    EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(q("Es wurde nichts umbenannt.")));
+    EXPECT_EQ(names(), QStringList({q("a.jpg")}));
+    EXPECT_TRUE(runner.calls.empty());
 }

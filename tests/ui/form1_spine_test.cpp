@@ -54,6 +54,17 @@ TEST_F(Form1Test, AMissingFolderShowsTheRedNoFilesState) {
     EXPECT_TRUE(control<ClickableLabel>("FileStatus")->styleSheet().contains(q("255, 0, 0")));
     EXPECT_TRUE(window->fileList().isEmpty());
     EXPECT_EQ(control<ClickableLabel>("Vorschau")->text(), QString());
+    // The tooltip says why: the label's own tip, then the note.
+    const QString ownTip = q("Doppelklick erstellt und öffenet eine Liste aller gefundenen Dateien");
+    EXPECT_EQ(control<ClickableLabel>("FileStatus")->toolTip(),
+              ownTip + q("\n\nNicht erfasst:\nDer Ordner existiert nicht."));
+
+    // A folder that could be read completely takes the note away again.
+    pictures.write(q("a.jpg"));
+    control<QLineEdit>("Text1")->setText(pictures.path());
+    window->CollectFiles();
+    EXPECT_EQ(status(), q("Gefunden: 1"));
+    EXPECT_EQ(control<ClickableLabel>("FileStatus")->toolTip(), ownTip);
 }
 
 TEST_F(Form1Test, SettingsSurviveARestartAndTheFirstStartCreatesNoFile) {

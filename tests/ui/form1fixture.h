@@ -23,7 +23,9 @@ protected:
     BatchRunner runner;
     std::unique_ptr<Form1> window;
 
-    AppPaths paths() const { return AppPaths{program.path(), QStringLiteral("kadrano")}; }
+    AppPaths paths() const {
+        return AppPaths{program.path(), QStringLiteral("kadrano"), QString()};
+    }
 
     // Creates the window and runs its start-up on the given command line.
     Form1& start(const QString& commandLine);

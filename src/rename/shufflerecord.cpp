@@ -1,0 +1,123 @@
+#include "shufflerecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "core/dirlisting.h"
+#include "core/ownfiles.h"
+
+namespace kadrano {
+
+namespace {
+
+constexpr char kFirstLine[] = "# Kadrano: names given by the shuffle; Restore changes only these";
+constexpr char kFirstLineStart[] = "# Kadrano:";
+// Fifty thousand names take about two megabytes.
+constexpr qint64 kMaxRecordBytes = 64 * 1024 * 1024;
+
+}  // namespace
+
+QString ShuffleRecordPath(const QString& dir) {
+    return dir + QLatin1String(kShuffleRecordName);
+}
+
+QByteArray ShuffleRecordText(const QStringList& names) {
+    QByteArray text(kFirstLine);
+    text += '\n';
+    for (const QString& n : names) {
+        text += n.toUtf8();
+        text += '\n';
+    }
+    return text;
+}
+
+std::optional<QStringList> ParseShuffleRecord(const QByteArray& text) {
+    if (!text.startsWith(kFirstLineStart))
+        return std::nullopt;
+    QStringList names;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines.at(i);
+        if (line.endsWith('\r'))
+            line.chop(1);  // opened and saved by a Windows editor
+        if (!line.isEmpty())
+            names.append(QString::fromUtf8(line));
+    }
+    return names;
+}
+
+std::optional<QStringList> ReadShuffleRecord(const QString& dir) {
+    const QString path = ShuffleRecordPath(dir);
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxRecordBytes)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ParseShuffleRecord(file.read(kMaxRecordBytes));
+}
+
+ShuffleRecords ShuffleRecords::ReadFor(const FileList& files) {
+    ShuffleRecords records;
+    QSet<QString> seen;
+    const QString* last = nullptr;
+    for (const QString& dir : files.FileDirs) {
+        // The list holds each folder's files together; most steps see the same folder.
+        if (last && *last == dir)
+            continue;
+        last = &dir;
+        if (seen.contains(dir))
+            continue;
+        seen.insert(dir);
+        if (std::optional<QStringList> names = ReadShuffleRecord(dir))
+            records.set(dir, QSet<QString>(names->begin(), names->end()));
+    }
+    return records;
+}
+
+ShuffleRecordSays ShuffleRecords::about(const QString& dir, const QString& name) const {
+    const auto it = byDir_.constFind(dir);
+    if (it == byDir_.cend())
+        return ShuffleRecordSays::NoRecord;
+    return it->contains(name) ? ShuffleRecordSays::Given : ShuffleRecordSays::NotGiven;
+}
+
+QStringList RecordGivenNames(const FileList& files,
+                             const std::vector<std::pair<int, QString>>& given) {
+    // Folder by folder, in the order the list first names them.
+    QStringList dirs;
+    QHash<QString, QStringList> newNames;
+    for (const auto& [index, name] : given) {
+        const QString& dir = files.FileDirs.at(index);
+        auto it = newNames.find(dir);
+        if (it == newNames.end()) {
+            dirs.append(dir);
+            it = newNames.insert(dir, {});
+        }
+        it->append(name);
+    }
+
+    QStringList failed;
+    for (const QString& dir : dirs) {
+        QStringList names;
+        if (std::optional<QStringList> old = ReadShuffleRecord(dir)) {
+            DirListing listing;
+            ListDirectory(dir, WildcardPattern(QStringLiteral("*")), false, listing);
+            const QSet<QString> present(listing.files.begin(), listing.files.end());
+            for (const QString& n : *old)
+                if (present.contains(n))
+                    names.append(n);
+        }
+        names += newNames.value(dir);
+        names.removeDuplicates();
+
+        QSaveFile file(ShuffleRecordPath(dir));
+        if (!file.open(QIODevice::WriteOnly) || file.write(ShuffleRecordText(names)) < 0 ||
+            !file.commit())
+            failed.append(ShuffleRecordPath(dir));
+    }
+    return failed;
+}
+
+}  // namespace kadrano
