@@ -37,6 +37,8 @@ public:
     // Shows a folder in the file manager.
     virtual void openFolder(const QString& path) = 0;
     virtual void setStatus(const QString& text) = 0;
+    // The status text shown now, so that a step can give it back when it is done.
+    virtual QString statusText() const { return QString(); }
     // Lets pending window events run (repaint, ESC, a Stop click).
     virtual void processEvents() = 0;
 };

@@ -61,4 +61,19 @@ int ColourTable::findRow(const QString& name) const {
     return -1;
 }
 
+TextColourLook LookUpTextColour(const ColourTable& table, const QString& name) {
+    TextColourLook look;
+    const int row = table.findRow(name);
+    if (row < 0)
+        return look;
+    look.found = true;
+    look.magickColour = table.row(row).magickColour;
+    look.fontBoxText = table.row(row).screen;
+    static const QStringList lightNames = {QStringLiteral("Grau"),   QStringLiteral("Grey"),
+                                           QStringLiteral("Yellow"), QStringLiteral("Gelb"),
+                                           QStringLiteral("Weiss"),  QStringLiteral("White")};
+    look.light = lightNames.contains(name);
+    return look;
+}
+
 }  // namespace kadrano

@@ -47,4 +47,15 @@ private:
     std::array<TextColourRow, kRows> rows_;
 };
 
+// What choosing a colour name means: the colour written into the scripts and how the
+// window shows it. A light colour is shown on dark grey, and the caption preview, which
+// has a white background, then stays black so that it can be read.
+struct TextColourLook {
+    bool found = false;
+    QString magickColour;  // empty when the name is not in the table
+    ScreenColour fontBoxText;
+    bool light = false;
+};
+TextColourLook LookUpTextColour(const ColourTable& table, const QString& name);
+
 }  // namespace kadrano

@@ -5,6 +5,7 @@
 
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
+#include "fonts.h"
 
 namespace kadrano {
 
@@ -44,12 +45,13 @@ QString magickInSubFolder(const QString& programDir) {
     return QString();
 }
 
-MagickDiscovery foundAt(const QString& program, const QString& programDir) {
+MagickDiscovery foundAt(const QString& program, const QString& programDir,
+                        const QStringList& searchPath) {
     MagickDiscovery d;
     d.found = true;
     d.separatePrograms = IsSeparateMagickProgram(program);
     d.pathText = program;
-    d.paths = DeriveMagickPaths(program, programDir);
+    d.paths = DeriveMagickPaths(program, programDir, searchPath);
     return d;
 }
 
@@ -70,12 +72,13 @@ bool IsSeparateMagickProgram(const QString& programPath) {
     return name == QLatin1String("convert") || name == QLatin1String("mogrify");
 }
 
-MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir) {
+MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir,
+                              const QStringList& searchPath) {
     MagickPaths p;
     if (!IsSeparateMagickProgram(programPath))
         p.MagickCommand = ScriptArg(programPath);
     p.MagickDir = programPath.left(programPath.size() - FileNamePart(programPath).size());
-    p.FontListPath = p.MagickDir + QStringLiteral("FontList.txt");
+    p.FontListPath = FontListLocation(p.MagickDir, programDir, searchPath);
     p.FontScriptPath = programDir + QStringLiteral("ImageMagic_GetFonts.bat");
     p.FontExportPath = programDir + QStringLiteral("ImageMagic_FontExport.txt");
     return p;
@@ -85,10 +88,10 @@ MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir
                                const QStringList& searchPath) {
     // A path the person gave is taken as it is, as long as a script line can hold it.
     if (NamesExistingFile(boxText) && CanStandInScript(boxText))
-        return foundAt(boxText, programDir);
+        return foundAt(boxText, programDir, searchPath);
     if (!boxText.isEmpty() && NamesExistingFile(programDir + boxText) &&
         CanStandInScript(programDir + boxText))
-        return foundAt(programDir + boxText, programDir);
+        return foundAt(programDir + boxText, programDir, searchPath);
 
     QString program = magickInSubFolder(programDir);
     if (program.isEmpty())
@@ -104,7 +107,7 @@ MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir
     }
 #endif
     if (!program.isEmpty())
-        return foundAt(program, programDir);
+        return foundAt(program, programDir, searchPath);
 
     MagickDiscovery none;
     none.pathText = QString::fromUtf8(kMagickPathHint);

@@ -23,7 +23,7 @@ inline constexpr const char* kMagickPathHintEnglish =
 struct MagickPaths {
     QString MagickCommand;   // first word of every ImageMagick line (empty for ImageMagick 6)
     QString MagickDir;       // folder of the program, ending in its separator
-    QString FontListPath;    // MagickDir + "FontList.txt"
+    QString FontListPath;    // MagickDir + "FontList.txt", or beside the settings file
     QString FontScriptPath;  // ProgramDir + "ImageMagic_GetFonts.bat"
     QString FontExportPath;  // ProgramDir + "ImageMagic_FontExport.txt"
 };
@@ -47,7 +47,9 @@ MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir
                                const QStringList& searchPath = SystemSearchPath());
 
 // The five values for a program path. A path to "convert" or "mogrify" is ImageMagick 6.
-MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir);
+// The font list stays out of folders on the search path (see FontListLocation).
+MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir,
+                              const QStringList& searchPath = SystemSearchPath());
 
 // Whether a path names ImageMagick 6's own "convert" or "mogrify".
 bool IsSeparateMagickProgram(const QString& programPath);

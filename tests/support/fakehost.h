@@ -36,6 +36,7 @@ public:
     void openDocument(const QString& path) override { documents.append(path); }
     void openFolder(const QString& path) override { folders.append(path); }
     void setStatus(const QString& text) override { statuses.append(text); }
+    QString statusText() const override { return statuses.isEmpty() ? QString() : statuses.last(); }
     void processEvents() override {
         if (onProcessEvents)
             onProcessEvents();
