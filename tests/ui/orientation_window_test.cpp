@@ -87,7 +87,7 @@ private:
 
 class OrientationWindow : public Form1Test {
 protected:
-    static constexpr int kPictures = 1500;
+    static constexpr int kPictures = 8000;
 
     QStringList scriptLines() const {
         return SplitCrLf(pictures.read(QLatin1String(kOrientationTagScriptName)));
