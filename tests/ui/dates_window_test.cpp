@@ -56,8 +56,9 @@ TEST_F(DatesWindow, DateIntoNamesAsksWithTheDatesFoundAndKeepsTheScriptOnNo) {
 
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     const ShownBox& box = dialogs.boxes[0];
-    EXPECT_TRUE(box.text.startsWith(
-        q("Es wurden 1 Dateien zwischen:\r2015.03.04  und  2015.03.04 gefunden\r\rjetzt umbenennen?")))
+    EXPECT_TRUE(
+        box.text.startsWith(q("Es wurden 1 Dateien zwischen:\r2015.03.04  und  2015.03.04 "
+                              "gefunden\r\rjetzt umbenennen?")))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(folder + q("_Datei_AddDatum.bat")));
     EXPECT_TRUE(box.title.isEmpty());
@@ -148,6 +149,6 @@ TEST_F(DatesWindow, DateShuffleGivesEveryFileTheSameDayAtSomeTime) {
     EXPECT_EQ(dialogs.boxes[0].title, q("Beendet"));
     EXPECT_TRUE(dialogs.boxes[0].text.contains(q("bei 3/3 Dateien")))
         << dialogs.boxes[0].text.toStdString();
-    EXPECT_EQ(files, QStringList({q("2019-07-21 Strand.jpg"), q("IMG_0001.jpg"),
-                                  q("P1000123.jpg")}));
+    EXPECT_EQ(files,
+              QStringList({q("2019-07-21 Strand.jpg"), q("IMG_0001.jpg"), q("P1000123.jpg")}));
 }
