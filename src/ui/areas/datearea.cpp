@@ -45,9 +45,12 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
         c_.DateSeparatorLabel = label(p, "DateSeparatorLabel", QStringLiteral("Trennzeichen:"));
         c_.TrennzDatetxt = lineEdit(p, "TrennzDatetxt", QStringLiteral("-"), 44);
         c_.TrennzDatetxt->setToolTip(QStringLiteral("Trennzeichen zwischen Datum und Namen"));
-        c_.AddDateToNameBtn = button(p, "AddDateToNameBtn", QStringLiteral("Start"));
-        c_.Command26 = runScriptButton(p, "Command26");
-        c_.Command28 = button(p, "Command28", QStringLiteral("Wiederherstellen"));
+        c_.AddDateToNameBtn =
+            addStartButton(p, "AddDateToNameBtn", QStringLiteral("Start"), QString(),
+                           [this] { RunDateIntoNames(toolHost(), dateIntoNamesOptions()); });
+        c_.Command26 = addKeptScriptButton(p, kAddDateKept);
+        c_.Command28 = addStartButton(p, "Command28", QStringLiteral("Wiederherstellen"), QString(),
+                                      [this] { RunDateIntoNamesRestore(toolHost()); });
         g->addWidget(c_.DateToNameLabel, 0, 0, 1, 3);
         g->addWidget(c_.DateFormatLabel, 1, 0);
         g->addWidget(c_.DateFormatCOmbo, 1, 1);
@@ -79,13 +82,12 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
         c_.DatumSetzenTxt = lineEdit(p, "DatumSetzenTxt", QStringLiteral("11.11.2019"), 90);
         c_.DatumSetzenTxt->setToolTip(QStringLiteral(
             "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
-        c_.DatumSetzenTxt->setEnabled(false);
         c_.FixDatumWennKeinsGefundenCheck->setField(c_.DatumSetzenTxt);
         c_.Warnung2 = warningLabel(
             p, "Warnung2", QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
-        c_.Warnung2->hide();
-        c_.SetDateBtn = button(p, "SetDateBtn", QStringLiteral("Start"),
-                               QStringLiteral("Datum für alle Dateien setzen"));
+        c_.SetDateBtn = addStartButton(p, "SetDateBtn", QStringLiteral("Start"),
+                                       QStringLiteral("Datum für alle Dateien setzen"),
+                                       [this] { RunSetDates(toolHost(), setDatesOptions()); });
         c_.Command27 = runScriptButton(p, "Command27");
         g->addWidget(c_.SetDateLabel, 0, 0, 1, 2);
         g->addWidget(c_.DatumDateinameNutzen, 1, 0);
@@ -100,6 +102,33 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spe
         g->setColumnStretch(1, 1);
         g->setRowStretch(5, 1);
     }
+    // Settings that tick the box at start-up arrive through the same signal.
+    connect(c_.FixDatumWennKeinsGefundenCheck, &QCheckBox::toggled, this,
+            &DateArea::fixedDateToggled);
+    fixedDateToggled(c_.FixDatumWennKeinsGefundenCheck->isChecked());
+}
+
+void DateArea::fixedDateToggled(bool on) {
+    c_.DatumSetzenTxt->setEnabled(on);
+    c_.Warnung2->setVisible(c_.DatumSetzenTxt->isEnabled());
+}
+
+DateIntoNamesOptions DateArea::dateIntoNamesOptions() const {
+    DateIntoNamesOptions o;
+    o.format = c_.DateFormatCOmbo->currentText();
+    o.separator = c_.TrennzDatetxt->text();
+    o.tags = host_.nameTagTexts();
+    return o;
+}
+
+SetDatesOptions DateArea::setDatesOptions() const {
+    SetDatesOptions o;
+    o.fromFileName = c_.DatumDateinameNutzen->isChecked();
+    o.fromFolderName = c_.DatumAusVerzNamen->isChecked();
+    o.fixedWhenNone = c_.FixDatumWennKeinsGefundenCheck->isChecked();
+    o.fixedDate = c_.DatumSetzenTxt->text();
+    o.tags = host_.nameTagTexts();
+    return o;
 }
 
 void DateArea::fillLists() {

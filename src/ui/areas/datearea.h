@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dates/dateintonames.h"
+#include "dates/setdates.h"
 #include "toolarea.h"
 
 class QCheckBox;
@@ -45,7 +47,13 @@ public:
 
     void fillLists() override;
 
+    DateIntoNamesOptions dateIntoNamesOptions() const;
+    SetDatesOptions setDatesOptions() const;
+
 private:
+    // The fixed date can be typed, and the warning is shown, only while it is used.
+    void fixedDateToggled(bool on);
+
     Controls c_;
 };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "dates/dateshuffle.h"
 #include "rename/shuffle.h"
 #include "ui/controlfactory.h"
 
@@ -83,8 +84,10 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.DateShuffleWarning =
             warningLabel(p, "DateShuffleWarning",
                          QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
-        c_.Mix_FileDate_Btn = button(p, "Mix_FileDate_Btn", QStringLiteral("Start"),
-                                     QStringLiteral("Datum für alle Dateien setzen"));
+        c_.Mix_FileDate_Btn = addStartButton(
+            p, "Mix_FileDate_Btn", QStringLiteral("Start"),
+            QStringLiteral("Datum für alle Dateien setzen"),
+            [this] { RunDateShuffle(toolHost(), DateShuffleOptions{c_.DateFieldTxt->text()}); });
         g->addWidget(c_.DateShuffleTitleLabel, 0, 0, 1, 2);
         g->addWidget(c_.BaseDateLabel, 1, 0, 1, 2);
         g->addWidget(c_.DateFieldTxt, 2, 0);
