@@ -17,8 +17,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{"DatumFrame",
+AreaLook look() {
+    return AreaLook{"DatumFrame",
                     "DatumPic",
                     "DatumHeader",
                     "Command25",
@@ -31,7 +31,7 @@ AreaSpec spec() {
 
 }  // namespace
 
-DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
     c_.Frame18 = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
     {
         QWidget* p = c_.Frame18;

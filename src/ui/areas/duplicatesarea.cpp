@@ -16,8 +16,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{"DoppelteFrame",
+AreaLook look() {
+    return AreaLook{"DoppelteFrame",
                     "DoppeltePicture",
                     "DoppelteHeader",
                     "Command21",
@@ -31,7 +31,7 @@ AreaSpec spec() {
 }  // namespace
 
 DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
-    : ToolArea(window, host, spec()), finder_(std::make_unique<DuplicateFinder>()) {
+    : ToolArea(window, host, look()), finder_(std::make_unique<DuplicateFinder>()) {
     c_.DoppelteInnenFrame =
         addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
     QWidget* p = c_.DoppelteInnenFrame;

@@ -16,8 +16,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{
+AreaLook look() {
+    return AreaLook{
         "Frame4",
         "Picture6",
         "OrientationHeader",
@@ -32,7 +32,7 @@ AreaSpec spec() {
 }  // namespace
 
 OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
-    : ToolArea(window, host, spec()), tagger_(std::make_unique<OrientationTagger>()) {
+    : ToolArea(window, host, look()), tagger_(std::make_unique<OrientationTagger>()) {
     c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
     {
         QWidget* p = c_.Frame10;

@@ -16,8 +16,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{"Frame12",
+AreaLook look() {
+    return AreaLook{"Frame12",
                     "Picture8",
                     "RenameHeader",
                     "Command15",
@@ -30,7 +30,7 @@ AreaSpec spec() {
 
 }  // namespace
 
-RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
     c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
     QWidget* p = c_.Frame11;
     QGridLayout* g = grid(p);

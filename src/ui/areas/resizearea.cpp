@@ -17,8 +17,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{"Frame14",
+AreaLook look() {
+    return AreaLook{"Frame14",
                     "Picture7",
                     "ResizeHeader",
                     "Command14",
@@ -31,7 +31,7 @@ AreaSpec spec() {
 
 }  // namespace
 
-ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
     c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
     QWidget* p = c_.Frame8;
     QGridLayout* g = grid(p);

@@ -18,8 +18,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{
+AreaLook look() {
+    return AreaLook{
         "Frame13",
         "WÜrfelBild",
         "ShuffleHeader",
@@ -35,7 +35,7 @@ AreaSpec spec() {
 
 }  // namespace
 
-ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
     c_.Frame3 = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
     {
         QWidget* p = c_.Frame3;

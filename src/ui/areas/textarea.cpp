@@ -17,8 +17,8 @@ namespace kadrano {
 
 namespace {
 
-AreaSpec spec() {
-    return AreaSpec{"IrfanFrame",
+AreaLook look() {
+    return AreaLook{"IrfanFrame",
                     "Picture5",
                     "TextHeader",
                     "Command13",
@@ -31,7 +31,7 @@ AreaSpec spec() {
 
 }  // namespace
 
-TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, spec()) {
+TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
     c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
     QWidget* p = c_.Frame9;
     QGridLayout* g = grid(p);

@@ -20,19 +20,19 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const char* frameName)
     frame_->setFrameShape(QFrame::StyledPanel);
 }
 
-ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec)
-    : ToolArea(window, host, spec.frame) {
+ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
+    : ToolArea(window, host, look.frame) {
     frame_->resize(window->width(), Px(geometry::kCollapsedHeight));
-    openHeight_ = spec.openHeight;
-    coversDropPicture_ = spec.coversDropPicture;
+    openHeight_ = look.openHeight;
+    coversDropPicture_ = look.coversDropPicture;
 
-    icon_ = make<AreaIcon>(frame_, spec.icon);
-    icon_->setPixmap(AreaIconPixmap(spec.picture, geometry::kAreaIconSize));
-    icon_->setToolTip(spec.tooltip);
+    icon_ = make<AreaIcon>(frame_, look.icon);
+    icon_->setPixmap(AreaIconPixmap(look.picture, geometry::kAreaIconSize));
+    icon_->setToolTip(look.tooltip);
     icon_->setGeometry(geometry::kAreaIconRect);
 
-    header_ = make<ClickableLabel>(frame_, spec.header, spec.caption);
-    header_->setToolTip(spec.tooltip);
+    header_ = make<ClickableLabel>(frame_, look.header, look.caption);
+    header_->setToolTip(look.tooltip);
     QFont f = header_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() + 1);
@@ -41,14 +41,14 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec)
     // With a buddy the label shows "&&" as a single "&", as the captions are written.
     header_->setBuddy(icon_);
 
-    body_ = make<QWidget>(frame_, (QByteArray(spec.frame) + "_Body").constData());
+    body_ = make<QWidget>(frame_, (QByteArray(look.frame) + "_Body").constData());
     auto* row = new QHBoxLayout(body_);
     row->setSizeConstraint(QLayout::SetNoConstraint);
     // The frame reaches past the window's right edge; keep the panels inside the window.
     row->setContentsMargins(8, 0, 8 + Px(geometry::kStripOverhang), 6);
     row->setSpacing(8);
 
-    info_ = infoButton(frame_, spec.info);
+    info_ = infoButton(frame_, look.info);
 }
 
 ToolArea::~ToolArea() = default;

@@ -39,7 +39,7 @@ public:
 
 // The head of an area: its names in the window design, what it says, and how tall it is
 // when open (twips).
-struct AreaSpec {
+struct AreaLook {
     const char* frame;
     const char* icon;
     const char* header;
@@ -58,7 +58,7 @@ struct AreaSpec {
 class ToolArea : public QObject {
     Q_OBJECT
 public:
-    ToolArea(QWidget* window, AreaHost& host, const AreaSpec& spec);
+    ToolArea(QWidget* window, AreaHost& host, const AreaLook& look);
     ~ToolArea() override;
 
     QFrame* frame() const { return frame_; }
