@@ -118,8 +118,8 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     }
     ScriptBuilder script;
     const int count = files.count();
-    FileTimes times;
     FileTimesBatch stamps;
+    qint64 seconds = 0, earliest = 0, latest = 0;
     // Files of one folder follow each other: the folder's part of the checks is done once.
     const QString* lastDir = nullptr;
     bool dirSafe = true;
@@ -129,7 +129,7 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
         const QString& name = files.FileNames.at(i);
         const QString& dir = files.FileDirs.at(i);
         const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
-        if (GetDatePrefix(cleaned).isEmpty() && stamps.read(dir, name, times)) {
+        if (GetDatePrefix(cleaned).isEmpty() && stamps.readEarliest(dir, name, seconds)) {
             if (!lastDir || *lastDir != dir) {
                 lastDir = &dir;
                 dirSafe = CanStandInScript(dir);
@@ -137,16 +137,16 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
             if (!dirSafe || !CanStandInScript(name)) {
                 ++plan.unsafe;
             } else {
-                const QDateTime date = times.earliest();
-                if (date.date() != lastDate) {
-                    lastDate = date.date();
+                const QDate date = LocalFromSeconds(seconds).date();
+                if (date != lastDate) {
+                    lastDate = date;
                     dateText = FormatNameDate(lastDate, options.format);
                 }
+                if (plan.withoutDate == 0 || seconds < earliest)
+                    earliest = seconds;
+                if (plan.withoutDate == 0 || seconds > latest)
+                    latest = seconds;
                 ++plan.withoutDate;
-                if (!plan.earliest.isValid() || date < plan.earliest)
-                    plan.earliest = date;
-                if (!plan.latest.isValid() || date > plan.latest)
-                    plan.latest = date;
                 script.add(progressLine(plan.withoutDate, options.language));
                 QString line;
                 line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
@@ -160,6 +160,10 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
         }
         if (afterFile)
             afterFile(i, plan.withoutDate);
+    }
+    if (plan.withoutDate > 0) {
+        plan.earliest = LocalFromSeconds(earliest);
+        plan.latest = LocalFromSeconds(latest);
     }
     script.finish(options.pauseAtEnd);
     plan.lines = script.lines();

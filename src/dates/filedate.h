@@ -50,6 +50,9 @@ public:
 
     // dir ends in a separator, name is the bare file name.
     bool read(const QString& dir, const QString& name, FileTimes& times);
+    // The earliest of the three stamps (FileTimes::earliest) in seconds since 1970, for
+    // a caller that looks at thousands of files and needs no three date-times of each.
+    bool readEarliest(const QString& dir, const QString& name, qint64& seconds);
     bool write(const QString& dir, const QString& name, const QDateTime& created,
                const QDateTime& accessed, const QDateTime& written);
 
@@ -63,5 +66,9 @@ private:
 // otherwise pay once for every file. A clock time that falls into the hour skipped when
 // daylight saving starts moves forward by that hour.
 QDateTime LocalDateTime(const QDate& date, const QTime& time);
+
+// The local date-time of a moment given in seconds since 1970, with the offset in force at
+// that moment: how ReadFileTimes reports its stamps.
+QDateTime LocalFromSeconds(qint64 seconds);
 
 }  // namespace kadrano

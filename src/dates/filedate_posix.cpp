@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <ctime>
 
 #include "filedate.h"
@@ -65,6 +66,10 @@ bool modeAllowsWriting(const struct stat& st) {
 
 }  // namespace
 
+QDateTime LocalFromSeconds(qint64 seconds) {
+    return localFromSeconds(seconds);
+}
+
 QDateTime LocalDateTime(const QDate& date, const QTime& time) {
     if (!date.isValid() || !time.isValid())
         return QDateTime();
@@ -79,22 +84,38 @@ QDateTime LocalDateTime(const QDate& date, const QTime& time) {
 
 namespace {
 
-bool readAt(int dirFd, const char* path, FileTimes& times) {
+// The three stamps in seconds, creation already capped at the last write.
+bool statAt(int dirFd, const char* path, qint64& created, qint64& accessed, qint64& written) {
     struct statx sx {};
     if (statx(dirFd, path, AT_STATX_SYNC_AS_STAT,
               STATX_TYPE | STATX_ATIME | STATX_MTIME | STATX_BTIME, &sx) != 0)
         return false;
     if (!(sx.stx_mask & STATX_TYPE) || !S_ISREG(sx.stx_mode))
         return false;
-    const qint64 written = sx.stx_mtime.tv_sec;
-    const qint64 accessed = sx.stx_atime.tv_sec;
+    written = sx.stx_mtime.tv_sec;
+    accessed = sx.stx_atime.tv_sec;
     // Without a birth time the last write is the earliest the file can be said to exist.
-    qint64 created = written;
+    created = written;
     if ((sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec < written)
         created = sx.stx_btime.tv_sec;
+    return true;
+}
+
+bool readAt(int dirFd, const char* path, FileTimes& times) {
+    qint64 created = 0, accessed = 0, written = 0;
+    if (!statAt(dirFd, path, created, accessed, written))
+        return false;
     times.written = localFromSeconds(written);
     times.accessed = accessed == written ? times.written : localFromSeconds(accessed);
     times.created = created == written ? times.written : localFromSeconds(created);
+    return true;
+}
+
+bool readEarliestAt(int dirFd, const char* path, qint64& seconds) {
+    qint64 created = 0, accessed = 0, written = 0;
+    if (!statAt(dirFd, path, created, accessed, written))
+        return false;
+    seconds = std::min({created, accessed, written});
     return true;
 }
 
@@ -164,6 +185,20 @@ bool FileTimesBatch::read(const QString& dir, const QString& name, FileTimes& ti
     if (fd < 0)
         return false;
     return readAt(fd, QFile::encodeName(name).constData(), times);
+}
+
+bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint64& seconds) {
+    if (name.isEmpty() || name.contains(u'/')) {
+        FileTimes times;
+        if (!ReadFileTimes(dir + name, times))
+            return false;
+        seconds = times.earliest().toSecsSinceEpoch();
+        return true;
+    }
+    const int fd = folder_->open(dir);
+    if (fd < 0)
+        return false;
+    return readEarliestAt(fd, QFile::encodeName(name).constData(), seconds);
 }
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,

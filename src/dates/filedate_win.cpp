@@ -49,6 +49,10 @@ QDateTime LocalDateTime(const QDate& date, const QTime& time) {
     return QDateTime(date, QTime(time.hour(), time.minute(), time.second()), Qt::LocalTime);
 }
 
+QDateTime LocalFromSeconds(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds).toLocalTime();
+}
+
 bool ReadFileTimes(const QString& path, FileTimes& times) {
     HANDLE h = openExclusive(path, GENERIC_READ);
     if (h == INVALID_HANDLE_VALUE)
@@ -86,6 +90,14 @@ FileTimesBatch::~FileTimesBatch() = default;
 
 bool FileTimesBatch::read(const QString& dir, const QString& name, FileTimes& times) {
     return ReadFileTimes(dir + name, times);
+}
+
+bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint64& seconds) {
+    FileTimes times;
+    if (!ReadFileTimes(dir + name, times))
+        return false;
+    seconds = times.earliest().toSecsSinceEpoch();
+    return true;
 }
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,

@@ -40,8 +40,28 @@ QString completedDate(const QString& name, const MonthDay& md, bool& needsFixed)
     return g;
 }
 
+// The date of a date text. Files of one folder or one day share their text, so the last
+// answer is kept; the locale (whose short format tells the field order) is asked once.
+class DateReader {
+public:
+    QDate read(const QString& text) {
+        if (text != lastText_ || !haveLast_) {
+            lastText_ = text;
+            lastDate_ = ParseUserDate(text, locale_);
+            haveLast_ = true;
+        }
+        return lastDate_;
+    }
+
+private:
+    QLocale locale_;
+    QString lastText_;
+    QDate lastDate_;
+    bool haveLast_ = false;
+};
+
 FileDateChoice choose(const QString& fileName, const QString& folderName, const SetDatesOptions& o,
-                      const MonthDay& md) {
+                      const MonthDay& md, DateReader& dates) {
     FileDateChoice c;
     if (o.fromFileName) {
         c.text = completedDate(StripCameraWords(StripPictureExtensions(fileName), o.tags), md,
@@ -65,7 +85,7 @@ FileDateChoice choose(const QString& fileName, const QString& folderName, const 
         c.needsFixedDate = false;
         return c;
     }
-    c.date = ParseUserDate(c.text);
+    c.date = dates.read(c.text);
     return c;
 }
 
@@ -79,7 +99,8 @@ QString statusText(const QString& restZeit, int k, int n, Language language) {
 
 FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName,
                               const SetDatesOptions& options) {
-    return choose(fileName, folderName, options, monthDayOf(options.fixedDate));
+    DateReader dates;
+    return choose(fileName, folderName, options, monthDayOf(options.fixedDate), dates);
 }
 
 QString ContainingFolderName(const QString& directory) {
@@ -98,13 +119,14 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
     int needFixed = 0;
     // Files of one folder follow each other in the list; its name is read once.
     QString lastDir, folderName;
+    DateReader dates;
     for (int k = 0; k < n; ++k) {
         const QString& dir = files.FileDirs.at(k);
         if (options.fromFolderName && dir != lastDir) {
             lastDir = dir;
             folderName = ContainingFolderName(dir);
         }
-        const FileDateChoice c = choose(files.FileNames.at(k), folderName, options, md);
+        const FileDateChoice c = choose(files.FileNames.at(k), folderName, options, md, dates);
         if (c.source != DateSource::None && !c.date.isValid())
             ++plan.unreadable;
         if (c.needsFixedDate)

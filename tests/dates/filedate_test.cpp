@@ -200,6 +200,18 @@ TEST_F(FileDate, BatchAgreesWithTheSingleCallsAcrossFolders) {
     EXPECT_TRUE(batch.read(two, QStringLiteral("b.jpg"), t));
     EXPECT_NE(t.written, when);
     EXPECT_FALSE(batch.read(two, QStringLiteral("c.jpg"), t));
+    // The earliest stamp alone is the same moment, also with an access time before the
+    // last write, and nothing for what is no file.
+    const QString early = folder.write(QStringLiteral("zwei/d.jpg"));
+    const struct timespec stamps[2] = {{1000000000, 0}, {1200000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(early).constData(), stamps, 0), 0);
+    qint64 seconds = 0;
+    ASSERT_TRUE(batch.readEarliest(two, QStringLiteral("d.jpg"), seconds));
+    ASSERT_TRUE(batch.read(two, QStringLiteral("d.jpg"), t));
+    EXPECT_EQ(seconds, 1000000000);
+    EXPECT_EQ(LocalFromSeconds(seconds), t.earliest());
+    EXPECT_FALSE(batch.readEarliest(two, QStringLiteral("c.jpg"), seconds));
+    EXPECT_FALSE(batch.readEarliest(two, QStringLiteral("fehlt.jpg"), seconds));
     // A folder renamed away between two files is not found under its old name.
     ASSERT_TRUE(QDir().rename(one, folder.file(QStringLiteral("drei"))));
     EXPECT_FALSE(batch.read(one, QStringLiteral("a.jpg"), t));
