@@ -73,6 +73,7 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(path
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
+    heightLimit_ = options.heightLimit;
     setUpLinks(options);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
     buildControls();

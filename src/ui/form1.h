@@ -13,6 +13,7 @@
 #include "form1controls.h"
 
 class QFileSystemModel;
+class QScrollArea;
 class QFrame;
 class QMimeData;
 
@@ -59,6 +60,9 @@ public:
         // ends the program for the update and the language switch), when null.
         const UpdateServer* updateServer = nullptr;
         UpdateHost* updateHost = nullptr;
+        // The tallest the window may grow (logical pixels); the screen's available height
+        // when 0. Taller stacks scroll between the name strip and the bottom strip.
+        int heightLimit = 0;
     };
 
     explicit Form1(Options options);
@@ -215,6 +219,11 @@ private:
     bool pickerOpen_ = false;
     int previewedIndex_ = -1;
     int bottomStripWidth_ = 0;
+    int heightLimit_ = 0;
+    // The tool areas lie on a page that scrolls when the window would not fit the screen.
+    QScrollArea* areasScroll_ = nullptr;
+    QWidget* areasPage_ = nullptr;
+    int windowHeightLimit() const;
 
     // CollectObserver
     void collectStatus(const QString& text) override;

@@ -9,8 +9,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QUrl>
+#include <limits>
 
 #include "areaicon.h"
 #include "areas/cameranumbersarea.h"
@@ -43,17 +47,48 @@ void Form1::StackAreas() {
     if (!c_.Frame5)
         return;
     int top = c_.Frame5->y() + Px(geometry::kTopStripHeight);
-    auto place = [&top](QWidget* w) {
-        w->move(w->x(), top);
-        top = w->y() + w->height();
-    };
-    place(c_.Frame7);
-    for (const ToolArea* a : areas_)
-        place(a->frame());
-    place(c_.BeendenFrame);
+    c_.Frame7->move(c_.Frame7->x(), top);
+    top += c_.Frame7->height();
+
+    int pageHeight = 0;
+    for (const ToolArea* a : areas_) {
+        a->frame()->move(0, pageHeight);
+        pageHeight += a->frame()->height();
+    }
+    // What the screen leaves for the areas once the strips and the margin below have
+    // their room; never less than one closed area.
+    const int below = c_.BeendenFrame->height() + Px(geometry::kWindowBottomMargin);
+    const int room = std::max(windowHeightLimit() - top - below, Px(geometry::kCollapsedHeight));
+    const int shown = std::min(pageHeight, room);
+    // Decided here rather than left to the scroll area, so the areas know their width
+    // before the window is laid out again.
+    areasScroll_->setVerticalScrollBarPolicy(shown < pageHeight ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAlwaysOff);
+    areasPage_->resize(areasPage_->width(), pageHeight);
+    areasScroll_->setGeometry(0, top, width(), shown);
+    top += shown;
+
+    c_.BeendenFrame->move(c_.BeendenFrame->x(), top);
+    top += c_.BeendenFrame->height();
     // The camera numbers hang below the bottom strip, outside the window until shown.
     cameraNumbers_->frame()->move(0, top);
     resize(width(), Px(Twips(top) + geometry::kWindowBottomMargin));
+    LayoutOnResize();
+    // An area that was just opened is shown from its header on.
+    const QFrame* open = openArea();
+    areasScroll_->verticalScrollBar()->setValue(open ? open->y() : 0);
+}
+
+int Form1::windowHeightLimit() const {
+    if (heightLimit_ > 0)
+        return heightLimit_;
+    const QScreen* s = screen();
+    if (!s)
+        return std::numeric_limits<int>::max();
+    // The title bar and frame come off the screen's room too; before the window is shown
+    // their height is not known yet, so a usual one is assumed.
+    const int frame = frameGeometry().height() - height();
+    return s->availableGeometry().height() - (frame > 0 ? frame : 32);
 }
 
 void Form1::CollapseAllAreas() {

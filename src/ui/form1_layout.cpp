@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -32,7 +34,19 @@ void Form1::buildControls() {
     setAcceptDrops(true);
     buildTopStrip();
     buildNameStrip();
-    areas_ = MakeStackedAreas(this, *this);
+    // The page keeps the areas' documented heights; only the part of it that fits the
+    // screen is shown, and the bottom strip stays below it in sight.
+    areasScroll_ = make<QScrollArea>(this, "AreasScroll");
+    areasScroll_->setFrameShape(QFrame::NoFrame);
+    areasScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    areasScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    areasScroll_->setWidgetResizable(false);
+    areasScroll_->setFocusPolicy(Qt::NoFocus);
+    areasPage_ = new QWidget;
+    areasPage_->setObjectName(QStringLiteral("AreasPage"));
+    areasPage_->resize(width(), 0);
+    areasScroll_->setWidget(areasPage_);
+    areas_ = MakeStackedAreas(areasPage_, *this);
     buildBottomStrip();
     cameraNumbers_ = new CameraNumbersArea(this, *this);
     buildPicker();
@@ -265,14 +279,19 @@ void Form1::LayoutOnResize() {
     const int stripWidth = w + Px(geometry::kStripOverhang);
     c_.Frame5->resize(stripWidth, Px(geometry::kTopStripHeight));
     c_.Frame7->resize(stripWidth, c_.Frame7->height());
+    // A scroll bar beside the areas takes its width from them, not from their panels.
+    const bool scrolls = areasScroll_->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    const int areaWidth =
+        stripWidth - (scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+    areasPage_->resize(areaWidth, areasPage_->height());
     for (ToolArea* a : areas_)
-        a->layOut(stripWidth);
+        a->layOut(areaWidth);
     cameraNumbers_->layOut(stripWidth);
     layoutTopStrip();
     layoutNameStrip();
 
     const QSize drop = c_.DragDropPic->size();
-    c_.DragDropPic->move(w - drop.width() - 10, areas_.front()->frame()->y() + 4);
+    c_.DragDropPic->move(w - drop.width() - 10, areasScroll_->y() + 4);
 
     // The bottom strip keeps its width; its buttons stay at its right end.
     const int bw = bottomStripWidth_ > 0 ? bottomStripWidth_ : w;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFrame>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "form1fixture.h"
@@ -50,13 +52,15 @@ protected:
     }
 
     QWidget* w(const char* name) const { return control<QWidget>(name); }
-    int bottomOf(const char* name) const { return w(name)->y() + w(name)->height(); }
+    // Where a part of the stack lies in the window (the areas lie on a page of their own).
+    int topOf(const char* name) const { return w(name)->mapTo(window.get(), QPoint(0, 0)).y(); }
+    int bottomOf(const char* name) const { return topOf(name) + w(name)->height(); }
 
     // Every element starts where the one above ends, and the window ends 800 twips below
     // the bottom strip.
     void expectStacked() const {
         for (std::size_t i = 1; i < std::size(kStack); ++i)
-            EXPECT_EQ(w(kStack[i])->y(), bottomOf(kStack[i - 1])) << kStack[i];
+            EXPECT_EQ(topOf(kStack[i]), bottomOf(kStack[i - 1])) << kStack[i];
         EXPECT_EQ(window->height(), Px(Twips(bottomOf("BeendenFrame")) + 800));
     }
 
@@ -102,7 +106,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
         QCoreApplication::processEvents();  // lets the panels' layouts settle
         for (const char* inner : a.inner) {
             const QRect r(w(inner)->mapTo(window.get(), QPoint(0, 0)), w(inner)->size());
-            EXPECT_LE(r.bottom(), w(a.frame)->y() + w(a.frame)->height()) << inner;
+            EXPECT_LE(r.bottom(), bottomOf(a.frame)) << inner;
             EXPECT_LE(r.right(), window->width()) << inner;
         }
 
@@ -123,7 +127,7 @@ TEST_F(AreasTest, OpeningTheTextAreaClosesTheResizeAreaAndMovesTheOnesBelow) {
     clickOn("Picture5");
     EXPECT_EQ(w("Frame14")->height(), Px(615));
     EXPECT_EQ(w("IrfanFrame")->height(), Px(4455));
-    EXPECT_EQ(w("Frame13")->y(), bottomOf("IrfanFrame"));
+    EXPECT_EQ(topOf("Frame13"), bottomOf("IrfanFrame"));
     EXPECT_EQ(window->height(), heightWithResize + Px(4455) - Px(3615));
     EXPECT_FALSE(w("DragDropPic")->isVisible());
     expectStacked();
@@ -158,7 +162,7 @@ TEST_F(AreasTest, TheCameraNumbersShowBelowTheBottomStripUntilAnotherAreaOpens) 
     EXPECT_TRUE(w("Frame6")->isVisible());
     EXPECT_TRUE(w("Frame1")->isVisible());
     EXPECT_FALSE(w("Label6")->isVisible());
-    EXPECT_EQ(w("Frame6")->y(), bottomOf("BeendenFrame"));
+    EXPECT_EQ(topOf("Frame6"), bottomOf("BeendenFrame"));
     EXPECT_LE(bottomOf("Frame6"), window->height());
     EXPECT_TRUE(w("Remove_Camera_Nr")->isVisible());
 
@@ -188,6 +192,57 @@ TEST_F(AreasTest, AResizedWindowKeepsTheStackAndOnlyChangesWidths) {
     QWidget* language = w("SwitchLAnguage_Label");
     EXPECT_EQ(language->x(), 480 - language->width() - Px(250));
     EXPECT_EQ(language->y(), 0);
+}
+
+}  // namespace kadrano::test
+
+namespace kadrano::test {
+
+// A laptop screen of 768 lines leaves about 736 for the window: the text area, the tallest,
+// does not fit below the strips.
+class SmallScreenTest : public AreasTest {
+protected:
+    void SetUp() override {
+        heightLimit = 736;
+        AreasTest::SetUp();
+    }
+    QScrollArea* scroll() const { return control<QScrollArea>("AreasScroll"); }
+};
+
+TEST_F(SmallScreenTest, ATallAreaScrollsWhileTheBottomStripStaysInSight) {
+    const int closedHeight = window->height();
+    clickOn("Picture5");
+    EXPECT_LE(window->height(), 736);
+    EXPECT_LE(bottomOf("BeendenFrame"), window->height());
+    EXPECT_TRUE(w("ExitBtn")->isVisible());
+    // The areas keep their heights; the page scrolls instead.
+    EXPECT_EQ(w("IrfanFrame")->height(), Px(4455));
+    ASSERT_GT(scroll()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(topOf("AreasScroll"), bottomOf("Frame7"));
+    EXPECT_EQ(bottomOf("AreasScroll"), topOf("BeendenFrame"));
+    // The opened area is scrolled into sight, header and all, as far as the stack lets.
+    EXPECT_GE(topOf("IrfanFrame"), topOf("AreasScroll"));
+    EXPECT_LE(bottomOf("IrfanFrame"), bottomOf("AreasScroll"));
+    // Every control of the open area can be scrolled into sight, its panel inside the
+    // window's width beside the scroll bar.
+    QWidget* panel = w("Frame9");
+    scroll()->ensureWidgetVisible(panel, 0, 0);
+    const int panelBottom = panel->mapTo(window.get(), QPoint(0, panel->height())).y();
+    EXPECT_LE(panelBottom, bottomOf("AreasScroll"));
+    EXPECT_LE(panel->mapTo(window.get(), QPoint(panel->width(), 0)).x(),
+              window->width() - scroll()->verticalScrollBar()->width());
+
+    // Closed again, nothing scrolls and the window is as before.
+    clickOn("TextHeader");
+    EXPECT_EQ(scroll()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(window->height(), closedHeight);
+    expectStacked();
+}
+
+TEST_F(SmallScreenTest, AnAreaThatFitsDoesNotScroll) {
+    clickOn("Picture6");
+    EXPECT_EQ(scroll()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    expectStacked();
 }
 
 }  // namespace kadrano::test

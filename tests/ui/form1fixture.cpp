@@ -11,7 +11,11 @@
 namespace kadrano::test {
 
 Form1& Form1Test::create() {
-    window = std::make_unique<Form1>(Form1::Options{paths(), &dialogs, &runner});
+    Form1::Options options{paths(), &dialogs, &runner};
+    // Room for the tallest stack, whatever screen the tests run on: the layout with
+    // every area at its documented height. The tests of a small screen say their own.
+    options.heightLimit = heightLimit;
+    window = std::make_unique<Form1>(options);
     return *window;
 }
 

@@ -22,6 +22,8 @@ protected:
     RecordingPerson dialogs;
     BatchRunner runner;
     std::unique_ptr<Form1> window;
+    // The tallest the window may grow (logical pixels).
+    int heightLimit = 4000;
 
     AppPaths paths() const {
         return AppPaths{program.path(), QStringLiteral("kadrano"), QString()};
