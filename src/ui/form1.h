@@ -185,6 +185,8 @@ private:
     void buildPicker();
     ToolArea* areaOf(const QFrame* frame) const;
     void connectWindowParts();
+    // What a screen reader says for each "?" button: "Info: " and the part it explains.
+    void nameInfoButtons();
     // Drops anywhere on the window, and the keys and focus of the directory picker.
     bool windowPartsEvent(QObject* watched, QEvent* event);
     void layoutTopStrip();

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTreeView>
 #include <QUrl>
 #include <limits>
@@ -137,6 +138,29 @@ void Form1::showInfo(const QString& button) {
     person().messageBox(info->text, Mb::OK | Mb::IconInformation, info->title);
 }
 
+void Form1::nameInfoButtons() {
+    auto name = [](QWidget* button, QString part) {
+        // Captions write "&" doubled for the label; a voice must not say it twice.
+        part.replace(QLatin1String("&&"), QLatin1String("&"));
+        button->setAccessibleName(QStringLiteral("Info: ") + part.trimmed());
+    };
+    // A button in a panel explains that panel; one in an area's head the whole area.
+    for (const char* id : kInfoButtons) {
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(id));
+        if (!button)
+            continue;
+        if (const auto* panel = qobject_cast<const QGroupBox*>(button->parentWidget());
+            panel && !panel->title().isEmpty())
+            name(button, panel->title());
+    }
+    for (const ToolArea* a : areas_)
+        if (a->header() && a->info())
+            name(a->info(), a->header()->text());
+    name(c_.Command11, QStringLiteral("Kadrano"));
+    if (auto* camera = findChild<QPushButton*>(QStringLiteral("Command7")))
+        name(camera, c_.Label6->text().remove(QLatin1String(">>")));
+}
+
 void Form1::connectWindowParts() {
     for (const ToolArea* a : areas_) {
         QFrame* frame = a->frame();
@@ -151,6 +175,14 @@ void Form1::connectWindowParts() {
             connect(b, &QPushButton::clicked, this, [this, button] { showInfo(button); });
     }
     connect(c_.Label6, &ClickableLabel::clicked, this, &Form1::ShowCameraNumberArea);
+    nameInfoButtons();
+
+    // The keys desktop programs share: Ctrl+Q ends as the end button does (with its saving
+    // and questions), F1 shows the general info.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, c_.ExitBtn, &QPushButton::click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { showInfo(QStringLiteral("Command11")); });
 
     connect(c_.Vorschau, &ClickableLabel::clicked, this, &Form1::onVorschauClicked);
     connect(c_.Vorschau, &ClickableLabel::rightClicked, this, &Form1::onVorschauRightClicked);

@@ -67,6 +67,7 @@ void Form1::SwitchLanguageClicked() {
     ApplyEnglishTexts(*this);
     for (ToolArea* a : areas_)
         a->switchedToEnglish();
+    nameInfoButtons();
     language_ = Language::English;
     UseQtTranslations(language_);
     Q_EMIT languageChanged(language_);
