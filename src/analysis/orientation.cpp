@@ -35,25 +35,6 @@ Orientation OrientationOfSize(const QSize& size) {
 
 namespace {
 
-bool cannotStandInName(QChar c) {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-        return true;
-    switch (c.unicode()) {
-        case u'\\':
-        case u'/':
-        case u':':
-        case u'*':
-        case u'?':
-        case u'"':
-        case u'<':
-        case u'>':
-        case u'|':
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::optional<Question> problemWith(const QString& tag, const char* whichDe, const char* whichEn) {
     const QString de = QString::fromUtf8(whichDe);
     const QString en = QString::fromUtf8(whichEn);
@@ -68,7 +49,7 @@ std::optional<Question> problemWith(const QString& tag, const char* whichDe, con
         };
     }
     for (QChar c : tag) {
-        if (!cannotStandInName(c))
+        if (!CannotStandInName(c))
             continue;
         const QString shown = c.unicode() < 0x20 || c.unicode() == 0x7f
                                   ? QStringLiteral("(Steuerzeichen)")

@@ -1,5 +1,7 @@
 #include "pathhelpers.h"
 
+#include <algorithm>
+
 namespace kadrano {
 
 namespace {
@@ -98,6 +100,29 @@ QString DirNamePart(const QString& s) {
         return t.mid(before + 1, last - before - 1);
     }
     return t.mid(last + 1);
+}
+
+bool CannotStandInName(QChar c) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        return true;
+    switch (c.unicode()) {
+        case u'\\':
+        case u'/':
+        case u':':
+        case u'*':
+        case u'?':
+        case u'"':
+        case u'<':
+        case u'>':
+        case u'|':
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool HoldsForbiddenNameCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return CannotStandInName(c); });
 }
 
 }  // namespace kadrano

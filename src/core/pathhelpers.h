@@ -32,4 +32,9 @@ QString DirNamePart(const QString& s);
 // any separator gives the platform's native one.
 QChar PathSeparatorOf(const QString& s);
 
+// A character no file name may hold on Windows (and "/" nowhere), control characters
+// included: a text with one would turn a new name into a path or a failing line.
+bool CannotStandInName(QChar c);
+bool HoldsForbiddenNameCharacter(const QString& text);
+
 }  // namespace kadrano

@@ -1,5 +1,6 @@
 #include "dateintonames.h"
 
+#include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "filedate.h"
@@ -80,28 +81,6 @@ QString FormatNameDate(const QDate& date, const QString& format) {
         }
     }
     return out;
-}
-
-bool HoldsForbiddenNameCharacter(const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() < 0x20)
-            return true;
-        switch (c.unicode()) {
-            case u'\\':
-            case u'/':
-            case u':':
-            case u'*':
-            case u'?':
-            case u'"':
-            case u'<':
-            case u'>':
-            case u'|':
-                return true;
-            default:
-                break;
-        }
-    }
-    return false;
 }
 
 DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,

@@ -32,10 +32,6 @@ QStringList DateNameFormats();
 // "MM" the month and "DD" the day with two digits; every other character as it stands.
 QString FormatNameDate(const QDate& date, const QString& format);
 
-// The characters a file name cannot hold on Windows (and "/" nowhere): a format or
-// separator with one of them would turn the new name into a path or a failing line.
-bool HoldsForbiddenNameCharacter(const QString& text);
-
 struct DateIntoNamesPlan {
     QStringList lines;           // the whole script
     int withoutDate = 0;         // names that got a date (the count the question shows)

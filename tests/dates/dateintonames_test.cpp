@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "berlintime.h"
+#include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "dates/dateintonames.h"
 #include "dates/setdates.h"

@@ -30,10 +30,9 @@ protected:
     // The part of the window a control lies in, counted from the top: the top strip, the
     // name strip, each tool area in stack order, the bottom strip.
     int bandOf(QWidget* w) const {
-        static const char* const kBands[] = {"Frame5",     "Frame7",  "Frame14",
-                                             "Frame4",     "Frame12", "IrfanFrame",
-                                             "Frame13",    "DoppelteFrame", "DatumFrame",
-                                             "BeendenFrame"};
+        static const char* const kBands[] = {
+            "Frame5",     "Frame7",  "Frame14",       "Frame4",     "Frame12",
+            "IrfanFrame", "Frame13", "DoppelteFrame", "DatumFrame", "BeendenFrame"};
         for (int i = 0; i < int(std::size(kBands)); ++i) {
             QWidget* band = control<QWidget>(kBands[i]);
             if (band == w || band->isAncestorOf(w))
