@@ -26,8 +26,7 @@ int NumberWidth(int count) {
 
 CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& o) {
     CameraNumberPlan plan;
-    ScriptBuilder script;
-    RenameCheck check(files);
+    RenameScript script(files);
     const int count = files.count();
     const int width = NumberWidth(count);
     QString numberText;  // lives for the whole run, as the number search expects
@@ -62,21 +61,12 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
             ++plan.unchanged;
             continue;
         }
-        const QString oldPath = files.fullPath(i);
-        if (!CanStandInScript(oldPath)) {
-            ++plan.unsafe;
-            continue;
-        }
-        if (check.check(i, newName) != RenameCheck::Verdict::Rename) {
-            ++plan.skipped;
-            continue;
-        }
-        script.addProgress(i, count);
-        script.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
-        ++plan.renames;
+        script.rename(i, newName);
     }
-    script.finish(o.pauseAtEnd);
-    plan.lines = script.lines();
+    plan.lines = script.finish(o.pauseAtEnd);
+    plan.renames = script.renames;
+    plan.skipped = script.skipped;
+    plan.unsafe = script.unsafe;
     return plan;
 }
 

@@ -50,8 +50,7 @@ QString RemoveUnwantedChars(const QString& name) {
 
 CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options) {
     CustomRenamePlan plan;
-    ScriptBuilder script;
-    RenameCheck check(files);
+    RenameScript script(files);
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         QString newName = MakeCustomName(files.FileNames.at(i), files.FileDirs.at(i), options);
@@ -59,21 +58,12 @@ CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptio
             newName = RemoveUnwantedChars(newName);
         if (newName == files.FileNames.at(i))
             continue;
-        const QString oldPath = files.fullPath(i);
-        if (!CanStandInScript(oldPath)) {
-            ++plan.unsafe;
-            continue;
-        }
-        if (check.check(i, newName) != RenameCheck::Verdict::Rename) {
-            ++plan.skipped;
-            continue;
-        }
-        script.addProgress(i, count);
-        script.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
-        ++plan.renames;
+        script.rename(i, newName);
     }
-    script.finish(options.pauseAtEnd);
-    plan.lines = script.lines();
+    plan.lines = script.finish(options.pauseAtEnd);
+    plan.renames = script.renames;
+    plan.skipped = script.skipped;
+    plan.unsafe = script.unsafe;
     return plan;
 }
 

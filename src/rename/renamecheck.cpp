@@ -58,4 +58,24 @@ RenameCheck::Verdict RenameCheck::check(int index, const QString& newName) {
     return Verdict::Rename;
 }
 
+void RenameScript::rename(int index, const QString& newName) {
+    const QString oldPath = files_.fullPath(index);
+    if (!CanStandInScript(oldPath)) {
+        ++unsafe;
+        return;
+    }
+    if (check_.check(index, newName) != RenameCheck::Verdict::Rename) {
+        ++skipped;
+        return;
+    }
+    script_.addProgress(index, files_.count());
+    script_.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
+    ++renames;
+}
+
+QStringList RenameScript::finish(bool pauseAtEnd) {
+    script_.finish(pauseAtEnd);
+    return script_.lines();
+}
+
 }  // namespace kadrano

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/filelist.h"
+#include "core/scripttext.h"
 
 namespace kadrano {
 
@@ -37,6 +38,27 @@ private:
     ExistsFn exists_;
     QHash<QString, QSet<QString>> listed_;    // folder → names listed at the start
     QHash<QString, QSet<QString>> occupied_;  // folder → names held now
+};
+
+// The lines of a rename script. A file whose path cannot stand in a script, or whose new
+// name is taken or unusable, gets no line and is counted instead, so that the question
+// can say how many files keep their names.
+class RenameScript {
+public:
+    explicit RenameScript(const FileList& files) : files_(files), check_(files) {}
+
+    // The progress and ren lines that give file index its new name.
+    void rename(int index, const QString& newName);
+    QStringList finish(bool pauseAtEnd);
+
+    int renames = 0;  // ren lines written
+    int skipped = 0;  // new name taken or unusable
+    int unsafe = 0;   // old path cannot stand in a script
+
+private:
+    const FileList& files_;
+    RenameCheck check_;
+    ScriptBuilder script_;
 };
 
 // Whether a text can be a new file name in a rename line: not empty, not "." or "..", no
