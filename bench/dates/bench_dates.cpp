@@ -272,8 +272,8 @@ int main(int argc, char** argv) {
     std::printf("%-44s %10s %10s %8s\n", "job", "ours ms", "plain ms", "ratio");
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "Datum aendern (name, else fixed date)", ms, mu,
                 ms / mu);
-    std::printf("%-44s %10.1f %10.1f %8.2f\n", "  stat + utimensat loop (read-only check)", mc,
-                mu, mc / mu);
+    std::printf("%-44s %10.1f %10.1f %8.2f\n", "  stat + utimensat loop (read-only check)", mc, mu,
+                mc / mu);
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "date into names: plan and script text", mp, mx,
                 mp / mx);
     std::printf("script lines for %d renames; last status: %s\n", renames, qPrintable(host.status));
