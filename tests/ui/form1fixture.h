@@ -22,6 +22,11 @@ protected:
     RecordingPerson dialogs;
     BatchRunner runner;
     std::unique_ptr<Form1> window;
+    // The font list the window finds beside its settings at start-up, as an earlier import
+    // would have left it (the DejaVu and Liberation fonts of the test machine). Without one
+    // a window that finds ImageMagick asks to import the fonts.
+    QStringList fontList = DefaultFontList();
+    static QStringList DefaultFontList();
 
     AppPaths paths() const {
         return AppPaths{program.path(), QStringLiteral("kadrano"), QString()};
