@@ -178,10 +178,13 @@ void TextArea::startUpFinishing() {
     ApplyTextColour();
     familyBox_->showBold();
     familyBox_->showItalic();
-    // Without ImageMagick there is nothing to list the fonts with; the family keeps its
-    // stored name.
-    if (!magickPaths().MagickDir.isEmpty())
-        LoadFontList();
+    // Without ImageMagick there is nothing to list the fonts with, and no caption to
+    // preview (a light colour has just shown the preview); the family keeps its stored name.
+    if (magickPaths().MagickDir.isEmpty()) {
+        c_.NamensVorschau->hide();
+        return;
+    }
+    LoadFontList();
 }
 
 MagickPaths TextArea::magickPaths() const {
