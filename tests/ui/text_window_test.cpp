@@ -103,14 +103,6 @@ TEST_F(TextWindow, LightColoursShowOnDarkGreyWithABlackPreviewOthersOnWhite) {
     EXPECT_EQ(preview()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 }
 
-TEST_F(TextWindow, StoredLightColourIsShownFromTheStart) {
-    program.write(q("kadrano.ini"), "[Settings]\r\nText_Farbe=Weiss\r\n");
-    openTextArea();
-    EXPECT_EQ(control<QComboBox>("TextfarbeCOmbo")->currentText(), q("Weiss"));
-    EXPECT_EQ(familyBox()->palette().color(QPalette::Base), QColor(64, 64, 64));
-    EXPECT_EQ(preview()->palette().color(QPalette::WindowText), QColor(Qt::black));
-}
-
 TEST_F(TextWindow, FreeTextOnlyHidesTheNameOptionsAndRelabels) {
     openTextArea();
     click("Vorschau");  // the names, and with them the caption preview, are shown
@@ -139,9 +131,12 @@ TEST_F(TextWindow, FreeTextOnlyHidesTheNameOptionsAndRelabels) {
     EXPECT_EQ(preview()->text(), withName);
 }
 
-TEST_F(TextWindow, FreeTextOnlyStoredIsAppliedAtStart) {
-    program.write(q("kadrano.ini"), "[Settings]\r\nKein_Dateiname_Text_Check=1\r\n");
+TEST_F(TextWindow, StoredLightColourAndFreeTextOnlyAreShownFromTheStart) {
+    program.write(q("kadrano.ini"),
+                  "[Settings]\r\nText_Farbe=Weiss\r\nKein_Dateiname_Text_Check=1\r\n");
     openTextArea();
+    EXPECT_EQ(familyBox()->palette().color(QPalette::Base), QColor(64, 64, 64));
+    EXPECT_EQ(preview()->palette().color(QPalette::WindowText), QColor(Qt::black));
     EXPECT_TRUE(control<QCheckBox>("REmoveNumbers")->isHidden());
     EXPECT_TRUE(control<QWidget>("ErsetzenVon")->isHidden());
     EXPECT_EQ(control<QLabel>("FreeTextLabel")->text(), q("Bild-Text:"));
