@@ -14,6 +14,7 @@ namespace kadrano {
 
 inline constexpr const char* kAddTextScript = "_Add_Text_ToPictures.bat";
 inline constexpr const char* kTextFolder = "Text-Included";
+inline constexpr KeptScript kAddTextKept{kAddTextScript, "Command19"};
 
 // ImageMagick reads "%w", "\n" and a leading "@file" inside the text it draws. A caption
 // is the person's text, so a file named "50% Rabatt.jpg" must show "50% Rabatt": every

@@ -40,6 +40,9 @@ public:
         if (w_.c_.FileStatus)
             w_.c_.FileStatus->setText(text);
     }
+    QString statusText() const override {
+        return w_.c_.FileStatus ? w_.c_.FileStatus->text() : QString();
+    }
     void processEvents() override { QCoreApplication::processEvents(); }
 
 private:
@@ -267,6 +270,9 @@ void Form1::startUp(const QString& commandLine) {
     show();
     QCoreApplication::processEvents();
 
+    for (ToolArea* a : areas_)
+        a->startUpFinishing();
+
     loading_ = false;
     ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
     collectFiles();
@@ -416,6 +422,10 @@ bool Form1::setControlValue(const QString& name, SettingKind kind, const QString
 
 bool Form1::fileExists(const QString& path) const {
     return QFileInfo(path).isFile();
+}
+
+QString Form1::settingsFolder() const {
+    return AddSeparator(QDir::toNativeSeparators(QFileInfo(paths_.settingsPath()).absolutePath()));
 }
 
 void Form1::showIniButton() {

@@ -156,6 +156,7 @@ private:
     void runTool(const std::function<void()>& tool) override;
     QString previewedDirectory() const override;
     TagTexts nameTagTexts() const override;
+    QString settingsFolder() const override;
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();

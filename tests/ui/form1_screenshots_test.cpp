@@ -3,6 +3,7 @@
 // with scripts/screenshots.sh (it is disabled in the normal test run).
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -90,6 +91,37 @@ TEST_F(Form1Test, DISABLED_ScreenshotsOfEveryArea) {
     click("VorschauPic");
     shot(QStringLiteral("picture-enlarged"));
     click("VorschauPic");
+}
+
+// A look at what the text tool writes: the script for a small folder (kept by answering
+// No), then the captioned copy its button makes, as "caption.png" beside the script text.
+TEST_F(Form1Test, DISABLED_CaptionOfOnePicture) {
+    const QString out = qEnvironmentVariableIsEmpty("KADRANO_SCREENSHOT_DIR")
+                            ? QDir::tempPath() + QStringLiteral("/kadrano-screenshots")
+                            : qEnvironmentVariable("KADRANO_SCREENSHOT_DIR");
+    QDir().mkpath(out);
+    const QString folder = pictures.path() + QStringLiteral("Urlaub 2019/");
+    QDir().mkpath(folder + QStringLiteral("Venedig"));
+    WriteSample(folder + QStringLiteral("23_2019_Urlaub_Rom.jpg"), QSize(1024, 768),
+                QColor(110, 160, 230), QColor(90, 140, 60));
+    WriteSample(folder + QStringLiteral("IMG_0815.jpg"), QSize(640, 480), QColor(200, 120, 90),
+                QColor(60, 90, 40));
+    WriteSample(folder + QStringLiteral("Venedig/2019-07-21 Gondel & Brücke.jpg"), QSize(480, 640),
+                QColor(150, 170, 220), QColor(40, 80, 120));
+    start(folder);
+    click("TextHeader");
+
+    dialogs.replies = {Mb::ResultNo, Mb::ResultNo};  // open the script, keep it
+    click("ImageMagic_Btn_Text");
+    const QString script = folder + QStringLiteral("_Add_Text_ToPictures.bat");
+    QFile::remove(out + QStringLiteral("/_Add_Text_ToPictures.bat"));
+    ASSERT_TRUE(QFile::copy(script, out + QStringLiteral("/_Add_Text_ToPictures.bat")));
+
+    dialogs.replies = {Mb::ResultYes, Mb::ResultYes};
+    click("Command19");
+    const QImage captioned(folder + QStringLiteral("Text-Included/23_2019_Urlaub_Rom.jpg"));
+    ASSERT_FALSE(captioned.isNull()) << runner.lastOutput.toStdString();
+    EXPECT_TRUE(captioned.save(out + QStringLiteral("/caption.png")));
 }
 
 }  // namespace kadrano::test

@@ -10,7 +10,30 @@
 
 namespace kadrano::test {
 
+QStringList Form1Test::DefaultFontList() {
+    const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
+    const QString liberation = QStringLiteral("/usr/share/fonts/truetype/liberation/");
+    QStringList lines;
+    auto font = [&lines](const char* name, const char* family, const QString& glyphs) {
+        lines << QStringLiteral("Font: ") + QString::fromUtf8(name)
+              << QStringLiteral("family: ") + QString::fromUtf8(family)
+              << QStringLiteral("glyphs: ") + glyphs;
+    };
+    font("DejaVu-Sans", "DejaVu Sans", dejavu + QStringLiteral("DejaVuSans.ttf"));
+    font("DejaVu-Sans-Bold", "DejaVu Sans", dejavu + QStringLiteral("DejaVuSans-Bold.ttf"));
+    font("DejaVu-Sans-Oblique", "DejaVu Sans", dejavu + QStringLiteral("DejaVuSans-Oblique.ttf"));
+    font("Liberation-Sans", "Liberation Sans",
+         liberation + QStringLiteral("LiberationSans-Regular.ttf"));
+    font("Liberation-Sans-Bold", "Liberation Sans",
+         liberation + QStringLiteral("LiberationSans-Bold.ttf"));
+    font("Liberation-Sans-Italic", "Liberation Sans",
+         liberation + QStringLiteral("LiberationSans-Italic.ttf"));
+    return lines;
+}
+
 Form1& Form1Test::create() {
+    if (!fontList.isEmpty() && !QFileInfo::exists(program.file(QStringLiteral("FontList.txt"))))
+        program.write(QStringLiteral("FontList.txt"), fontList.join(u'\n').toUtf8() + '\n');
     Form1::Options options{paths(), &dialogs, &runner};
     // Room for the tallest stack, whatever screen the tests run on: the layout with
     // every area at its documented height. The tests of a small screen say their own.

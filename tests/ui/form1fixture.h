@@ -24,6 +24,11 @@ protected:
     std::unique_ptr<Form1> window;
     // The tallest the window may grow (logical pixels).
     int heightLimit = 4000;
+    // The font list the window finds beside its settings at start-up, as an earlier import
+    // would have left it (the DejaVu and Liberation fonts of the test machine). Without one
+    // a window that finds ImageMagick asks to import the fonts.
+    QStringList fontList = DefaultFontList();
+    static QStringList DefaultFontList();
 
     AppPaths paths() const {
         return AppPaths{program.path(), QStringLiteral("kadrano"), QString()};

@@ -40,6 +40,10 @@ TEST_F(Form1Test, ASaveThatCannotBeMadeIsSaidInTheWindowsLanguage) {
     blocked.settingsFile = program.file(q("blocker/kadrano.ini"));
     window = std::make_unique<Form1>(Form1::Options{blocked, &dialogs, &runner});
     window->startUp(pictures.path());
+    // Where no settings can be kept there is no font list either: the import is offered.
+    std::erase_if(dialogs.boxes, [](const ShownBox& b) {
+        return b.title == q("Schriften jetzt initialisieren?");
+    });
     EXPECT_TRUE(dialogs.boxes.empty());
     click("SaveIniBtn");
     ASSERT_EQ(dialogs.boxes.size(), 1u);

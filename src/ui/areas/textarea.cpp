@@ -10,8 +10,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "core/mtimekeeper.h"
+#include "core/pathhelpers.h"
+#include "core/toolsequence.h"
 #include "ui/controlfactory.h"
 #include "ui/englishtexts.h"
+#include "ui/fontfamilybox.h"
 
 namespace kadrano {
 
@@ -134,8 +138,9 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, loo
         p, "ImageWarning1", QStringLiteral("Für diese Funktionen wird ImageMagic benötigt!"));
     c_.CopyNoticeLabel =
         label(p, "CopyNoticeLabel", QStringLiteral("Es wird eine Kopie der Bilder erstellt"));
-    c_.ImageMagic_Btn_Text = button(p, "ImageMagic_Btn_Text", QStringLiteral("Start"));
-    c_.Command19 = runScriptButton(p, "Command19");
+    c_.ImageMagic_Btn_Text = addStartButton(p, "ImageMagic_Btn_Text", QStringLiteral("Start"),
+                                            QString(), [this] { runAddText(); });
+    c_.Command19 = addKeptScriptButton(p, kAddTextKept, [this] { runKeptScript(); });
     auto* lastRow = new QHBoxLayout;
     lastRow->addWidget(c_.ImageWarning1);
     lastRow->addSpacing(12);
@@ -150,14 +155,146 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, loo
 
     for (QLineEdit* e : {c_.ErsetzenVon, c_.ErsetzenMit, c_.FreiText_Bild})
         connect(e, &QLineEdit::textChanged, this, &TextArea::refreshCaptionPreview);
-    for (QCheckBox* b : {c_.FreiTextLinksCheck, c_.KeinDAteinameText})
-        connect(b, &QCheckBox::toggled, this, &TextArea::refreshCaptionPreview);
+    connect(c_.FreiTextLinksCheck, &QCheckBox::toggled, this, &TextArea::refreshCaptionPreview);
+    // Settings that tick the box at start-up arrive through the same signal.
+    connect(c_.KeinDAteinameText, &QCheckBox::toggled, this, &TextArea::freeTextOnlyToggled);
     // Inserting the file name in place of an empty caption only means something when the
     // name is optimised (and so may come out empty).
     connect(c_.REmoveNumbers, &QCheckBox::toggled, this, [this](bool keepName) {
         refreshCaptionPreview();
         c_.OriginalNamen->setEnabled(!keepName);
     });
+
+    familyBox_ =
+        new FontFamilyBox(c_.SchriftartCombo, c_.NamensVorschau, c_.FettCheck, c_.KursivCheck);
+    connect(c_.TextfarbeCOmbo, &QComboBox::activated, this, [this] { ApplyTextColour(); });
+    connect(c_.SchriftenAktBtn, &QPushButton::clicked, this,
+            [this] { runTool([this] { ReimportFonts(); }); });
+}
+
+TextArea::~TextArea() = default;
+
+void TextArea::startUpFinishing() {
+    ApplyTextColour();
+    familyBox_->showBold();
+    familyBox_->showItalic();
+    // Without ImageMagick there is nothing to list the fonts with, and no caption to
+    // preview (a light colour has just shown the preview); the family keeps its stored name.
+    if (magickPaths().MagickDir.isEmpty()) {
+        c_.NamensVorschau->hide();
+        return;
+    }
+    LoadFontList();
+}
+
+MagickPaths TextArea::magickPaths() const {
+    // Until the window hands over what its start-up found.
+    return DiscoverMagick(QString(), QString()).paths;
+}
+
+MagickPaths TextArea::fontPaths() const {
+    MagickPaths p = magickPaths();
+    // The program's folder may be a shared one the person cannot write (/usr/bin); the
+    // settings folder is ours in any case, and is the program's folder when that takes files.
+    const QString folder = host_.settingsFolder();
+    p.FontListPath = FontListLocation(p.MagickDir, folder);
+    p.FontScriptPath = folder + QLatin1String(kFontScriptName);
+    p.FontExportPath = folder + QLatin1String(kFontExportName);
+    return p;
+}
+
+FontList& TextArea::fonts() {
+    // The paths are those of this run of the program: ImageMagick is looked for once.
+    if (!fonts_)
+        fonts_ = std::make_unique<FontList>(toolHost(), fontPaths());
+    return *fonts_;
+}
+
+const FontTable& TextArea::fontTable() const {
+    static const FontTable none;
+    return fonts_ ? fonts_->table() : none;
+}
+
+void TextArea::LoadFontList() {
+    const QString wanted = c_.SchriftartCombo->currentText();
+    fonts().LoadFontList();
+    showFamilies(wanted);
+}
+
+void TextArea::ReimportFonts() {
+    const QString wanted = c_.SchriftartCombo->currentText();
+    fonts().ReimportFonts();
+    showFamilies(wanted);
+}
+
+void TextArea::showFamilies(const QString& wanted) {
+    const QStringList& families = fontTable().families();
+    QComboBox* box = c_.SchriftartCombo;
+    box->clear();
+    box->addItems(families);
+    // A family this system's ImageMagick does not know (the stored "Arial" on Linux) would
+    // leave the captions without a font file; show the one that will be drawn with.
+    const QString chosen = ChooseFontFamily(wanted, families, DesktopFontFamily);
+    const QString shown = chosen.isEmpty() ? wanted : chosen;
+    const int i = box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0)
+        box->setCurrentIndex(i);
+    else
+        box->setEditText(shown);
+    familyBox_->showFamily();
+}
+
+QString TextArea::ApplyTextColour() {
+    const TextColourLook look = LookUpTextColour(colours_, c_.TextfarbeCOmbo->currentText());
+    ShowTextColour(c_.SchriftartCombo, c_.NamensVorschau, look);
+    return look.magickColour;
+}
+
+void TextArea::freeTextOnlyToggled(bool on) {
+    c_.REmoveNumbers->setEnabled(!on);
+    c_.REmoveNumbers->setVisible(!on);
+    const Language lang = toolHost().language();
+    c_.FreeTextLabel->setText(
+        on ? Pick(lang, QStringLiteral("Bild-Text:"), QStringLiteral("Picture text:"))
+           : Pick(lang, QStringLiteral("Text-Zusatz:"), QStringLiteral("Text extension:")));
+    const bool nameOptions = c_.REmoveNumbers->isEnabled();
+    for (QWidget* w : std::initializer_list<QWidget*>{c_.OriginalNamen, c_.ErsetzenVon,
+                                                      c_.ErsetzenMit, c_.ReplaceArrowLabel,
+                                                      c_.FreiTextLinksCheck, c_.ReplaceTextLabel})
+        w->setVisible(nameOptions);
+    refreshCaptionPreview();
+}
+
+AddTextOptions TextArea::addTextOptions() {
+    AddTextOptions o;
+    o.magickCommand = magickPaths().MagickCommand;
+    o.colour = ApplyTextColour();
+    o.fontFile = fontTable().pickFontFile(c_.SchriftartCombo->currentText(),
+                                          c_.FettCheck->isChecked(), c_.KursivCheck->isChecked());
+    o.pointSize = c_.SchriftGr->currentText();
+    // Out of sight (only the free text is drawn) it asks for nothing.
+    o.fileNameWhenEmpty = !c_.OriginalNamen->isHidden() && c_.OriginalNamen->isEnabled() &&
+                          c_.OriginalNamen->isChecked();
+    o.caption = captionOptions();
+    return o;
+}
+
+void TextArea::runAddText() {
+    RunAddText(toolHost(), addTextOptions());
+    ScriptTools(toolHost()).ShowKeptScriptButtons({&kAddTextKept, 1});
+}
+
+void TextArea::runKeptScript() {
+    // The copies take their originals' dates, as after the Start button's run. The script
+    // was written for the files collected then; the list now is the nearest we know.
+    MtimeKeeper keeper;
+    const FileList& files = toolHost().fileList();
+    for (int i = 0; i < files.count(); ++i)
+        keeper.keep(files.fullPath(i),
+                    AddSeparator(files.FileDirs.at(i) + QLatin1String(kTextFolder)) +
+                        files.FileNames.at(i));
+    ScriptTools(toolHost()).RunKeptScript(kAddTextKept);
+    keeper.restore();
 }
 
 void TextArea::fillLists() {
@@ -165,7 +302,9 @@ void TextArea::fillLists() {
     for (int i = 6; i <= 200; ++i)
         c_.SchriftGr->addItem(QString::number(i));
     c_.SchriftGr->setEditText(QStringLiteral("60"));
+    // The families come with the font list; until then the box holds the design's family.
     c_.SchriftartCombo->clear();
+    c_.SchriftartCombo->setEditText(QStringLiteral("Arial"));
     c_.TextfarbeCOmbo->clear();
     c_.TextfarbeCOmbo->addItems(colours_.listNames());
 }

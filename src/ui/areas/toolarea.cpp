@@ -105,11 +105,15 @@ QPushButton* ToolArea::addStartButton(QWidget* panel, const char* name, const QS
 }
 
 QPushButton* ToolArea::addKeptScriptButton(QWidget* panel, const KeptScript& script) {
+    return addKeptScriptButton(panel, script,
+                               [this, script] { ScriptTools(toolHost()).RunKeptScript(script); });
+}
+
+QPushButton* ToolArea::addKeptScriptButton(QWidget* panel, const KeptScript& script,
+                                           std::function<void()> run) {
     QPushButton* b = runScriptButton(panel, script.button);
     keptScripts_.push_back(script);
-    connect(b, &QPushButton::clicked, this, [this, script] {
-        runTool([this, script] { ScriptTools(toolHost()).RunKeptScript(script); });
-    });
+    connect(b, &QPushButton::clicked, this, [this, run = std::move(run)] { runTool(run); });
     return b;
 }
 

@@ -35,6 +35,9 @@ public:
     virtual QString previewedDirectory() const = 0;
     // The tag texts that the orientation and duplicate areas put into names.
     virtual TagTexts nameTagTexts() const = 0;
+    // The folder of the settings file: beside the program when that folder takes files,
+    // else the person's configuration folder. Files the program keeps for itself go there.
+    virtual QString settingsFolder() const = 0;
 };
 
 // The head of an area: its names in the window design, what it says, and how tall it is
@@ -91,6 +94,9 @@ public:
     virtual void previewChanged() {}
     // The window switched to English: texts the English table cannot reach by name.
     virtual void switchedToEnglish() {}
+    // Start-up has read the settings and looked for ImageMagick; the file list is not
+    // collected yet. What depends on either is prepared now.
+    virtual void startUpFinishing() {}
     // The control that has the focus when the window is ready, if this area has one.
     virtual QWidget* startFocus() const { return nullptr; }
 
@@ -109,6 +115,9 @@ protected:
     // The hidden button of a script this area's tool keeps; it shows while the script lies
     // in the chosen folder, and a click runs the script again.
     QPushButton* addKeptScriptButton(QWidget* panel, const KeptScript& script);
+    // The same with a run of its own (which must ask, run and offer deletion itself).
+    QPushButton* addKeptScriptButton(QWidget* panel, const KeptScript& script,
+                                     std::function<void()> run);
     void addInnerPanel(QWidget* panel) { innerPanels_.append(panel); }
 
     ToolHost& toolHost() { return host_.toolHost(); }
