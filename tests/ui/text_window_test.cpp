@@ -311,3 +311,25 @@ TEST_F(TextWindow, NoKeepsTheScriptWithTheChosenFontAndItsButtonRunsItLater) {
     EXPECT_FALSE(QFile::exists(script));
     EXPECT_TRUE(control<QPushButton>("Command19")->isHidden());
 }
+
+// A stored ImageMagick in a folder of its own that we may write: the font list belongs
+// there (so the one beside the settings is not it), and the script lines begin with it.
+TEST_F(TextWindow, StoredImageMagickPathLeadsTheLinesAndKeepsTheFontList) {
+    const QString magick = pictures.write(q("Image Magick/magick"), "#!/bin/sh\nexit 0\n");
+    QFile::setPermissions(magick,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    program.write(q("kadrano.ini"), "[Settings]\r\nImageMagic_Pfad=" + magick.toUtf8() + "\r\n");
+    dialogs.replies = {Mb::ResultNo};  // no import now
+    openTextArea();
+    ASSERT_GE(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].title, q("Schriften jetzt initialisieren?"));
+    EXPECT_EQ(familyBox()->count(), 0);
+
+    dialogs.boxes.clear();
+    dialogs.replies = {Mb::ResultNo, Mb::ResultNo};
+    click("ImageMagic_Btn_Text");
+    const QString text = QString::fromUtf8(pictures.read(q("Urlaub Rom/_Add_Text_ToPictures.bat")));
+    EXPECT_TRUE(text.contains(u'"' + magick + q("\" convert ")));
+    // No family is known: no font file, ImageMagick's own font.
+    EXPECT_FALSE(text.contains(q(" -font "))) << text.toStdString();
+}

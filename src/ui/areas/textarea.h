@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "imagemagick/addtext.h"
 #include "imagemagick/colours.h"
@@ -100,6 +101,7 @@ private:
     ColourTable colours_;
     FontFamilyBox* familyBox_ = nullptr;
     std::unique_ptr<FontList> fonts_;
+    mutable std::optional<MagickPaths> magick_;
 };
 
 }  // namespace kadrano
