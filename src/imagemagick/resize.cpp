@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "core/mtimekeeper.h"
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 
@@ -203,6 +204,18 @@ void RunResize(ToolHost& host, const ResizeOptions& options) {
         host.collectFiles();
     host.showUpdateLink();
     host.person().processEvents();
+}
+
+void RunKeptResizeScript(ToolHost& host, const ResizeOptions& options) {
+    // The script was written for the files collected then; the list now is the nearest we
+    // know, and the plan for it names the files a conversion would make.
+    MtimeKeeper keeper;
+    for (const MagickRewrite& r : PlanResize(host.fileList(), options).rewrites)
+        keeper.keep(r.input, r.output);
+    ScriptTools(host).RunKeptScript(kResizeKept);
+    keeper.restore();
+    if (!host.loading())
+        host.collectFiles();
 }
 
 }  // namespace kadrano

@@ -13,6 +13,8 @@
 namespace kadrano {
 
 inline constexpr const char* kResizeScript = kResizeScriptName;
+// The script stays in the folder when the person chose the editor; its area's button runs it.
+inline constexpr KeptScript kResizeKept{kResizeScriptName, "Command17"};
 
 // What the area "Bildgröße anpassen & Konvertieren" holds when Start is clicked.
 struct ResizeOptions {
@@ -70,5 +72,9 @@ QString ResizeQuestion(const QString& maxPixel, const QString& scriptPath, int n
 
 // The Start button of the area, on the current file list.
 void RunResize(ToolHost& host, const ResizeOptions& options);
+
+// The script a person kept (and maybe edited), run again from its button. Every picture
+// of the list, and the file a conversion makes of it, keeps or takes its modification time.
+void RunKeptResizeScript(ToolHost& host, const ResizeOptions& options);
 
 }  // namespace kadrano

@@ -179,6 +179,7 @@ void Form1::runTool(const std::function<void()>& tool) {
 
 void Form1::connectSignals() {
     connectWindowParts();
+    connectMagickPathBox();
     if (c_.Text1) {
         // Enter always collects; leaving the box only when it names another folder than the
         // one collected. Collecting again on the way out would run its event loop inside the
@@ -266,6 +267,7 @@ void Form1::startUp(const QString& commandLine) {
 
     loadSettings();
     UseQtTranslations(language_);
+    lookForImageMagick();
 
     show();
     QCoreApplication::processEvents();

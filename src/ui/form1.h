@@ -157,6 +157,7 @@ private:
     QString previewedDirectory() const override;
     TagTexts nameTagTexts() const override;
     QString settingsFolder() const override;
+    const MagickPaths& magickPaths() const override { return magick_.paths; }
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();
@@ -194,6 +195,15 @@ private:
     void layoutNameStrip();
     void placePicker();
     void showInfo(const QString& button);
+
+    // The ImageMagick path box (form1_magick.cpp): the search at start-up, after the
+    // settings are read; the check when the box is left or gets a drop.
+    void lookForImageMagick();
+    void checkMagickPath();
+    void connectMagickPathBox();
+    void setMagickWarningsVisible(bool visible);
+    void setCaptionPreviewVisible(bool visible);
+    MagickDiscovery magick_;
 
     // Directory picker and drive list
     void fillDriveList();

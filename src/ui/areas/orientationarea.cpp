@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "imagemagick/exifrotate.h"
 #include "ui/controlfactory.h"
 
 namespace kadrano {
@@ -45,7 +46,12 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
             warningLabel(p, "ImageWarning2", QStringLiteral(" ImageMagic wird benötigt!"));
         c_.OrientationWarning = warningLabel(p, "OrientationWarning",
                                              QStringLiteral("Original-Dateien werden ersetzt (!)"));
-        c_.ImageMagic_Btn_Drehen = button(p, "ImageMagic_Btn_Drehen", QStringLiteral("Start"));
+        c_.ImageMagic_Btn_Drehen =
+            addStartButton(p, "ImageMagic_Btn_Drehen", QStringLiteral("Start"), QString(), [this] {
+                ExifRotateOptions o;
+                o.magickCommand = host_.magickPaths().MagickCommand;
+                RunExifRotate(toolHost(), o);
+            });
         c_.Command12 = infoButton(p, "Command12");
         g->addWidget(c_.ExifLabel, 0, 0, 1, 3);
         g->addWidget(c_.ImageWarning2, 1, 0, 1, 3);

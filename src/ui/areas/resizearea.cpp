@@ -1,7 +1,9 @@
 #include "resizearea.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -64,8 +66,13 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     c_.Delete_Old_Format_File->hide();
     c_.ResizeWarning =
         warningLabel(p, "ResizeWarning", QStringLiteral("Original-Dateien werden ersetzt (!)"));
-    c_.StartResizeBtn = button(p, "StartResizeBtn", QStringLiteral("Start"));
-    c_.Command17 = runScriptButton(p, "Command17");
+    c_.StartResizeBtn =
+        addStartButton(p, "StartResizeBtn", QStringLiteral("Start"), QString(), [this] {
+            RunResize(toolHost(), resizeOptions());
+            ScriptTools(toolHost()).ShowKeptScriptButtons({&kResizeKept, 1});
+        });
+    c_.Command17 = addKeptScriptButton(
+        p, kResizeKept, [this] { RunKeptResizeScript(toolHost(), resizeOptions()); });
 
     g->addWidget(c_.SizeLabel, 0, 0);
     g->addWidget(c_.MaxPixel, 0, 1);
@@ -86,6 +93,74 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
 
     refillLists();
     c_.FormatConvertCombo->setEditText(QStringLiteral("JPEG"));
+
+    connect(c_.Resize_Change_To_JPG_Check, &QCheckBox::clicked, this, &ResizeArea::convertClicked);
+    // Toggled, not clicked: unticking "Konvertieren in:" unticks it too.
+    connect(c_.Konvertieren_Keep_Size_Check, &QCheckBox::toggled, this,
+            &ResizeArea::keepSizeToggled);
+    connect(c_.Qualitaet, &QScrollBar::valueChanged, this, &ResizeArea::showQuality);
+    c_.Qualitaet->installEventFilter(this);
+    c_.FormatConvertCombo->installEventFilter(this);
+}
+
+ResizeOptions ResizeArea::resizeOptions() const {
+    ResizeOptions o;
+    o.magickCommand = host_.magickPaths().MagickCommand;
+    o.maxPixel = c_.MaxPixel->text();
+    o.quality = c_.Qualitaet->value();
+    o.convert = c_.Resize_Change_To_JPG_Check->isChecked();
+    o.format = c_.FormatConvertCombo->currentText();
+    // The two boxes count only while they are offered (while converting).
+    o.keepSize = !c_.Konvertieren_Keep_Size_Check->isHidden() &&
+                 c_.Konvertieren_Keep_Size_Check->isChecked();
+    o.deleteOld = !c_.Delete_Old_Format_File->isHidden() && c_.Delete_Old_Format_File->isChecked();
+    return o;
+}
+
+void ResizeArea::convertClicked(bool on) {
+    if (!on) {
+        c_.Konvertieren_Keep_Size_Check->setChecked(false);
+        c_.Delete_Old_Format_File->setChecked(false);
+    }
+    c_.Konvertieren_Keep_Size_Check->setVisible(on);
+    c_.Delete_Old_Format_File->setVisible(on);
+    if (!toolHost().loading())
+        toolHost().saveSettings();
+}
+
+void ResizeArea::keepSizeToggled(bool on) {
+    c_.MaxPixel->setEnabled(!on);
+    QPalette p = c_.SizeLabel->palette();
+    p.setColor(QPalette::WindowText, on ? QColor(128, 128, 128) : QColor(Qt::black));
+    c_.SizeLabel->setPalette(p);
+}
+
+void ResizeArea::showQuality(int value) {
+    c_.QualityLabel->setText(
+        Pick(toolHost().language(), QStringLiteral("Qualität: "), QStringLiteral("Quality: ")) +
+        QString::number(value) + QStringLiteral(" %"));
+}
+
+void ResizeArea::MatchOutputFormat() {
+    QComboBox* box = c_.FormatConvertCombo;
+    const FormatMatch match = kadrano::MatchOutputFormat(box->currentText(), OutputFormats());
+    const int row = box->findText(match.text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (row >= 0)
+        box->setCurrentIndex(row);
+    box->setEditText(match.text);
+    if (!match.found)
+        ScriptTools(toolHost()).AskUser(UnknownFormatMessage(), Mb::OK | Mb::IconError);
+}
+
+bool ResizeArea::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == c_.Qualitaet)
+            c_.QualityLabel->setText(QStringLiteral("JPG-Qualität:"));
+        // A focus that only moves into the list of the box does not leave it.
+        else if (watched == c_.FormatConvertCombo && !c_.FormatConvertCombo->view()->isVisible())
+            MatchOutputFormat();
+    }
+    return ToolArea::eventFilter(watched, event);
 }
 
 void ResizeArea::refillLists() {

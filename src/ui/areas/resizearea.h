@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imagemagick/resize.h"
 #include "toolarea.h"
 
 class QCheckBox;
@@ -38,7 +39,20 @@ public:
 
     void refillLists() override;
 
+    // What the controls hold, for the tool.
+    ResizeOptions resizeOptions() const;
+    // Leaving the format field: the list entry the typed text matches, or "JPEG" and the
+    // error box when none does.
+    void MatchOutputFormat();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void convertClicked(bool on);
+    void keepSizeToggled(bool on);
+    void showQuality(int value);
+
     Controls c_;
 };
 

@@ -188,17 +188,7 @@ void TextArea::startUpFinishing() {
 }
 
 MagickPaths TextArea::magickPaths() const {
-    // The window's start-up does not hand on what it found about ImageMagick; the area
-    // looks once, by the same rules: the path the box holds after the settings were read,
-    // else "magick" in a sub-folder or on the search path, else ImageMagick 6. Like the
-    // window's values, the result holds for the whole run.
-    if (!magick_) {
-        const auto* box =
-            frame()->window()->findChild<const QLineEdit*>(QStringLiteral("ImageMagicPath"));
-        magick_ =
-            DiscoverMagick(box ? box->text().trimmed() : QString(), host_.settingsFolder()).paths;
-    }
-    return *magick_;
+    return host_.magickPaths();
 }
 
 MagickPaths TextArea::fontPaths() const {

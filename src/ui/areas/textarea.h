@@ -101,7 +101,6 @@ private:
     ColourTable colours_;
     FontFamilyBox* familyBox_ = nullptr;
     std::unique_ptr<FontList> fonts_;
-    mutable std::optional<MagickPaths> magick_;
 };
 
 }  // namespace kadrano

@@ -8,6 +8,7 @@
 
 #include "core/language.h"
 #include "core/toolhost.h"
+#include "imagemagick/magickpath.h"
 #include "rename/nameroutines.h"
 #include "ui/icons.h"
 
@@ -38,6 +39,9 @@ public:
     // The folder of the settings file: beside the program when that folder takes files,
     // else the person's configuration folder. Files the program keeps for itself go there.
     virtual QString settingsFolder() const = 0;
+    // What start-up found out about ImageMagick; it holds for the whole run, also when the
+    // person enters another path later (that one counts from the next start).
+    virtual const MagickPaths& magickPaths() const = 0;
 };
 
 // The head of an area: its names in the window design, what it says, and how tall it is
