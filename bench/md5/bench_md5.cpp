@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "analysis/md5.h"
+#include "analysis/md5lanes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <x86intrin.h>
@@ -170,6 +171,82 @@ void row(const char* name, const Sample& s, double bytes, double tsc) {
         std::printf("  %-22s %8.1f MB/s  %.3f s\n", name, mbps, s.seconds);
 }
 
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Eight independent messages of 64 MiB each on one core: OpenSSL digests them one after
+// the other, our lanes side by side, fed in chunks as the duplicate search feeds them.
+QString lanesDigest(Md5Kind kind, const std::vector<std::vector<std::uint8_t>>& files) {
+    Md5Lanes md5(kind);
+    const int lanes = md5.lanes();
+    QString all;
+    std::vector<const std::uint8_t*> data(std::size_t(lanes), nullptr);
+    for (std::size_t first = 0; first < files.size(); first += std::size_t(lanes)) {
+        const std::size_t group = std::min(files.size() - first, std::size_t(lanes));
+        const std::size_t size = files[first].size();  // all of one size here
+        for (std::size_t i = 0; i < group; ++i)
+            md5.start(int(i));
+        constexpr std::size_t kChunkBlocks = kMd5ChunkSize / 64;
+        for (std::size_t block = 0; block < size / 64; block += kChunkBlocks) {
+            for (std::size_t i = 0; i < std::size_t(lanes); ++i)
+                data[i] = i < group ? files[first + i].data() + block * 64 : nullptr;
+            md5.update(data.data(), std::min(kChunkBlocks, size / 64 - block));
+        }
+        for (std::size_t i = 0; i < group; ++i) {
+            const std::size_t whole = size / 64 * 64;
+            all += md5.finish(int(i), files[first + i].data() + whole, size - whole);
+        }
+    }
+    return all;
+}
+
+void multiBuffer(int rounds, double tsc) {
+    constexpr int kFiles = 8;
+    constexpr std::size_t kFileBytes = std::size_t(64) << 20;
+    std::vector<std::vector<std::uint8_t>> files(kFiles, std::vector<std::uint8_t>(kFileBytes));
+    for (int i = 0; i < kFiles; ++i)
+        fillRandom(files[std::size_t(i)].data(), kFileBytes, 100 + std::uint64_t(i));
+    const double bytes = double(kFiles) * double(kFileBytes);
+    std::vector<Md5Kind> kinds;
+    for (Md5Kind k : {Md5Kind::Scalar, Md5Kind::Avx2, Md5Kind::Avx512}) {
+        if (Md5KindRuns(k))
+            kinds.push_back(k);
+        else
+            std::printf("  %s: cannot run on this processor, skipped\n", Md5KindName(k));
+    }
+    std::printf(
+        "\nmulti-buffer, %d messages of 64 MiB in memory, one thread, median of %d "
+        "(alternating):\n",
+        kFiles, rounds);
+    std::vector<std::vector<double>> times(kinds.size() + 1);
+    QString reference;
+    std::vector<QString> digests(kinds.size());
+    for (int r = 0; r < rounds; ++r) {
+        const auto t0 = Clock::now();
+        QString ssl;
+        for (const auto& f : files)
+            ssl += opensslMemory(f.data(), f.size());
+        times[0].push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+        reference = ssl;
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            const auto t1 = Clock::now();
+            digests[k] = lanesDigest(kinds[k], files);
+            times[k + 1].push_back(std::chrono::duration<double>(Clock::now() - t1).count());
+        }
+    }
+    const double ssl = median(times[0]);
+    std::printf("  %-26s %8.1f MB/s  ratio 1.00\n", "OpenSSL EVP MD5, 1 stream", bytes / ssl / 1e6);
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const double t = median(times[k + 1]);
+        std::printf("  %-26s %8.1f MB/s  ratio %.2f%s\n", Md5KindName(kinds[k]), bytes / t / 1e6,
+                    ssl / t, digests[k] == reference ? "" : "  DIGESTS DIFFER");
+    }
+    Q_UNUSED(tsc);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,6 +269,8 @@ int main(int argc, char** argv) {
     const double tsc = tscPerSecond();
     if (tsc > 0)
         std::printf("time-stamp counter: %.0f MHz (cycles below are TSC ticks)\n", tsc / 1e6);
+
+    multiBuffer(rounds, tsc);
 
     // In memory: the block transform and the buffering, no reading.
     const std::size_t memBytes = memMiB << 20;

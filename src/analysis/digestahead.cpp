@@ -1,5 +1,6 @@
 #include "digestahead.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -8,13 +9,12 @@
 
 namespace kadrano {
 
-// One file in work: its reader, its digest so far, and its one chunk. The chunk always
-// starts at a block boundary of the file, so whole blocks can go to the digest without
+// One file in work: its reader and its one chunk (its digest is a lane of the worker's). The chunk
+// always starts at a block boundary of the file, so whole blocks can go to the digest without
 // copying; a tail shorter than a block moves to the front before the next read.
 struct DigestAhead::Lane {
     int index = -1;  // the file, -1 while the lane is idle
     FileReader file;
-    clsMD5 md5;
     std::unique_ptr<std::uint8_t[]> chunk{new std::uint8_t[kMd5ChunkSize]};
     std::size_t begin = 0;
     std::size_t end = 0;
@@ -27,7 +27,6 @@ struct DigestAhead::Lane {
         index = k;
         begin = end = 0;
         atEnd = false;
-        md5.MD5Init();
         return file.open(path);
     }
     void finish() {
@@ -53,9 +52,18 @@ struct DigestAhead::Lane {
     }
 };
 
-DigestAhead::DigestAhead(QStringList paths, int threads, int lookAhead)
+namespace {
+
+int defaultLookAhead(int threads, Md5Kind kind) {
+    return std::max(16, 2 * std::max(threads, 1) * Md5Lanes(kind).lanes());
+}
+
+}  // namespace
+
+DigestAhead::DigestAhead(QStringList paths, int threads, int lookAhead, Md5Kind kind)
     : paths_(std::move(paths)),
-      lookAhead_(std::max(lookAhead, 1)),
+      kind_(kind),
+      lookAhead_(lookAhead > 0 ? lookAhead : defaultLookAhead(threads, kind)),
       results_(paths_.size()),
       done_(paths_.size(), 0) {
     threads = std::max(threads, 1);
@@ -117,18 +125,35 @@ void DigestAhead::publish(int k, std::optional<QString> digest) {
 }
 
 void DigestAhead::work() {
-    Lane lanes[2];
+    Md5Lanes md5(kind_);
+    const int count = md5.lanes();
+    std::vector<Lane> lanes(static_cast<std::size_t>(count));
+    std::vector<const std::uint8_t*> data(static_cast<std::size_t>(count));
     for (;;) {
         if (stop_)
             return;
-        // A second file only when there is room for it; with nothing in work, wait.
-        for (Lane& lane : lanes)
-            if (lane.index < 0)
+        // Idle lanes take a file when there is room for it; with nothing in work, wait.
+        bool busy = false;
+        for (int i = 0; i < count; ++i) {
+            Lane& lane = lanes[std::size_t(i)];
+            if (lane.index < 0) {
                 startNext(lane, false);
-        if (lanes[0].index < 0 && lanes[1].index < 0 && !startNext(lanes[0], true))
-            return;
+                if (lane.index >= 0)
+                    md5.start(i);
+            }
+            busy = busy || lane.index >= 0;
+        }
+        if (!busy) {
+            if (!startNext(lanes[0], true))
+                return;
+            if (lanes[0].index < 0)
+                continue;
+            md5.start(0);
+        }
 
-        for (Lane& lane : lanes) {
+        std::size_t blocks = SIZE_MAX;
+        for (int i = 0; i < count; ++i) {
+            Lane& lane = lanes[std::size_t(i)];
             if (lane.index < 0)
                 continue;
             if (!lane.fill()) {
@@ -136,30 +161,26 @@ void DigestAhead::work() {
                 lane.finish();
                 publish(k, std::nullopt);
             } else if (lane.atEnd && lane.available() < 64) {
-                lane.md5.MD5Update(lane.available(), lane.data());
-                lane.md5.MD5Final();
+                const QString digest = md5.finish(i, lane.data(), lane.available());
                 const int k = lane.index;
                 lane.finish();
-                publish(k, lane.md5.GetValues());
+                publish(k, digest);
+            } else {
+                blocks = std::min(blocks, lane.available() / 64);
             }
         }
-        // Whatever is left in work has at least one whole block.
-        Lane& a = lanes[0];
-        Lane& b = lanes[1];
-        if (a.index >= 0 && b.index >= 0) {
-            const std::size_t blocks = std::min(a.available(), b.available()) / 64;
-            clsMD5::MD5UpdatePair(a.md5, a.data(), b.md5, b.data(), blocks);
-            a.begin += blocks * 64;
-            b.begin += blocks * 64;
-        } else {
-            for (Lane& lane : lanes) {
-                if (lane.index < 0)
-                    continue;
-                const std::size_t bytes = lane.available() / 64 * 64;
-                lane.md5.MD5Update(bytes, lane.data());
-                lane.begin += bytes;
-            }
+        if (blocks == SIZE_MAX)
+            continue;
+        // Every lane in work moves on by as many whole blocks as the shortest one holds;
+        // that one reads its next chunk in the next round.
+        for (int i = 0; i < count; ++i) {
+            const Lane& lane = lanes[std::size_t(i)];
+            data[std::size_t(i)] = lane.index >= 0 ? lane.data() : nullptr;
         }
+        md5.update(data.data(), blocks);
+        for (Lane& lane : lanes)
+            if (lane.index >= 0)
+                lane.begin += blocks * 64;
     }
 }
 

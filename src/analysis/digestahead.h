@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "md5lanes.h"
+
 namespace kadrano {
 
 // Digests a list of files on worker threads, a few files ahead of the one the caller
@@ -19,9 +21,10 @@ namespace kadrano {
 // the window's thread only collects results.
 class DigestAhead {
 public:
-    // threads workers (at least one); they stay at most lookAhead files ahead of the
-    // file last taken, so a stopped search wastes little work.
-    DigestAhead(QStringList paths, int threads, int lookAhead = 16);
+    // threads workers (at least one), each digesting as many files side by side as the
+    // kind has lanes. They stay at most lookAhead files ahead of the file last taken, so a
+    // stopped search wastes little work; 0 leaves room for every lane twice over.
+    DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = BestMd5Kind());
     ~DigestAhead();
     DigestAhead(const DigestAhead&) = delete;
     DigestAhead& operator=(const DigestAhead&) = delete;
@@ -45,6 +48,7 @@ private:
     void publish(int k, std::optional<QString> digest);
 
     const QStringList paths_;
+    const Md5Kind kind_;
     const int lookAhead_;
     std::vector<std::optional<QString>> results_;
     std::vector<char> done_;

@@ -130,7 +130,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     EventPacer pacer(options_.eventIntervalMs);
     bool cancelled = false;
     {
-        DigestAhead ahead(paths, options_.digestThreads);
+        DigestAhead ahead(paths, options_.digestThreads, 0, options_.md5Kind);
         for (int k = 0; k < n; ++k) {
             const bool show = pacer.due();
             if (show) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "md5lanes.h"
+
 #include <QString>
 
 #include "core/progress.h"
@@ -31,6 +33,8 @@ struct DuplicateFinderOptions {
     // 0 shows every file and every pair. Twenty thousand repaints would take longer than
     // digesting the pictures, and a person reads no more than a few updates a second.
     int eventIntervalMs = 40;
+    // How many files each of them digests side by side: the widest the processor runs.
+    Md5Kind md5Kind = BestMd5Kind();
 };
 
 // Finds files with equal content in the chosen folder and writes the script that marks

@@ -349,6 +349,12 @@ void clsMD5::MD5Init() {
     state_[3] = 0x10325476;
 }
 
+void clsMD5::MD5Resume(const std::uint32_t state[4], std::uint64_t count) {
+    Q_ASSERT(count % 64 == 0);
+    std::memcpy(state_, state, sizeof state_);
+    count_ = count;
+}
+
 void clsMD5::MD5Update(std::size_t length, const std::uint8_t* bytes) {
     if (length == 0)
         return;

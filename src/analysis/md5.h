@@ -18,6 +18,9 @@ public:
     clsMD5() { MD5Init(); }
 
     void MD5Init();
+    // Continues a message whose first count bytes (whole blocks) were digested elsewhere,
+    // leaving the four words in state (the multi-lane digest hands a message over this way).
+    void MD5Resume(const std::uint32_t state[4], std::uint64_t count);
     // Appends length bytes to the message. Whole 64-byte blocks are transformed straight
     // from the caller's memory; only a tail shorter than a block is copied.
     void MD5Update(std::size_t length, const std::uint8_t* bytes);

@@ -1,5 +1,4 @@
 #include <QCheckBox>
-#include <algorithm>
 #include <QComboBox>
 #include <QFile>
 #include <QFocusEvent>
@@ -13,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 
 #include "form1fixture.h"
 #include "imagemagick/magicktestfiles.h"
@@ -188,9 +188,9 @@ TEST_F(MagickWindow, WithoutImageMagickTheBoxWarnsAndChecksWhatIsTyped) {
     dialogs.replies = {Mb::ResultNo};
     click("StartResizeBtn");
     const QStringList script = lines(resizeScript());
-    EXPECT_TRUE(std::any_of(script.begin(), script.end(),
-                            [](const QString& l) { return l.startsWith(q(" convert ")); }))
-        << script.join(u'\n').toStdString();
+    EXPECT_TRUE(std::any_of(script.begin(), script.end(), [](const QString& l) {
+        return l.startsWith(q(" convert "));
+    })) << script.join(u'\n').toStdString();
 }
 
 // The couplings of the resize area's controls.
