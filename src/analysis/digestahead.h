@@ -23,7 +23,7 @@ class DigestAhead {
 public:
     // threads workers (at least one), each digesting as many files side by side as the
     // kind has lanes. They stay at most lookAhead files ahead of the file last taken, so a
-    // stopped search wastes little work; 0 leaves room for every lane twice over.
+    // stopped search wastes little work; 0 leaves room for every lane four times over.
     DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = BestMd5Kind());
     ~DigestAhead();
     DigestAhead(const DigestAhead&) = delete;

@@ -57,9 +57,9 @@ std::vector<QString> digestThroughLanes(Md5Kind kind, const std::vector<QByteArr
                     blocks = std::min(blocks, std::size_t(left / 64));
                     break;
                 }
-                digests[std::size_t(m)] = md5.finish(
-                    i, reinterpret_cast<const std::uint8_t*>(bytes.constData() + p),
-                    std::size_t(left));
+                digests[std::size_t(m)] =
+                    md5.finish(i, reinterpret_cast<const std::uint8_t*>(bytes.constData() + p),
+                               std::size_t(left));
                 ++done;
                 m = -1;
             }
