@@ -17,7 +17,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook dateLook() {
     return AreaLook{"DatumFrame",
                     "DatumPic",
                     "DatumHeader",
@@ -31,7 +31,7 @@ AreaLook look() {
 
 }  // namespace
 
-DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
+DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dateLook()) {
     c_.Frame18 = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
     {
         QWidget* p = c_.Frame18;

@@ -16,7 +16,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook duplicatesLook() {
     return AreaLook{"DoppelteFrame",
                     "DoppeltePicture",
                     "DoppelteHeader",
@@ -31,7 +31,7 @@ AreaLook look() {
 }  // namespace
 
 DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
-    : ToolArea(window, host, look()), finder_(std::make_unique<DuplicateFinder>()) {
+    : ToolArea(window, host, duplicatesLook()), finder_(std::make_unique<DuplicateFinder>()) {
     c_.DoppelteInnenFrame =
         addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
     QWidget* p = c_.DoppelteInnenFrame;

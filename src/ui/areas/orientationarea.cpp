@@ -17,7 +17,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook orientationLook() {
     return AreaLook{
         "Frame4",
         "Picture6",
@@ -33,7 +33,7 @@ AreaLook look() {
 }  // namespace
 
 OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
-    : ToolArea(window, host, look()), tagger_(std::make_unique<OrientationTagger>()) {
+    : ToolArea(window, host, orientationLook()), tagger_(std::make_unique<OrientationTagger>()) {
     c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
     {
         QWidget* p = c_.Frame10;

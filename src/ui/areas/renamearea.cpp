@@ -16,7 +16,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook renameLook() {
     return AreaLook{"Frame12",
                     "Picture8",
                     "RenameHeader",
@@ -30,7 +30,7 @@ AreaLook look() {
 
 }  // namespace
 
-RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
+RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, renameLook()) {
     c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
     QWidget* p = c_.Frame11;
     QGridLayout* g = grid(p);

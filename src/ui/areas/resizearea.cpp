@@ -19,7 +19,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook resizeLook() {
     return AreaLook{"Frame14",
                     "Picture7",
                     "ResizeHeader",
@@ -33,7 +33,7 @@ AreaLook look() {
 
 }  // namespace
 
-ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
+ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, resizeLook()) {
     c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
     QWidget* p = c_.Frame8;
     QGridLayout* g = grid(p);

@@ -18,7 +18,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook shuffleLook() {
     return AreaLook{
         "Frame13",
         "WÜrfelBild",
@@ -35,7 +35,7 @@ AreaLook look() {
 
 }  // namespace
 
-ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
+ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, shuffleLook()) {
     c_.Frame3 = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
     {
         QWidget* p = c_.Frame3;

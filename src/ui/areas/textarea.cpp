@@ -21,7 +21,7 @@ namespace kadrano {
 
 namespace {
 
-AreaLook look() {
+AreaLook textLook() {
     return AreaLook{"IrfanFrame",
                     "Picture5",
                     "TextHeader",
@@ -35,7 +35,7 @@ AreaLook look() {
 
 }  // namespace
 
-TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, look()) {
+TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, textLook()) {
     c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
     QWidget* p = c_.Frame9;
     QGridLayout* g = grid(p);
