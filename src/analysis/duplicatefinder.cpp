@@ -1,6 +1,7 @@
 #include "duplicatefinder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <chrono>
 #include <future>
 
@@ -129,6 +130,8 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
 
     EventPacer pacer(options_.eventIntervalMs);
     bool cancelled = false;
+    QStringList written;  // the entry lines as they went into the list
+    written.reserve(n);
     {
         DigestAhead ahead(paths, options_.digestThreads, 0, options_.md5Kind);
         for (int k = 0; k < n; ++k) {
@@ -155,12 +158,19 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
             if (cancelled)
                 break;
             const std::optional<QString> digest = ahead.take(k);
-            if (listOpen && digest && !digest->isEmpty())
-                list.write(EncodeScriptText({ChecksumEntryLine(*digest, paths.at(k))}));
+            if (listOpen && digest && !digest->isEmpty()) {
+                QString line = ChecksumEntryLine(*digest, paths.at(k));
+                list.write(EncodeScriptText({line}));
+                written.append(std::move(line));
+            }
         }
     }  // a cancelled search gives up the digests in progress here
-    if (listOpen)
+    // Whether every entry reached the disk; the buffer is written out on closing.
+    bool listComplete = false;
+    if (listOpen) {
         list.close();
+        listComplete = list.error() == QFileDevice::NoError;
+    }
     if (cancelled) {
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
@@ -173,11 +183,16 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     // What counts is what reached the list: a list that could not be written finds nothing.
     person.setStatus(
         Pick(lang, QStringLiteral("Ergebnisse einlesen.."), QStringLiteral("Reading results...")));
+    // A list written without a fault holds exactly the lines kept in memory; after a
+    // fault, only what the file holds counts.
     QStringList lines;
-    if (listOpen) {
-        QFile written(listPath);
-        if (written.open(QIODevice::ReadOnly))
-            lines = ChecksumEntryLines(written.readAll());
+    if (listComplete) {
+        lines = std::move(written);
+    } else if (listOpen && QFileInfo(listPath).isFile()) {
+        // Only a real file: a list name that leads to a device (/dev/full) would never end.
+        QFile reread(listPath);
+        if (reread.open(QIODevice::ReadOnly))
+            lines = ChecksumEntryLines(reread.readAll());
     }
     person.setStatus(Pick(lang, QStringLiteral("Sortierung läuft - Bitte warten.."),
                           QStringLiteral("Sorting - please wait!")));

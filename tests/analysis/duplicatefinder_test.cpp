@@ -378,6 +378,23 @@ TEST_F(DuplicateRun, ListThatCannotBeCreatedFindsNothing) {
     EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("0 Doppelte")));
 }
 
+// A list whose writing fails (here: its name leads to a device that is always full) counts
+// for nothing, and reading it back must not hang on a device without an end.
+TEST_F(DuplicateRun, ListThatCannotBeWrittenFindsNothing) {
+    if (!QFileInfo(QStringLiteral("/dev/full")).exists())
+        GTEST_SKIP() << "no /dev/full here";
+    folder.write(QStringLiteral("a.jpg"), "same");
+    folder.write(QStringLiteral("b.jpg"), "same");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), folder.file(kChecksumListName)));
+    host.recorder.replies = {Mb::ResultNo};
+    start();
+    EXPECT_EQ(scriptText(), kHeader);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(QStringLiteral("0 Doppelte")));
+    EXPECT_TRUE(folder.exists(QStringLiteral("a.jpg")));
+    EXPECT_TRUE(folder.exists(QStringLiteral("b.jpg")));
+}
+
 TEST_F(DuplicateRun, ScriptThatCannotBeWrittenIsNeitherOfferedNorRun) {
     folder.write(QStringLiteral("a.jpg"), "same");
     folder.write(QStringLiteral("b.jpg"), "same");
