@@ -175,6 +175,21 @@ void Form1::runTool(const std::function<void()>& tool) {
     toolRunning_ = true;
     tool();
     toolRunning_ = false;
+    if (collectAfterTool_) {
+        collectAfterTool_ = false;
+        collectFiles();
+    }
+}
+
+void Form1::collectOnRequest() {
+    // A tool's loop lets events through to keep the window alive; a new file list in the
+    // middle of it would pull the files out from under the tool. The person's request is
+    // carried out when the tool has ended.
+    if (toolRunning_) {
+        collectAfterTool_ = true;
+        return;
+    }
+    collectFiles();
 }
 
 void Form1::connectSignals() {
@@ -186,11 +201,11 @@ void Form1::connectSignals() {
         // click that moved the focus, and that click would be lost.
         connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
             if (!loading_)
-                collectFiles();
+                collectOnRequest();
         });
         connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
             if (!loading_ && AddSeparator(directoryText()) != collectedFolder_)
-                collectFiles();
+                collectOnRequest();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
             if (!loading_)
@@ -200,13 +215,13 @@ void Form1::connectSignals() {
     if (c_.Combo2) {
         connect(c_.Combo2, &QComboBox::activated, this, [this] {
             if (!loading_)
-                collectFiles();
+                collectOnRequest();
         });
     }
     if (c_.DubDir_Check)
         connect(c_.DubDir_Check, &QCheckBox::clicked, this, [this] {
             if (!loading_)
-                collectFiles();
+                collectOnRequest();
         });
     if (c_.FileStatus)
         connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);

@@ -154,6 +154,9 @@ private:
     // AreaHost
     ToolHost& toolHost() override { return *this; }
     void runTool(const std::function<void()>& tool) override;
+    // A collection the person asked for (folder box, pattern, drop, picker): after the
+    // running tool, if one runs.
+    void collectOnRequest();
     QString previewedDirectory() const override;
     TagTexts nameTagTexts() const override;
     QString settingsFolder() const override;
@@ -277,6 +280,7 @@ private:
     bool collecting_ = false;
     bool collectAgain_ = false;
     bool toolRunning_ = false;
+    bool collectAfterTool_ = false;  // the person asked for a collection while a tool ran
     FileList files_;
     QString collectedFolder_;  // the folder text of the last collection
     int previewPosition_ = 0;

@@ -318,7 +318,7 @@ void Form1::DropDirectory(const QMimeData& data) {
         for (const QString& path : PathsInText(data.text()))
             take(path);
     }
-    collectFiles();
+    collectOnRequest();
 }
 
 }  // namespace kadrano

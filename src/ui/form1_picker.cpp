@@ -96,7 +96,7 @@ void Form1::leavePicker() {
     pickerOpen_ = false;
     c_.VerzBaum_Frame->hide();
     c_.Command4->setEnabled(true);
-    collectFiles();
+    collectOnRequest();
 }
 
 void Form1::onTreeEnter() {

@@ -12,6 +12,8 @@ namespace kadrano::test {
 
 int RecordingPerson::messageBox(const QString& text, int flags, const QString& title) {
     boxes.push_back({text, flags, title});
+    if (onBox)
+        onBox();
     if (replies.empty())
         return Mb::ResultOK;
     const int r = replies.front();

@@ -30,6 +30,8 @@ public:
     QStringList folders;
     QStringList statuses;
     std::function<void()> onProcessEvents;
+    // Called while a message box is up, before the reply is given.
+    std::function<void()> onBox;
 
     int messageBox(const QString& text, int flags, const QString& title) override;
     void openInEditor(const QString& path) override { editorFiles.append(path); }

@@ -196,3 +196,25 @@ TEST_F(Form1Test, TheFirstClickAfterEnterInTheFolderBoxActs) {
     noQuestions->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(collections, 2);
 }
+
+// Enter in the folder box while a tool waits for an answer (its event loop lets the key
+// through) must not pull a new file list out from under the tool; the collection follows
+// when the tool has ended.
+TEST_F(Form1Test, ACollectionAskedForWhileAToolRunsWaitsForIt) {
+    picture(q("a.jpg"), QSize(40, 30), Qt::red);
+    start(pictures.path());
+    ASSERT_EQ(window->fileList().count(), 1);
+    click("DatumHeader");
+    int duringTool = -1;
+    dialogs.onBox = [&] {
+        dialogs.onBox = nullptr;
+        picture(q("b.jpg"), QSize(40, 30), Qt::blue);
+        QTest::keyClick(control<QLineEdit>("Text1"), Qt::Key_Return);
+        duringTool = window->fileList().count();
+    };
+    dialogs.replies = {Mb::ResultNo};
+    click("AddDateToNameBtn");
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(duringTool, 1);
+    EXPECT_EQ(window->fileList().count(), 2);
+}
