@@ -1,5 +1,11 @@
 #include "dateintonames.h"
 
+#include <QLocale>
+#include <algorithm>
+#include <limits>
+#include <thread>
+#include <vector>
+
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
@@ -83,6 +89,47 @@ QString FormatNameDate(const QDate& date, const QString& format) {
     return out;
 }
 
+namespace {
+
+// Files whose stamps are read together before their lines are written.
+constexpr int kStampBlock = 4096;
+// Below this many files a block is read in one part: starting a thread would cost more.
+constexpr int kFilesForParts = 512;
+// No line: the name carries a date already, or the stamps cannot be read.
+constexpr qint64 kNoStamp = std::numeric_limits<qint64>::min();
+
+// For the files from .. to of the list: the earliest stamp (seconds) of each whose name
+// carries no date, else kNoStamp. The names are looked at and the stamps read in
+// parallel parts: each read is a system call that waits on the file system.
+void ReadStampsOfUndatedNames(const FileList& files, const TagTexts& tags, int from, int to,
+                              std::vector<qint64>& out) {
+    out.assign(std::size_t(to - from), kNoStamp);
+    auto readPart = [&](int first, int last) {
+        FileTimesBatch stamps;
+        const QLocale locale;
+        qint64 seconds = 0;
+        for (int i = first; i < last; ++i) {
+            const QString& name = files.FileNames.at(i);
+            const QString cleaned = StripCameraWords(StripPictureExtensions(name), tags);
+            if (GetDatePrefix(cleaned, locale).isEmpty() &&
+                stamps.readEarliest(files.FileDirs.at(i), name, seconds))
+                out[std::size_t(i - from)] = seconds;
+        }
+    };
+    const int n = to - from;
+    const int parts =
+        n < kFilesForParts ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    auto partStart = [&](int p) { return from + int(qint64(n) * p / parts); };
+    std::vector<std::thread> others;
+    for (int p = 1; p < parts; ++p)
+        others.emplace_back(readPart, partStart(p), partStart(p + 1));
+    readPart(from, partStart(1));
+    for (std::thread& t : others)
+        t.join();
+}
+
+}  // namespace
+
 DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
                                     const std::function<void(int, int)>& afterFile) {
     DateIntoNamesPlan plan;
@@ -97,48 +144,55 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     }
     ScriptBuilder script;
     const int count = files.count();
-    FileTimesBatch stamps;
     qint64 seconds = 0, earliest = 0, latest = 0;
     // Files of one folder follow each other: the folder's part of the checks is done once.
     const QString* lastDir = nullptr;
     bool dirSafe = true;
     QDate lastDate;
     QString dateText;
-    for (int i = 0; i < count; ++i) {
-        const QString& name = files.FileNames.at(i);
-        const QString& dir = files.FileDirs.at(i);
-        const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
-        if (GetDatePrefix(cleaned).isEmpty() && stamps.readEarliest(dir, name, seconds)) {
-            if (!lastDir || *lastDir != dir) {
-                lastDir = &dir;
-                dirSafe = CanStandInScript(dir);
-            }
-            if (!dirSafe || !CanStandInScript(name)) {
-                ++plan.unsafe;
-            } else {
-                const QDate date = LocalFromSeconds(seconds).date();
-                if (date != lastDate) {
-                    lastDate = date;
-                    dateText = FormatNameDate(lastDate, options.format);
+    // The stamps (a system call per file) are read for a block of files in parallel parts;
+    // the block's lines are then written in list order. A block is short enough for the
+    // window to be repainted between blocks.
+    std::vector<qint64> stampOf;
+    for (int block = 0; block < count; block += kStampBlock) {
+        const int blockEnd = std::min(count, block + kStampBlock);
+        ReadStampsOfUndatedNames(files, options.tags, block, blockEnd, stampOf);
+        for (int i = block; i < blockEnd; ++i) {
+            const QString& name = files.FileNames.at(i);
+            const QString& dir = files.FileDirs.at(i);
+            seconds = stampOf[std::size_t(i - block)];
+            if (seconds != kNoStamp) {
+                if (!lastDir || *lastDir != dir) {
+                    lastDir = &dir;
+                    dirSafe = CanStandInScript(dir);
                 }
-                if (plan.withoutDate == 0 || seconds < earliest)
-                    earliest = seconds;
-                if (plan.withoutDate == 0 || seconds > latest)
-                    latest = seconds;
-                ++plan.withoutDate;
-                script.add(progressLine(plan.withoutDate, options.language));
-                QString line;
-                line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
-                             options.separator.size());
-                line += QLatin1String("ren ");
-                AppendScriptArg(line, QString(dir + name));
-                line += u' ';
-                AppendScriptArg(line, QString(dateText + options.separator + name));
-                script.add(line);
+                if (!dirSafe || !CanStandInScript(name)) {
+                    ++plan.unsafe;
+                } else {
+                    const QDate date = LocalFromSeconds(seconds).date();
+                    if (date != lastDate) {
+                        lastDate = date;
+                        dateText = FormatNameDate(lastDate, options.format);
+                    }
+                    if (plan.withoutDate == 0 || seconds < earliest)
+                        earliest = seconds;
+                    if (plan.withoutDate == 0 || seconds > latest)
+                        latest = seconds;
+                    ++plan.withoutDate;
+                    script.add(progressLine(plan.withoutDate, options.language));
+                    QString line;
+                    line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
+                                 options.separator.size());
+                    line += QLatin1String("ren ");
+                    AppendScriptArg(line, QString(dir + name));
+                    line += u' ';
+                    AppendScriptArg(line, QString(dateText + options.separator + name));
+                    script.add(line);
+                }
             }
+            if (afterFile)
+                afterFile(i, plan.withoutDate);
         }
-        if (afterFile)
-            afterFile(i, plan.withoutDate);
     }
     if (plan.withoutDate > 0) {
         plan.earliest = LocalFromSeconds(earliest);

@@ -1,5 +1,12 @@
 #include "setdates.h"
 
+#include <QHash>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
 #include "core/pathhelpers.h"
 #include "core/toolsequence.h"
 #include "datetext.h"
@@ -9,6 +16,9 @@
 namespace kadrano {
 
 namespace {
+
+// Below this many files the dates are set in one go: starting threads would cost more.
+constexpr int kFilesForParts = 512;
 
 // Month and day of the fixed date as two digits each, or empty texts when it cannot be
 // read (a year alone then cannot be completed).
@@ -166,35 +176,76 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     const QString start = tools.GetStartTime();
     const int n = files.count();
     const Language language = host.language();
-    int set = 0;
-    QDate lastDate;
-    QDateTime noon;
-    LiveStatus live;
-    FileTimesBatch stamps;
-    for (int k = 0; k < n; ++k) {
-        const QDate& date = plan.dates.at(k);
-        if (date.isValid()) {
-            // Most files share a date (a fixed date, a folder's date): convert it once.
-            if (date != lastDate) {
-                lastDate = date;
-                noon = LocalDateTime(date, QTime(12, 0, 0));
+
+    // Noon of each date, converted once: most files share a date (a fixed date, a
+    // folder's date).
+    std::vector<QDateTime> noons;
+    std::vector<int> noonOf(std::size_t(n), -1);
+    {
+        QHash<QDate, int> index;
+        for (int k = 0; k < n; ++k) {
+            const QDate& date = plan.dates.at(k);
+            if (!date.isValid())
+                continue;
+            auto it = index.constFind(date);
+            if (it == index.constEnd()) {
+                it = index.insert(date, int(noons.size()));
+                noons.push_back(LocalDateTime(date, QTime(12, 0, 0)));
             }
-            if (stamps.write(files.FileDirs.at(k), files.FileNames.at(k), noon, noon, noon))
-                ++set;
-        }
-        // The loop does not stop on ESC, but the window must not look frozen. The estimate
-        // is asked for when it is shown: reading the clock for every file would cost as
-        // much as setting its date.
-        if (live.due(k + 1 == n)) {
-            if (date.isValid())
-                host.person().setStatus(
-                    statusText(restZeit.CalculateRestZeit(start, k, n), k, n, language));
-            host.person().processEvents();
+            noonOf[std::size_t(k)] = *it;
         }
     }
 
+    // Each file costs two system calls (the read-only check and the stamps), which wait
+    // on the file system, not on the processor: the list is set in parallel parts while
+    // this thread keeps the window alive. The loop does not stop on ESC.
+    const QStringList dirs = files.FileDirs;
+    const QStringList names = files.FileNames;
+    std::atomic<int> done{0};
+    std::atomic<int> set{0};
+    LiveStatus live;
+    auto showStatus = [&] {
+        const int k = std::min(done.load(std::memory_order_relaxed), n - 1);
+        host.person().setStatus(
+            statusText(restZeit.CalculateRestZeit(start, k, n), k, n, language));
+        host.person().processEvents();
+    };
+    // The window's thread sets the first part and repaints from it; the others run beside.
+    auto setPart = [&](int from, int to, bool repaint) {
+        FileTimesBatch stamps;
+        int mine = 0;
+        for (int k = from; k < to; ++k) {
+            const int i = noonOf[std::size_t(k)];
+            if (i >= 0) {
+                const QDateTime& noon = noons[std::size_t(i)];
+                if (stamps.write(dirs.at(k), names.at(k), noon, noon, noon))
+                    ++mine;
+            }
+            done.fetch_add(1, std::memory_order_relaxed);
+            if (repaint && live.due())
+                showStatus();
+        }
+        set.fetch_add(mine);
+    };
+    const int parts =
+        n < kFilesForParts ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    auto partStart = [&](int p) { return int(qint64(n) * p / parts); };
+    std::vector<std::thread> others;
+    for (int p = 1; p < parts; ++p)
+        others.emplace_back(setPart, partStart(p), partStart(p + 1), false);
+    setPart(0, partStart(1), true);
+    while (done.load() < n) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (live.due())
+            showStatus();
+    }
+    for (std::thread& t : others)
+        t.join();
+    if (n > 0)
+        showStatus();
+
     QString text = QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
-                   QString::number(set) + QStringLiteral(" von ") + QString::number(n) +
+                   QString::number(set.load()) + QStringLiteral(" von ") + QString::number(n) +
                    QStringLiteral(" Dateien gesetzt!");
     if (plan.unreadable > 0)
         text += QStringLiteral("\r\r") + QString::number(plan.unreadable) +

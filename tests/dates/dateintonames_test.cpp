@@ -218,3 +218,61 @@ TEST(DateIntoNamesRestore, SaysItIsNotImplemented) {
     EXPECT_EQ(host.recorder.boxes[0].text, q("Noch nicht implementiert"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK);
 }
+
+// A number written in letters: a name without digits cannot be taken for a dated one.
+QString letters(int i) {
+    QString s;
+    do {
+        s.prepend(QChar(u'a' + i % 26));
+        i /= 26;
+    } while (i > 0);
+    return s;
+}
+
+// A folder large enough to be read in parallel parts and in several blocks: every undated
+// picture gets its own date, in list order, the dated names and a missing file none, and
+// the status is reported for every file.
+TEST_F(DateIntoNames, ThousandsOfFilesKeepTheirOwnDatesAndTheListOrder) {
+    QStringList names;
+    QStringList expected;
+    int undated = 0;
+    for (int i = 0; i < 9000; ++i) {
+        const QString name = i % 7 == 3   ? QStringLiteral("2015-03-04 Bild %1.jpg").arg(i)
+                             : i % 7 == 5 ? QStringLiteral("fehlt %1.jpg").arg(i)
+                                          : q("Bild ") + letters(i) + q(".jpg");
+        names << name;
+        if (i % 7 == 3) {
+            folder.write(name);
+        } else if (i % 7 != 5) {
+            // A date of its own for each file, so a mix-up between files shows.
+            const QDate d = QDate(2001, 1, 1).addDays(i);
+            picture(name, d.year(), d.month(), d.day());
+            ++undated;
+            expected
+                << QStringLiteral("@Echo #####  %1   Start Zeit: %Zeit% Uhr #####").arg(undated)
+                << q("ren ") + ScriptArg(folder.file(name)) + u' ' +
+                       ScriptArg(d.toString(q("yyyy.MM.dd")) + u'-' + name);
+        }
+    }
+    DateIntoNamesOptions o;
+    o.format = q("YYYY.MM.DD");
+    o.separator = q("-");
+    int calls = 0;
+    int lastIndex = -1;
+    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), o, [&](int index, int) {
+        EXPECT_EQ(index, lastIndex + 1);
+        lastIndex = index;
+        ++calls;
+    });
+    EXPECT_EQ(calls, 9000);
+    EXPECT_EQ(plan.withoutDate, undated);
+    for (const QString& l : expected)
+        if (!plan.lines.contains(l)) {
+            ADD_FAILURE() << l.toStdString();
+            break;
+        }
+    ASSERT_EQ(plan.lines.size(), expected.size() + 2);
+    EXPECT_EQ(plan.lines.mid(2, expected.size()), expected);
+    EXPECT_EQ(plan.earliest.date(), QDate(2001, 1, 1));
+    EXPECT_EQ(plan.latest.date(), QDate(2001, 1, 1).addDays(8999));
+}

@@ -191,3 +191,29 @@ TEST_F(SetDates, NoFilesSaysSoInGerman) {
               q("Keine Dateien gefunden in:\r") + folder.path() + q("*.jpg"));
     EXPECT_EQ(host.recorder.boxes[0].title, q("Keine Dateien gefunden!"));
 }
+
+// A folder large enough to be set in parallel parts: every file gets its own date (from
+// its name), a read-only file in the middle keeps its times and is not counted, and the
+// status ends on the last file.
+TEST_F(SetDates, ThousandsOfFilesEachGetTheirOwnDate) {
+    QStringList paths;
+    for (int i = 0; i < 3000; ++i) {
+        const QDate d = QDate(2001, 1, 1).addDays(i);
+        paths << file(d.toString(q("yyyy-MM-dd")) + QStringLiteral(" Bild %1.jpg").arg(i));
+    }
+    ASSERT_TRUE(QFile::setPermissions(paths[1700], QFile::ReadOwner | QFile::ReadGroup));
+    RunSetDates(host, options(true, false, false), rest);
+    for (int i = 0; i < 3000; ++i) {
+        const QDate d = QDate(2001, 1, 1).addDays(i);
+        const DiskTimes expected = i == 1700 ? DiskTimes{old, old}
+                                             : DiskTimes{noon(d.year(), d.month(), d.day()),
+                                                         noon(d.year(), d.month(), d.day())};
+        ASSERT_EQ(ReadDiskTimes(paths[i]), expected) << i;
+    }
+    EXPECT_EQ(finalText(),
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 2999 von 3000 Dateien gesetzt!"));
+    const QStringList shown = host.recorder.statuses.filter(q("Setze Datum: "));
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(shown.last().endsWith(q(")   Setze Datum: 2999/3000")))
+        << shown.last().toStdString();
+}
