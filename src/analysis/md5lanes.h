@@ -28,7 +28,7 @@ const char* Md5KindName(Md5Kind kind);
 // can start the next message while the others go on.
 class Md5Lanes {
 public:
-    // kind must run here (Md5KindRuns).
+    // A kind this processor cannot run (Md5KindRuns) falls back to the scalar one.
     explicit Md5Lanes(Md5Kind kind = BestMd5Kind());
 
     Md5Kind kind() const { return kind_; }
@@ -47,7 +47,7 @@ private:
     using Transform = void (*)(std::uint32_t*, const std::uint8_t* const*, std::size_t);
 
     Md5Kind kind_;
-    int lanes_;
+    int lanes_ = 2;
     Transform transform_ = nullptr;
     // Vector kinds: A of every lane, then B, C and D; the bytes digested per lane.
     std::vector<std::uint32_t> state_;
