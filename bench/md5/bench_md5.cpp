@@ -203,7 +203,7 @@ QString lanesDigest(Md5Kind kind, const std::vector<std::vector<std::uint8_t>>& 
     return all;
 }
 
-void multiBuffer(int rounds, double tsc, int kFiles) {
+void multiBuffer(int rounds, int kFiles) {
     constexpr std::size_t kFileBytes = std::size_t(64) << 20;
     std::vector<std::vector<std::uint8_t>> files(kFiles, std::vector<std::uint8_t>(kFileBytes));
     for (int i = 0; i < kFiles; ++i)
@@ -243,7 +243,6 @@ void multiBuffer(int rounds, double tsc, int kFiles) {
         std::printf("  %-26s %8.1f MB/s  ratio %.2f%s\n", Md5KindName(kinds[k]), bytes / t / 1e6,
                     ssl / t, digests[k] == reference ? "" : "  DIGESTS DIFFER");
     }
-    Q_UNUSED(tsc);
 }
 
 }  // namespace
@@ -270,8 +269,8 @@ int main(int argc, char** argv) {
         std::printf("time-stamp counter: %.0f MHz (cycles below are TSC ticks)\n", tsc / 1e6);
 
     // Eight files as the comparison asks; sixteen fill every lane of the widest kind.
-    multiBuffer(rounds, tsc, 8);
-    multiBuffer(rounds, tsc, 16);
+    multiBuffer(rounds, 8);
+    multiBuffer(rounds, 16);
 
     // In memory: the block transform and the buffering, no reading.
     const std::size_t memBytes = memMiB << 20;
