@@ -3,13 +3,13 @@
 #include <QLocale>
 #include <algorithm>
 #include <limits>
-#include <thread>
 #include <vector>
 
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "filedate.h"
+#include "fileparts.h"
 #include "livestatus.h"
 
 namespace kadrano {
@@ -93,14 +93,11 @@ namespace {
 
 // Files whose stamps are read together before their lines are written.
 constexpr int kStampBlock = 4096;
-// Below this many files a block is read in one part: starting a thread would cost more.
-constexpr int kFilesForParts = 512;
 // No line: the name carries a date already, or the stamps cannot be read.
 constexpr qint64 kNoStamp = std::numeric_limits<qint64>::min();
 
 // For the files from .. to of the list: the earliest stamp (seconds) of each whose name
-// carries no date, else kNoStamp. The names are looked at and the stamps read in
-// parallel parts: each read is a system call that waits on the file system.
+// carries no date, else kNoStamp.
 void ReadStampsOfUndatedNames(const FileList& files, const TagTexts& tags, int from, int to,
                               std::vector<qint64>& out) {
     out.assign(std::size_t(to - from), kNoStamp);
@@ -116,16 +113,8 @@ void ReadStampsOfUndatedNames(const FileList& files, const TagTexts& tags, int f
                 out[std::size_t(i - from)] = seconds;
         }
     };
-    const int n = to - from;
-    const int parts =
-        n < kFilesForParts ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    auto partStart = [&](int p) { return from + int(qint64(n) * p / parts); };
-    std::vector<std::thread> others;
-    for (int p = 1; p < parts; ++p)
-        others.emplace_back(readPart, partStart(p), partStart(p + 1));
-    readPart(from, partStart(1));
-    for (std::thread& t : others)
-        t.join();
+    ForEachFilePart(to - from,
+                    [&](int first, int last, bool) { readPart(from + first, from + last); });
 }
 
 }  // namespace

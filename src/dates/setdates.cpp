@@ -3,22 +3,18 @@
 #include <QHash>
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "core/pathhelpers.h"
 #include "core/toolsequence.h"
 #include "datetext.h"
 #include "filedate.h"
+#include "fileparts.h"
 #include "livestatus.h"
 
 namespace kadrano {
 
 namespace {
-
-// Below this many files the dates are set in one go: starting threads would cost more.
-constexpr int kFilesForParts = 512;
 
 // Month and day of the fixed date as two digits each, or empty texts when it cannot be
 // read (a year alone then cannot be completed).
@@ -227,20 +223,10 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
         }
         set.fetch_add(mine);
     };
-    const int parts =
-        n < kFilesForParts ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    auto partStart = [&](int p) { return int(qint64(n) * p / parts); };
-    std::vector<std::thread> others;
-    for (int p = 1; p < parts; ++p)
-        others.emplace_back(setPart, partStart(p), partStart(p + 1), false);
-    setPart(0, partStart(1), true);
-    while (done.load() < n) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ForEachFilePart(n, setPart, [&] {
         if (live.due())
             showStatus();
-    }
-    for (std::thread& t : others)
-        t.join();
+    });
     if (n > 0)
         showStatus();
 
