@@ -5,6 +5,7 @@
 
 #include "core/pathhelpers.h"
 #include "core/settingslocation.h"
+#include "quitsignals.h"
 #include "ui/consolewindow.h"
 #include "ui/form1.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     runner.setParentWidget(&window);
     QObject::connect(&window, &kadrano::Form1::languageChanged, &window,
                      [&runner](kadrano::Language language) { runner.setLanguage(language); });
+    kadrano::CloseOnTerminationSignals(&window);
     window.startUp(commandLine);
     return app.exec();
 }

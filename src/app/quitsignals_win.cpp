@@ -1,0 +1,8 @@
+#include "quitsignals.h"
+
+namespace kadrano {
+
+// Windows ends a session with window messages, which Qt turns into a close of the window.
+void CloseOnTerminationSignals(QWidget*) {}
+
+}  // namespace kadrano
