@@ -34,6 +34,8 @@
 #include <string>
 #include <vector>
 
+#include "support/benchdata.h"
+
 #include "analysis/duplicatefinder.h"
 #include "analysis/duplicates.h"
 #include "analysis/md5.h"
@@ -493,9 +495,9 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString tree = QStringLiteral("/work/bench-data/photo-tree/tree");
+    QString tree = bench::BenchDataDir(QStringLiteral("photo-tree/tree"));
     QString manifest;
-    QString work = QStringLiteral("/work/bench-data/duplicates");
+    QString work = bench::BenchDataDir(QStringLiteral("duplicates"));
     QString scanDir;
     int rounds = 3;
     int threads = 0;

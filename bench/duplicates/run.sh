@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
-# Duplicate search benchmark on the shared 20,000-picture corpus (made when missing).
-#   bench/duplicates/run.sh [BUILD_DIR] [DATA_DIR] [more bench_duplicates options]
+# Duplicate search benchmark on the shared 20,000-picture corpus (made when missing), against
+# a plain read loop, md5sum, jdupes, fdupes and rmlint.
+#   bench/duplicates/run.sh [BUILD_DIR [more bench_duplicates options]]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build}
-data=${2:-/work/bench-data}
-shift $(( $# < 2 ? $# : 2 ))
-corpus="$data/photo-tree/tree"
-if [ ! -f "$data/photo-tree/manifest.tsv" ] || [ ! -d "$corpus" ]; then
-  python3 "$root/../shared/bench/make-photo-tree.py" --files 20000 --out "$corpus" \
-    --bases "$data/photo-tree/bases"
-fi
-cmake --build "$build" --target bench_duplicates -j2 >/dev/null
-"$build/bin/bench_duplicates" --tree "$corpus" --manifest "$data/photo-tree/manifest.tsv" \
-  --work "$data/duplicates" "$@"
+source "$(dirname "$0")/../common.sh"
+shift $(( $# < 1 ? $# : 1 ))
+bench_packages jdupes fdupes rmlint
+bench_build bench_duplicates
+bench_corpus 20000 "$data/photo-tree"
+"$build/bin/bench_duplicates" --tree "$data/photo-tree/tree" \
+  --manifest "$data/photo-tree/manifest.tsv" --work "$data/duplicates" "$@"

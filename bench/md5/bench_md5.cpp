@@ -3,9 +3,9 @@
 //
 //   bench_md5 [work-dir] [--mib N] [--file-mib N] [--rounds N]
 //
-// work-dir (default /work/bench-data/md5) receives a file of random bytes (1 GiB unless
-// --file-mib says otherwise); it is made once and read once before timing, so all three
-// read it from memory.
+// work-dir (default md5 in the benchmarks' data folder, see support/benchdata.h) receives a
+// file of random bytes (1 GiB unless --file-mib says otherwise); it is made once and read once
+// before timing, so all three read it from memory.
 
 #include <openssl/evp.h>
 
@@ -25,6 +25,7 @@
 
 #include "analysis/md5.h"
 #include "analysis/md5lanes.h"
+#include "support/benchdata.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <x86intrin.h>
@@ -248,7 +249,7 @@ void multiBuffer(int rounds, int kFiles) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QString dir = QStringLiteral("/work/bench-data/md5");
+    QString dir = bench::BenchDataDir(QStringLiteral("md5"));
     std::size_t memMiB = 256;
     std::size_t fileMiB = 1024;
     int rounds = 5;

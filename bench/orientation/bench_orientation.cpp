@@ -36,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "support/benchdata.h"
+
 #include "analysis/orientation.h"
 #include "analysis/orientationtagger.h"
 #include "core/filecollector.h"
@@ -534,9 +536,9 @@ int main(int argc, char** argv) {
     else
         appHolder = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication& app = *appHolder;
-    QString tree = QStringLiteral("/work/bench-data/photo-tree/tree");
+    QString tree = bench::BenchDataDir(QStringLiteral("photo-tree/tree"));
     QString manifest;
-    QString work = QStringLiteral("/work/bench-data/orientation");
+    QString work = bench::BenchDataDir(QStringLiteral("orientation"));
     QString tagDir, bareList;
     int rounds = 7;
     const QStringList args = app.arguments();
