@@ -229,7 +229,9 @@ void RunRestore(ToolHost& host, const ShuffleOptions& options) {
         host.setKeptScriptButtonVisible(kRestoreKept, true);
         return;
     }
+    const QStringList dirs = host.fileList().FileDirs;
     tools.RunWaitAndDelete(script, kRestoreKept);
+    ForgetFinishedRecords(dirs);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "core/dirlisting.h"
 #include "core/ownfiles.h"
@@ -83,6 +84,17 @@ ShuffleRecordSays ShuffleRecords::about(const QString& dir, const QString& name)
     return it->contains(name) ? ShuffleRecordSays::Given : ShuffleRecordSays::NotGiven;
 }
 
+namespace {
+
+// The names of a folder's files, as the shuffle lists them.
+QSet<QString> namesIn(const QString& dir) {
+    DirListing listing;
+    ListDirectory(dir, WildcardPattern(QStringLiteral("*")), false, listing);
+    return QSet<QString>(listing.files.begin(), listing.files.end());
+}
+
+}  // namespace
+
 QStringList RecordGivenNames(const FileList& files,
                              const std::vector<std::pair<int, QString>>& given) {
     // Folder by folder, in the order the list first names them.
@@ -102,9 +114,7 @@ QStringList RecordGivenNames(const FileList& files,
     for (const QString& dir : dirs) {
         QStringList names;
         if (std::optional<QStringList> old = ReadShuffleRecord(dir)) {
-            DirListing listing;
-            ListDirectory(dir, WildcardPattern(QStringLiteral("*")), false, listing);
-            const QSet<QString> present(listing.files.begin(), listing.files.end());
+            const QSet<QString> present = namesIn(dir);
             for (const QString& n : *old)
                 if (present.contains(n))
                     names.append(n);
@@ -118,6 +128,18 @@ QStringList RecordGivenNames(const FileList& files,
             failed.append(ShuffleRecordPath(dir));
     }
     return failed;
+}
+
+void ForgetFinishedRecords(const QStringList& dirs) {
+    for (const QString& dir : QSet<QString>(dirs.begin(), dirs.end())) {
+        const std::optional<QStringList> names = ReadShuffleRecord(dir);
+        if (!names)
+            continue;  // no record, or a file under its name that is not ours
+        const QSet<QString> present = namesIn(dir);
+        if (std::none_of(names->begin(), names->end(),
+                         [&present](const QString& n) { return present.contains(n); }))
+            QFile::remove(ShuffleRecordPath(dir));
+    }
 }
 
 }  // namespace kadrano

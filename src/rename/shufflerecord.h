@@ -59,4 +59,9 @@ std::optional<QStringList> ReadShuffleRecord(const QString& dir);
 QStringList RecordGivenNames(const FileList& files,
                              const std::vector<std::pair<int, QString>>& given);
 
+// After a restore: removes the record of each of these folders (ending in a separator) in
+// which none of the names it holds is left, so that a memory card keeps none of our
+// bookkeeping once nothing on it is shuffled. A record that still names a file stays.
+void ForgetFinishedRecords(const QStringList& dirs);
+
 }  // namespace kadrano

@@ -168,6 +168,8 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
     EXPECT_EQ(names(), expected);
     for (const QString& n : originals)
         EXPECT_EQ(folder.read(n), n.toUtf8()) << n.toStdString();
+    // Nothing is shuffled any more: the card keeps none of our bookkeeping.
+    EXPECT_FALSE(folder.exists(QLatin1String(kShuffleRecordName)));
 }
 
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
@@ -179,8 +181,11 @@ TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
     RunRestore(host, {q("#")});
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
+    // The record still names the once-shuffled file: the next restore needs it.
+    EXPECT_TRUE(folder.exists(QLatin1String(kShuffleRecordName)));
     RunRestore(host, {q("#")});
     EXPECT_EQ(names(), QStringList({q("File1.jpg")}));
+    EXPECT_FALSE(folder.exists(QLatin1String(kShuffleRecordName)));
 }
 
 TEST_F(ShuffleRoundTrip, ARestoreNeverOverwritesAFileOfTheSameName) {
