@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -242,6 +243,27 @@ TEST_F(MagickWindow, ResizeControlsFollowEachOther) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].title, q("Unbekanntes Format"));
     EXPECT_EQ(dialogs.boxes[0].flags & Mb::IconError, int(Mb::IconError));
+}
+
+// A screen reader ticks a box through its toggle action, which sends no click: the boxes
+// that depend on it must follow all the same.
+TEST_F(MagickWindow, ConvertBoxesFollowATickThatIsNoClick) {
+    start(pictures.path());
+    click("ResizeHeader");
+    auto* convert = control<QCheckBox>("Resize_Change_To_JPG_Check");
+    auto* keepSize = control<QCheckBox>("Konvertieren_Keep_Size_Check");
+    auto* deleteOld = control<QCheckBox>("Delete_Old_Format_File");
+    ASSERT_FALSE(convert->isChecked());
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(convert);
+    ASSERT_TRUE(access && access->actionInterface());
+    access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(convert->isChecked());
+    EXPECT_FALSE(keepSize->isHidden());
+    EXPECT_FALSE(deleteOld->isHidden());
+    deleteOld->setChecked(true);
+    convert->setChecked(false);
+    EXPECT_TRUE(deleteOld->isHidden());
+    EXPECT_FALSE(deleteOld->isChecked());
 }
 
 // With the real ImageMagick: Start shrinks only what is too large, keeps the picture dates,

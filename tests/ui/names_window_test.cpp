@@ -123,6 +123,11 @@ TEST_F(NamesWindow, EightDigitsTickTheDateAndTheCameraRunRenames) {
     EXPECT_FALSE(right->isEnabled());
     click("ChangeToDate");
     EXPECT_TRUE(right->isEnabled());
+    // A tick that is no click (a screen reader's toggle) counts the same.
+    date->toggle();
+    EXPECT_FALSE(right->isEnabled());
+    date->toggle();
+    EXPECT_TRUE(right->isEnabled());
 
     dialogs.replies = {Mb::ResultYes, Mb::ResultYes};
     click("Remove_Camera_Nr");

@@ -89,7 +89,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
         if (inCombo(old) && !inCombo(now))
             digitCountLeft();
     });
-    connect(c_.ChangeToDate, &QCheckBox::clicked, this,
+    connect(c_.ChangeToDate, &QCheckBox::toggled, this,
             [this](bool on) { c_.PutOnRightSide->setEnabled(on); });
     // Also when the settings tick it at start-up.
     connect(c_.PutOnRightSide, &QCheckBox::toggled, this,

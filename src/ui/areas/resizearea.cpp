@@ -94,7 +94,9 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     refillLists();
     c_.FormatConvertCombo->setEditText(QStringLiteral("JPEG"));
 
-    connect(c_.Resize_Change_To_JPG_Check, &QCheckBox::clicked, this, &ResizeArea::convertClicked);
+    // Toggled, not clicked: the boxes follow the tick however it changes (the settings, a
+    // screen reader).
+    connect(c_.Resize_Change_To_JPG_Check, &QCheckBox::toggled, this, &ResizeArea::convertToggled);
     // Toggled, not clicked: unticking "Konvertieren in:" unticks it too.
     connect(c_.Konvertieren_Keep_Size_Check, &QCheckBox::toggled, this,
             &ResizeArea::keepSizeToggled);
@@ -117,7 +119,7 @@ ResizeOptions ResizeArea::resizeOptions() const {
     return o;
 }
 
-void ResizeArea::convertClicked(bool on) {
+void ResizeArea::convertToggled(bool on) {
     if (!on) {
         c_.Konvertieren_Keep_Size_Check->setChecked(false);
         c_.Delete_Old_Format_File->setChecked(false);

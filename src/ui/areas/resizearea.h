@@ -49,7 +49,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void convertClicked(bool on);
+    void convertToggled(bool on);
     void keepSizeToggled(bool on);
     void showQuality(int value);
 
