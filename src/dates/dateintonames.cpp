@@ -16,6 +16,8 @@ namespace kadrano {
 
 namespace {
 
+constexpr int kFilesForParts = 512;
+
 // The date the question shows when no name lacked one: the zero of the date type the
 // program has always used.
 const QDate kZeroDate(1899, 12, 30);
