@@ -16,8 +16,6 @@ namespace kadrano {
 
 namespace {
 
-constexpr int kFilesForParts = 512;
-
 // The date the question shows when no name lacked one: the zero of the date type the
 // program has always used.
 const QDate kZeroDate(1899, 12, 30);

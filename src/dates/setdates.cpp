@@ -16,8 +16,6 @@ namespace kadrano {
 
 namespace {
 
-constexpr int kFilesForParts = 512;
-
 // Month and day of the fixed date as two digits each, or empty texts when it cannot be
 // read (a year alone then cannot be completed).
 struct MonthDay {
