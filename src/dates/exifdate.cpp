@@ -42,7 +42,7 @@ void exifLogToQt(int level, const char* text) {
         qCDebug(lcExifDate, "%s", line.constData());
 }
 
-void prepareExiv2() {
+void prepareExiv2Once() {
     static std::once_flag once;
     std::call_once(once, [] {
         // A damaged block is an everyday thing in a photo folder (messengers and editors
@@ -65,7 +65,7 @@ void prepareExiv2() {
 }
 
 // Two digits at text[at].
-bool twoDigits(std::string_view text, std::size_t at, int& value) {
+bool exifTwoDigits(std::string_view text, std::size_t at, int& value) {
     const char a = text[at], b = text[at + 1];
     if (a < '0' || a > '9' || b < '0' || b > '9')
         return false;
@@ -73,13 +73,13 @@ bool twoDigits(std::string_view text, std::size_t at, int& value) {
     return true;
 }
 
-bool isDateSeparator(char c) {
+bool isExifDateSeparator(char c) {
     return c == ':' || c == '-' || c == '/';
 }
 
 // The date and its offset as a moment; false when the date is no date.
-bool momentOf(const Exiv2::ExifData& exif, const Exiv2::ExifKey& dateKey,
-              const Exiv2::ExifKey& offsetKey, ExifDate& out) {
+bool exifMomentOf(const Exiv2::ExifData& exif, const Exiv2::ExifKey& dateKey,
+                  const Exiv2::ExifKey& offsetKey, ExifDate& out) {
     const auto date = exif.findKey(dateKey);
     if (date == exif.end())
         return false;
@@ -105,10 +105,11 @@ bool ParseExifDateTime(std::string_view text, QDate& date, QTime& time) {
     if (text.size() < 19)
         return false;
     int century = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!twoDigits(text, 0, century) || !twoDigits(text, 2, year) || !isDateSeparator(text[4]) ||
-        !twoDigits(text, 5, month) || text[7] != text[4] || !twoDigits(text, 8, day) ||
-        (text[10] != ' ' && text[10] != 'T') || !twoDigits(text, 11, hour) || text[13] != ':' ||
-        !twoDigits(text, 14, minute) || text[16] != ':' || !twoDigits(text, 17, second))
+    if (!exifTwoDigits(text, 0, century) || !exifTwoDigits(text, 2, year) ||
+        !isExifDateSeparator(text[4]) || !exifTwoDigits(text, 5, month) || text[7] != text[4] ||
+        !exifTwoDigits(text, 8, day) || (text[10] != ' ' && text[10] != 'T') ||
+        !exifTwoDigits(text, 11, hour) || text[13] != ':' || !exifTwoDigits(text, 14, minute) ||
+        text[16] != ':' || !exifTwoDigits(text, 17, second))
         return false;
     const QDate d(century * 100 + year, month, day);
     const QTime t(hour, minute, second);
@@ -124,8 +125,8 @@ bool ParseExifOffset(std::string_view text, int& seconds) {
     while (!text.empty() && (text.back() == '\0' || text.back() == ' '))
         text.remove_suffix(1);
     int hours = 0, minutes = 0;
-    if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || !twoDigits(text, 1, hours) ||
-        text[3] != ':' || !twoDigits(text, 4, minutes))
+    if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || !exifTwoDigits(text, 1, hours) ||
+        text[3] != ':' || !exifTwoDigits(text, 4, minutes))
         return false;
     // The widest offsets in use are -12:00 and +14:00.
     if (hours > 14 || minutes > 59 || (hours == 14 && minutes > 0))
@@ -135,7 +136,7 @@ bool ParseExifOffset(std::string_view text, int& seconds) {
 }
 
 bool ReadExifDate(const QString& path, ExifDate& date) {
-    prepareExiv2();
+    prepareExiv2Once();
     try {
         // The file itself, never a web address or standard input, whatever its name says.
 #if defined(Q_OS_WIN) && defined(EXV_UNICODE_PATH)
@@ -156,8 +157,8 @@ bool ReadExifDate(const QString& path, ExifDate& date) {
         static const Exiv2::ExifKey originalOffset("Exif.Photo.OffsetTimeOriginal");
         static const Exiv2::ExifKey digitized("Exif.Photo.DateTimeDigitized");
         static const Exiv2::ExifKey digitizedOffset("Exif.Photo.OffsetTimeDigitized");
-        return momentOf(exif, original, originalOffset, date) ||
-               momentOf(exif, digitized, digitizedOffset, date);
+        return exifMomentOf(exif, original, originalOffset, date) ||
+               exifMomentOf(exif, digitized, digitizedOffset, date);
     } catch (...) {
         // Exiv2 reports broken input by throwing (its own errors, and now and then a
         // standard one from a bounds check): the picture has no usable date.

@@ -335,31 +335,3 @@ TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
                     .startsWith(q("Es wurden 7 Dateien zwischen:\r2024.03.01  und  2024.03.03 "
                                   "gefunden\r\rjetzt umbenennen?")));
 }
-
-// More pictures than one block of EXIF reads, read in parallel parts: each line has the
-// date of its own picture, in list order.
-TEST_F(DateIntoNames, ManyPicturesKeepTheirOwnDatesTaken) {
-    QStringList names, expected;
-    for (int i = 0; i < 2600; ++i) {
-        const QString name = QStringLiteral("Bild %1.jpg").arg(letters(i));
-        names << name;
-        const QDate taken = QDate(1990, 1, 1).addDays(i * 7);
-        const std::string text = taken.toString(q("yyyy:MM:dd 10:00:00")).toStdString();
-        // Every third picture comes without a block and keeps its stamp.
-        const bool withExif = i % 3 != 0;
-        picture(name, 2024, 1, 1 + i % 28,
-                withExif ? kadrano::test::JpegWithExif(kadrano::test::TakenAt(text.c_str()))
-                         : QByteArray("x"));
-        expected << (withExif ? taken : QDate(2024, 1, 1 + i % 28)).toString(q("yyyy.MM.dd")) +
-                        u'-' + name;
-    }
-    DateIntoNamesOptions o;
-    o.fromExif = true;
-    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), o);
-    QStringList got;
-    for (const QString& line : plan.lines)
-        if (line.startsWith(q("ren ")))
-            got << line.mid(line.lastIndexOf(q("\" \"")) + 3).chopped(1);
-    EXPECT_EQ(got, expected);
-    EXPECT_EQ(plan.fromExif, 2600 - 867);
-}
