@@ -127,6 +127,11 @@ constexpr EnglishText kEnglish[] = {
      nullptr},
     {"Warnung2", "Warning: Original Date can NOT be restored!!", nullptr, nullptr},
     {"TrennzDatetxt", nullptr, "Seperator between name and date", nullptr},
+    {"AufnahmedatumExifCheck", "Use date taken (EXIF)",
+     "The date the picture was taken (from the picture itself) comes first: before the file "
+     "date for \"Date -> Filename\", before file name, directory name and fixed date for "
+     "\"Change Filedate\". Pictures without it keep to the other rules.",
+     nullptr},
 };
 
 constexpr AreaHead kAreaHeads[] = {
