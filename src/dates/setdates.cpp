@@ -199,6 +199,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     const QStringList names = files.FileNames;
     std::atomic<int> done{0};
     std::atomic<int> set{0};
+    std::atomic<int> notStorable{0};
     LiveStatus live;
     auto showStatus = [&] {
         const int k = std::min(done.load(std::memory_order_relaxed), n - 1);
@@ -210,18 +211,23 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     auto setPart = [&](int from, int to, bool repaint) {
         FileTimesBatch stamps;
         int mine = 0;
+        int beyond = 0;
         for (int k = from; k < to; ++k) {
             const int i = noonOf[std::size_t(k)];
             if (i >= 0) {
                 const QDateTime& noon = noons[std::size_t(i)];
-                if (stamps.write(dirs.at(k), names.at(k), noon, noon, noon))
+                bool outOfRange = false;
+                if (stamps.write(dirs.at(k), names.at(k), noon, noon, noon, &outOfRange))
                     ++mine;
+                else if (outOfRange)
+                    ++beyond;
             }
             done.fetch_add(1, std::memory_order_relaxed);
             if (repaint && live.due())
                 showStatus();
         }
         set.fetch_add(mine);
+        notStorable.fetch_add(beyond);
     };
     ForEachFilePart(n, setPart, [&] {
         if (live.due())
@@ -236,6 +242,11 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     if (plan.unreadable > 0)
         text += QStringLiteral("\r\r") + QString::number(plan.unreadable) +
                 QStringLiteral(" Datei(en) mit unlesbarem Datum blieben unverändert.");
+    if (notStorable.load() > 0)
+        text += QStringLiteral("\r\r") + QString::number(notStorable.load()) +
+                QStringLiteral(
+                    " Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, was das "
+                    "Laufwerk speichern kann.");
     tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())
