@@ -25,7 +25,7 @@ namespace kadrano::batch {
 struct MagickJob {
     QByteArray program;           // what runs: convert, or magick
     QList<QByteArray> argv;       // its arguments, argv[outputSlot] empty until run
-    int outputSlot = -1;          // where the temporary output's name goes
+    int outputSlot = -1;          // where the new file is written and read back
     QString outputFormat;         // a format written in front of the output ("PNG:"), or empty
     QString output;               // the file the line writes, as the line names it
     QString input;                // the picture it is made from (its date goes to the

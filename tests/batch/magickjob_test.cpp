@@ -63,7 +63,8 @@ TEST(MagickJobPlan, PictureCommandsOfEveryForm) {
     // ImageMagick 7, with its sub-command, and without one and a format before the name.
     job = PlanMagickJob({q("/opt/IM 7/magick"), q("convert"), a, out}, "/opt/IM 7/magick");
     ASSERT_TRUE(job);
-    EXPECT_EQ(job->argv.mid(0, 5), bytes(QStringList{q("/opt/IM 7/magick"), q("convert")} + kSafety));
+    EXPECT_EQ(job->argv.mid(0, 5),
+              bytes(QStringList{q("/opt/IM 7/magick"), q("convert")} + kSafety));
     job = PlanMagickJob({q("magick"), a, q("-strip"), q("PNG:") + f.file(q("x.dat"))},
                         "/usr/bin/magick");
     ASSERT_TRUE(job);

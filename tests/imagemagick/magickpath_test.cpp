@@ -57,13 +57,17 @@ TEST(MagickDiscovery, FindsMagickInASubFolderOfTheProgramFolder) {
     EXPECT_FALSE(f.exists(q("x.jpg")));
     const QStringList args =
         QString::fromUtf8(f.read(q("Kadrano Programm/ImageMagick-7.1/magick.args"))).split(u'\n');
-    ASSERT_EQ(args.size(), 9);
+    ASSERT_EQ(args.size(), 16);
     EXPECT_EQ(args.mid(0, 7), QStringList({q("convert"), q("-regard-warnings"), q("-define"),
                                            q("filename:literal=true"), f.file(q("a b.png")),
                                            q("-resize"), q("2000x2000>")}));
     EXPECT_TRUE(
-        QRegularExpression(q("^\\.kadrano-[0-9]+-[0-9]+\\.jpg$")).match(args.at(7)).hasMatch())
-        << args.at(7).toStdString();
+        QRegularExpression(q("^\\.kadrano-[0-9]+-[0-9]+\\.jpg$")).match(args.at(8)).hasMatch())
+        << args.at(8).toStdString();
+    // Written there, then read back whole in the same run.
+    EXPECT_EQ(args.mid(7, 8),
+              QStringList({q("-write"), args.at(8), q("-delete"), q("0--1"), q("-define"),
+                           q("jpeg:size=64x64"), args.at(8), q("null:")}));
 
     // A stored path wins, also one relative to the program folder; one that names nothing
     // falls back to the search.
