@@ -127,6 +127,12 @@ protected:
                 GTEST_SKIP() << "ImageMagick's " << program << " is not installed";
         host.dirText = folder.file(q("Fotos 2019/"));
         folder.mkdir(q("Fotos 2019"));
+        host.questionsOff = true;  // the run and the report, without questions
+    }
+    static ResizeOptions shrinkTo(const char* maxPixel) {
+        ResizeOptions o;
+        o.maxPixel = q(maxPixel);
+        return o;
     }
     QString file(const QString& name) const { return host.dirText + name; }
     QString file(const char* name) const { return file(q(name)); }
@@ -265,7 +271,6 @@ TEST_F(MagickSafety, AStoppedRunSaysWhichPicturesWereDone) {
         inodes.append(inodeOf(file(names.last())));
     }
     collect("*.jpg");
-    host.questionsOff = true;
     // Stopped once two pictures were replaced, while ImageMagick works on the third.
     runner.stopWhen = [&] {
         int replaced = 0;
@@ -273,8 +278,7 @@ TEST_F(MagickSafety, AStoppedRunSaysWhichPicturesWereDone) {
             replaced += inodeOf(file(names[i])) != inodes[i] ? 1 : 0;
         return replaced >= 2;
     };
-    ResizeOptions o;
-    o.maxPixel = q("600");
+    ResizeOptions o = shrinkTo("600");
     RunResize(host, o);
 
     QStringList done, left;
@@ -310,12 +314,10 @@ TEST_F(MagickSafety, AFailedWriteLeavesThePictureAndSaysWhich) {
     test::WriteNoisyJpeg(file("klein.jpg"), 120, 90, 6, 3);
     const QByteArray a = bytesOf(file("a.jpg")), b = bytesOf(file("b.jpg"));
     collect("*.jpg");
-    host.questionsOff = true;
     runner.fileSizeLimit = 64 * 1024;
     for (int tool = 0; tool < 2; ++tool) {
         if (tool == 0) {
-            ResizeOptions o;
-            o.maxPixel = q("800");
+            ResizeOptions o = shrinkTo("800");
             o.quality = 99;
             RunResize(host, o);
         } else {
@@ -363,7 +365,6 @@ TEST_F(MagickSafety, AFullDiskLeavesThePictures) {
     }
     QFile::resize(file("filler.bin"), QFileInfo(file("filler.bin")).size() - 16 * 1024);
     collect("*.jpg");
-    host.questionsOff = true;
     ResizeOptions o;
     o.quality = 99;
     RunResize(host, o);
@@ -391,7 +392,6 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
     for (const char* n : bystanders)
         kept.insert(q(n), bytesOf(file(n)));
     collect("*.jpg");
-    host.questionsOff = true;
     const auto onlyNamed = [&] {
         FileList f;
         for (const char* n : named)
@@ -400,8 +400,7 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
     };
 
     onlyNamed();
-    ResizeOptions o;
-    o.maxPixel = q("400");
+    ResizeOptions o = shrinkTo("400");
     RunResize(host, o);
     for (const char* n : named)
         EXPECT_EQ(QImageReader(file(n)).size(), QSize(400, 300)) << n;
@@ -443,11 +442,9 @@ TEST_F(MagickSafety, ConvertingSeveralFramesWritesTheFirstUnderItsName) {
     const QByteArray anim0 = bytesOf(file("anim-0.png")), seiten1 = bytesOf(file("seiten-1.jpg"));
     ASSERT_EQ(test::FrameCount(file("anim.gif")), 3);
     ASSERT_EQ(test::FrameCount(file("seiten.tif")), 3);
-    host.questionsOff = true;
 
     collect("*.gif");
-    ResizeOptions o;
-    o.maxPixel = q("30");
+    ResizeOptions o = shrinkTo("30");
     RunResize(host, o);
     EXPECT_EQ(test::FrameCount(file("anim.gif")), 3);
     EXPECT_EQ(QImageReader(file("anim.gif")).size(), QSize(30, 20));
@@ -486,10 +483,8 @@ TEST_F(MagickSafety, DamagedJpegsAreNeitherReplacedNorDeleted) {
     const QByteArray shortBytes = bytesOf(file("kurz.jpg"));
     const QByteArray corruptBytes = bytesOf(file("kaputt.jpg"));
     collect("*.jpg");
-    host.questionsOff = true;
 
-    ResizeOptions o;
-    o.maxPixel = q("400");
+    ResizeOptions o = shrinkTo("400");
     RunResize(host, o);
     EXPECT_EQ(bytesOf(file("kurz.jpg")), shortBytes);
     EXPECT_EQ(bytesOf(file("kaputt.jpg")), corruptBytes);
@@ -529,10 +524,8 @@ TEST_F(MagickSafety, ARewriteLeavesOtherNamesOfThePictureAlone) {
     const QByteArray a = bytesOf(backupA), b = bytesOf(backupB);
     const QByteArray readOnly = bytesOf(file("nur lesen.jpg"));
     collect("*.jpg");
-    host.questionsOff = true;
 
-    ResizeOptions o;
-    o.maxPixel = q("400");
+    ResizeOptions o = shrinkTo("400");
     RunResize(host, o);
     EXPECT_EQ(QImageReader(file("a.jpg")).size(), QSize(400, 300));
     EXPECT_EQ(QImageReader(file("b.jpg")).size(), QSize(400, 300));
