@@ -12,6 +12,7 @@
 
 #include "core/textcodec.h"
 #include "fileops.h"
+#include "magickjob.h"
 #include "process.h"
 
 namespace kadrano::batch {
@@ -85,6 +86,8 @@ int Interpreter::run(QStringView script) {
         if (StopSignal())
             break;
     }
+    if (StopSignal())
+        reportStop();
     output_.flush();
     // The exit status tells the caller how many lines failed; an exit status holds no more
     // than 255.
@@ -356,6 +359,10 @@ bool Interpreter::program(const Command& c) {
         vars_.setErrorLevel(9009);
         return false;
     }
+    if (!c.redirect) {
+        if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
+            return magick(*job);
+    }
     int fd = -1;
     if (c.redirect) {
         const int flags =
@@ -388,6 +395,38 @@ bool Interpreter::program(const Command& c) {
     }
     vars_.setErrorLevel(code);
     return code == 0;
+}
+
+bool Interpreter::magick(const MagickJob& job) {
+    const MagickOutcome o = RunMagickJob(job);
+    vars_.setErrorLevel(o.errorLevel);
+    switch (o.result) {
+        case MagickOutcome::Result::Replaced:
+            ++magickDone_;
+            lastMagickDone_ = job.output;
+            return true;
+        case MagickOutcome::Result::Stopped:
+            magickInterrupted_ = job.output;
+            break;
+        case MagickOutcome::Result::Failed:
+            break;
+    }
+    fail(QStringLiteral("kadrano-bat: ") + o.message);
+    return false;
+}
+
+void Interpreter::reportStop() {
+    if (magickDone_ == 0 && magickInterrupted_.isEmpty())
+        return;
+    QString text =
+        QStringLiteral("kadrano-bat: stopped. ImageMagick finished %1 picture(s)").arg(magickDone_);
+    if (magickDone_ > 0)
+        text += QStringLiteral(", the last one %1").arg(lastMagickDone_);
+    text += u'.';
+    if (!magickInterrupted_.isEmpty())
+        text += QStringLiteral(" %1, on which it was working, was left as it was.")
+                    .arg(magickInterrupted_);
+    fail(text);
 }
 
 void Interpreter::pause() {

@@ -7,6 +7,7 @@
 
 #include "command.h"
 #include "expansion.h"
+#include "magickjob.h"
 #include "output.h"
 
 namespace kadrano::batch {
@@ -44,6 +45,10 @@ private:
     bool chcp(const Command& c);
     bool set(const Command& c);
     bool program(const Command& c);
+    // An ImageMagick line: written to a new file, which replaces the output only whole.
+    bool magick(const MagickJob& job);
+    // After a stop: which pictures ImageMagick finished, and which one it left.
+    void reportStop();
     void pause();
     void fail(const char* message) { output_.error(message); }
     void fail(const QString& message) { output_.error(message); }
@@ -61,6 +66,9 @@ private:
     QHash<QString, QByteArray> programs_;  // where each program name was found
     QByteArray from_;
     QByteArray to_;
+    int magickDone_ = 0;
+    QString lastMagickDone_;
+    QString magickInterrupted_;
 };
 
 }  // namespace kadrano::batch

@@ -119,7 +119,8 @@ bool ScriptTools::DeleteScript(const QString& scriptPath) {
     return !QFileInfo::exists(scriptPath);
 }
 
-bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult) {
+bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult,
+                                       const QString& detailDe, const QString& detailEn) {
     if (runResult == 0)
         return DeleteScript(scriptPath);
     // Whatever the script left undone can only be finished or checked with the script at
@@ -140,6 +141,10 @@ bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult)
                  QStringLiteral(" Zeile(n) fehlgeschlagen.");
         whatEn = QStringLiteral("The Bat-file reported errors: ") + count +
                  QStringLiteral(" line(s) failed.");
+    }
+    if (!detailDe.isEmpty()) {
+        whatDe += QStringLiteral("\r\r") + detailDe;
+        whatEn += QStringLiteral("\r\r") + detailEn;
     }
     const QString titleDe = QStringLiteral("Bat-Datei nicht fehlerfrei ausgeführt");
     const QString titleEn = QStringLiteral("Bat-file did not run cleanly");

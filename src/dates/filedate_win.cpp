@@ -69,11 +69,17 @@ bool ReadFileTimes(const QString& path, FileTimes& times) {
 }
 
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
-                    const QDateTime& written) {
+                    const QDateTime& written, bool* outOfRange) {
+    if (outOfRange)
+        *outOfRange = false;
     FILETIME c, a, w;
     if (!fileTimeFromLocal(created, c) || !fileTimeFromLocal(accessed, a) ||
-        !fileTimeFromLocal(written, w))
+        !fileTimeFromLocal(written, w)) {
+        // A valid date before 1601 has no file time.
+        if (outOfRange)
+            *outOfRange = created.isValid() && accessed.isValid() && written.isValid();
         return false;
+    }
     HANDLE h = openExclusive(path, GENERIC_WRITE);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -101,8 +107,8 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 }
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
-                           const QDateTime& accessed, const QDateTime& written) {
-    return WriteFileTimes(dir + name, created, accessed, written);
+                           const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
+    return WriteFileTimes(dir + name, created, accessed, written, outOfRange);
 }
 
 }  // namespace kadrano

@@ -208,6 +208,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     std::atomic<int> exifFound{0};  // pictures with an EXIF date
     std::atomic<int> exifSet{0};    // of those, the ones whose stamps were set
     std::atomic<int> unreadable{0};
+    std::atomic<int> notStorable{0};
     LiveStatus live;
     auto showStatus = [&] {
         const int k = std::min(done.load(std::memory_order_relaxed), n - 1);
@@ -220,25 +221,30 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
         FileTimesBatch stamps;
         ExifDate taken;
         qint64 unused = 0;
-        int mine = 0, mineExifFound = 0, mineExifSet = 0, mineUnreadable = 0;
+        int mine = 0, mineExifFound = 0, mineExifSet = 0, mineUnreadable = 0, beyond = 0;
         for (int k = from; k < to; ++k) {
             const QString& dir = dirs.at(k);
             const QString& name = names.at(k);
             const int i = noonOf[std::size_t(k)];
+            bool outOfRange = false;
             // The stamps are read before the EXIF block: they tell that the file is still
             // a plain file (a pipe put in its place would block the reading).
             if (options.fromExif && stamps.readEarliest(dir, name, unused) &&
                 ReadExifDate(dir + name, taken)) {
                 ++mineExifFound;
                 const QDateTime when = LocalFromSeconds(taken.seconds);
-                if (stamps.write(dir, name, when, when, when)) {
+                if (stamps.write(dir, name, when, when, when, &outOfRange)) {
                     ++mine;
                     ++mineExifSet;
+                } else if (outOfRange) {
+                    ++beyond;
                 }
             } else if (i >= 0) {
                 const QDateTime& noon = noons[std::size_t(i)];
-                if (stamps.write(dir, name, noon, noon, noon))
+                if (stamps.write(dir, name, noon, noon, noon, &outOfRange))
                     ++mine;
+                else if (outOfRange)
+                    ++beyond;
             } else if (plan.sources.at(k) != DateSource::None) {
                 ++mineUnreadable;
             }
@@ -250,6 +256,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
         exifFound.fetch_add(mineExifFound);
         exifSet.fetch_add(mineExifSet);
         unreadable.fetch_add(mineUnreadable);
+        notStorable.fetch_add(beyond);
     };
     ForEachFilePart(n, setPart, [&] {
         if (live.due())
@@ -272,6 +279,11 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     if (unreadable.load() > 0)
         text += QStringLiteral("\r\r") + QString::number(unreadable.load()) +
                 QStringLiteral(" Datei(en) mit unlesbarem Datum blieben unverändert.");
+    if (notStorable.load() > 0)
+        text += QStringLiteral("\r\r") + QString::number(notStorable.load()) +
+                QStringLiteral(
+                    " Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, was das "
+                    "Laufwerk speichern kann.");
     tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())

@@ -145,6 +145,22 @@ TEST_F(DateIntoNames, AllNamesDatedGivesAnEmptyScriptAndTheZeroDate) {
             .startsWith(q("Es wurden 0 Dateien zwischen:\r1899-12-30  und  1899-12-30 gefunden")));
 }
 
+// Camera numbers whose digits hold "19" or "20" get their date like every other camera
+// number; names that begin with a year, or hold one after a separator, keep theirs.
+TEST_F(DateIntoNames, CameraNumbersAreNoYears) {
+    const QStringList names = {q("IMG_01923.jpg"), q("IMG_02015.jpg"),  q("DSC_1920.jpg"),
+                               q("2019 Rom.jpg"),  q("x-1999 Rom.jpg"), q("Rom 0 2019.jpg")};
+    for (const QString& n : names)
+        picture(n, 2018, 5, 6);
+    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), {});
+    EXPECT_EQ(plan.withoutDate, 3);
+    const QString script = plan.lines.join(u'\n');
+    for (const char* camera : {"IMG_01923.jpg", "IMG_02015.jpg", "DSC_1920.jpg"})
+        EXPECT_TRUE(script.contains(q(" 2018.05.06-") + q(camera))) << camera;
+    for (const char* dated : {"2019 Rom.jpg", "x-1999 Rom.jpg", "Rom 0 2019.jpg"})
+        EXPECT_FALSE(script.contains(q(dated))) << dated;
+}
+
 // Run on the window: the question, the script run by the interpreter, the renamed files,
 // the script deleted; "No" keeps it and shows the run-script button.
 TEST_F(DateIntoNames, RunRenamesThroughTheScriptOrKeepsItForLater) {

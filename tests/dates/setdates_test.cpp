@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "berlintime.h"
 #include "dates/filedate.h"
 #include "dates/setdates.h"
@@ -150,6 +152,44 @@ TEST_F(SetDates, EachSourceReadOnlyAndUnreadable) {
     EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 4 von 6 Dateien gesetzt!"
                              "\r\r1 Datei(en) mit unlesbarem Datum blieben unverändert."));
     EXPECT_FALSE(host.recorder.statuses.filter(q("(Time left: ")).isEmpty());
+}
+
+// A date the file system cannot hold (ext4 keeps 1901 to 2446 and silently stores the
+// nearest it can) is not counted as set and leaves the file as it was; a file system that
+// does hold it gets it exactly.
+TEST_F(SetDates, DatesTheDiskCannotHoldAreReportedNotSet) {
+    const char* names[] = {"9999-12-31 Zukunft.jpg", "0001-01-01 Anfang.jpg"};
+    const qint64 wanted[] = {noon(9999, 12, 31), noon(1, 1, 1)};
+    int held = 0;
+    bool holds[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString probe = folder.write(q("probe"));
+        holds[i] =
+            SetDiskTimes(probe, wanted[i], wanted[i]) && ReadDiskTimes(probe).modified == wanted[i];
+        held += holds[i] ? 1 : 0;
+        QFile::remove(probe);
+    }
+    if (held == 2)
+        std::printf("note: this file system holds both dates; only the storing is checked\n");
+    const QString a = file(q(names[0]));
+    const QString b = file(q(names[1]));
+    const QString c = file(q("2019-07-21 Strand.jpg"));
+    RunSetDates(host, options(true, false, false), rest);
+    const QString paths[] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        if (holds[i])
+            EXPECT_EQ(ReadDiskTimes(paths[i]).modified, wanted[i]) << names[i];
+        else
+            EXPECT_EQ(ReadDiskTimes(paths[i]), (DiskTimes{old, old})) << names[i];
+    }
+    EXPECT_EQ(ReadDiskTimes(c).modified, noon(2019, 7, 21));
+    QString expected =
+        q("Vorgang abgeschlossen\rDas Datum wurde bei %1 von 3 Dateien gesetzt!").arg(held + 1);
+    if (held < 2)
+        expected += q("\r\r%1 Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, "
+                      "was das Laufwerk speichern kann.")
+                        .arg(2 - held);
+    EXPECT_EQ(finalText(), expected);
 }
 
 // Nothing chosen: nothing changes and the box says so.
