@@ -341,3 +341,24 @@ TEST_F(SetDates, AnUnreadableFixedDateLeavesOnlyThePicturesWithoutADateTaken) {
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
     EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(q("Es wurde kein Datum geändert.")));
 }
+
+// A date taken that the disk cannot hold is reported like a name's date, not counted as set.
+TEST_F(SetDates, ADateTakenTheDiskCannotHoldIsReportedNotSet) {
+    const qint64 wanted = BerlinSeconds(1850, 3, 4, 5, 6, 7);
+    const QString probe = folder.write(q("probe"));
+    const bool holds =
+        SetDiskTimes(probe, wanted, wanted) && ReadDiskTimes(probe).modified == wanted;
+    QFile::remove(probe);
+    if (holds)
+        GTEST_SKIP() << "this file system holds 1850";
+    const QString early =
+        file(q("IMG_0001.jpg"),
+             kadrano::test::JpegWithExif(kadrano::test::TakenAt("1850:03:04 05:06:07")));
+    RunSetDates(host, withExif(options(false, false, false)), rest);
+    EXPECT_EQ(ReadDiskTimes(early).modified, old);  // reading the block may mark it opened
+    EXPECT_EQ(
+        finalText(),
+        q("Vorgang abgeschlossen\rDas Datum wurde bei 0 von 1 Dateien gesetzt!\r\r1 Datei(en) "
+          "blieben unverändert: ihr Datum liegt außerhalb dessen, was das Laufwerk speichern "
+          "kann."));
+}
