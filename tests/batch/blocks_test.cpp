@@ -14,13 +14,10 @@
 
 using namespace kadrano;
 using namespace kadrano::batch;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // The line as the interpreter reads it: expanded, then parsed.
 Command parsedLine(const QString& line) {

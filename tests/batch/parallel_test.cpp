@@ -14,14 +14,11 @@
 
 using namespace kadrano;
 using kadrano::test::BatResult;
+using kadrano::test::q;
 using kadrano::test::RunBatWith;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // ImageMagick 7's "magick" as kadrano-bat calls it for "magick convert IN OUT": its result
 // goes to the file after "-write". This one writes the input's bytes there (or fails for

@@ -253,6 +253,14 @@ void measureStopRuns(int pictures, const QStringList& options, qint64 (&duration
     }
 }
 
+// Runs the script and stops it once delay milliseconds have passed.
+void runStoppedAfter(GroupRunner& runner, const QString& script, qint64 delay) {
+    QElapsedTimer t;
+    t.start();
+    runner.stopWhen = [&] { return t.elapsed() >= delay; };
+    runner.runAndWait(script, {});
+}
+
 }  // namespace
 
 // A stop at any moment — the console window's close, SIGTERM to the script's process
@@ -281,10 +289,7 @@ TEST_F(MagickSafety, StopsAtRandomMomentsLeaveEveryPictureWholeOrAsItWas) {
             std::uniform_int_distribution<qint64>(duration[kind] / 20, duration[kind])(random);
         GroupRunner stopping;
         stopping.options = oneJob;
-        QElapsedTimer t;
-        t.start();
-        stopping.stopWhen = [&] { return t.elapsed() >= delay; };
-        stopping.runAndWait(s.script, {});
+        runStoppedAfter(stopping, s.script, delay);
         SCOPED_TRACE(testing::Message() << "run " << run << ", kind " << kind << ", stop after "
                                         << delay << " of " << duration[kind] << " ms\n"
                                         << stopping.output.toStdString());
@@ -334,10 +339,7 @@ TEST_F(MagickSafety, KillsAtRandomMomentsOfAParallelRunLoseNoPicture) {
         GroupRunner stopping;
         stopping.options = threeJobs;
         stopping.stopping = how;
-        QElapsedTimer t;
-        t.start();
-        stopping.stopWhen = [&] { return t.elapsed() >= delay; };
-        stopping.runAndWait(s.script, {});
+        runStoppedAfter(stopping, s.script, delay);
         SCOPED_TRACE(testing::Message()
                      << "run " << run << ", kind " << kind << ", stopped by " << int(how)
                      << " after " << delay << " of " << duration[kind] << " ms\n"
