@@ -247,8 +247,10 @@ private:
         }
         window_.push_back(std::move(b));
         startWhatMay();
-        // Enough blocks gathered to keep every job busy: wait for one to finish.
-        while (window_.size() >= size_t(in_.jobs_) * 4 && !StopSignal())
+        // Enough blocks gathered to keep every job busy while one at the front takes
+        // long (a large picture): wait for one to finish.
+        const size_t enough = size_t(std::max(64, in_.jobs_ * 8));
+        while (window_.size() >= enough && !StopSignal())
             waitForChange();
     }
 
