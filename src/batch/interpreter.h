@@ -9,6 +9,10 @@
 #include "expansion.h"
 #include "output.h"
 
+namespace kadrano {
+class UndoJournalWriter;
+}
+
 namespace kadrano::batch {
 
 // Runs the lines of a batch script with the command interpreter's effect, one after the
@@ -31,6 +35,9 @@ public:
     // Reads the file (UTF-8, or Windows-1252 when it is not valid UTF-8) and runs it; -1
     // when it cannot be read.
     int runFile(const QString& path);
+
+    // Notes every rename, deletion and program line in the undo journal from now on.
+    void setJournal(UndoJournalWriter* journal) { journal_ = journal; }
 
 private:
     bool runLine(QStringView line, int number);
@@ -61,6 +68,7 @@ private:
     QHash<QString, QByteArray> programs_;  // where each program name was found
     QByteArray from_;
     QByteArray to_;
+    UndoJournalWriter* journal_ = nullptr;
 };
 
 }  // namespace kadrano::batch
