@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/undojournal.h"
 #include "filedate.h"
 
 namespace kadrano {
@@ -119,8 +120,21 @@ bool readEarliestAt(int dirFd, const char* path, qint64& seconds) {
     return true;
 }
 
+// The file as the undo journal notes it, from the stat the write makes anyway.
+FileStamp stampOf(const struct stat& st) {
+    FileStamp s;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    s.atimeNs = qint64(st.st_atim.tv_sec) * 1000000000LL + st.st_atim.tv_nsec;
+    return s;
+}
+
+// journal, when given, notes the old times under fullPath before they are overwritten.
 bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateTime& accessed,
-             const QDateTime& written) {
+             const QDateTime& written, UndoJournalWriter* journal = nullptr,
+             const QString& fullPath = QString()) {
     qint64 a = 0, w = 0, c = 0;
     // The creation value cannot be stored here, but a caller that passes none has made
     // a mistake all the same.
@@ -133,6 +147,8 @@ bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateT
         return false;
     if (!modeAllowsWriting(st))
         return false;
+    if (journal)
+        journal->timesChanging(fullPath, stampOf(st), a * 1000000000LL, w * 1000000000LL);
 
     struct timespec stamps[2];
     stamps[0].tv_sec = time_t(a);
@@ -204,11 +220,13 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
                            const QDateTime& accessed, const QDateTime& written) {
     if (name.isEmpty() || name.contains(u'/'))
-        return WriteFileTimes(dir + name, created, accessed, written);
+        return writeAt(AT_FDCWD, QFile::encodeName(dir + name).constData(), created, accessed,
+                       written, journal_, dir + name);
     const int fd = folder_->open(dir);
     if (fd < 0)
         return false;
-    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written);
+    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written, journal_,
+                   journal_ ? dir + name : QString());
 }
 
 }  // namespace kadrano

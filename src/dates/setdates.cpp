@@ -7,6 +7,7 @@
 
 #include "core/pathhelpers.h"
 #include "core/toolsequence.h"
+#include "core/undojournal.h"
 #include "datetext.h"
 #include "filedate.h"
 #include "fileparts.h"
@@ -197,6 +198,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // this thread keeps the window alive. The loop does not stop on ESC.
     const QStringList dirs = files.FileDirs;
     const QStringList names = files.FileNames;
+    UndoJournalWriter journal = ToolRunJournal(host, kSetDatesRunName);
     std::atomic<int> done{0};
     std::atomic<int> set{0};
     LiveStatus live;
@@ -209,6 +211,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // The window's thread sets the first part and repaints from it; the others run beside.
     auto setPart = [&](int from, int to, bool repaint) {
         FileTimesBatch stamps;
+        stamps.noteChangesIn(&journal);
         int mine = 0;
         for (int k = from; k < to; ++k) {
             const int i = noonOf[std::size_t(k)];
@@ -229,6 +232,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     });
     if (n > 0)
         showStatus();
+    journal.finish(0);
 
     QString text = QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
                    QString::number(set.load()) + QStringLiteral(" von ") + QString::number(n) +
@@ -236,6 +240,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     if (plan.unreadable > 0)
         text += QStringLiteral("\r\r") + QString::number(plan.unreadable) +
                 QStringLiteral(" Datei(en) mit unlesbarem Datum blieben unverändert.");
+    text += JournalProblemNote(journal, language);
     tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())
