@@ -92,9 +92,14 @@ void appendNumber(QByteArray& record, qint64 n) {
     record += QByteArray::number(n);
 }
 
-void appendUnsigned(QByteArray& record, quint64 n) {
-    record += '\t';
-    record += QByteArray::number(n);
+// Which file it is, and whether it changed: device, inode, size, modification time.
+void appendStamp(QByteArray& record, const FileStamp& s) {
+    for (const quint64 n : {s.device, s.inode}) {
+        record += '\t';
+        record += QByteArray::number(n);
+    }
+    appendNumber(record, s.size);
+    appendNumber(record, s.mtimeNs);
 }
 
 QByteArray decodeField(QByteArrayView field, bool& ok) {
@@ -357,10 +362,7 @@ void UndoJournalWriter::renameStarting(const QString& from, const QString& to) {
     QByteArray record("R");
     appendField(record, runId_);
     appendNumber(record, lastRename_);
-    appendUnsigned(record, stamp->device);
-    appendUnsigned(record, stamp->inode);
-    appendNumber(record, stamp->size);
-    appendNumber(record, stamp->mtimeNs);
+    appendStamp(record, *stamp);
     appendField(record, fullFrom);
     appendField(record, absolute(to));
     appendLocked(record);
@@ -408,10 +410,7 @@ void UndoJournalWriter::timesChanging(const QString& path, const FileStamp& befo
     std::lock_guard lock(mutex_);
     QByteArray record("T");
     appendField(record, runId_);
-    appendUnsigned(record, before.device);
-    appendUnsigned(record, before.inode);
-    appendNumber(record, before.size);
-    appendNumber(record, before.mtimeNs);
+    appendStamp(record, before);
     appendNumber(record, before.atimeNs);
     appendNumber(record, newMtimeNs);
     appendNumber(record, newAtimeNs);
@@ -531,6 +530,15 @@ UndoJournal UndoJournal::Parse(const QByteArray& bytes) {
             ok = ok && good;
             return n;
         };
+        // Device, inode, size and modification time, as appendStamp wrote them.
+        auto stampAt = [&](std::size_t i) {
+            FileStamp s;
+            s.device = unsignedNumber(i);
+            s.inode = unsignedNumber(i + 1);
+            s.size = number(i + 2);
+            s.mtimeNs = number(i + 3);
+            return s;
+        };
         const std::size_t want = kind == 'B'   ? 5
                                  : kind == 'R' ? 9
                                  : kind == 'F' ? 4
@@ -565,10 +573,7 @@ UndoJournal UndoJournal::Parse(const QByteArray& bytes) {
                 case 'R': {
                     JournalRename r;
                     r.seq = int(number(2));
-                    r.stamp.device = unsignedNumber(3);
-                    r.stamp.inode = unsignedNumber(4);
-                    r.stamp.size = number(5);
-                    r.stamp.mtimeNs = number(6);
+                    r.stamp = stampAt(3);
                     r.from = text(7);
                     r.to = text(8);
                     if (ok)
@@ -598,10 +603,7 @@ UndoJournal UndoJournal::Parse(const QByteArray& bytes) {
                     break;
                 case 'T': {
                     JournalTimes t;
-                    t.before.device = unsignedNumber(2);
-                    t.before.inode = unsignedNumber(3);
-                    t.before.size = number(4);
-                    t.before.mtimeNs = number(5);
+                    t.before = stampAt(2);
                     t.before.atimeNs = number(6);
                     t.newMtimeNs = number(7);
                     t.newAtimeNs = number(8);
