@@ -339,10 +339,9 @@ bool UndoJournalWriter::beginLocked() {
     return !broken_;
 }
 
-void UndoJournalWriter::appendLocked(const QByteArray& record) {
+void UndoJournalWriter::appendLocked(const QByteArray& line) {
     if (!beginLocked())
         return;
-    const QByteArray line = sealed(record);
     if (file_.write(line) != line.size()) {
         broken_ = true;
         problem_ = file_.errorString() + QStringLiteral(": ") + path_;
@@ -365,7 +364,7 @@ void UndoJournalWriter::renameStarting(const QString& from, const QString& to) {
     appendStamp(record, *stamp);
     appendField(record, fullFrom);
     appendField(record, absolute(to));
-    appendLocked(record);
+    appendLocked(sealed(record));
 }
 
 void UndoJournalWriter::renameFailed(int error) {
@@ -378,7 +377,7 @@ void UndoJournalWriter::renameFailed(int error) {
     appendField(record, runId_);
     appendNumber(record, lastRename_);
     appendNumber(record, error);
-    appendLocked(record);
+    appendLocked(sealed(record));
     lastRename_ = -1;
 }
 
@@ -389,7 +388,7 @@ void UndoJournalWriter::deleted(const QString& path) {
     QByteArray record("D");
     appendField(record, runId_);
     appendField(record, absolute(path));
-    appendLocked(record);
+    appendLocked(sealed(record));
 }
 
 void UndoJournalWriter::programStarting(const QString& program) {
@@ -399,15 +398,15 @@ void UndoJournalWriter::programStarting(const QString& program) {
     QByteArray record("X");
     appendField(record, runId_);
     appendField(record, program);
-    appendLocked(record);
+    appendLocked(sealed(record));
 }
 
 void UndoJournalWriter::timesChanging(const QString& path, const FileStamp& before,
                                       qint64 newAtimeNs, qint64 newMtimeNs) {
     if (!active())
         return;
+    // The date tools set files from several threads: only the write waits for the others.
     const QString full = absolute(path);
-    std::lock_guard lock(mutex_);
     QByteArray record("T");
     appendField(record, runId_);
     appendStamp(record, before);
@@ -415,7 +414,9 @@ void UndoJournalWriter::timesChanging(const QString& path, const FileStamp& befo
     appendNumber(record, newMtimeNs);
     appendNumber(record, newAtimeNs);
     appendField(record, full);
-    appendLocked(record);
+    const QByteArray line = sealed(record);
+    std::lock_guard lock(mutex_);
+    appendLocked(line);
 }
 
 void UndoJournalWriter::finish(int failedLines) {
@@ -428,7 +429,7 @@ void UndoJournalWriter::finish(int failedLines) {
     QByteArray record("E");
     appendField(record, runId_);
     appendNumber(record, failedLines);
-    appendLocked(record);
+    appendLocked(sealed(record));
     if (!broken_ && !SyncFileToDisk(file_)) {
         broken_ = true;
         problem_ = QStringLiteral("cannot save ") + path_;

@@ -84,7 +84,7 @@ public:
 
 private:
     bool beginLocked();
-    void appendLocked(const QByteArray& record);
+    void appendLocked(const QByteArray& line);  // a sealed record
     QString absolute(const QString& path) const;
 
     mutable std::mutex mutex_;
