@@ -48,8 +48,9 @@ bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs);
 bool SyncFileToDisk(QFile& file);
 
 // The folder of the undo journals when the window is not told another: the user's state
-// folder ($XDG_STATE_HOME, else ~/.local/state, with "kadrano/undo"), on Windows the
-// program's local application data. Never a picture folder: memory cards stay clean.
+// folder ($XDG_STATE_HOME, else ~/.local/state) with "Kadrano/undo", as the settings live in
+// ~/.config/Kadrano; on Windows the program's local application data. Never a picture
+// folder: memory cards stay clean.
 QString DefaultUndoFolder();
 
 }  // namespace kadrano

@@ -79,7 +79,7 @@ QString DefaultUndoFolder() {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(base + QStringLiteral("/kadrano/undo"));
+    return QDir::cleanPath(base + QStringLiteral("/Kadrano/undo"));
 }
 
 }  // namespace kadrano
