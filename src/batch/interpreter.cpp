@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "core/textcodec.h"
+#include "core/undojournal.h"
 #include "fileops.h"
 #include "magickjob.h"
 #include "process.h"
@@ -238,9 +239,13 @@ bool Interpreter::rename(const Command& c) {
     to_.resize(0);
     AppendUtf8(to_, QStringView(source).left(source.lastIndexOf(u'/') + 1));
     AppendUtf8(to_, newName);
+    if (journal_)
+        journal_->renameStarting(source, source.left(source.lastIndexOf(u'/') + 1) + newName);
     const int e = RenameNoReplace(from_.constData(), to_.constData());
     if (e == 0)
         return true;
+    if (journal_)
+        journal_->renameFailed(e);
     if (e == EEXIST || e == ENOTEMPTY) {
         fail(kDuplicate);
     } else if (e == ENOENT) {
@@ -264,8 +269,11 @@ bool Interpreter::remove(const Command& c) {
     }
     const QString& path = c.args.front();
     const int e = RemoveOneFile(encoded(from_, path).constData());
-    if (e == 0)
+    if (e == 0) {
+        if (journal_)
+            journal_->deleted(path);
         return true;
+    }
     if (e == ENOENT || e == ENOTDIR) {
         fail(QStringLiteral("Could Not Find ") +
              (path.startsWith(u'/') ? path : currentDir_ + u'/' + path));
@@ -359,6 +367,8 @@ bool Interpreter::program(const Command& c) {
         vars_.setErrorLevel(9009);
         return false;
     }
+    if (journal_)
+        journal_->programStarting(name);
     if (!c.redirect) {
         if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
             return magick(*job);

@@ -10,6 +10,10 @@
 #include "magickjob.h"
 #include "output.h"
 
+namespace kadrano {
+class UndoJournalWriter;
+}
+
 namespace kadrano::batch {
 
 // Runs the lines of a batch script with the command interpreter's effect, one after the
@@ -32,6 +36,9 @@ public:
     // Reads the file (UTF-8, or Windows-1252 when it is not valid UTF-8) and runs it; -1
     // when it cannot be read.
     int runFile(const QString& path);
+
+    // Notes every rename, deletion and program line in the undo journal from now on.
+    void setJournal(UndoJournalWriter* journal) { journal_ = journal; }
 
 private:
     bool runLine(QStringView line, int number);
@@ -69,6 +76,7 @@ private:
     int magickDone_ = 0;
     QString lastMagickDone_;
     QString magickInterrupted_;
+    UndoJournalWriter* journal_ = nullptr;
 };
 
 }  // namespace kadrano::batch
