@@ -17,6 +17,7 @@
 
 #include "blocks.h"
 #include "core/textcodec.h"
+#include "core/undojournal.h"
 #include "fileops.h"
 #include "magickjob.h"
 #include "process.h"
@@ -159,6 +160,64 @@ bool Interpreter::runLine(QStringView line, int number) {
     return !prepare(line, number, l) || runPrepared(l);
 }
 
+// The undo journal's notes of a block that runs beside others. The journal is to list
+// what a run did in the script's order, so a block writes its notes at once only while
+// every block before it has been shown; until then it keeps them, and they are written when
+// the blocks before it are. A block that never started notes nothing.
+class Interpreter::BlockNotes {
+public:
+    explicit BlockNotes(UndoJournalWriter& journal) : journal_(journal) {}
+
+    void deleted(const QString& path) { note(true, path); }
+    void programStarting(const QString& name) { note(false, name); }
+    // Writes what was kept, and every note from now on at once.
+    void writeThrough() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const Kept& k : kept_)
+            write(k.deletion, k.text);
+        kept_.clear();
+        direct_ = true;
+    }
+
+private:
+    struct Kept {
+        bool deletion;  // else a program start
+        QString text;
+    };
+    void note(bool deletion, const QString& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (direct_)
+            write(deletion, text);
+        else
+            kept_.push_back(Kept{deletion, text});
+    }
+    void write(bool deletion, const QString& text) {
+        if (deletion)
+            journal_.deleted(text);
+        else
+            journal_.programStarting(text);
+    }
+
+    UndoJournalWriter& journal_;
+    std::mutex mutex_;
+    std::vector<Kept> kept_;
+    bool direct_ = false;
+};
+
+void Interpreter::noteDeleted(const QString& path) {
+    if (blockNotes_)
+        blockNotes_->deleted(path);
+    else if (journal_)
+        journal_->deleted(path);
+}
+
+void Interpreter::noteProgramStarting(const QString& name) {
+    if (blockNotes_)
+        blockNotes_->programStarting(name);
+    else if (journal_)
+        journal_->programStarting(name);
+}
+
 // Runs the blocks of a script side by side (see blocks.h). The main thread reads the lines
 // in order, gathers each block, starts it when a job is free and its files are apart from
 // those of every earlier block not yet done, and shows the output of finished blocks in
@@ -209,6 +268,7 @@ private:
         enum class State { Waiting, Running, Done } state = State::Waiting;
         std::unique_ptr<Output> output;
         std::unique_ptr<Interpreter> runner;
+        std::unique_ptr<BlockNotes> notes;  // with an undo journal
         std::thread thread;
         int failed = 0;
         int levelSets = 0;
@@ -245,7 +305,10 @@ private:
             }
             return;
         }
+        if (in_.journal_)
+            b->notes = std::make_unique<BlockNotes>(*in_.journal_);
         window_.push_back(std::move(b));
+        showFinished();  // the first block of a row notes at once
         startWhatMay();
         // Enough blocks gathered to keep every job busy while one at the front takes
         // long (a large picture): wait for one to finish.
@@ -281,6 +344,7 @@ private:
         r.codePage_ = in_.codePage_;
         r.programs_ = in_.programs_;
         r.blockEnvironment_ = in_.blockEnvironment_;
+        r.blockNotes_ = b.notes.get();
         b.levelSets = r.vars_.errorLevelSets();
         b.thread = std::thread([this, &b] {
             int failed = 0;
@@ -303,10 +367,12 @@ private:
     }
 
     // Shows the blocks at the front that are done, in order; after a stop, blocks that
-    // never started are left out.
+    // never started are left out. The block now at the front writes its journal notes.
     void showFinished() {
         while (!window_.empty()) {
             Block& b = *window_.front();
+            if (b.notes)
+                b.notes->writeThrough();
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (b.state == Block::State::Running ||
@@ -495,9 +561,13 @@ bool Interpreter::rename(const Command& c) {
     to_.resize(0);
     AppendUtf8(to_, QStringView(source).left(source.lastIndexOf(u'/') + 1));
     AppendUtf8(to_, newName);
+    if (journal_)
+        journal_->renameStarting(source, source.left(source.lastIndexOf(u'/') + 1) + newName);
     const int e = RenameNoReplace(from_.constData(), to_.constData());
     if (e == 0)
         return true;
+    if (journal_)
+        journal_->renameFailed(e);
     if (e == EEXIST || e == ENOTEMPTY) {
         fail(kDuplicate);
     } else if (e == ENOENT) {
@@ -521,8 +591,10 @@ bool Interpreter::remove(const Command& c) {
     }
     const QString& path = c.args.front();
     const int e = RemoveOneFile(encoded(from_, path).constData());
-    if (e == 0)
+    if (e == 0) {
+        noteDeleted(path);
         return true;
+    }
     if (e == ENOENT || e == ENOTDIR) {
         fail(QStringLiteral("Could Not Find ") +
              (path.startsWith(u'/') ? path : currentDir_ + u'/' + path));
@@ -616,6 +688,7 @@ bool Interpreter::program(const Command& c) {
         vars_.setErrorLevel(9009);
         return false;
     }
+    noteProgramStarting(name);
     ProgramSetup setup;
     if (output_.capturing()) {
         setup.capture = &output_;

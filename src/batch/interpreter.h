@@ -10,6 +10,10 @@
 #include "magickjob.h"
 #include "output.h"
 
+namespace kadrano {
+class UndoJournalWriter;
+}
+
 namespace kadrano::batch {
 
 // Runs the lines of a batch script with the command interpreter's effect. A line that
@@ -43,9 +47,13 @@ public:
     // when it cannot be read.
     int runFile(const QString& path);
 
+    // Notes every rename, deletion and program line in the undo journal from now on.
+    void setJournal(UndoJournalWriter* journal) { journal_ = journal; }
+
 private:
     class Parallel;
     friend class Parallel;
+    class BlockNotes;
     // A line expanded and read.
     struct Line {
         int number = 0;
@@ -58,6 +66,8 @@ private:
     bool prepare(QStringView line, int number, Line& out);
     bool runPrepared(const Line& line);
     bool runLine(QStringView line, int number);
+    void noteDeleted(const QString& path);
+    void noteProgramStarting(const QString& name);
     bool execute(const Command& c, int number);
     bool executeOne(const Command& c, int number);
     bool pathExists(const QString& path);
@@ -95,6 +105,10 @@ private:
     int magickDone_ = 0;
     QString lastMagickDone_;
     QStringList magickInterrupted_;
+    UndoJournalWriter* journal_ = nullptr;
+    // A block beside others notes its deletions and programs here instead, so the journal
+    // gets them in the script's order.
+    BlockNotes* blockNotes_ = nullptr;
 };
 
 }  // namespace kadrano::batch

@@ -6,6 +6,7 @@
 #include "ownfiles.h"
 #include "pathhelpers.h"
 #include "scripttext.h"
+#include "undojournal.h"
 
 namespace kadrano {
 
@@ -97,8 +98,15 @@ int ScriptTools::RunAndWait(const QString& commandLine) {
     const SplitCommand cmd = SplitCommandLine(Unquote(commandLine), isFile);
     if (cmd.program.isEmpty())
         return kRunNotStarted;
-    if (isRunnable(cmd.program))
-        return host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
+    if (isRunnable(cmd.program)) {
+        // What the script really renames is noted while it runs, so that it can be undone
+        // even when the person changed the script first.
+        ScriptRunner& runner = host_.scriptRunner();
+        runner.setUndoJournal(UndoJournalForScript(host_.undoJournalFolder(), cmd.program));
+        const int result = runner.runAndWait(cmd.program, cmd.arguments);
+        runner.setUndoJournal(QString());
+        return result;
+    }
     host_.person().openDocument(cmd.program);
     return 0;
 }

@@ -6,6 +6,8 @@
 
 namespace kadrano {
 
+class UndoJournalWriter;
+
 // The three time stamps of a file as local date-times with whole seconds. Values read from
 // disk carry the offset from UTC in force at their own moment, so later reading of their
 // date and clock time does not consult the time-zone rules again.
@@ -60,9 +62,14 @@ public:
     bool write(const QString& dir, const QString& name, const QDateTime& created,
                const QDateTime& accessed, const QDateTime& written, bool* outOfRange = nullptr);
 
+    // From now on each write first notes the file's old times in the run's journal, so
+    // that they can be put back (null: no notes).
+    void noteChangesIn(UndoJournalWriter* journal) { journal_ = journal; }
+
 private:
     struct Folder;
     std::unique_ptr<Folder> folder_;
+    UndoJournalWriter* journal_ = nullptr;
 };
 
 // The local date-time of a calendar date and clock time, with the offset in force on that

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/undojournal.h"
 #include "filedate.h"
 
 namespace kadrano {
@@ -124,8 +125,21 @@ bool readEarliestAt(int dirFd, const char* path, qint64& seconds) {
 constexpr qint64 kSurelyHeldFrom = 315532800;  // 1980-01-01 UTC
 constexpr qint64 kSurelyHeldUntil = 2147483647;
 
+// The file as the undo journal notes it, from the stat the write makes anyway.
+FileStamp stampOf(const struct stat& st) {
+    FileStamp s;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    s.atimeNs = qint64(st.st_atim.tv_sec) * 1000000000LL + st.st_atim.tv_nsec;
+    return s;
+}
+
+// journal, when given, notes the old times under fullPath before they are overwritten.
 bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateTime& accessed,
-             const QDateTime& written, bool* outOfRange) {
+             const QDateTime& written, bool* outOfRange, UndoJournalWriter* journal = nullptr,
+             const QString& fullPath = QString()) {
     if (outOfRange)
         *outOfRange = false;
     qint64 a = 0, w = 0, c = 0;
@@ -140,6 +154,8 @@ bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateT
         return false;
     if (!modeAllowsWriting(st))
         return false;
+    if (journal)
+        journal->timesChanging(fullPath, stampOf(st), a * 1000000000LL, w * 1000000000LL);
 
     struct timespec stamps[2];
     stamps[0].tv_sec = time_t(a);
@@ -227,13 +243,15 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
                            const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
     if (name.isEmpty() || name.contains(u'/'))
-        return WriteFileTimes(dir + name, created, accessed, written, outOfRange);
+        return writeAt(AT_FDCWD, QFile::encodeName(dir + name).constData(), created, accessed,
+                       written, outOfRange, journal_, dir + name);
     if (outOfRange)
         *outOfRange = false;
     const int fd = folder_->open(dir);
     if (fd < 0)
         return false;
-    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written, outOfRange);
+    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written, outOfRange,
+                   journal_, journal_ ? dir + name : QString());
 }
 
 }  // namespace kadrano

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/undojournal.h"
 #include "filedate.h"
 
 namespace kadrano {
@@ -108,6 +109,11 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
                            const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
+    if (journal_ && accessed.isValid() && written.isValid()) {
+        if (const std::optional<FileStamp> before = ReadFileStamp(dir + name))
+            journal_->timesChanging(dir + name, *before, accessed.toSecsSinceEpoch() * 1000000000LL,
+                                    written.toSecsSinceEpoch() * 1000000000LL);
+    }
     return WriteFileTimes(dir + name, created, accessed, written, outOfRange);
 }
 

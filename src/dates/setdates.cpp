@@ -7,6 +7,7 @@
 
 #include "core/pathhelpers.h"
 #include "core/toolsequence.h"
+#include "core/undojournal.h"
 #include "datetext.h"
 #include "exifdate.h"
 #include "filedate.h"
@@ -203,6 +204,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // this thread keeps the window alive. The loop does not stop on ESC.
     const QStringList dirs = files.FileDirs;
     const QStringList names = files.FileNames;
+    UndoJournalWriter journal = ToolRunJournal(host, kSetDatesRunName);
     std::atomic<int> done{0};
     std::atomic<int> set{0};
     std::atomic<int> exifFound{0};  // pictures with an EXIF date
@@ -219,6 +221,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // The window's thread sets the first part and repaints from it; the others run beside.
     auto setPart = [&](int from, int to, bool repaint) {
         FileTimesBatch stamps;
+        stamps.noteChangesIn(&journal);
         ExifDate taken;
         qint64 unused = 0;
         int mine = 0, mineExifFound = 0, mineExifSet = 0, mineUnreadable = 0, beyond = 0;
@@ -264,6 +267,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     });
     if (n > 0)
         showStatus();
+    journal.finish(0);
     if (plan.refused && exifFound.load() == 0) {
         // No picture had a date of its own: nothing was written.
         SayDateUnreadable(host, options.fixedDate);
@@ -284,6 +288,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
                 QStringLiteral(
                     " Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, was das "
                     "Laufwerk speichern kann.");
+    text += JournalProblemNote(journal, language);
     tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <functional>
 
 #include "core/scripttext.h"
+#include "core/undojournal.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 #include "ui/consolewindow.h"
@@ -221,4 +223,33 @@ TEST(ConsoleWindow, ProgramsAndMissingPieces) {
     ASSERT_EQ(driver.boxTexts.size(), 2);
     EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/no/such/kadrano-bat")));
     EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/tmp/x.BAT wurde nicht ausgeführt")));
+}
+
+// The window's runner tells the interpreter where to note the renames, and only when it is
+// given a journal: a variable the program itself was started with is not passed on.
+TEST(ConsoleScriptRunner, HandsTheUndoJournalToTheInterpreterOnlyWhenGivenOne) {
+    TempFolder f, state;
+    f.write(QStringLiteral("a.jpg"), "A");
+    const QString path = f.file(QStringLiteral("_Rename_Custom.bat"));
+    ASSERT_TRUE(WriteScriptFile(
+        path, {QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("a.jpg"))) + " b.jpg",
+               QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("b.jpg"))) + " c.jpg"}));
+    const QString stray = state.file(QStringLiteral("stray.journal"));
+    qputenv(kUndoJournalVariable, QFile::encodeName(stray));
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    const QString journal = state.file(QStringLiteral("pictures.journal"));
+    runner.setUndoJournal(journal);
+    EXPECT_EQ(runner.runAndWait(path, {}), 0);
+    runner.setUndoJournal(QString());
+    f.write(QStringLiteral("a.jpg"), "A2");
+    EXPECT_EQ(runner.runAndWait(path, {}), 1);  // b.jpg cannot become c.jpg now
+    qunsetenv(kUndoJournalVariable);
+
+    EXPECT_FALSE(QFile::exists(stray));
+    const UndoJournal j = UndoJournal::Read(journal);
+    ASSERT_EQ(j.runs().size(), 1u);
+    EXPECT_EQ(j.runs()[0].name, QStringLiteral("_Rename_Custom.bat"));
+    ASSERT_EQ(j.runs()[0].renames.size(), 2u);
+    EXPECT_EQ(j.runs()[0].renames[1].to, f.file(QStringLiteral("c.jpg")));
+    EXPECT_TRUE(j.runs()[0].finished);
 }

@@ -4,13 +4,18 @@
 // it, and to the person the run looks exactly like one with a single job.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
 
 #include "batrun.h"
 #include "core/scripttext.h"
+#include "core/undojournal.h"
+#include "support/fakehost.h"
 
 using namespace kadrano;
 using kadrano::test::BatResult;
@@ -22,8 +27,8 @@ namespace {
 
 // ImageMagick 7's "magick" as kadrano-bat calls it for "magick convert IN OUT": its result
 // goes to the file after "-write". This one writes the input's bytes there (or fails for
-// an input named bad…), prints a line to each stream, and notes its start and end in the
-// log with a pause between them.
+// an input named bad…; one named slow… takes longer), prints a line to each stream, and notes its
+// start and end in the log with a pause between them.
 QString writeFakeMagick(TempFolder& f) {
     const QString log = f.file(q("log.txt"));
     const QString path = f.write(q("bin/magick"), QStringLiteral(R"(#!/bin/sh
@@ -37,7 +42,10 @@ done
 echo "start $in" >> '%1'
 echo "working on $in"
 echo "a note about $in" >&2
-sleep 0.3
+case "$in" in
+  *slow*) sleep 1.2 ;;
+  *) sleep 0.3 ;;
+esac
 case "$in" in
   *bad*) echo "end $in" >> '%1'; exit 1 ;;
 esac
@@ -85,6 +93,28 @@ void addBlock(ScriptBuilder& s, const QString& magick, const QString& in, const 
         s.add(q("if errorlevel 1 if exist ") + in + q(" if exist ") + out + q(" del ") + out);
         s.add(q("if not errorlevel 1 if exist ") + out + q(" del ") + in);
     }
+}
+
+// The deletions ("D name") and program starts ("X") a journal holds, in its order.
+std::string journalNotes(const QString& journal) {
+    QFile f(journal);
+    if (!f.open(QIODevice::ReadOnly))
+        return "no journal";
+    QStringList notes;
+    for (const QByteArray& record : f.readAll().split('\n')) {
+        const QList<QByteArray> fields = record.split('\t');
+        if (record.startsWith("D\t") && fields.size() > 2)
+            notes.append(q("D ") + QString::fromUtf8(fields[2]).section(u'/', -1));
+        else if (record.startsWith("X\t"))
+            notes.append(q("X"));
+    }
+    return notes.join(q(", ")).toStdString();
+}
+
+// Starts kadrano-bat with three jobs as the window starts it, the journal named.
+void startNotedWithThreeJobs(QProcess& p, const QString& script, const QString& journal) {
+    p.setProcessEnvironment(UndoJournalEnvironment(journal));
+    p.start(test::BatInterpreterPath(), {q("--jobs"), q("3"), script});
 }
 
 }  // namespace
@@ -205,4 +235,76 @@ TEST(ParallelBlocks, JobsOption) {
         EXPECT_EQ(r.out, QString());
         EXPECT_TRUE(r.err.startsWith(q("kadrano-bat: "))) << r.err.toStdString();
     }
+}
+
+// With the window's undo journal named, the deletions and ImageMagick starts of blocks that
+// run side by side are noted in the script's order, though the first block ends last; a
+// failed conversion deletes nothing and notes no deletion. A run stopped midway notes
+// exactly the programs it started and the files it deleted, in order, and no end.
+TEST(ParallelBlocks, TheJournalNotesWhatRanInTheScriptsOrder) {
+    TempFolder f, state;
+    const QString magick = writeFakeMagick(f);
+    const QString d = f.path();
+    const QStringList names = {q("slow"), q("a"), q("b"), q("bad"), q("c"), q("d")};
+    ScriptBuilder s;
+    for (int i = 0; i < names.size(); ++i) {
+        f.write(names[i] + q(".jpg"), names[i].toUtf8());
+        addBlock(s, magick, d + names[i] + q(".jpg"), d + names[i] + q(".out.jpg"), i,
+                 int(names.size()), true);
+    }
+    f.write(q("extra.jpg"), "x");
+    s.add(q("del ") + d + q("extra.jpg"));
+    const QString script = f.file(q("t.bat"));
+    ASSERT_TRUE(WriteScriptFile(script, s.lines()));
+    const QString journal = state.file(q("j.journal"));
+    QProcess p;
+    startNotedWithThreeJobs(p, script, journal);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
+    const Timeline t = readLog(f);
+    ASSERT_GT(t.end.value(q("slow.jpg")), t.end.value(q("a.jpg")));  // it did end last
+    EXPECT_EQ(journalNotes(journal),
+              "X, D slow.jpg, X, D a.jpg, X, D b.jpg, X, X, D c.jpg, X, D d.jpg, D extra.jpg");
+    const UndoJournal j = UndoJournal::Read(journal);
+    ASSERT_EQ(j.runs().size(), 1u);
+    EXPECT_TRUE(j.runs()[0].finished);
+    EXPECT_EQ(j.runs()[0].failedLines, 1);
+
+    // Stopped once four conversions have started: nine blocks, three jobs.
+    TempFolder g, state2;
+    const QString magick2 = writeFakeMagick(g);
+    ScriptBuilder s2;
+    QStringList inputs;
+    for (int i = 0; i < 9; ++i) {
+        inputs.append(QStringLiteral("p%1.jpg").arg(i));
+        g.write(inputs.back(), "p");
+        addBlock(s2, magick2, g.path() + inputs.back(),
+                 g.path() + QStringLiteral("p%1.out.jpg").arg(i), i, 9, true);
+    }
+    const QString script2 = g.file(q("t.bat"));
+    ASSERT_TRUE(WriteScriptFile(script2, s2.lines()));
+    const QString journal2 = state2.file(q("j.journal"));
+    QProcess stopped;
+    startNotedWithThreeJobs(stopped, script2, journal2);
+    QElapsedTimer waited;
+    waited.start();
+    while (g.read(q("log.txt")).count("start ") < 4 && waited.elapsed() < 30000)
+        stopped.waitForFinished(10);
+    ::kill(pid_t(stopped.processId()), SIGTERM);
+    ASSERT_TRUE(stopped.waitForFinished(30000));
+    const QString out = QString::fromUtf8(stopped.readAllStandardOutput());
+    QStringList expected;
+    for (int i = 0; i < 9; ++i) {
+        // Each conversion that started was shown after the prompt first.
+        if (out.contains(q(">") + magick2 + q(" convert ") + g.path() + inputs[i] + u' '))
+            expected.append(q("X"));
+        if (!g.exists(inputs[i]))
+            expected.append(q("D ") + inputs[i]);
+    }
+    EXPECT_GE(expected.count(q("X")), 4) << out.toStdString();
+    EXPECT_LT(expected.count(q("X")), 9) << out.toStdString();
+    EXPECT_EQ(journalNotes(journal2), expected.join(q(", ")).toStdString()) << out.toStdString();
+    const UndoJournal j2 = UndoJournal::Read(journal2);
+    ASSERT_EQ(j2.runs().size(), 1u);
+    EXPECT_FALSE(j2.runs()[0].finished);
 }

@@ -94,7 +94,8 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
         c_.FixDatumWennKeinsGefundenCheck->setField(c_.DatumSetzenTxt);
         c_.Warnung2 = warningLabel(
-            p, "Warnung2", QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
+            p, "Warnung2",
+            QStringLiteral("ACHTUNG: Überschreibt das Datum (zurück mit \"Rückgängig\")"));
         c_.SetDateBtn = addStartButton(p, "SetDateBtn", QStringLiteral("Start"),
                                        QStringLiteral("Datum für alle Dateien setzen"),
                                        [this] { RunSetDates(toolHost(), setDatesOptions()); });
