@@ -369,6 +369,7 @@ private:
     // Shows the blocks at the front that are done, in order; after a stop, blocks that
     // never started are left out. The block now at the front writes its journal notes.
     void showFinished() {
+        bool shown = false;
         while (!window_.empty()) {
             Block& b = *window_.front();
             if (b.notes)
@@ -377,11 +378,12 @@ private:
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (b.state == Block::State::Running ||
                     (b.state == Block::State::Waiting && !StopSignal()))
-                    return;
+                    break;
             }
             if (b.state == Block::State::Done) {
                 b.thread.join();
                 b.output->replayInto(in_.output_);
+                shown = true;
                 failed_ += b.failed;
                 Interpreter& r = *b.runner;
                 if (r.vars_.errorLevelSets() != b.levelSets)
@@ -393,6 +395,9 @@ private:
             }
             window_.pop_front();
         }
+        // The next block may take seconds: what is shown goes out now, not with it.
+        if (shown)
+            in_.output_.flush();
     }
 
     // Waits until a running block ends (or a stop), then shows what it can and starts
