@@ -1,8 +1,8 @@
 // The three ImageMagick scripts the window writes (resize, EXIF turn, captions) on
 // camera-size pictures, run by kadrano-bat with one job and with one per core, against the
 // same ImageMagick lines one by one from a shell script and through GNU parallel with one
-// job per core; each with ImageMagick's threads as they are and with MAGICK_THREAD_LIMIT=1,
-// and kadrano-bat once more with ImageMagick's own default of a thread per core. Variants
+// job per core; each with ImageMagick's threads as they are (a thread per core) and with
+// MAGICK_THREAD_LIMIT=1, which shows whether limiting each picture's threads pays. Variants
 // alternate within each round on fresh copies of the pictures; every output is compared
 // byte for byte with that of kadrano-bat with one job.
 //
@@ -273,11 +273,6 @@ int main(int argc, char** argv) {
         variants.push_back({Variant::Bat, jobs, limit, "kadrano-bat --jobs " + n + l});
         variants.push_back({Variant::GnuParallel, jobs, limit, "GNU parallel -j " + n + l});
     }
-    // The person's own MAGICK_THREAD_LIMIT wins over the one kadrano-bat gives each job:
-    // set to the core count, it shows what ImageMagick's own default would cost.
-    static const std::string allCores = n;
-    variants.push_back({Variant::Bat, jobs, allCores.c_str(),
-                        "kadrano-bat --jobs " + n + ", MAGICK_THREAD_LIMIT=" + n});
 
     std::printf("%d pictures of %s, %d round(s), %d job(s), load %.2f at the start\n",
                 int(originals.size()), qPrintable(pictures), rounds, jobs, loadAverage());

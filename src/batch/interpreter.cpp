@@ -74,14 +74,10 @@ int Interpreter::runFile(const QString& path) {
 }
 
 void Interpreter::setJobs(int jobs) {
+    // ImageMagick keeps the thread count the person has (a thread per core unless
+    // MAGICK_THREAD_LIMIT says otherwise): with pictures side by side, limiting each to its
+    // share of the cores measured no faster (bench/imagemagick/run-parallel.sh).
     jobs_ = std::clamp(jobs, 1, kMaxJobs);
-    // ImageMagick starts a thread per core for its own work on each picture. With pictures
-    // side by side that is more threads than cores: a job gets its share of them instead,
-    // unless the person chose a number (the environment then names it, which wins).
-    const int cores = AvailableCores();
-    blockEnvironment_ =
-        jobs_ > 1 ? "MAGICK_THREAD_LIMIT=" + QByteArray::number(std::max(1, cores / jobs_))
-                  : QByteArray();
 }
 
 namespace {
@@ -343,7 +339,6 @@ private:
         r.echoOn_ = in_.echoOn_;
         r.codePage_ = in_.codePage_;
         r.programs_ = in_.programs_;
-        r.blockEnvironment_ = in_.blockEnvironment_;
         r.blockNotes_ = b.notes.get();
         b.levelSets = r.vars_.errorLevelSets();
         b.thread = std::thread([this, &b] {
@@ -695,10 +690,8 @@ bool Interpreter::program(const Command& c) {
     }
     noteProgramStarting(name);
     ProgramSetup setup;
-    if (output_.capturing()) {
+    if (output_.capturing())
         setup.capture = &output_;
-        setup.addToEnvironment = blockEnvironment_;
-    }
     if (!c.redirect) {
         if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
             return magick(*job, setup);

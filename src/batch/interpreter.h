@@ -100,8 +100,6 @@ private:
     QByteArray from_;
     QByteArray to_;
     int jobs_ = 1;
-    // For ImageMagick run beside other blocks: its own thread count, unless set.
-    QByteArray blockEnvironment_;
     int magickDone_ = 0;
     QString lastMagickDone_;
     QStringList magickInterrupted_;

@@ -14,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "output.h"
@@ -130,22 +129,6 @@ void collectOutput(pid_t pid, int outRead, int errRead, Output& capture) {
     }
 }
 
-// This process's environment with one more entry, unless it names that variable already.
-std::vector<char*> environmentWith(const QByteArray& entry) {
-    std::vector<char*> env;
-    const qsizetype eq = entry.indexOf('=');
-    const QByteArray name = entry.left(eq + 1);
-    bool named = false;
-    for (char** e = environ; *e; ++e) {
-        named = named || std::strncmp(*e, name.constData(), size_t(name.size())) == 0;
-        env.push_back(*e);
-    }
-    if (!named)
-        env.push_back(const_cast<char*>(entry.constData()));
-    env.push_back(nullptr);
-    return env;
-}
-
 bool isExecutableFile(const char* path, int* error) {
     struct stat st;
     if (::stat(path, &st) != 0) {
@@ -241,12 +224,8 @@ int RunProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd,
     posix_spawnattr_setsigdefault(&attr, &defaults);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
 
-    std::vector<char*> env;
-    if (!setup.addToEnvironment.isEmpty())
-        env = environmentWith(setup.addToEnvironment);
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, path.constData(), &actions, &attr, args.data(),
-                                 env.empty() ? environ : env.data());
+    const int rc = ::posix_spawn(&pid, path.constData(), &actions, &attr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) {

@@ -19,8 +19,6 @@ struct ProgramSetup {
     // Where its standard output (unless outFd is given) and error go, each in the order it
     // arrived, so that the block's output can be shown whole later. Null: inherited.
     Output* capture = nullptr;
-    // "NAME=value" put into its environment unless this process's environment names it.
-    QByteArray addToEnvironment;
 };
 
 // Starts the program directly (never through a shell) with stdin and stderr inherited and

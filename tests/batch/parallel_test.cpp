@@ -27,8 +27,8 @@ namespace {
 
 // ImageMagick 7's "magick" as kadrano-bat calls it for "magick convert IN OUT": its result
 // goes to the file after "-write". This one writes the input's bytes there (or fails for
-// an input named bad…; one named slow… takes longer), prints a line to each stream, and notes its
-// start and end in the log with a pause between them.
+// an input named bad…; one named slow… takes longer), prints a line to each stream and its
+// thread limit, and notes its start and end in the log with a pause between them.
 QString writeFakeMagick(TempFolder& f) {
     const QString log = f.file(q("log.txt"));
     const QString path = f.write(q("bin/magick"), QStringLiteral(R"(#!/bin/sh
@@ -42,6 +42,7 @@ done
 echo "start $in" >> '%1'
 echo "working on $in"
 echo "a note about $in" >&2
+echo "thread limit: ${MAGICK_THREAD_LIMIT-none}"
 case "$in" in
   *slow*) sleep 1.2 ;;
   *) sleep 0.3 ;;
@@ -120,6 +121,7 @@ void startNotedWithThreeJobs(QProcess& p, const QString& script, const QString& 
 }  // namespace
 
 TEST(ParallelBlocks, SideBySideOnlyWhenTheirFilesAreApart) {
+    qunsetenv("MAGICK_THREAD_LIMIT");
     TempFolder f;
     const QString magick = writeFakeMagick(f);
     const QString d = f.path();
@@ -167,6 +169,8 @@ TEST(ParallelBlocks, SideBySideOnlyWhenTheirFilesAreApart) {
         EXPECT_LT(working, next) << k << "\n" << r.out.toStdString();
     }
     EXPECT_EQ(r.err.count(q("a note about ")), 10);
+    // ImageMagick's threads stay as the person has them.
+    EXPECT_EQ(r.out.count(q("thread limit: none\n")), 10);
 }
 
 // Each block keeps its own error level, so a conversion's "if" lines act on its own
