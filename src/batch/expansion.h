@@ -25,8 +25,13 @@ public:
     QStringList listing(QStringView prefix) const;
 
     void setCurrentDir(const QString& dir) { currentDir_ = dir; }
-    void setErrorLevel(int level) { errorLevel_ = level; }
+    void setErrorLevel(int level) {
+        errorLevel_ = level;
+        ++errorLevelSets_;
+    }
     int errorLevel() const { return errorLevel_; }
+    // How often the level was set: whether a stretch of lines left a level of its own.
+    int errorLevelSets() const { return errorLevelSets_; }
 
 private:
     struct Entry {
@@ -38,6 +43,7 @@ private:
     QHash<QString, Entry> vars_;  // by upper-case name
     QString currentDir_;
     int errorLevel_ = 0;
+    int errorLevelSets_ = 0;
 };
 
 // %TIME% as the command interpreter gives it: "H:MM:SS,cc" with the hour padded by a

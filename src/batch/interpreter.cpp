@@ -8,8 +8,14 @@
 
 #include <QFile>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 
+#include "blocks.h"
 #include "core/textcodec.h"
 #include "core/undojournal.h"
 #include "fileops.h"
@@ -67,8 +73,18 @@ int Interpreter::runFile(const QString& path) {
     return run(text);
 }
 
-int Interpreter::run(QStringView script) {
-    int failed = 0;
+void Interpreter::setJobs(int jobs) {
+    // ImageMagick keeps the thread count the person has (a thread per core unless
+    // MAGICK_THREAD_LIMIT says otherwise): with pictures side by side, limiting each to its
+    // share of the cores measured no faster (bench/imagemagick/run-parallel.sh).
+    jobs_ = std::clamp(jobs, 1, kMaxJobs);
+}
+
+namespace {
+
+// Calls back for each line of the script (CR LF or LF) with its number, until told to end.
+template <typename Each>
+void forEachScriptLine(QStringView script, Each each) {
     int number = 0;
     qsizetype pos = 0;
     const qsizetype n = script.size();
@@ -80,45 +96,351 @@ int Interpreter::run(QStringView script) {
         if (line.endsWith(u'\r'))
             line.chop(1);
         pos = nl + 1;
-        ++number;
+        if (!each(line, ++number))
+            return;
+    }
+}
+
+}  // namespace
+
+int Interpreter::runInOrder(QStringView script) {
+    int failed = 0;
+    forEachScriptLine(script, [&](QStringView line, int number) {
         if (!runLine(line, number))
             ++failed;
         output_.lineDone();
-        if (StopSignal())
-            break;
-    }
-    if (StopSignal())
-        reportStop();
-    output_.flush();
-    // The exit status tells the caller how many lines failed; an exit status holds no more
-    // than 255.
-    return std::min(failed, 255);
+        return !StopSignal();
+    });
+    return failed;
 }
 
-bool Interpreter::runLine(QStringView line, int number) {
+bool Interpreter::prepare(QStringView line, int number, Line& out) {
     if (trimmedView(line).isEmpty())
-        return true;
+        return false;
     QString expandedText;
     QStringView expanded = line;
     if (line.contains(u'%')) {
         expandedText = ExpandPercents(line, params_, vars_);
         expanded = expandedText;
     }
-    const Command c = parser_.parse(expanded);
-    if (c.kind == CommandKind::Nothing)
-        return true;
+    out.number = number;
+    out.command = parser_.parse(expanded);
+    if (out.command.kind == CommandKind::Nothing)
+        return false;
+    // Echo on and off are lines of their own, which run after every line before them: the
+    // state now is the state this line runs in.
+    out.echo = echoOn_ && !out.command.quiet && out.command.kind != CommandKind::Refused;
+    if (out.echo)
+        out.shown = trimmedView(expanded).toString();
+    return true;
+}
+
+bool Interpreter::runPrepared(const Line& line) {
+    const Command& c = line.command;
     if (c.kind == CommandKind::Refused) {
         output_.error(QStringLiteral("kadrano-bat: line %1: %2; the line is skipped.")
-                          .arg(QString::number(number), c.text));
+                          .arg(QString::number(line.number), c.text));
         vars_.setErrorLevel(1);
         return false;
     }
-    if (echoOn_ && !c.quiet) {
+    if (line.echo) {
         output_.write(prompt_);
-        output_.write(trimmedView(expanded));
+        output_.write(line.shown);
         output_.write("\n");
     }
-    return execute(c, number);
+    return execute(c, line.number);
+}
+
+bool Interpreter::runLine(QStringView line, int number) {
+    Line l;
+    return !prepare(line, number, l) || runPrepared(l);
+}
+
+// The undo journal's notes of a block that runs beside others. The journal is to list
+// what a run did in the script's order, so a block writes its notes at once only while
+// every block before it has been shown; until then it keeps them, and they are written when
+// the blocks before it are. A block that never started notes nothing.
+class Interpreter::BlockNotes {
+public:
+    explicit BlockNotes(UndoJournalWriter& journal) : journal_(journal) {}
+
+    void deleted(const QString& path) { note(true, path); }
+    void programStarting(const QString& name) { note(false, name); }
+    // Writes what was kept, and every note from now on at once.
+    void writeThrough() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const Kept& k : kept_)
+            write(k.deletion, k.text);
+        kept_.clear();
+        direct_ = true;
+    }
+
+private:
+    struct Kept {
+        bool deletion;  // else a program start
+        QString text;
+    };
+    void note(bool deletion, const QString& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (direct_)
+            write(deletion, text);
+        else
+            kept_.push_back(Kept{deletion, text});
+    }
+    void write(bool deletion, const QString& text) {
+        if (deletion)
+            journal_.deleted(text);
+        else
+            journal_.programStarting(text);
+    }
+
+    UndoJournalWriter& journal_;
+    std::mutex mutex_;
+    std::vector<Kept> kept_;
+    bool direct_ = false;
+};
+
+void Interpreter::noteDeleted(const QString& path) {
+    if (blockNotes_)
+        blockNotes_->deleted(path);
+    else if (journal_)
+        journal_->deleted(path);
+}
+
+void Interpreter::noteProgramStarting(const QString& name) {
+    if (blockNotes_)
+        blockNotes_->programStarting(name);
+    else if (journal_)
+        journal_->programStarting(name);
+}
+
+// Runs the blocks of a script side by side (see blocks.h). The main thread reads the lines
+// in order, gathers each block, starts it when a job is free and its files are apart from
+// those of every earlier block not yet done, and shows the output of finished blocks in
+// the script's order; a block runs in a copy of the interpreter whose output is kept.
+class Interpreter::Parallel {
+public:
+    explicit Parallel(Interpreter& in) : in_(in), namer_(in.currentDir_) {}
+    ~Parallel() { waitForAll(); }
+    Parallel(const Parallel&) = delete;
+    Parallel& operator=(const Parallel&) = delete;
+
+    int run(QStringView script) {
+        forEachScriptLine(script, [this](QStringView raw, int number) {
+            Line line;
+            if (!in_.prepare(raw, number, line))
+                return true;
+            const LineRole role = line.command.kind == CommandKind::Refused
+                                      ? LineRole::Barrier
+                                      : RoleOf(line.command, raw);
+            if (role == LineRole::Progress) {
+                closeBlock();
+                open_ = std::make_unique<Block>();
+                open_->lines.push_back(std::move(line));
+            } else if (role == LineRole::Member && open_) {
+                join(std::move(line));
+            } else if (role != LineRole::Nothing) {
+                closeBlock();
+                waitForAll();
+                namer_.forget();  // a barrier may make, rename or remove folders
+                runHere(line);
+            }
+            showFinished();
+            return !StopSignal();
+        });
+        if (!StopSignal())
+            closeBlock();
+        waitForAll();
+        return failed_;
+    }
+
+private:
+    struct Block {
+        std::vector<Line> lines;
+        BlockFiles files;
+        bool program = false;        // runs ImageMagick (else it only prints)
+        bool levelSet = false;       // a program line has set the error level
+        bool needsPrevious = false;  // tests the error level before it sets one
+        enum class State { Waiting, Running, Done } state = State::Waiting;
+        std::unique_ptr<Output> output;
+        std::unique_ptr<Interpreter> runner;
+        std::unique_ptr<BlockNotes> notes;  // with an undo journal
+        std::thread thread;
+        int failed = 0;
+        int levelSets = 0;
+    };
+
+    void join(Line&& line) {
+        const Command& c = line.command;
+        if (TestsErrorLevel(c) && !open_->levelSet)
+            open_->needsPrevious = true;
+        if (c.kind == CommandKind::Program)
+            open_->levelSet = true;
+        open_->program = open_->program || MayRunProgram(c);
+        namer_.add(c, open_->files);
+        open_->lines.push_back(std::move(line));
+    }
+
+    void runHere(const Line& line) {
+        if (!in_.runPrepared(line))
+            ++failed_;
+        in_.output_.lineDone();
+    }
+
+    void closeBlock() {
+        if (!open_)
+            return;
+        std::unique_ptr<Block> b = std::move(open_);
+        if (!b->program) {
+            // Only output: no job is worth its start, but it keeps its place in the order.
+            waitForAll();
+            for (const Line& l : b->lines) {
+                runHere(l);
+                if (StopSignal())
+                    break;
+            }
+            return;
+        }
+        if (in_.journal_)
+            b->notes = std::make_unique<BlockNotes>(*in_.journal_);
+        window_.push_back(std::move(b));
+        showFinished();  // the first block of a row notes at once
+        startWhatMay();
+        // Enough blocks gathered to keep every job busy while one at the front takes
+        // long (a large picture): wait for one to finish.
+        const size_t enough = size_t(std::max(64, in_.jobs_ * 8));
+        while (window_.size() >= enough && !StopSignal())
+            waitForChange();
+    }
+
+    void startWhatMay() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (size_t i = 0; i < window_.size() && running_ < in_.jobs_ && !StopSignal(); ++i) {
+            Block& b = *window_[i];
+            if (b.state != Block::State::Waiting)
+                continue;
+            // One that tests the error level first needs the level of the blocks before it,
+            // known once they are all shown; any other waits only for blocks it meets.
+            bool free = !b.needsPrevious || i == 0;
+            for (size_t j = 0; j < i && free; ++j)
+                free = window_[j]->state == Block::State::Done || !window_[j]->files.meets(b.files);
+            if (free)
+                start(b);
+        }
+    }
+
+    void start(Block& b) {
+        b.state = Block::State::Running;
+        ++running_;
+        b.output = std::make_unique<Output>(Output::Capturing{});
+        b.runner =
+            std::make_unique<Interpreter>(*b.output, in_.vars_, in_.params_, in_.currentDir_);
+        Interpreter& r = *b.runner;
+        r.echoOn_ = in_.echoOn_;
+        r.codePage_ = in_.codePage_;
+        r.programs_ = in_.programs_;
+        r.blockNotes_ = b.notes.get();
+        b.levelSets = r.vars_.errorLevelSets();
+        b.thread = std::thread([this, &b] {
+            int failed = 0;
+            for (const Line& l : b.lines) {
+                if (!b.runner->runPrepared(l))
+                    ++failed;
+                if (StopSignal())
+                    break;
+            }
+            b.runner->output_.flush();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                b.failed = failed;
+                b.state = Block::State::Done;
+                --running_;
+                ++ended_;
+            }
+            changed_.notify_all();
+        });
+    }
+
+    // Shows the blocks at the front that are done, in order; after a stop, blocks that
+    // never started are left out. The block now at the front writes its journal notes.
+    void showFinished() {
+        bool shown = false;
+        while (!window_.empty()) {
+            Block& b = *window_.front();
+            if (b.notes)
+                b.notes->writeThrough();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (b.state == Block::State::Running ||
+                    (b.state == Block::State::Waiting && !StopSignal()))
+                    break;
+            }
+            if (b.state == Block::State::Done) {
+                b.thread.join();
+                b.output->replayInto(in_.output_);
+                shown = true;
+                failed_ += b.failed;
+                Interpreter& r = *b.runner;
+                if (r.vars_.errorLevelSets() != b.levelSets)
+                    in_.vars_.setErrorLevel(r.vars_.errorLevel());
+                in_.magickDone_ += r.magickDone_;
+                if (r.magickDone_ > 0)
+                    in_.lastMagickDone_ = r.lastMagickDone_;
+                in_.magickInterrupted_ += r.magickInterrupted_;
+            }
+            window_.pop_front();
+        }
+        // The next block may take seconds: what is shown goes out now, not with it.
+        if (shown)
+            in_.output_.flush();
+    }
+
+    // Waits until a running block ends (or a stop), then shows what it can and starts
+    // what may.
+    void waitForChange() {
+        int seen;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            seen = ended_;
+        }
+        startWhatMay();
+        showFinished();
+        if (window_.empty())
+            return;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            // The timeout only makes sure that a stop is seen.
+            changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return ended_ != seen; });
+        }
+        showFinished();
+        startWhatMay();
+    }
+
+    void waitForAll() {
+        showFinished();
+        while (!window_.empty())
+            waitForChange();
+    }
+
+    Interpreter& in_;
+    BlockFileNamer namer_;
+    std::unique_ptr<Block> open_;
+    std::deque<std::unique_ptr<Block>> window_;  // blocks not yet shown, in order
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int running_ = 0;
+    int ended_ = 0;  // blocks that have ended so far
+    int failed_ = 0;
+};
+
+int Interpreter::run(QStringView script) {
+    const int failed = jobs_ > 1 ? Parallel(*this).run(script) : runInOrder(script);
+    if (StopSignal())
+        reportStop();
+    output_.flush();
+    // The exit status tells the caller how many lines failed; an exit status holds no more
+    // than 255.
+    return std::min(failed, 255);
 }
 
 bool Interpreter::execute(const Command& c, int number) {
@@ -270,8 +592,7 @@ bool Interpreter::remove(const Command& c) {
     const QString& path = c.args.front();
     const int e = RemoveOneFile(encoded(from_, path).constData());
     if (e == 0) {
-        if (journal_)
-            journal_->deleted(path);
+        noteDeleted(path);
         return true;
     }
     if (e == ENOENT || e == ENOTDIR) {
@@ -367,11 +688,13 @@ bool Interpreter::program(const Command& c) {
         vars_.setErrorLevel(9009);
         return false;
     }
-    if (journal_)
-        journal_->programStarting(name);
+    noteProgramStarting(name);
+    ProgramSetup setup;
+    if (output_.capturing())
+        setup.capture = &output_;
     if (!c.redirect) {
         if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
-            return magick(*job);
+            return magick(*job, setup);
     }
     int fd = -1;
     if (c.redirect) {
@@ -391,7 +714,7 @@ bool Interpreter::program(const Command& c) {
         AppendUtf8(b, a);
         argv.append(b);
     }
-    const int code = RunProgram(path, argv, fd, &error);
+    const int code = RunProgram(path, argv, fd, &error, setup);
     if (fd >= 0)
         ::close(fd);
     if (code < 0) {
@@ -407,8 +730,8 @@ bool Interpreter::program(const Command& c) {
     return code == 0;
 }
 
-bool Interpreter::magick(const MagickJob& job) {
-    const MagickOutcome o = RunMagickJob(job);
+bool Interpreter::magick(const MagickJob& job, const ProgramSetup& setup) {
+    const MagickOutcome o = RunMagickJob(job, setup);
     vars_.setErrorLevel(o.errorLevel);
     switch (o.result) {
         case MagickOutcome::Result::Replaced:
@@ -416,7 +739,7 @@ bool Interpreter::magick(const MagickJob& job) {
             lastMagickDone_ = job.output;
             return true;
         case MagickOutcome::Result::Stopped:
-            magickInterrupted_ = job.output;
+            magickInterrupted_.append(job.output);
             break;
         case MagickOutcome::Result::Failed:
             break;
@@ -433,9 +756,12 @@ void Interpreter::reportStop() {
     if (magickDone_ > 0)
         text += QStringLiteral(", the last one %1").arg(lastMagickDone_);
     text += u'.';
-    if (!magickInterrupted_.isEmpty())
+    if (magickInterrupted_.size() == 1)
         text += QStringLiteral(" %1, on which it was working, was left as it was.")
-                    .arg(magickInterrupted_);
+                    .arg(magickInterrupted_.front());
+    else if (magickInterrupted_.size() > 1)
+        text += QStringLiteral(" %1, on which it was working, were left as they were.")
+                    .arg(magickInterrupted_.join(QStringLiteral(", ")));
     fail(text);
 }
 

@@ -16,10 +16,14 @@ class UndoJournalWriter;
 
 namespace kadrano::batch {
 
-// Runs the lines of a batch script with the command interpreter's effect, one after the
-// other. A line that fails is reported and the script goes on, as in the command
-// interpreter; a line we do not run (unquoted & | < >, a command we do not know) is named by
-// its number and skipped whole.
+// Runs the lines of a batch script with the command interpreter's effect. A line that
+// fails is reported and the script goes on, as in the command interpreter; a line we do not
+// run (unquoted & | < >, a command we do not know) is named by its number and skipped whole.
+//
+// With more than one job, the blocks of an ImageMagick script (blocks.h) run side by side
+// when their files are apart, each with its own error level, and their output is shown
+// block by block in the script's order; every other line waits for all before it and runs
+// alone. The effect is that of running the lines one after the other.
 //
 // Like the command interpreter, ECHO starts on: each command not led by "@" is shown after
 // a prompt with the current folder before it runs, so the person at the console window can
@@ -29,8 +33,14 @@ public:
     Interpreter(Output& output, Variables variables, Parameters parameters,
                 const QString& currentDir);
 
+    // How many blocks may run at once (1: every line in turn).
+    void setJobs(int jobs);
+    static constexpr int kMaxJobs = 128;
+
     // Runs every line of the script text (CR LF or LF). Returns how many lines failed (at
-    // most 255, as an exit status can hold). Stops early only on a stop signal.
+    // most 255, as an exit status can hold). Stops early only on a stop signal: then no
+    // further line or block starts, the ImageMagick lines running get the signal (each
+    // leaves its picture as it was), and the run ends once every running block has.
     int run(QStringView script);
 
     // Reads the file (UTF-8, or Windows-1252 when it is not valid UTF-8) and runs it; -1
@@ -41,7 +51,23 @@ public:
     void setJournal(UndoJournalWriter* journal) { journal_ = journal; }
 
 private:
+    class Parallel;
+    friend class Parallel;
+    class BlockNotes;
+    // A line expanded and read.
+    struct Line {
+        int number = 0;
+        bool echo = false;  // shown after the prompt before it runs
+        QString shown;
+        Command command;
+    };
+    int runInOrder(QStringView script);
+    // False for a line without any effect (empty, a label).
+    bool prepare(QStringView line, int number, Line& out);
+    bool runPrepared(const Line& line);
     bool runLine(QStringView line, int number);
+    void noteDeleted(const QString& path);
+    void noteProgramStarting(const QString& name);
     bool execute(const Command& c, int number);
     bool executeOne(const Command& c, int number);
     bool pathExists(const QString& path);
@@ -53,7 +79,7 @@ private:
     bool set(const Command& c);
     bool program(const Command& c);
     // An ImageMagick line: written to a new file, which replaces the output only whole.
-    bool magick(const MagickJob& job);
+    bool magick(const MagickJob& job, const ProgramSetup& setup);
     // After a stop: which pictures ImageMagick finished, and which one it left.
     void reportStop();
     void pause();
@@ -73,10 +99,14 @@ private:
     QHash<QString, QByteArray> programs_;  // where each program name was found
     QByteArray from_;
     QByteArray to_;
+    int jobs_ = 1;
     int magickDone_ = 0;
     QString lastMagickDone_;
-    QString magickInterrupted_;
+    QStringList magickInterrupted_;
     UndoJournalWriter* journal_ = nullptr;
+    // A block beside others notes its deletions and programs here instead, so the journal
+    // gets them in the script's order.
+    BlockNotes* blockNotes_ = nullptr;
 };
 
 }  // namespace kadrano::batch

@@ -189,6 +189,60 @@ QString magickErrorText(int error) {
     }
 }
 
+// The line's tool, and where its own arguments begin; nothing for another program or tool.
+struct MagickTool {
+    bool mogrify = false;
+    bool magick = false;  // ImageMagick 7's magick
+    qsizetype first = 1;  // the first argument after the program and its sub-command
+};
+
+std::optional<MagickTool> magickToolOf(const QStringList& args) {
+    if (args.isEmpty())
+        return std::nullopt;
+    QString name = args.front().mid(args.front().lastIndexOf(u'/') + 1).toLower();
+    if (name.endsWith(QLatin1String(".exe")))
+        name.chop(4);
+    MagickTool t;
+    if (name == QLatin1String("convert"))
+        return t;
+    if (name == QLatin1String("mogrify")) {
+        t.mogrify = true;
+        return t;
+    }
+    if (name != QLatin1String("magick"))
+        return std::nullopt;
+    t.magick = true;
+    const QString sub = args.size() > 1 ? args.at(1).toLower() : QString();
+    for (const char* other : kMagickOtherTools)
+        if (sub == QLatin1String(other))
+            return std::nullopt;
+    t.mogrify = sub == QLatin1String("mogrify");
+    if (sub == QLatin1String("convert") || sub == QLatin1String("mogrify"))
+        t.first = 2;
+    return t;
+}
+
+// The name, and the name without a format in front or a frame behind, when it has them.
+void magickAddNames(QStringList& to, const QString& arg) {
+    to.append(arg);
+    QString name = arg;
+    const qsizetype colon = name.indexOf(u':');
+    if (colon >= 2) {
+        bool format = true;
+        for (qsizetype i = 0; i < colon && format; ++i)
+            format = name.at(i).unicode() < 0x80 && name.at(i).isLetterOrNumber();
+        if (format) {
+            name = name.mid(colon + 1);
+            to.append(name);
+        }
+    }
+    if (name.endsWith(u']')) {
+        const qsizetype open = name.lastIndexOf(u'[');
+        if (open > 0)
+            to.append(name.left(open));
+    }
+}
+
 MagickOutcome magickFailed(const QString& message, int level = 1) {
     MagickOutcome o;
     o.result = MagickOutcome::Result::Failed;
@@ -200,30 +254,12 @@ MagickOutcome magickFailed(const QString& message, int level = 1) {
 }  // namespace
 
 std::optional<MagickJob> PlanMagickJob(const QStringList& args, const QByteArray& programPath) {
-    if (args.isEmpty())
+    const std::optional<MagickTool> t = magickToolOf(args);
+    if (!t)
         return std::nullopt;
-    QString name = args.front().mid(args.front().lastIndexOf(u'/') + 1).toLower();
-    if (name.endsWith(QLatin1String(".exe")))
-        name.chop(4);
-    enum class Tool { Convert, Mogrify } tool;
-    bool magick = false;
-    qsizetype first = 1;  // the first argument after the program and its sub-command
-    if (name == QLatin1String("convert")) {
-        tool = Tool::Convert;
-    } else if (name == QLatin1String("mogrify")) {
-        tool = Tool::Mogrify;
-    } else if (name == QLatin1String("magick")) {
-        magick = true;
-        const QString sub = args.size() > 1 ? args.at(1).toLower() : QString();
-        for (const char* other : kMagickOtherTools)
-            if (sub == QLatin1String(other))
-                return std::nullopt;
-        tool = sub == QLatin1String("mogrify") ? Tool::Mogrify : Tool::Convert;
-        if (sub == QLatin1String("convert") || sub == QLatin1String("mogrify"))
-            first = 2;
-    } else {
-        return std::nullopt;
-    }
+    enum class Tool { Convert, Mogrify } tool = t->mogrify ? Tool::Mogrify : Tool::Convert;
+    const bool magick = t->magick;
+    const qsizetype first = t->first;
     QStringList rest = args.mid(first);
     if (rest.isEmpty())
         return std::nullopt;
@@ -305,7 +341,37 @@ std::optional<MagickJob> PlanMagickJob(const QStringList& args, const QByteArray
     return job;
 }
 
-MagickOutcome RunMagickJob(const MagickJob& job) {
+std::optional<MagickLineFiles> MagickLineFilesOf(const QStringList& args) {
+    const std::optional<MagickTool> tool = magickToolOf(args);
+    if (!tool)
+        return std::nullopt;
+    const QStringList rest = args.mid(tool->first);
+    MagickLineFiles files;
+    const qsizetype last = rest.size() - 1;
+    for (qsizetype i = 0; i <= last; ++i) {
+        const QString& a = rest.at(i);
+        if (magickIsOption(a)) {
+            const QString lower = a.toLower();
+            if (tool->mogrify &&
+                (lower == QLatin1String("-path") || lower == QLatin1String("-format")))
+                return std::nullopt;
+            continue;
+        }
+        const bool mayBeFile = magickMayBeFile(rest, i);
+        if (mayBeFile && (a.contains(u'*') || a.contains(u'?')))
+            return std::nullopt;
+        magickAddNames(files.reads, a);
+        const bool written =
+            i == last ||
+            (i > 0 && (rest.at(i - 1).compare(QLatin1String("-write"), Qt::CaseInsensitive) == 0 ||
+                       rest.at(i - 1).compare(QLatin1String("+write"), Qt::CaseInsensitive) == 0));
+        if (written || (tool->mogrify && mayBeFile && magickIsRegularFile(a)))
+            magickAddNames(files.writes, a);
+    }
+    return files;
+}
+
+MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup) {
     const QByteArray output = magickEncoded(job.output);
     // What the new file takes over: the old file's mode and owner, the picture's date.
     struct stat old;
@@ -350,7 +416,7 @@ MagickOutcome RunMagickJob(const MagickJob& job) {
          << "-define"
          << "jpeg:size=64x64" << target << "null:";
     argv.append(job.argv.mid(job.outputSlot + 1));
-    const int code = RunProgram(job.program, argv, -1, &error);
+    const int code = RunProgram(job.program, argv, -1, &error, setup);
     const auto giveUp = [&](const QString& why, int level) {
         temp.remove();
         MagickOutcome o = magickFailed(why + u' ' + untouched, level);

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "process.h"
+
 namespace kadrano::batch {
 
 // An ImageMagick line of a script as kadrano-bat runs it.
@@ -52,8 +54,24 @@ struct MagickOutcome {
 };
 
 // Runs the job and waits. It keeps nothing between calls, so jobs with different outputs
-// may run side by side; a stop reaches their programs through the process group (the
-// interpreter itself passes a stop on to the one child RunProgram knows).
-MagickOutcome RunMagickJob(const MagickJob& job);
+// may run side by side; a stop reaches each of their programs.
+MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup = {});
+
+// What an ImageMagick line may touch, as its text names it, for telling whether two lines
+// may run side by side: every argument that is no option counts as read (an option's value
+// that is no file costs nothing, as no other line writes a file of that name), and written
+// are convert's output and "-write" files, and every picture a mogrify line names. A name
+// also counts without a format in front ("PNG:out.png") and without a frame behind
+// ("in.gif[0]").
+struct MagickLineFiles {
+    QStringList reads;
+    QStringList writes;
+};
+
+// The files of a convert, mogrify or magick line (the program as written, then its
+// arguments). Nothing when the line may touch files its text does not name: another of
+// ImageMagick's tools, a name pattern ("*.jpg"), a mogrify that writes elsewhere (-path,
+// -format).
+std::optional<MagickLineFiles> MagickLineFilesOf(const QStringList& args);
 
 }  // namespace kadrano::batch

@@ -76,23 +76,62 @@ Output::Output(int outFd, int errFd)
     buffer_.reserve(kFlushSize + 4096);
 }
 
+Output::Output(Capturing) : outFd_(-1), errFd_(-1), interactive_(false), capturing_(true) {}
+
 void Output::error(QStringView line) {
     flush();
     errorBuffer_.resize(0);
     AppendUtf8(errorBuffer_, line);
     errorBuffer_.append('\n');
-    writeAll(errFd_, errorBuffer_.constData(), errorBuffer_.size());
+    if (capturing_)
+        keep(2, errorBuffer_.constData(), errorBuffer_.size());
+    else
+        writeAll(errFd_, errorBuffer_.constData(), errorBuffer_.size());
 }
 
 void Output::flush() {
-    if (!buffer_.isEmpty())
-        writeAll(outFd_, buffer_.constData(), buffer_.size());
+    if (!buffer_.isEmpty()) {
+        if (capturing_)
+            keep(1, buffer_.constData(), buffer_.size());
+        else
+            writeAll(outFd_, buffer_.constData(), buffer_.size());
+    }
     buffer_.resize(0);  // keeps the capacity for the next lines
     lastFlush_ = std::chrono::steady_clock::now();
 }
 
+void Output::keep(int stream, const char* data, qsizetype size) {
+    if (!kept_.empty() && kept_.back().stream == stream)
+        kept_.back().bytes.append(data, size);
+    else
+        kept_.push_back({stream, QByteArray(data, size)});
+}
+
+void Output::programOutput(int stream, const char* data, qsizetype size) {
+    flush();
+    keep(stream, data, size);
+}
+
+void Output::replayInto(Output& target) {
+    flush();
+    for (const Chunk& c : kept_) {
+        if (c.stream == 1) {
+            target.buffer_.append(c.bytes);
+        } else {
+            // Errors go out at once, after what came before them, as error() does.
+            target.flush();
+            if (target.capturing_)
+                target.keep(2, c.bytes.constData(), c.bytes.size());
+            else
+                writeAll(target.errFd_, c.bytes.constData(), c.bytes.size());
+        }
+    }
+    kept_.clear();
+    target.lineDone();
+}
+
 void Output::lineDone() {
-    if (buffer_.isEmpty())
+    if (buffer_.isEmpty() || capturing_)
         return;
     if (interactive_ || buffer_.size() >= kFlushSize ||
         std::chrono::steady_clock::now() - lastFlush_ >= kFlushInterval)

@@ -1,6 +1,7 @@
 #include "addtext.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include "core/mtimekeeper.h"
 #include "core/pathhelpers.h"
@@ -72,8 +73,11 @@ AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
     const QString fontOption = !o.fontFile.isEmpty() && CanStandInScript(o.fontFile)
                                    ? QStringLiteral(" -font ") + ScriptArg(o.fontFile)
                                    : QString();
-    QString folderMade;
-    bool anyFolder = false;
+    // The folder lines come first, each folder once: they run alone, and the pictures'
+    // lines after them may then run side by side from the first to the last.
+    QStringList folderLines;
+    QSet<QString> folders;
+    QStringList pictureLines;
     const int count = files.count();
     for (int i = 0; i < count; ++i) {
         if (i % 1000 == 0 && atPosition)
@@ -87,25 +91,28 @@ AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
             ++plan.unsafe;
             continue;
         }
-        if (!anyFolder || dir != folderMade) {
+        if (!folders.contains(dir)) {
             // A second run finds the folder there; that is no failure worth a report.
             const QString f = ScriptArg(folder);
-            script.add(QStringLiteral("if not exist ") + f + QStringLiteral(" md ") + f);
-            folderMade = dir;
-            anyFolder = true;
+            folderLines.append(QStringLiteral("if not exist ") + f + QStringLiteral(" md ") + f);
+            folders.insert(dir);
             ++plan.folders;
         }
         const QString caption =
             CaptionOrFileName(MakePictureText(name, o.caption), name, o.fileNameWhenEmpty);
-        script.addProgress(i, count);
-        script.add(o.magickCommand + QStringLiteral(" convert ") + ScriptArg(input) +
-                   QStringLiteral(" -fill ") + o.colour +
-                   QStringLiteral(" -gravity Southeast -pointsize ") + sizeArg + fontOption +
-                   QStringLiteral(" -annotate +0+5 ") + CaptionArgument(caption) + u' ' +
-                   ScriptArg(output));
+        pictureLines.append(ProgressLine(i, count));
+        pictureLines.append(o.magickCommand + QStringLiteral(" convert ") + ScriptArg(input) +
+                            QStringLiteral(" -fill ") + o.colour +
+                            QStringLiteral(" -gravity Southeast -pointsize ") + sizeArg +
+                            fontOption + QStringLiteral(" -annotate +0+5 ") +
+                            CaptionArgument(caption) + u' ' + ScriptArg(output));
         ++plan.commands;
         plan.rewrites.push_back({input, output});
     }
+    for (const QString& line : folderLines)
+        script.add(line);
+    for (const QString& line : pictureLines)
+        script.add(line);
     script.finish(o.pauseAtEnd);
     plan.lines = script.lines();
     return plan;

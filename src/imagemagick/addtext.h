@@ -50,9 +50,9 @@ struct AddTextPlan {
     std::vector<MagickRewrite> rewrites;  // original → captioned copy
 };
 
-// The script: in front of the first file of each folder a line that creates its
-// "Text-Included" folder; per picture a progress line and a convert line that writes a
-// captioned copy into that folder. atPosition is told the positions 0, 1000, 2000, ...
+// The script: first a line per folder that creates its "Text-Included" folder, then per
+// picture a progress line and a convert line that writes a captioned copy into that
+// folder. atPosition is told the positions 0, 1000, 2000, ...
 AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& options,
                         const std::function<void(int position)>& atPosition = {});
 

@@ -8,9 +8,14 @@
 namespace kadrano::test {
 
 BatResult RunBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
+    return RunBatWith({}, scriptPath, arguments, input);
+}
+
+BatResult RunBatWith(const QStringList& options, const QString& scriptPath,
+                     const QStringList& arguments, const QByteArray& input) {
     BatResult r;
     QProcess p;
-    p.start(BatInterpreterPath(), QStringList{scriptPath} + arguments);
+    p.start(BatInterpreterPath(), options + QStringList{scriptPath} + arguments);
     if (!p.waitForStarted())
         return r;
     if (!input.isEmpty())

@@ -19,6 +19,9 @@ struct BatResult {
 // then closing it (a "pause" without input goes on).
 BatResult RunBat(const QString& scriptPath, const QStringList& arguments = {},
                  const QByteArray& input = QByteArray());
+// The same with kadrano-bat's own options in front of the script ("--jobs", "3").
+BatResult RunBatWith(const QStringList& options, const QString& scriptPath,
+                     const QStringList& arguments = {}, const QByteArray& input = QByteArray());
 
 // Writes the lines as the tools write scripts (UTF-8, CR LF) to "t.bat" in the folder and
 // runs it.

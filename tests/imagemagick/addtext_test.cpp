@@ -53,8 +53,9 @@ TEST(Caption, EscapedForImageMagickAndThenForTheScript) {
     EXPECT_EQ(CaptionOrFileName(q("\"x  \""), q("IMG1234.jpg"), true), q("\"x  \""));
 }
 
-// Two folders (sub-folders ticked) give two folder lines, each in front of the first file
-// of its folder; paths with blanks are quoted, colour and font file are not.
+// Two folders (sub-folders ticked) give two folder lines, both in front of the pictures'
+// lines, so those may run side by side; paths with blanks are quoted, colour and font file
+// are not.
 TEST(AddTextPlan, TwoFoldersWithBlanks) {
     const QString top = q("/home/anna/Fotos 2019/");
     const QString sub = top + q("Rom/");
@@ -75,6 +76,7 @@ TEST(AddTextPlan, TwoFoldersWithBlanks) {
         (ScriptHeader() +
          QStringList{
              q("if not exist \"") + top + q("Text-Included\" md \"") + top + q("Text-Included\""),
+             q("if not exist \"") + sub + q("Text-Included\" md \"") + sub + q("Text-Included\""),
              ProgressLine(0, 3),
              head + top + q("23_2019_Urlaub_Rom.jpg\"") + middle +
                  q("\"23_2019_Urlaub_Rom  \" \"") + top +
@@ -82,7 +84,6 @@ TEST(AddTextPlan, TwoFoldersWithBlanks) {
              ProgressLine(1, 3),
              head + top + q("b.jpg\"") + middle + q("\"b  \" \"") + top +
                  q("Text-Included/b.jpg\""),
-             q("if not exist \"") + sub + q("Text-Included\" md \"") + sub + q("Text-Included\""),
              ProgressLine(2, 3),
              head + sub + q("c d.jpg\"") + middle + q("\"c d  \" \"") + sub +
                  q("Text-Included/c d.jpg\""),

@@ -48,7 +48,12 @@ namespace {
 class GroupRunner : public ScriptRunner {
 public:
     std::function<bool()> stopWhen;  // asked every few milliseconds while the script runs
-    rlim_t fileSizeLimit = 0;        // 0: none
+    // How: SIGTERM to the group as the console window does, SIGTERM to kadrano-bat alone
+    // as "kill PID" does, or SIGKILL to kadrano-bat alone, which leaves the programs it
+    // started running unattended (the runner waits until they have ended).
+    enum class Stopping { Group, Interpreter, Kill } stopping = Stopping::Group;
+    QStringList options;       // kadrano-bat's own, in front of the script
+    rlim_t fileSizeLimit = 0;  // 0: none
     QString output;
     bool stopped = false;
     bool needsKill = false;  // it did not end on SIGTERM
@@ -66,7 +71,7 @@ public:
                 ::setrlimit(RLIMIT_FSIZE, &l);
             }
         });
-        p.start(test::BatInterpreterPath(), QStringList{program} + arguments);
+        p.start(test::BatInterpreterPath(), options + QStringList{program} + arguments);
         if (!p.waitForStarted())
             return kRunNotStarted;
         p.closeWriteChannel();
@@ -88,11 +93,36 @@ private:
     void stop(QProcess& p) {
         stopped = true;
         const pid_t group = pid_t(p.processId());
-        ::kill(-group, SIGTERM);
+        if (stopping == Stopping::Kill) {
+            ::kill(group, SIGKILL);
+            p.waitForFinished(-1);
+            QElapsedTimer t;
+            t.start();
+            while (groupIsRunning(group) && t.elapsed() < 60000)
+                ::usleep(10000);
+            return;
+        }
+        ::kill(stopping == Stopping::Group ? -group : group, SIGTERM);
         if (!p.waitForFinished(1500)) {
             needsKill = true;
             ::kill(-group, SIGKILL);
         }
+    }
+
+    // Whether a process of the group still runs (zombies left to whoever adopted them do
+    // not count).
+    static bool groupIsRunning(pid_t group) {
+        for (const QString& entry : QDir(q("/proc")).entryList(QDir::Dirs)) {
+            QFile stat(q("/proc/") + entry + q("/stat"));
+            if (entry.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
+                continue;
+            // pid (name) state ppid pgrp …, the name in parentheses may hold blanks.
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 2 && fields[2].toInt() == group && fields[0] != "Z")
+                return true;
+        }
+        return false;
     }
 };
 
@@ -147,104 +177,125 @@ protected:
     FakeHost host{&runner};
 };
 
+// A run to be stopped: fresh pictures and the tool's script in a folder of their own. In
+// place (resize), by mogrify (EXIF turn) and by conversion with deletion.
+enum StopKind { Resize, Exif, Convert };
+struct StopRun {
+    TempFolder folder;
+    QString dir;
+    QString script;
+    QList<QByteArray> originals;
+};
+
+void prepareStopRun(StopKind kind, int pictures, StopRun& s) {
+    s.dir = s.folder.path();
+    FileList files;
+    for (int i = 0; i < pictures; ++i) {
+        const QString name = QStringLiteral("p%1.jpg").arg(i);
+        test::WriteNoisyJpeg(s.dir + name, 1200, 900, kind == Exif ? 6 : 0, unsigned(i + 1));
+        s.originals.append(bytesOf(s.dir + name));
+        files.append(name, s.dir);
+    }
+    QStringList lines;
+    if (kind == Exif) {
+        lines = PlanExifRotate(files, {}).lines;
+    } else {
+        ResizeOptions o;
+        o.maxPixel = q("600");
+        o.convert = kind == Convert;
+        o.format = q("PNG");
+        o.deleteOld = true;
+        lines = PlanResize(files, o).lines;
+    }
+    s.script = s.dir + q("_Script.bat");
+    ASSERT_TRUE(WriteScriptFile(s.script, lines));
+}
+
+// Checks that each picture is as it was, byte for byte, or whole and done (after a
+// conversion: its original, its whole converted copy, or both), and returns how many are
+// done.
+int checkStoppedRun(StopKind kind, const StopRun& s) {
+    int done = 0;
+    for (int i = 0; i < s.originals.size(); ++i) {
+        const QString jpg = s.dir + QStringLiteral("p%1.jpg").arg(i);
+        const QString png = s.dir + QStringLiteral("p%1.png").arg(i);
+        if (kind == Convert) {
+            if (QFile::exists(png)) {
+                EXPECT_TRUE(IsWholePicture(png)) << png.toStdString();
+                EXPECT_EQ(QImageReader(png).size(), QSize(600, 450));
+                ++done;
+            } else {
+                EXPECT_EQ(bytesOf(jpg), s.originals[i]) << jpg.toStdString();
+            }
+            if (QFile::exists(jpg)) {
+                EXPECT_EQ(bytesOf(jpg), s.originals[i]) << jpg.toStdString();
+            }
+        } else if (bytesOf(jpg) != s.originals[i]) {
+            EXPECT_TRUE(IsWholePicture(jpg)) << jpg.toStdString();
+            EXPECT_EQ(QImageReader(jpg).size(), kind == Exif ? QSize(900, 1200) : QSize(600, 450));
+            ++done;
+        }
+    }
+    return done;
+}
+
+// How long an undisturbed run of each kind takes, so that stops fall inside the runs.
+void measureStopRuns(int pictures, const QStringList& options, qint64 (&duration)[3]) {
+    for (StopKind kind : {Resize, Exif, Convert}) {
+        StopRun s;
+        prepareStopRun(kind, pictures, s);
+        GroupRunner whole;
+        whole.options = options;
+        QElapsedTimer t;
+        t.start();
+        ASSERT_EQ(whole.runAndWait(s.script, {}), 0) << whole.output.toStdString();
+        duration[kind] = std::max<qint64>(t.elapsed(), 50);
+    }
+}
+
+// Runs the script and stops it once delay milliseconds have passed.
+void runStoppedAfter(GroupRunner& runner, const QString& script, qint64 delay) {
+    QElapsedTimer t;
+    t.start();
+    runner.stopWhen = [&] { return t.elapsed() >= delay; };
+    runner.runAndWait(script, {});
+}
+
 }  // namespace
 
 // A stop at any moment — the console window's close, SIGTERM to the script's process
 // group — leaves each picture either as it was, byte for byte, or whole and done; never
 // an empty or half-written one, a "~" backup as the only copy, or a truncated new PNG.
 // In place (resize), by mogrify (EXIF turn) and by conversion with deletion, 24 times at
-// random moments across the run.
+// random moments across the run, with one picture at a time (the next test has several).
 TEST_F(MagickSafety, StopsAtRandomMomentsLeaveEveryPictureWholeOrAsItWas) {
     constexpr int kPictures = 6;
     constexpr int kRuns = 24;
-    enum Kind { Resize, Exif, Convert };
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
     SCOPED_TRACE(testing::Message() << "random seed " << seed);
+    const QStringList oneJob = {q("--jobs"), q("1")};
 
-    // Fresh pictures and the tool's script for one run in its own folder.
-    struct Setup {
-        TempFolder folder;
-        QString dir;
-        QString script;
-        QList<QByteArray> originals;
-    };
-    const auto prepare = [](Kind kind, Setup& s) {
-        s.dir = s.folder.path();
-        FileList files;
-        for (int i = 0; i < kPictures; ++i) {
-            const QString name = QStringLiteral("p%1.jpg").arg(i);
-            test::WriteNoisyJpeg(s.dir + name, 1200, 900, kind == Exif ? 6 : 0, unsigned(i + 1));
-            s.originals.append(bytesOf(s.dir + name));
-            files.append(name, s.dir);
-        }
-        QStringList lines;
-        if (kind == Exif) {
-            lines = PlanExifRotate(files, {}).lines;
-        } else {
-            ResizeOptions o;
-            o.maxPixel = q("600");
-            o.convert = kind == Convert;
-            o.format = q("PNG");
-            o.deleteOld = true;
-            lines = PlanResize(files, o).lines;
-        }
-        s.script = s.dir + q("_Script.bat");
-        ASSERT_TRUE(WriteScriptFile(s.script, lines));
-    };
-
-    // How long an undisturbed run takes, so that the stops fall inside the runs.
     qint64 duration[3];
-    for (Kind kind : {Resize, Exif, Convert}) {
-        Setup s;
-        prepare(kind, s);
-        GroupRunner whole;
-        QElapsedTimer t;
-        t.start();
-        ASSERT_EQ(whole.runAndWait(s.script, {}), 0) << whole.output.toStdString();
-        duration[kind] = std::max<qint64>(t.elapsed(), 50);
-    }
+    measureStopRuns(kPictures, oneJob, duration);
 
     int midway = 0;  // stops with some pictures done and some not
     int killed = 0;
     for (int run = 0; run < kRuns; ++run) {
-        const Kind kind = Kind(run % 3);
-        Setup s;
-        prepare(kind, s);
+        const StopKind kind = StopKind(run % 3);
+        StopRun s;
+        prepareStopRun(kind, kPictures, s);
         const qint64 delay =
             std::uniform_int_distribution<qint64>(duration[kind] / 20, duration[kind])(random);
         GroupRunner stopping;
-        QElapsedTimer t;
-        t.start();
-        stopping.stopWhen = [&] { return t.elapsed() >= delay; };
-        stopping.runAndWait(s.script, {});
+        stopping.options = oneJob;
+        runStoppedAfter(stopping, s.script, delay);
         SCOPED_TRACE(testing::Message() << "run " << run << ", kind " << kind << ", stop after "
                                         << delay << " of " << duration[kind] << " ms\n"
                                         << stopping.output.toStdString());
         killed += stopping.needsKill ? 1 : 0;
 
-        int done = 0;
-        for (int i = 0; i < kPictures; ++i) {
-            const QString jpg = s.dir + QStringLiteral("p%1.jpg").arg(i);
-            const QString png = s.dir + QStringLiteral("p%1.png").arg(i);
-            if (kind == Convert) {
-                if (QFile::exists(png)) {
-                    EXPECT_TRUE(IsWholePicture(png)) << png.toStdString();
-                    EXPECT_EQ(QImageReader(png).size(), QSize(600, 450));
-                    ++done;
-                } else {
-                    EXPECT_EQ(bytesOf(jpg), s.originals[i]) << jpg.toStdString();
-                }
-                if (QFile::exists(jpg)) {
-                    EXPECT_EQ(bytesOf(jpg), s.originals[i]) << jpg.toStdString();
-                }
-            } else if (bytesOf(jpg) != s.originals[i]) {
-                EXPECT_TRUE(IsWholePicture(jpg)) << jpg.toStdString();
-                EXPECT_EQ(QImageReader(jpg).size(),
-                          kind == Exif ? QSize(900, 1200) : QSize(600, 450));
-                ++done;
-            }
-        }
+        const int done = checkStoppedRun(kind, s);
         if (done > 0 && done < kPictures)
             ++midway;
         if (!stopping.needsKill) {
@@ -257,6 +308,59 @@ TEST_F(MagickSafety, StopsAtRandomMomentsLeaveEveryPictureWholeOrAsItWas) {
     std::printf("%d of %d stops fell between two pictures' ends; %d needed SIGKILL\n", midway,
                 kRuns, killed);
     // Stops that all land after the end would prove nothing.
+    EXPECT_GE(midway, kRuns / 4);
+}
+
+// The same with three pictures at a time, stopped in each of three ways: the console
+// window's stop (SIGTERM to the group), SIGTERM to kadrano-bat alone (the stop reaches each
+// running ImageMagick through the interpreter), and SIGKILL to kadrano-bat alone, after
+// which the ImageMagick commands it started finish unattended. No picture is lost; only
+// SIGKILL may leave hidden unfinished files, never anything else.
+TEST_F(MagickSafety, KillsAtRandomMomentsOfAParallelRunLoseNoPicture) {
+    constexpr int kPictures = 9;
+    constexpr int kRuns = 24;
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE(testing::Message() << "random seed " << seed);
+    const QStringList threeJobs = {q("--jobs"), q("3")};
+
+    qint64 duration[3];
+    measureStopRuns(kPictures, threeJobs, duration);
+
+    int midway = 0;
+    int reported = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const StopKind kind = StopKind(run % 3);
+        const auto how = GroupRunner::Stopping((run / 3) % 3);
+        StopRun s;
+        prepareStopRun(kind, kPictures, s);
+        const qint64 delay =
+            std::uniform_int_distribution<qint64>(duration[kind] / 20, duration[kind])(random);
+        GroupRunner stopping;
+        stopping.options = threeJobs;
+        stopping.stopping = how;
+        runStoppedAfter(stopping, s.script, delay);
+        SCOPED_TRACE(testing::Message()
+                     << "run " << run << ", kind " << kind << ", stopped by " << int(how)
+                     << " after " << delay << " of " << duration[kind] << " ms\n"
+                     << stopping.output.toStdString());
+
+        const int done = checkStoppedRun(kind, s);
+        if (done > 0 && done < kPictures)
+            ++midway;
+        for (const QString& e : strayEntries(s.dir)) {
+            EXPECT_TRUE(how == GroupRunner::Stopping::Kill || stopping.needsKill)
+                << e.toStdString();
+            EXPECT_TRUE(e.startsWith(q(".kadrano-"))) << e.toStdString();
+        }
+        if (how != GroupRunner::Stopping::Kill && stopping.stopped && done > 0 &&
+            done < kPictures) {
+            EXPECT_TRUE(stopping.output.contains(QStringLiteral("kadrano-bat: stopped. ")));
+            ++reported;
+        }
+    }
+    std::printf("%d of %d kills fell between two pictures' ends, %d of them reported\n", midway,
+                kRuns, reported);
     EXPECT_GE(midway, kRuns / 4);
 }
 
