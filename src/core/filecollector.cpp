@@ -77,7 +77,7 @@ void noteUnreadableTop(const QString& topDir, CollectLeftOut& leftOut) {
 }  // namespace
 
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
-                                  Language lang, CollectObserver& observer) {
+                                  Language lang, CollectObserver& observer, const OwnFiles& own) {
     CollectResult result;
     const WildcardPattern wildcard(pattern);
     DirListing listing;
@@ -110,7 +110,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 break;
             }
             for (const QString& name : listing.files) {
-                if (IsOwnFileName(name))
+                if (own.contains(name))
                     continue;
                 result.files.append(name, dir);
                 ++found;
@@ -134,7 +134,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
             noteUnreadableTop(topDir, result.leftOut);
         result.leftOut.undecodableNames += listing.undecodableFiles;
         for (const QString& name : listing.files) {
-            if (IsOwnFileName(name))
+            if (own.contains(name))
                 continue;
             result.files.append(name, topDir);
             ++found;

@@ -4,6 +4,7 @@
 
 #include "filelist.h"
 #include "language.h"
+#include "ownfiles.h"
 
 namespace kadrano {
 
@@ -38,10 +39,11 @@ struct CollectResult {
 // Collects the files matching pattern in topDir (which ends in a separator), and with
 // withSubdirs in every directory below it, breadth first: the top directory, then its
 // sub-directories in listing order, then theirs. Status updates and event processing are
-// thinned out (every 300 files in the tree walk, every 10 in a single directory). The
-// program's own files (see ownfiles.h) are never collected.
+// thinned out (every 300 files in the tree walk, every 10 in a single directory). Files
+// named in own (the program's own scripts and lists) are never collected.
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
-                                  Language lang, CollectObserver& observer);
+                                  Language lang, CollectObserver& observer,
+                                  const OwnFiles& own = OwnFiles());
 
 // A count as "###,###,###" shows it: digit groups by the user's locale, nothing for 0.
 QString GroupedCount(qint64 count);

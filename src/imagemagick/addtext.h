@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 #include "magickrun.h"
 #include "rename/nameroutines.h"
 
 namespace kadrano {
 
-inline constexpr const char* kAddTextScript = "_Add_Text_ToPictures.bat";
+inline constexpr const char* kAddTextScript = kTextScriptName;
 inline constexpr const char* kTextFolder = "Text-Included";
 inline constexpr KeptScript kAddTextKept{kAddTextScript, "Command19"};
 

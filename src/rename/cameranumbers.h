@@ -5,11 +5,12 @@
 #include <QStringList>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 
 namespace kadrano {
 
-inline constexpr const char* kCameraNumbersScript = "_Remove_CameraNumbers.bat";
+inline constexpr const char* kCameraNumbersScript = kCameraNumbersScriptName;
 
 // The options of the camera-number area.
 struct CameraNumberOptions {

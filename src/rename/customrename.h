@@ -4,11 +4,12 @@
 #include <QStringList>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 
 namespace kadrano {
 
-inline constexpr const char* kCustomRenameScript = "_Rename_Custom.bat";
+inline constexpr const char* kCustomRenameScript = kCustomRenameScriptName;
 // A script the person chose not to run yet; the rename area's own button runs it later.
 inline constexpr KeptScript kCustomRenameKept{kCustomRenameScript, "Command18"};
 

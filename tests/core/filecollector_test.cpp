@@ -10,6 +10,7 @@
 
 #include "core/filecollector.h"
 #include "core/ownfiles.h"
+#include "core/undojournal.h"
 #include "core/wildcard.h"
 #include "support/testfiles.h"
 
@@ -169,23 +170,38 @@ TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
 }
 
 TEST(Collect, TheProgramsOwnScriptsAndListsAreNeverCollected) {
+    // As the window's areas declare them; a name given twice counts once.
+    const OwnFiles own = {kShuffleScriptName,     kChecksumListFileName, kShuffleRecordName,
+                          kResizeScriptName,      kUndoScriptName,       kShuffleScriptName,
+                          "Notizen mit Blank.txt"};
     TempFolder t;
-    for (const char* own : OwnFileNames()) {
-        t.write(QString::fromLatin1(own));
-        t.write(q("sub/") + QString::fromLatin1(own));
+    for (const QString& name : own.names()) {
+        t.write(name);
+        t.write(q("sub/") + name);
     }
     t.write(q("_RENAME_RANDOM.BAT"));  // the same file to Windows
-    for (const char* f : {"a.jpg", "_Notizen.txt", "sub/b.jpg"})
+    for (const char* f : {"a.jpg", "_Notizen.txt", "sub/b.jpg", "Notizen.txt"})
         t.write(q(f));
     Observer obs;
-    const CollectResult all = CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs);
+    const CollectResult all =
+        CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs, own);
     EXPECT_EQ(relativePaths(all.files, t.path()),
-              QStringList({q("_Notizen.txt"), q("a.jpg"), q("sub/b.jpg")}));
+              QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt"), q("sub/b.jpg")}));
     EXPECT_FALSE(all.leftOut.any());
-    const CollectResult top = CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs);
-    EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg")}));
-    EXPECT_TRUE(IsOwnFileName(u"_datei_checksummenliste.TXT"));
-    EXPECT_FALSE(IsOwnFileName(u"_Rename_Random.bat.jpg"));
+    const CollectResult top =
+        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs, own);
+    EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt")}));
+    EXPECT_EQ(own.names().size(), 6);
+    EXPECT_TRUE(own.contains(u"_datei_checksummenliste.TXT"));
+    EXPECT_TRUE(own.contains(u".KADRANO-shuffle"));
+    EXPECT_FALSE(own.contains(u"_Rename_Random.bat.jpg"));
+    EXPECT_FALSE(own.contains(u"_Rename_Random.ba"));
+    EXPECT_FALSE(own.contains(u""));
+    // Without a list, a collection by "*.*" takes them all.
+    const QStringList plain =
+        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs).files.FileNames;
+    for (const char* name : {"_Rename_Random.bat", "_RENAME_RANDOM.BAT", "Notizen mit Blank.txt"})
+        EXPECT_TRUE(plain.contains(q(name))) << name;
 }
 
 namespace {

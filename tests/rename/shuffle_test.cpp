@@ -365,6 +365,8 @@ TEST_F(ShuffleRoundTrip, ARestoreOfANeverShuffledFolderWarnsAndChangesNothing) {
 
 TEST_F(ShuffleRoundTrip, WithEveryFileTheProgramsOwnFilesStayAsTheyAre) {
     host.pattern = q("*.*");
+    // As the duplicate and resize areas declare them to the window.
+    host.ownFiles = {kChecksumListFileName, kResizeScriptName};
     folder.write(q("a.jpg"));
     folder.write(q("Notizen.txt"));
     folder.write(QLatin1String(kChecksumListFileName), "list");

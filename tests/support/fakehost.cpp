@@ -46,7 +46,7 @@ FakeHost::FakeHost(ScriptRunner* runner) : runner_(runner ? runner : &ownRunner_
 void FakeHost::collectFiles() {
     ++collections;
     dirText = AddSeparator(dirText);
-    files = CollectPictureFiles(dirText, pattern, withSubdirs, lang, *this).files;
+    files = CollectPictureFiles(dirText, pattern, withSubdirs, lang, *this, ownFiles).files;
 }
 
 }  // namespace kadrano::test

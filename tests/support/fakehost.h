@@ -95,6 +95,9 @@ public:
     QStringList captions;
     FileList files;
     QString start;
+    // The files the collection leaves out, as the window's areas declare them; a test names
+    // the ones it needs.
+    OwnFiles ownFiles;
 
     Person& person() override { return recorder; }
     ScriptRunner& scriptRunner() override { return *runner_; }

@@ -262,7 +262,7 @@ TEST_F(PickerTest, TheImageMagickPathBoxTakesADroppedProgramAsItsPath) {
     const QString second = other.write(QStringLiteral("magick"));
     const QString before = window->directoryText();
     int signalled = 0;
-    QObject::connect(window.get(), &Form1::magickPathDropped, [&] { ++signalled; });
+    QObject::connect(&window->magickPathBox(), &MagickPathBox::dropped, [&] { ++signalled; });
     drop(control<QWidget>("ImageMagicPath"), {first, second});
     EXPECT_TRUE(accepted);
     EXPECT_EQ(window->directoryText(), before) << "no folder drop";

@@ -64,12 +64,12 @@ TEST_F(PreviewTest, PagesOfSixNamesOverlapByOneAndWrapToTheStart) {
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(0, 6));
     EXPECT_EQ(window->previewName(), names.at(0));
-    EXPECT_EQ(window->previewedFilePath(), pictures.file(names.at(0)));
+    EXPECT_EQ(window->previews().previewedFilePath(), pictures.file(names.at(0)));
 
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(5, 3));
     EXPECT_EQ(window->previewName(), names.at(5));
-    EXPECT_EQ(window->previewedFilePath(), pictures.file(names.at(5)));
+    EXPECT_EQ(window->previews().previewedFilePath(), pictures.file(names.at(5)));
 
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(0, 6));
@@ -105,7 +105,7 @@ TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
     window->collectFiles();
     EXPECT_TRUE(names_()->text().isEmpty());
     EXPECT_TRUE(box()->pixmap().isNull());
-    EXPECT_EQ(window->previewedIndex(), -1);
+    EXPECT_EQ(window->previews().previewedIndex(), -1);
     click("Vorschau");  // nothing to page through
     EXPECT_TRUE(names_()->text().isEmpty());
 }
@@ -118,7 +118,7 @@ TEST_F(PreviewTest, AClickEnlargesThePictureInItsProportionsAndASecondShrinksIt)
     click("VorschauPic");
     const QRect big = box()->geometry();
     EXPECT_EQ(big.topLeft(), QPoint(0, 0));
-    EXPECT_TRUE(window->previewEnlarged());
+    EXPECT_TRUE(window->previews().enlarged());
     EXPECT_LE(big.width(), window->width());
     EXPECT_LE(big.height(), window->height());
     EXPECT_TRUE(big.width() == window->width() || big.height() == window->height());
@@ -128,7 +128,7 @@ TEST_F(PreviewTest, AClickEnlargesThePictureInItsProportionsAndASecondShrinksIt)
 
     click("VorschauPic");
     EXPECT_EQ(box()->geometry(), small);
-    EXPECT_FALSE(window->previewEnlarged());
+    EXPECT_FALSE(window->previews().enlarged());
 }
 
 TEST_F(PreviewTest, ARightClickOpensTheFolderUnlessShiftIsHeld) {

@@ -79,10 +79,10 @@ TEST_F(Form1Test, DISABLED_ScreenshotsOfEveryArea) {
                               {"Frame13", "shuffle"}, {"DoppelteFrame", "duplicates"},
                               {"DatumFrame", "date"}};
     for (const auto& area : areas) {
-        window->ToggleArea(control<QFrame>(area[0]));
+        window->areaStack().toggle(control<QFrame>(area[0]));
         shot(QString::fromLatin1(area[1]));
     }
-    window->ToggleArea(control<QFrame>("DatumFrame"));
+    window->areaStack().toggle(control<QFrame>("DatumFrame"));
     click("Label6");
     shot(QStringLiteral("camera-numbers"));
     click("Command4");

@@ -9,7 +9,10 @@
 
 #include "support/fakehost.h"
 #include "support/testfiles.h"
+#include "ui/areastack.h"
 #include "ui/form1.h"
+#include "ui/magickpathbox.h"
+#include "ui/previewstrip.h"
 
 namespace kadrano::test {
 

@@ -173,11 +173,11 @@ TEST_F(MagickWindow, WithoutImageMagickTheBoxWarnsAndChecksWhatIsTyped) {
     const QString other = standIn(program, q("IM2/magick"));
     QMimeData two;
     two.setUrls({QUrl::fromLocalFile(magick), QUrl::fromLocalFile(other)});
-    window->DropMagickPath(two);
+    window->magickPathBox().takeDrop(two);
     EXPECT_EQ(box->text(), other);
     QMimeData folder;
     folder.setText(program.file(q("IM2")));
-    window->DropMagickPath(folder);
+    window->magickPathBox().takeDrop(folder);
     EXPECT_FALSE(box->isHidden());
     EXPECT_TRUE(warningsShown());
 

@@ -20,8 +20,25 @@
 
 namespace kadrano {
 
+namespace {
+
+constexpr AreaInfo kCameraNumbersInfo{
+    "Nummernfelder oder Datumsblöcke in Dateinamen ersetzen und neu nummerieren:\n"
+    "MyPic_IMG4345234.jpg -> MyPic#1.jpg\n\n"
+    "Oder Datumsblöcke umwandeln:\n\n"
+    "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\n",
+    "Replace Number-Fields or Dateblocks in Filenames and Renumber:\n"
+    "MyPic_IMG4345234.jpg -> MyPic#1.jpg\n\n"
+    "Or convert Dateblocks:\n\n"
+    "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\n",
+    "Nummernblöcke umwandeln", "Convert Numberblocks"};
+
+}  // namespace
+
 CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, "Frame6") {
+    // Kept or not, the script may lie in the folder after a run.
+    declareOwnFiles({kCameraNumbersScript});
     frame()->resize(window->width(), Px(geometry::kCameraAreaHeight));
     frame()->hide();
     c_.Frame1 = panel(frame(), "Frame1",
@@ -40,7 +57,9 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     c_.CameraNr_Combo = comboBox(p, "CameraNr_Combo", 90);
     c_.CameraCountLabel = label(p, "CameraCountLabel", QStringLiteral("Anz. Nummern:"));
     c_.CameraNr_NrCombo = comboBox(p, "CameraNr_NrCombo", 56);
-    c_.Command7 = infoButton(p, "Command7");
+    // Its panel's title is long; a screen reader says the link's words.
+    c_.Command7 =
+        addInfoButton(p, "Command7", kCameraNumbersInfo, QStringLiteral("Kamera Nummern"));
     c_.CameraReplaceLabel =
         label(p, "CameraReplaceLabel",
               QStringLiteral(

@@ -17,6 +17,27 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kDateEnglish[] = {
+    {"DatumHeader", "Date && Time", "Get date from file or filename", nullptr},
+    {"Frame18", "Date -> Filename", nullptr, nullptr},
+    {"DateToNameLabel", "Add File Creation-Date to the Filename", nullptr, nullptr},
+    {"Command28", "Restore", nullptr, nullptr},
+    {"Frame17", "Change Filedate", nullptr, nullptr},
+    {"SetDateLabel", "Overwrite creation date of the files", nullptr, nullptr},
+    {"DatumDateinameNutzen", "Recover date from filename", nullptr, nullptr},
+    {"DatumAusVerzNamen", "Recover Date from name of directory", nullptr, nullptr},
+    {"FixDatumWennKeinsGefundenCheck", "If no date found use                  instead", nullptr,
+     nullptr},
+    {"Warnung2", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr, nullptr},
+    {"TrennzDatetxt", nullptr, "Seperator between name and date", nullptr},
+    {"AufnahmedatumExifCheck", "Use date taken (EXIF)",
+     "The date the picture was taken (from the picture itself) comes first: before the file "
+     "date for \"Date -> Filename\", before file name, directory name and fixed date for "
+     "\"Change Filedate\". Pictures without it keep to the other rules.",
+     nullptr},
+};
+
+// The area's "?" explains nothing: its two panels say what they do.
 AreaLook dateLook() {
     return AreaLook{"DatumFrame",
                     "DatumPic",
@@ -26,7 +47,9 @@ AreaLook dateLook() {
                     QStringLiteral("Datum aus Datei oder Dateinamen ermitteln"),
                     AreaPicture::Date,
                     3135,
-                    false};
+                    false,
+                    {},
+                    kDateEnglish};
 }
 
 }  // namespace

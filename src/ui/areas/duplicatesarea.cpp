@@ -10,11 +10,22 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "analysis/duplicates.h"
 #include "ui/controlfactory.h"
 
 namespace kadrano {
 
 namespace {
+
+constexpr EnglishText kDuplicatesEnglish[] = {
+    {"DoppelteHeader", "Detect Doubles", "Detect double pictures and mark / delete them", nullptr},
+    {"DoppelteInnenFrame", "Find, mark or delete double existing Files", nullptr, nullptr},
+    {"DoppelteMethodLabel", "Detect doubles using Checksum (slow!)", nullptr, nullptr},
+    {"DoppelteMarkLabel", "Mark doubles:", nullptr, nullptr},
+    {"DoppelteAbbruch", "Cancel = ESC", nullptr, nullptr},
+    {"DoppelteWarnung", "Warning: Original Files will be deleted (!)", nullptr, nullptr},
+    {"DoublettenCheck", "Delete file-doubles (Careful!)", nullptr, nullptr},
+};
 
 AreaLook duplicatesLook() {
     return AreaLook{"DoppelteFrame",
@@ -25,13 +36,23 @@ AreaLook duplicatesLook() {
                     QStringLiteral("Doppelte Fotos markieren oder löschen"),
                     AreaPicture::Duplicates,
                     3015,
-                    false};
+                    false,
+                    {"Ermittelt anhand der Checksummen der Dateien mehrfach vorhandene Bilder.\n"
+                     "Dieser Vorgang ist recht langsam, da alle Bilder eingelesen werden müssen\n"
+                     "Bilder in verschiedenenen Auflösungen oder Kompressionen werden nicht "
+                     "erkannt",
+                     "Finds pictures that exist more than once, by the checksums of the files.\n"
+                     "This takes a while, as every picture has to be read\n"
+                     "Pictures in different resolutions or compressions are not found"},
+                    kDuplicatesEnglish};
 }
 
 }  // namespace
 
 DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, duplicatesLook()), finder_(std::make_unique<DuplicateFinder>()) {
+    // The script and the list of checksums stay in the folder when the person keeps them.
+    declareOwnFiles({kDuplicatesScriptName, kChecksumListName});
     c_.DoppelteInnenFrame =
         addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
     QWidget* p = c_.DoppelteInnenFrame;

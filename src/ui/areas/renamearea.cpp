@@ -16,6 +16,20 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kRenameEnglish[] = {
+    {"RenameHeader", "Rename Pictures", "Different file-renaming options", nullptr},
+    {"Frame11", "Rename Files", nullptr, nullptr},
+    {"Rename_UnwantedChars", "Remove unusual characters", nullptr, nullptr},
+    {"RenameLeftLabel", "Add left side:", nullptr, nullptr},
+    {"RenameRightLabel", "Add right side:", nullptr, nullptr},
+    {"RenameReplaceLabel", "Replace:", nullptr, nullptr},
+    {"RenameWithLabel", ".. With:  ", nullptr, nullptr},
+    {"Umben_VerzLinksAnf", "Add the directory name:  (Left)",
+     "The Directory-Name of the File is added to the Filename", nullptr},
+    {"Umben_VerzRechtsAnf", "(Right)", "Add Directory-Name to the right (instead of left) side",
+     nullptr},
+};
+
 AreaLook renameLook() {
     return AreaLook{"Frame12",
                     "Picture8",
@@ -25,7 +39,14 @@ AreaLook renameLook() {
                     QStringLiteral("Dateinamen umbenennen"),
                     AreaPicture::Rename,
                     3135,
-                    true};
+                    true,
+                    {"Dient zum Umbenennen aller Dateien (Vorsicht).\n"
+                     "Es könnten Texte Ersetzt, Angefügt oder der Verzeichnisname in welchem "
+                     "die Datei sich befindet angehängt werden",
+                     "Renames all files (careful).\n"
+                     "Texts can be replaced or added, and so can the name of the folder the file "
+                     "lies in"},
+                    kRenameEnglish};
 }
 
 }  // namespace

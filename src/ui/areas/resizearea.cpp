@@ -19,16 +19,40 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kResizeEnglish[] = {
+    {"ResizeHeader", "Resize Pictures && Change Format", "Change picture-size proportionally",
+     nullptr},
+    {"Frame8", "Adjust Picture size", nullptr, nullptr},
+    {"SizeLabel", "Target size (Pixel):", nullptr, nullptr},
+    {"MaxPixel", nullptr, "Maximum pixel-size (booth orientations) for proportional resizing",
+     nullptr},
+    {"QualityLabel", "JPG-Quality:", nullptr, nullptr},
+    {"SizeHintLabel", "(Landscape = Width, Portrait = Height)", nullptr, nullptr},
+    {"Konvertieren_Keep_Size_Check", "Only convert files - keep size", nullptr, nullptr},
+    {"Delete_Old_Format_File", "..delete old formated files afterwards", nullptr, nullptr},
+    {"Resize_Change_To_JPG_Check",
+     "Convert format to:", "Convert to other picture formats to:", nullptr},
+    {"FormatConvertCombo", nullptr, "Select output format", nullptr},
+};
+
 AreaLook resizeLook() {
-    return AreaLook{"Frame14",
-                    "Picture7",
-                    "ResizeHeader",
-                    "Command14",
-                    QStringLiteral("Bildgröße && Format ändern"),
-                    QStringLiteral("Bildgröße (proportional) ändern"),
-                    AreaPicture::Resize,
-                    3615,
-                    true};
+    return AreaLook{
+        "Frame14",
+        "Picture7",
+        "ResizeHeader",
+        "Command14",
+        QStringLiteral("Bildgröße && Format ändern"),
+        QStringLiteral("Bildgröße (proportional) ändern"),
+        AreaPicture::Resize,
+        3615,
+        true,
+        {"Größe aller Bilder proportional anpassen.\n"
+         "Der Max Wert gibt sowohl für Höhe als auch Breite die maximale Pixelzahl an.\n\n"
+         "Die Kompressionsqualität kann zwischen 1-99 gewählt werden (99 = beste)",
+         "Resizes all pictures proportionally.\n"
+         "The maximum holds for height and width alike: neither side gets more pixels.\n\n"
+         "The compression quality can be chosen from 1 to 99 (99 = best)"},
+        kResizeEnglish};
 }
 
 }  // namespace

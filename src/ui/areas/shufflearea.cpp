@@ -18,6 +18,19 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kShuffleEnglish[] = {
+    {"ShuffleHeader", "Shuffle Pictures", "Shuffle picutres by name or date", nullptr},
+    {"Frame3", "Shuffle Filenames", nullptr, nullptr},
+    {"RandomNumberLabel", "Add a random number (4 digits) to the name", nullptr, nullptr},
+    {"SeparatorLabel", "Seperator:", nullptr, nullptr},
+    {"Command2", "Restore", nullptr, nullptr},
+    {"DateShuffleWarning", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr,
+     nullptr},
+    {"BaseDateLabel", "Base-Date to shuffle arround:", nullptr, nullptr},
+    {"DateShuffleTitleLabel", "Shuffle creation Time / Dates", nullptr, nullptr},
+    {"Frame15", "Shuffle File Dates", nullptr, nullptr},
+};
+
 AreaLook shuffleLook() {
     return AreaLook{
         "Frame13",
@@ -30,12 +43,36 @@ AreaLook shuffleLook() {
             "Shuffle)"),
         AreaPicture::Shuffle,
         3135,
-        false};
+        false,
+        {"Dateinamen mischen:\n\n"
+         "Dieser Bereich dient zum 'Mischen' von Dateinamen in Verzeichnissen.\n"
+         "Es wird für jede Datei eine 4-Stellige Zufalls-Zahl erzeugt und getrennt mit einem '#' "
+         "links vor den Dateinamen gestellt.\n"
+         "(Bei mehreren tausend Bildern sollte doppelt gemischt werden)\n\n"
+         "    Beispiele:\n"
+         "       'File1.jpg' -> '3424#File1.jpg'\n"
+         "       'File2.jpg' -> '0590#File2.jpg'\n\n\n"
+         "Datum mischen:\n\n"
+         "Dieser Bereich dient zum mischen des Datei-Datums. Dazu wird für jede Datei das "
+         "gleiche fest gewählte Datum mit einer jeweils zufällig ermittelten Uhrzeit gesetzt.",
+         "Shuffle file names:\n\n"
+         "This part 'shuffles' the names of the files in folders.\n"
+         "Every file gets a random 4-digit number in front of its name, separated by a '#'.\n"
+         "(With several thousand pictures, shuffle twice)\n\n"
+         "    Examples:\n"
+         "       'File1.jpg' -> '3424#File1.jpg'\n"
+         "       'File2.jpg' -> '0590#File2.jpg'\n\n\n"
+         "Shuffle dates:\n\n"
+         "This part shuffles the dates of the files: every file gets the same chosen date, each "
+         "with a time of day of its own, drawn at random."},
+        kShuffleEnglish};
 }
 
 }  // namespace
 
 ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, shuffleLook()) {
+    // The names the last shuffles gave, which a restore takes off again.
+    declareOwnFiles({kShuffleRecordName});
     c_.Frame3 = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
     {
         QWidget* p = c_.Frame3;

@@ -21,6 +21,36 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kTextEnglish[] = {
+    {"TextHeader", "Add Text Into Picture", "Add text into the picture", nullptr},
+    {"Frame9", "Add Text or Filename to Picture", nullptr, nullptr},
+    {"REmoveNumbers", "No filename optimization",
+     "Shorten filname by cutting all numers, double-spaces by trying to keeping the Date and "
+     "important infos",
+     nullptr},
+    {"OriginalNamen", "If result is empty, add original filename",
+     "If the filanme only has numbers and the result is empty add the original filename (eg: "
+     "IMG1234.jpg -> IMG1234)",
+     nullptr},
+    {"CopyNoticeLabel", "Originals are save - Files get copied", nullptr, nullptr},
+    {"KeinDAteinameText", "Don't use Filenames", "Don't add filenames - only use the free text",
+     nullptr},
+    {"SchriftGr", nullptr,
+     "The Size depends on the resolution - for best results all Pictures should have almost the "
+     "same size",
+     nullptr},
+    {"ErsetzenVon", nullptr, "This text gets replaced if found in the Filename", nullptr},
+    {"ErsetzenMit", nullptr, "This is the replacement text", nullptr},
+    {"TextPreviewLabel", "Text preview:", nullptr, nullptr},
+    {"ImageWarning1", "This Function needs ImageMagic(!)", nullptr, nullptr},
+    {"FreeTextLabel", "Add free Text:", nullptr, nullptr},
+    {"FreiText_Bild", nullptr, "Enter Additional text here..", nullptr},
+    {"FreiTextLinksCheck", "Add on the left", nullptr, nullptr},
+    {"KursivCheck", "Italic", nullptr, nullptr},
+    {"FettCheck", "Bold", nullptr, nullptr},
+    {"SchriftenAktBtn", "Reload fonts", "Re-import Image-Magick Fontlist", nullptr},
+};
+
 AreaLook textLook() {
     return AreaLook{"IrfanFrame",
                     "Picture5",
@@ -30,7 +60,18 @@ AreaLook textLook() {
                     QStringLiteral("Dateinamen als Text ins Bild einfügen"),
                     AreaPicture::Text,
                     4455,
-                    true};
+                    true,
+                    {"Dieser Bereich dient dazu den Dateinamen in Bilder unten rechts "
+                     "einzufügen.\n"
+                     "Der Dateityp (.jpg) wird dabei abgeschnitten.\n\n"
+                     "       '23_2019_Urlaub_Rom.jpg' -> fügt: '23_2019_Urlaub_Rom' ins Bild "
+                     "ein.",
+                     "This part writes the file name into the lower right corner of copies of "
+                     "the pictures.\n"
+                     "The file type (.jpg) is left off.\n\n"
+                     "       '23_2019_Holiday_Rome.jpg' -> writes: '23_2019_Holiday_Rome' into "
+                     "the picture."},
+                    kTextEnglish};
 }
 
 }  // namespace
