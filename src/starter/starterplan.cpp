@@ -21,7 +21,8 @@ bool HoldsFile(const QString& dir, const QString& pattern) {
 }
 
 // The sub-folder of dir called name, as it is spelt on disk: a card written on Windows
-// may say "Dcim" or "dcim", and the Windows search the layout comes from ignores case.
+// may say "Dcim" or "dcim", and a camera or Windows itself takes either for the same
+// folder, so the letter case of the name does not count here either.
 QString SubfolderNamed(const QString& dir, const QString& name) {
     DirListing listing;
     if (!ListDirectory(dir, WildcardPattern(name), true, listing))

@@ -54,7 +54,7 @@ bool IsOfKind(const QWidget* w, SettingKind k) {
     return false;
 }
 
-// A stored value of each kind that differs from every control's design value.
+// A stored value of each kind that differs from every control's value at start.
 QString SampleValue(SettingKind k) {
     switch (k) {
         case SettingKind::Check:
@@ -231,7 +231,7 @@ TEST_F(Form1Test, InfoTitlesFollowTheWindowCaption) {
               QStringLiteral("Kadrano for digital picture-frames  v. 1.9.3 - Info"));
 }
 
-TEST_F(Form1Test, TheWindowCarriesTheCaptionsAndTooltipsOfItsDesign) {
+TEST_F(Form1Test, TheWindowStartsWithItsGermanCaptionsAndTooltips) {
     create();
     auto text = [this](const char* name) -> QString {
         QWidget* w = control<QWidget>(name);

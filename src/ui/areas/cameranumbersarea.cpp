@@ -41,25 +41,24 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     declareOwnFiles({kCameraNumbersScript});
     frame()->resize(window->width(), Px(geometry::kCameraAreaHeight));
     frame()->hide();
-    c_.Frame1 = panel(frame(), "Frame1",
-                      QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
-                                     "(experimentell!)"));
-    c_.Frame1->hide();
-    addInnerPanel(c_.Frame1);
+    c_.panel = panel(frame(), "Frame1",
+                     QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
+                                    "(experimentell!)"));
+    c_.panel->hide();
+    addInnerPanel(c_.panel);
     auto* outer = new QVBoxLayout(frame());
     outer->setSizeConstraint(QLayout::SetNoConstraint);
     outer->setContentsMargins(8, 4, 8 + Px(geometry::kStripOverhang), 8);
-    outer->addWidget(c_.Frame1);
+    outer->addWidget(c_.panel);
 
-    QWidget* p = c_.Frame1;
+    QWidget* p = c_.panel;
     QGridLayout* g = grid(p);
     c_.CameraStartLabel = label(p, "CameraStartLabel", QStringLiteral("Start Zeichen (Opt)"));
     c_.CameraNr_Combo = comboBox(p, "CameraNr_Combo", 90);
     c_.CameraCountLabel = label(p, "CameraCountLabel", QStringLiteral("Anz. Nummern:"));
     c_.CameraNr_NrCombo = comboBox(p, "CameraNr_NrCombo", 56);
     // Its panel's title is long; a screen reader says the link's words.
-    c_.Command7 =
-        addInfoButton(p, "Command7", kCameraNumbersInfo, QStringLiteral("Kamera Nummern"));
+    c_.info = addInfoButton(p, "Command7", kCameraNumbersInfo, QStringLiteral("Kamera Nummern"));
     c_.CameraReplaceLabel =
         label(p, "CameraReplaceLabel",
               QStringLiteral(
@@ -80,7 +79,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     first->addWidget(c_.CameraCountLabel);
     first->addWidget(c_.CameraNr_NrCombo);
     first->addStretch(1);
-    first->addWidget(c_.Command7);
+    first->addWidget(c_.info);
     g->addLayout(first, 0, 0);
     auto* second = new QHBoxLayout;
     second->setSpacing(6);
@@ -140,12 +139,12 @@ CameraNumberOptions CameraNumbersArea::options() const {
 void CameraNumbersArea::showAt(int top, int width) {
     frame()->setGeometry(0, top, width, Px(geometry::kCameraAreaHeight));
     frame()->show();
-    c_.Frame1->show();
+    c_.panel->show();
 }
 
 void CameraNumbersArea::hide() {
     frame()->hide();
-    c_.Frame1->hide();
+    c_.panel->hide();
 }
 
 void CameraNumbersArea::fillLists() {

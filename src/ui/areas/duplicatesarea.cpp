@@ -71,7 +71,7 @@ DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     c_.DoppelteAbbruch->hide();
     c_.DoppelteStart = button(p, "DoppelteStart", QStringLiteral("Start"));
     connect(c_.DoppelteStart, &QPushButton::clicked, this, &DuplicatesArea::startClicked);
-    c_.Command23 = runScriptButton(p, "Command23");
+    c_.scriptButton = runScriptButton(p, "Command23");
     g->addWidget(c_.DoppelteMethodLabel, 0, 0, 1, 4);
     g->addWidget(c_.DoppelteMarkLabel, 1, 0);
     g->addWidget(c_.DoppelteTxt, 1, 1);
@@ -79,7 +79,7 @@ DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     g->addWidget(c_.DoppelteWarnung, 2, 0, 1, 4);
     g->addWidget(c_.DoppelteAbbruch, 3, 0, 1, 2, Qt::AlignBottom);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command23);
+    buttons->addWidget(c_.scriptButton);
     buttons->addWidget(c_.DoppelteStart);
     g->addLayout(buttons, 3, 3, Qt::AlignRight | Qt::AlignBottom);
     g->setColumnStretch(2, 1);

@@ -98,9 +98,9 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, orientationLook()), tagger_(std::make_unique<OrientationTagger>()) {
     // Kept or not, the EXIF script may lie in the folder after a run.
     declareOwnFiles({kExifRotateScript});
-    c_.Frame10 = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
+    c_.exifPanel = addPanel("Frame10", QStringLiteral("Ausrichtung-Korrektur"));
     {
-        QWidget* p = c_.Frame10;
+        QWidget* p = c_.exifPanel;
         QGridLayout* g = grid(p);
         c_.ExifLabel = label(p, "ExifLabel",
                              QStringLiteral("Drehen / Ausrichten von JPGs auf Basis der "
@@ -116,18 +116,18 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
                 o.magickCommand = host_.magickPaths().MagickCommand;
                 RunExifRotate(toolHost(), o);
             });
-        c_.Command12 = addInfoButton(p, "Command12", kExifRotateInfo);
+        c_.exifInfo = addInfoButton(p, "Command12", kExifRotateInfo);
         g->addWidget(c_.ExifLabel, 0, 0, 1, 3);
         g->addWidget(c_.ImageWarning2, 1, 0, 1, 3);
         g->addWidget(c_.OrientationWarning, 2, 0, 1, 3);
-        g->addWidget(c_.Command12, 3, 0, Qt::AlignLeft | Qt::AlignBottom);
+        g->addWidget(c_.exifInfo, 3, 0, Qt::AlignLeft | Qt::AlignBottom);
         g->addWidget(c_.ImageMagic_Btn_Drehen, 3, 2, Qt::AlignRight | Qt::AlignBottom);
         g->setColumnStretch(1, 1);
         g->setRowStretch(3, 1);
     }
-    c_.Frame2 = addPanel("Frame2", QStringLiteral("Format an Datei-Namen anfügen"));
+    c_.tagsPanel = addPanel("Frame2", QStringLiteral("Format an Datei-Namen anfügen"));
     {
-        QWidget* p = c_.Frame2;
+        QWidget* p = c_.tagsPanel;
         QGridLayout* g = grid(p);
         c_.PortraitLabel = label(p, "PortraitLabel", QStringLiteral("Hochformat:"));
         c_.PortraitTxt = lineEdit(p, "PortraitTxt", QStringLiteral("[HF]"), 64);
@@ -139,11 +139,11 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
             QStringLiteral("Tag auf der linken / rechten Seite des Dateinamens einfügen"));
         c_.Btn_FileAttrib = button(p, "Btn_FileAttrib", QStringLiteral("Start "));
         connect(c_.Btn_FileAttrib, &QPushButton::clicked, this, &OrientationArea::tagClicked);
-        c_.Command8 = addKeptScriptButton(p, kOrientationTagKept);
+        c_.runKeptTagScript = addKeptScriptButton(p, kOrientationTagKept);
         c_.RestoreOrigin = button(p, "RestoreOrigin", QStringLiteral("Wiederherstellen"));
         connect(c_.RestoreOrigin, &QPushButton::clicked, this, &OrientationArea::removeClicked);
         c_.RestoreOrigin_BAT = addKeptScriptButton(p, kOrientationRemoveKept);
-        c_.Command6 = addInfoButton(p, "Command6", kOrientationTagsInfo);
+        c_.tagsInfo = addInfoButton(p, "Command6", kOrientationTagsInfo);
         g->addWidget(c_.PortraitLabel, 0, 0);
         g->addWidget(c_.PortraitTxt, 0, 1);
         g->addWidget(c_.LandscapeLabel, 0, 2, Qt::AlignRight);
@@ -151,9 +151,9 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
         g->addWidget(c_.LinksAnfuegen_LAndscape, 1, 0, 1, 4);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
-        buttons->addWidget(c_.Command6);
+        buttons->addWidget(c_.tagsInfo);
         buttons->addStretch(1);
-        buttons->addWidget(c_.Command8);
+        buttons->addWidget(c_.runKeptTagScript);
         buttons->addWidget(c_.Btn_FileAttrib);
         buttons->addWidget(c_.RestoreOrigin_BAT);
         buttons->addWidget(c_.RestoreOrigin);

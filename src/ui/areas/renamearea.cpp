@@ -52,8 +52,8 @@ AreaLook renameLook() {
 }  // namespace
 
 RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, renameLook()) {
-    c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
-    QWidget* p = c_.Frame11;
+    c_.renamePanel = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
+    QWidget* p = c_.renamePanel;
     QGridLayout* g = grid(p);
     c_.RenameLeftLabel = label(p, "RenameLeftLabel", QStringLiteral("Links anfügen:"));
     c_.Umben_LinksAnf = lineEdit(p, "Umben_LinksAnf", QString());
@@ -87,7 +87,7 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     c_.Umben_Start = addStartButton(p, "Umben_Start", QStringLiteral("Start"),
                                     QStringLiteral("Umbenennen starten"),
                                     [this] { RunCustomRename(toolHost(), options()); });
-    c_.Command18 = addKeptScriptButton(p, kCustomRenameKept);
+    c_.runKeptScript = addKeptScriptButton(p, kCustomRenameKept);
 
     g->addWidget(c_.RenameLeftLabel, 0, 0);
     g->addWidget(c_.Umben_LinksAnf, 0, 1);
@@ -110,7 +110,7 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     preview->addWidget(c_.UmbNeu_Lab, 1);
     g->addLayout(preview, 3, 0, 1, 4);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command18);
+    buttons->addWidget(c_.runKeptScript);
     buttons->addWidget(c_.Umben_Start);
     g->addLayout(buttons, 3, 4, Qt::AlignRight);
     g->setColumnStretch(1, 1);

@@ -58,8 +58,8 @@ AreaLook resizeLook() {
 }  // namespace
 
 ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, resizeLook()) {
-    c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
-    QWidget* p = c_.Frame8;
+    c_.resizePanel = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
+    QWidget* p = c_.resizePanel;
     QGridLayout* g = grid(p);
     c_.SizeLabel = label(p, "SizeLabel", QStringLiteral("Ziel-Größe (Pixel):"));
     c_.MaxPixel = lineEdit(p, "MaxPixel", QStringLiteral("2000"), 70);
@@ -95,7 +95,7 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
             RunResize(toolHost(), resizeOptions());
             ScriptTools(toolHost()).ShowKeptScriptButtons({&kResizeKept, 1});
         });
-    c_.Command17 = addKeptScriptButton(
+    c_.runKeptScript = addKeptScriptButton(
         p, kResizeKept, [this] { RunKeptResizeScript(toolHost(), resizeOptions()); });
 
     g->addWidget(c_.SizeLabel, 0, 0);
@@ -109,7 +109,7 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     g->addWidget(c_.Delete_Old_Format_File, 3, 2, 1, 3);
     g->addWidget(c_.ResizeWarning, 4, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command17);
+    buttons->addWidget(c_.runKeptScript);
     buttons->addWidget(c_.StartResizeBtn);
     g->addLayout(buttons, 4, 3, 1, 2, Qt::AlignRight);
     g->setColumnStretch(2, 1);

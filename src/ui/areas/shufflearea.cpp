@@ -73,9 +73,9 @@ AreaLook shuffleLook() {
 ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, shuffleLook()) {
     // The names the last shuffles gave, which a restore takes off again.
     declareOwnFiles({kShuffleRecordName});
-    c_.Frame3 = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
+    c_.namesPanel = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
     {
-        QWidget* p = c_.Frame3;
+        QWidget* p = c_.namesPanel;
         QGridLayout* g = grid(p);
         c_.RandomNumberLabel = label(
             p, "RandomNumberLabel",
@@ -83,30 +83,30 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.RandomNumberLabel->setWordWrap(true);
         c_.SeparatorLabel = label(p, "SeparatorLabel", QStringLiteral("Trennzeichen:"));
         c_.TrennzeichenTxt = lineEdit(p, "TrennzeichenTxt", QStringLiteral("#"), 44);
-        c_.Command1 = addStartButton(p, "Command1", QStringLiteral("Start"), QString(),
-                                     [this] { RunShuffle(toolHost(), options()); });
-        c_.Command9 = addKeptScriptButton(p, kShuffleKept);
-        c_.Command2 = addStartButton(p, "Command2", QStringLiteral("Wiederherstellen"), QString(),
-                                     [this] { RunRestore(toolHost(), options()); });
-        c_.Command10 = addKeptScriptButton(p, kRestoreKept);
+        c_.shuffleStart = addStartButton(p, "Command1", QStringLiteral("Start"), QString(),
+                                         [this] { RunShuffle(toolHost(), options()); });
+        c_.runKeptShuffle = addKeptScriptButton(p, kShuffleKept);
+        c_.restoreStart = addStartButton(p, "Command2", QStringLiteral("Wiederherstellen"),
+                                         QString(), [this] { RunRestore(toolHost(), options()); });
+        c_.runKeptRestore = addKeptScriptButton(p, kRestoreKept);
         g->addWidget(c_.RandomNumberLabel, 0, 0, 1, 3);
         g->addWidget(c_.SeparatorLabel, 1, 0);
         g->addWidget(c_.TrennzeichenTxt, 1, 1);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
         buttons->addStretch(1);
-        buttons->addWidget(c_.Command9);
-        buttons->addWidget(c_.Command1);
-        buttons->addWidget(c_.Command10);
-        buttons->addWidget(c_.Command2);
+        buttons->addWidget(c_.runKeptShuffle);
+        buttons->addWidget(c_.shuffleStart);
+        buttons->addWidget(c_.runKeptRestore);
+        buttons->addWidget(c_.restoreStart);
         g->addLayout(buttons, 2, 0, 1, 3, Qt::AlignBottom);
         g->setColumnStretch(2, 1);
         g->setRowStretch(2, 1);
     }
     // The date shuffle stays shown; a closed area simply cuts it off.
-    c_.Frame15 = addPanel("Frame15", QStringLiteral("Datum mischen"), false);
+    c_.datesPanel = addPanel("Frame15", QStringLiteral("Datum mischen"), false);
     {
-        QWidget* p = c_.Frame15;
+        QWidget* p = c_.datesPanel;
         QGridLayout* g = grid(p);
         c_.DateShuffleTitleLabel =
             label(p, "DateShuffleTitleLabel", QStringLiteral("Erstellzeit der Dateien mischen"));
@@ -142,7 +142,7 @@ ShuffleOptions ShuffleArea::options() const {
 }
 
 QWidget* ShuffleArea::startFocus() const {
-    return c_.Command1;
+    return c_.shuffleStart;
 }
 
 }  // namespace kadrano

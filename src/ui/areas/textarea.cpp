@@ -77,8 +77,8 @@ AreaLook textLook() {
 }  // namespace
 
 TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, textLook()) {
-    c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
-    QWidget* p = c_.Frame9;
+    c_.textPanel = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
+    QWidget* p = c_.textPanel;
     QGridLayout* g = grid(p);
 
     c_.ColourLabel = label(p, "ColourLabel", QStringLiteral("Textfarbe:"));
@@ -181,13 +181,13 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, tex
         label(p, "CopyNoticeLabel", QStringLiteral("Es wird eine Kopie der Bilder erstellt"));
     c_.ImageMagic_Btn_Text = addStartButton(p, "ImageMagic_Btn_Text", QStringLiteral("Start"),
                                             QString(), [this] { runAddText(); });
-    c_.Command19 = addKeptScriptButton(p, kAddTextKept, [this] { runKeptScript(); });
+    c_.runKeptScript = addKeptScriptButton(p, kAddTextKept, [this] { runKeptScript(); });
     auto* lastRow = new QHBoxLayout;
     lastRow->addWidget(c_.ImageWarning1);
     lastRow->addSpacing(12);
     lastRow->addWidget(c_.CopyNoticeLabel);
     lastRow->addStretch(1);
-    lastRow->addWidget(c_.Command19);
+    lastRow->addWidget(c_.runKeptScript);
     lastRow->addWidget(c_.ImageMagic_Btn_Text);
     g->addLayout(lastRow, 6, 0, 1, 4);
     g->setColumnStretch(1, 1);
@@ -342,7 +342,8 @@ void TextArea::fillLists() {
     for (int i = 6; i <= 200; ++i)
         c_.SchriftGr->addItem(QString::number(i));
     c_.SchriftGr->setEditText(QStringLiteral("60"));
-    // The families come with the font list; until then the box holds the design's family.
+    // The families come with the font list; until then the box holds Arial, which the list
+    // replaces by the desktop's own family where it has no Arial.
     c_.SchriftartCombo->clear();
     c_.SchriftartCombo->setEditText(QStringLiteral("Arial"));
     c_.TextfarbeCOmbo->clear();

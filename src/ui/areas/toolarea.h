@@ -57,8 +57,8 @@ struct AreaInfo {
     const char* englishTitle = nullptr;
 };
 
-// The head of an area: its names in the window design, what it says, and how tall it is
-// when open (twips).
+// The head of an area: the objectNames of its frame, picture, header and "?" button, what
+// it says, how tall it is when open (twips), and what it explains.
 struct AreaLook {
     const char* frame;
     const char* icon;
