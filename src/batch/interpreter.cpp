@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/blanks.h"
 #include "core/textcodec.h"
 #include "core/undojournal.h"
 #include "fileops.h"
@@ -34,16 +35,6 @@ QString notRecognized(const QString& program) {
                "'%1' is not recognized as an internal or external command,\n"
                "operable program or batch file.")
         .arg(program);
-}
-
-QStringView trimmedView(QStringView s) {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t'))
-        --e;
-    return s.mid(b, e - b);
 }
 
 }  // namespace
@@ -96,7 +87,7 @@ int Interpreter::run(QStringView script) {
 }
 
 bool Interpreter::runLine(QStringView line, int number) {
-    if (trimmedView(line).isEmpty())
+    if (trimBlanks(line).isEmpty())
         return true;
     QString expandedText;
     QStringView expanded = line;
@@ -115,7 +106,7 @@ bool Interpreter::runLine(QStringView line, int number) {
     }
     if (echoOn_ && !c.quiet) {
         output_.write(prompt_);
-        output_.write(trimmedView(expanded));
+        output_.write(trimBlanks(expanded));
         output_.write("\n");
     }
     return execute(c, number);

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         std::fputs("Usage: kadrano-bat SCRIPT [ARGUMENT ...]\n", stderr);
         return 1;
     }
-    InstallStopHandlers();
+    installStopHandlers();
     const QString script = QFile::decodeName(argv[1]);
     QStringList arguments;
     for (int i = 2; i < argc; ++i)
@@ -34,10 +34,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Variables variables = Variables::FromEnvironment();
+    Variables variables = Variables::fromEnvironment();
     variables.setCurrentDir(folder);
     Output output;
-    Interpreter interpreter(output, std::move(variables), MakeParameters(script, arguments),
+    Interpreter interpreter(output, std::move(variables), makeParameters(script, arguments),
                             folder);
     // The window names a journal; a script run by hand is not noted.
     kadrano::UndoJournalWriter journal(qEnvironmentVariable(kadrano::kUndoJournalVariable),
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
                      "cannot be undone.\n",
                      qPrintable(problem));
     if (StopSignal())
-        DieBySignal(StopSignal());
+        dieBySignal(StopSignal());
     if (status < 0) {
         std::fprintf(stderr, "kadrano-bat: cannot read the script %s\n", argv[1]);
         return 1;

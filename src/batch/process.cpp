@@ -154,7 +154,7 @@ void WaitForKey() {
     }
 }
 
-void InstallStopHandlers() {
+void installStopHandlers() {
     struct sigaction sa = {};
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
@@ -169,7 +169,7 @@ int StopSignal() {
     return g_stopSignal;
 }
 
-void DieBySignal(int sig) {
+void dieBySignal(int sig) {
     ::signal(sig, SIG_DFL);
     ::raise(sig);
     std::_Exit(128 + sig);

@@ -46,17 +46,17 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                                   const OwnFiles& own = OwnFiles());
 
 // A count as "###,###,###" shows it: digit groups by the user's locale, nothing for 0.
-QString GroupedCount(qint64 count);
+QString groupedCount(qint64 count);
 
 // The status label's text after a collection.
-QString CollectedStatusText(int count, bool cancelled, Language lang);
-QString NoFilesFoundStatusText(Language lang);
+QString collectedStatusText(int count, bool cancelled, Language lang);
+QString noFilesFoundStatusText(Language lang);
 
 // A short note of what the collection left out and why, for the status label's tooltip;
 // empty when nothing was left out.
-QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang);
+QString collectLeftOutNote(const CollectLeftOut& leftOut, Language lang);
 
 // The file-list text: one full path per line, CR LF, one empty line at the end.
-QStringList FileListLines(const FileList& files);
+QStringList fileListLines(const FileList& files);
 
 }  // namespace kadrano

@@ -31,7 +31,7 @@ AreaStack::AreaStack(QWidget* window, AreaHost& host, int heightLimit)
     page_->setObjectName(QStringLiteral("AreasPage"));
     page_->resize(window->width(), 0);
     scroll_->setWidget(page_);
-    areas_ = MakeStackedAreas(page_, host);
+    areas_ = makeStackedAreas(page_, host);
     for (const ToolArea* a : areas_) {
         QFrame* frame = a->frame();
         connect(a->icon(), &ClickableLabel::clicked, this, [this, frame] { toggle(frame); });

@@ -45,15 +45,15 @@ bool BottomStrip::pauseAtEnd() const {
 
 void BottomStrip::refreshUndoButton(const QString& undoFolder, const QString& folder,
                                     Language language) {
-    const QString path = UndoJournalPath(undoFolder, folder);
+    const QString path = undoJournalPath(undoFolder, folder);
     const QFileInfo info(path);
     const QString seen = path + u'|' + QString::number(info.size()) + u'|' +
                          QString::number(info.lastModified().toMSecsSinceEpoch()) + u'|' +
-                         LanguageText(language);
+                         languageText(language);
     if (seen == undoJournalSeen_)
         return;
     undoJournalSeen_ = seen;
-    const UndoButtonState state = UndoButtonFor(undoFolder, folder, language);
+    const UndoButtonState state = undoButtonFor(undoFolder, folder, language);
     undoButton_->setEnabled(state.enabled);
     undoButton_->setToolTip(state.toolTip);
 }

@@ -6,7 +6,7 @@
 
 namespace kadrano {
 
-QStringList DroppedPaths(const QMimeData& data) {
+QStringList droppedPaths(const QMimeData& data) {
     QStringList paths;
     if (data.hasUrls()) {
         for (const QUrl& url : data.urls())

@@ -61,7 +61,7 @@ void setText(QWidget* w, const QString& value) {
 
 }  // namespace
 
-std::span<const EnglishText> ShellEnglishTexts() {
+std::span<const EnglishText> shellEnglishTexts() {
     return kShellEnglish;
 }
 
@@ -79,7 +79,7 @@ void ApplyEnglishTexts(QWidget& root, std::span<const EnglishText> table) {
     }
 }
 
-void UseEnglishColourNames(ColourTable& colours, QComboBox& list) {
+void useEnglishColourNames(ColourTable& colours, QComboBox& list) {
     // The chosen colour keeps its row; only its name changes.
     const QString typed = list.currentText();
     const int chosenRow = colours.findRow(typed);

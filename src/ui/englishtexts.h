@@ -21,7 +21,7 @@ struct EnglishText {
 
 // The English wording of the window's strips. Each tool area declares its own (see
 // ToolArea); controls listed nowhere keep their German texts in English.
-std::span<const EnglishText> ShellEnglishTexts();
+std::span<const EnglishText> shellEnglishTexts();
 
 // Gives the controls of a table their English wording. Controls are found by name wherever
 // they sit below root; a missing one is passed over.
@@ -29,6 +29,6 @@ void ApplyEnglishTexts(QWidget& root, std::span<const EnglishText> table);
 
 // The text colours take their English names and the list is refilled with them; the chosen
 // colour stays chosen, under its English name.
-void UseEnglishColourNames(ColourTable& colours, QComboBox& list);
+void useEnglishColourNames(ColourTable& colours, QComboBox& list);
 
 }  // namespace kadrano

@@ -38,15 +38,15 @@ void FileStatus::showCollected(const CollectLeftOut& leftOut, bool cancelled) {
     // that "Keine Dateien gefunden" for a folder that is not there, or a count short of an
     // unreadable sub-folder, does not go unexplained.
     const Language language = host_.language();
-    const QString note = CollectLeftOutNote(leftOut, language);
+    const QString note = collectLeftOutNote(leftOut, language);
     label_->setToolTip(note.isEmpty() ? ownTip_ : ownTip_ + QStringLiteral("\n\n") + note);
     const int count = host_.fileList().count();
     if (count > 0) {
         label_->setStyleSheet(QString());
-        label_->setText(CollectedStatusText(count, cancelled, language));
+        label_->setText(collectedStatusText(count, cancelled, language));
     } else {
         label_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-        label_->setText(NoFilesFoundStatusText(language));
+        label_->setText(noFilesFoundStatusText(language));
     }
 }
 
@@ -61,7 +61,7 @@ void FileStatus::onClicked() {
                           Mb::YesNo, QStringLiteral("Dateiliste anzeigen?"));
     if (answer == Mb::ResultNo)
         return;
-    if (!WriteScriptFile(listPath_, FileListLines(host_.fileList()))) {
+    if (!writeScriptFile(listPath_, fileListLines(host_.fileList()))) {
         person.messageBox(
             QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + listPath_,
             Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));

@@ -98,7 +98,7 @@ void FolderPicker::placeTree() {
 void FolderPicker::fillDriveList() {
     const QSignalBlocker block(driveList_);
     driveList_->clear();
-    for (const QString& root : MountedVolumeRoots())
+    for (const QString& root : mountedVolumeRoots())
         driveList_->addItem(root, root);
     driveList_->setCurrentIndex(-1);
 }
@@ -107,7 +107,7 @@ void FolderPicker::followDriveOf(const QString& path) {
     QStringList roots;
     for (int i = 0; i < driveList_->count(); ++i)
         roots.append(driveList_->itemData(i).toString());
-    const int index = VolumeForPath(roots, Unquote(path));
+    const int index = volumeForPath(roots, Unquote(path));
     if (index < 0 || index == driveList_->currentIndex())
         return;
     // Following the box is no choice of the person's: the tree stays closed.
@@ -134,7 +134,7 @@ void FolderPicker::pointTreeAt(const QString& path) {
         return;
 
     QString root = driveList_->currentData().toString();
-    if (root.isEmpty() || VolumeForPath({root}, p) < 0)
+    if (root.isEmpty() || volumeForPath({root}, p) < 0)
         root = QDir::rootPath();
     root = QDir::fromNativeSeparators(root);
     model_->setRootPath(root);
@@ -150,7 +150,7 @@ void FolderPicker::pointTreeAt(const QString& path) {
 }
 
 void FolderPicker::takeDrop(const QMimeData& data) {
-    for (const QString& dropped : DroppedPaths(data)) {
+    for (const QString& dropped : droppedPaths(data)) {
         const QFileInfo info(dropped);
         const QString path =
             info.isFile() ? QDir::toNativeSeparators(info.absolutePath()) : dropped;

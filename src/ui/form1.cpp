@@ -58,7 +58,7 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)) {
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
-    undoFolder_ = options.undoFolder.isEmpty() ? DefaultUndoFolder() : options.undoFolder;
+    undoFolder_ = options.undoFolder.isEmpty() ? defaultUndoFolder() : options.undoFolder;
     heightLimit_ = options.heightLimit;
     person_ = std::make_unique<StatusLinePerson>(*dialogs_);
     links_ = new ServerLinks(this, *this, paths_, options.updateServer, options.updateHost);
@@ -182,7 +182,7 @@ void Form1::connectSignals() {
     connect(picker_, &FolderPicker::folderChosen, this, &Form1::collectOnRequest);
     connect(bottom_, &BottomStrip::exitClicked, this, &Form1::onExit);
     connect(bottom_, &BottomStrip::undoClicked, this,
-            [this] { runTool([this] { RunUndoLast(*this); }); });
+            [this] { runTool([this] { runUndoLast(*this); }); });
     connect(previews_, &PreviewStrip::refreshed, this, [this] {
         for (ToolArea* a : areaStack_->areas())
             a->previewChanged();
@@ -270,7 +270,7 @@ void Form1::startUp(const QString& commandLine) {
     patternBox_->setCurrentIndex(1);
 
     settings_->load();
-    UseQtTranslations(language_);
+    useQtTranslations(language_);
     magickBox_->lookForImageMagick();
 
     show();
@@ -339,7 +339,7 @@ void Form1::collectProcessEvents() {
 }
 
 void Form1::showGeneralInfo() {
-    const InfoText info = GeneralInfo(language_, windowTitle(), paths_.programName);
+    const InfoText info = generalInfo(language_, windowTitle(), paths_.programName);
     person().messageBox(info.text, Mb::OK | Mb::IconInformation, info.title);
 }
 

@@ -25,7 +25,7 @@ void Form1::switchLanguage() {
         // next start.
         language_ = Language::German;
         settings_->storeLanguage(language_);
-        languageButton_->setIcon(QIcon(EnglishFlagPixmap(geometry::kFlagSize)));
+        languageButton_->setIcon(QIcon(englishFlagPixmap(geometry::kFlagSize)));
         const int answer = dialogs_->messageBox(
             QStringLiteral("Neustart für deutsche Sprache notwendig - Programm beenden?\r\r"
                            "Restart for german language needed - Restart now?"),
@@ -36,7 +36,7 @@ void Form1::switchLanguage() {
         return;
     }
 
-    ApplyEnglishTexts(*this, ShellEnglishTexts());
+    ApplyEnglishTexts(*this, shellEnglishTexts());
     status_->switchToEnglish();
     setWindowTitle(windowTitle().replace(QStringLiteral("Kadrano für digitale Bilderrahmen"),
                                          QStringLiteral("Kadrano for digital picture-frames")));
@@ -45,7 +45,7 @@ void Form1::switchLanguage() {
         a->switchToEnglish();
     areaStack_->cameraNumbers().switchToEnglish();
     language_ = Language::English;
-    UseQtTranslations(language_);
+    useQtTranslations(language_);
     Q_EMIT languageChanged(language_);
     refreshUndoButton();
     // While the settings are read, "EN" is what they hold already.

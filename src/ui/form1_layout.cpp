@@ -47,7 +47,7 @@ void Form1::buildControls() {
     previews_->buildPicture();
     dropPicture_ = make<ClickableLabel>(this, "DragDropPic");
     dropPicture_->setToolTip(QStringLiteral("Bild-Verzeichnis hier hinziehen"));
-    dropPicture_->setPixmap(DropFolderPixmap(geometry::kDropPictureSize));
+    dropPicture_->setPixmap(dropFolderPixmap(geometry::kDropPictureSize));
     dropPicture_->resize(geometry::kDropPictureSize);
     previews_->shrinkBelow(dropPicture_);
     new WindowDrops(this, *picker_, *magickBox_);
@@ -95,11 +95,11 @@ void Form1::buildTopStrip() {
     languageButton_ = make<QPushButton>(f, "SwitchLAnguage_Label");
     languageButton_->setToolTip(QStringLiteral("Switch Language / Sprache wechseln"));
     languageButton_->setFlat(true);
-    languageButton_->setIcon(QIcon(EnglishFlagPixmap(geometry::kFlagSize)));
+    languageButton_->setIcon(QIcon(englishFlagPixmap(geometry::kFlagSize)));
     languageButton_->setIconSize(geometry::kFlagSize);
     languageButton_->setFixedSize(geometry::kFlagSize + QSize(8, 6));
     germanFlag_ = make<QLabel>(f, "DE_Flag");
-    germanFlag_->setPixmap(GermanFlagPixmap(geometry::kFlagSize));
+    germanFlag_->setPixmap(germanFlagPixmap(geometry::kFlagSize));
     germanFlag_->hide();
 
     pinButton_ = make<AlwaysOnTop>(f, "AlwaysOnTop1");

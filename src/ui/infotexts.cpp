@@ -14,7 +14,7 @@ QString Lines(std::initializer_list<const char*> lines) {
     return l.join(u'\r');
 }
 
-QString GeneralInfoText(Language language, const QString& programName) {
+QString generalInfoText(Language language, const QString& programName) {
     if (language == Language::English)
         return Lines({"Use this program to edit pictures in a batch. Based on directories / "
                       "sub-directories.",
@@ -34,8 +34,8 @@ QString GeneralInfoText(Language language, const QString& programName) {
 
 }  // namespace
 
-InfoText GeneralInfo(Language language, const QString& windowCaption, const QString& programName) {
-    return InfoText{GeneralInfoText(language, programName),
+InfoText generalInfo(Language language, const QString& windowCaption, const QString& programName) {
+    return InfoText{generalInfoText(language, programName),
                     QStringLiteral("Info - ") + windowCaption};
 }
 

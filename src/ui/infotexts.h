@@ -15,6 +15,6 @@ struct InfoText {
 // The general information of the top strip's "?" button (and F1), for a window with this
 // caption and a program file of this name (without extension). The tool areas explain
 // themselves (see AreaInfo).
-InfoText GeneralInfo(Language language, const QString& windowCaption, const QString& programName);
+InfoText generalInfo(Language language, const QString& windowCaption, const QString& programName);
 
 }  // namespace kadrano

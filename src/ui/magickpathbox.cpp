@@ -33,7 +33,7 @@ void MagickPathBox::setCaptionPreviewVisible(bool visible) {
 }
 
 void MagickPathBox::lookForImageMagick() {
-    found_ = DiscoverMagick(box_->text().trimmed(), programDir_);
+    found_ = discoverMagick(box_->text().trimmed(), programDir_);
     if (found_.found) {
         box_->setText(found_.pathText);
         box_->hide();
@@ -70,21 +70,21 @@ void MagickPathBox::check() {
 }
 
 void MagickPathBox::takeDrop(const QMimeData& data) {
-    for (const QString& path : DroppedPaths(data))
+    for (const QString& path : droppedPaths(data))
         box_->setText(path);
     check();
     Q_EMIT dropped();
 }
 
 void MagickPathBox::switchToEnglish() {
-    if (!NamesExistingFile(box_->text())) {
+    if (!namesExistingFile(box_->text())) {
         box_->setText(QString::fromUtf8(kMagickPathHintEnglish));
         box_->setCursorPosition(0);
     }
 }
 
 void MagickPathBox::colourByText() {
-    const ScreenColour c = MagickPathColour(box_->text(), programDir_);
+    const ScreenColour c = magickPathColour(box_->text(), programDir_);
     QPalette p = box_->palette();
     p.setColor(QPalette::Base, QColor(c.red, c.green, c.blue));
     p.setColor(QPalette::Text, Qt::white);

@@ -49,7 +49,7 @@ void PreviewStrip::buildPicture() {
 }
 
 QRect PreviewStrip::smallPictureGeometry() {
-    return PxRect(geometry::kPreviewLeft, geometry::kPreviewTop, geometry::kPreviewWidth,
+    return pxRect(geometry::kPreviewLeft, geometry::kPreviewTop, geometry::kPreviewWidth,
                   geometry::kPreviewHeight);
 }
 

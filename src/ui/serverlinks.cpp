@@ -32,7 +32,7 @@ void ServerLinks::build(QWidget* strip) {
     updateLink_->hide();
     connect(updateLink_, &ClickableLabel::clicked, this, &ServerLinks::onUpdateLink);
     connect(homepageLink_, &ClickableLabel::clicked, this,
-            [this] { HomepageLinkClicked(*server_, host_.person(), *desktop_); });
+            [this] { homepageLinkClicked(*server_, host_.person(), *desktop_); });
 }
 
 int ServerLinks::layOut(int right, int y, int rowHeight) {
@@ -52,7 +52,7 @@ void ServerLinks::showUpdateLink() {
 
 void ServerLinks::onUpdateLink() {
     updateLink_->hide();
-    UpdateLinkClicked(*server_, UpdatePaths::For(paths_.programDir, paths_.programName),
+    updateLinkClicked(*server_, UpdatePaths::forProgram(paths_.programDir, paths_.programName),
                       commandLine_, host_.person(), *desktop_);
     updateLink_->show();
 }

@@ -34,7 +34,7 @@ void SettingsBinding::buildButtons(QWidget* strip) {
 }
 
 void SettingsBinding::applyDefaults() {
-    for (const SettingDef& def : SettingsReadOrder()) {
+    for (const SettingDef& def : settingsReadOrder()) {
         if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language)
             continue;
         QWidget* control = window_->findChild<QWidget*>(QString::fromUtf8(def.control));
@@ -50,8 +50,8 @@ void SettingsBinding::applyDefaults() {
 void SettingsBinding::load() {
     const IniReadStatus status = settings_.LoadAllSettings(*this);
     if (settings_.leftAlone())
-        host_.person().messageBox(SettingsNotReadText(status, settings_.path(), language()),
-                                  Mb::OK | Mb::IconWarning, SettingsBoxTitle(language()));
+        host_.person().messageBox(settingsNotReadText(status, settings_.path(), language()),
+                                  Mb::OK | Mb::IconWarning, settingsBoxTitle(language()));
 }
 
 void SettingsBinding::save(bool asked) {
@@ -65,12 +65,12 @@ void SettingsBinding::save(bool asked) {
         return;
     saveFailureSaid_ = true;
     host_.person().messageBox(
-        SettingsNotSavedText(result, settings_.readProblem(), settings_.path(), language()),
-        Mb::OK | Mb::IconWarning, SettingsBoxTitle(language()));
+        settingsNotSavedText(result, settings_.readProblem(), settings_.path(), language()),
+        Mb::OK | Mb::IconWarning, settingsBoxTitle(language()));
 }
 
 void SettingsBinding::storeLanguage(Language language) {
-    settings_.WriteSetting(QStringLiteral("Language"), LanguageText(language));
+    settings_.WriteSetting(QStringLiteral("Language"), languageText(language));
 }
 
 bool SettingsBinding::hasControl(const QString& name) const {

@@ -23,11 +23,11 @@ constexpr int Twips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
 
-inline QRect PxRect(int left, int top, int width, int height) {
+inline QRect pxRect(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
-inline QSize PxSize(int width, int height) {
+inline QSize pxSize(int width, int height) {
     return QSize(Px(width), Px(height));
 }
 

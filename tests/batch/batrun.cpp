@@ -7,7 +7,7 @@
 
 namespace kadrano::test {
 
-BatResult RunBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
+BatResult runBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
     BatResult r;
     QProcess p;
     p.start(BatInterpreterPath(), QStringList{scriptPath} + arguments);
@@ -23,12 +23,12 @@ BatResult RunBat(const QString& scriptPath, const QStringList& arguments, const 
     return r;
 }
 
-BatResult RunLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments,
+BatResult runLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments,
                    const QByteArray& input) {
     const QString script = folder.file(QStringLiteral("t.bat"));
-    if (!WriteScriptFile(script, lines))
+    if (!writeScriptFile(script, lines))
         return BatResult{};
-    return RunBat(script, arguments, input);
+    return runBat(script, arguments, input);
 }
 
 }  // namespace kadrano::test

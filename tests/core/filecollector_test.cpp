@@ -102,7 +102,7 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     ASSERT_EQ(obs.statuses.size(), 9);  // the start text and 300, 600, ..., 2400
     EXPECT_EQ(obs.statuses[1], q("Suche läuft.. (300) (ESC = Abbr.)"));
     EXPECT_EQ(obs.statuses[4], q("Suche läuft.. (1.200) (ESC = Abbr.)"));
-    EXPECT_EQ(CollectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
+    EXPECT_EQ(collectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
 
     Observer english;
     CollectPictureFiles(t.path(), q("*.jpg"), true, Language::English, english);
@@ -126,9 +126,9 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.files.count(), 1200);
-    EXPECT_EQ(CollectedStatusText(r.files.count(), true, Language::German),
+    EXPECT_EQ(collectedStatusText(r.files.count(), true, Language::German),
               q("Gefunden: 1.200  (Unterbrochen)"));
-    EXPECT_EQ(CollectedStatusText(1234, true, Language::English), q("Found: 1.234  (Interrupted)"));
+    EXPECT_EQ(collectedStatusText(1234, true, Language::English), q("Found: 1.234  (Interrupted)"));
 
     // A single folder looks at ESC every tenth file.
     TempFolder flat;
@@ -156,8 +156,8 @@ TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
     std::remove(badName.constData());  // the temporary folder could not remove it by its text
     EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
                     .files.isEmpty());
-    EXPECT_EQ(NoFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
-    EXPECT_EQ(NoFilesFoundStatusText(Language::English), q("No Files found"));
+    EXPECT_EQ(noFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
+    EXPECT_EQ(noFilesFoundStatusText(Language::English), q("No Files found"));
 }
 
 TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
@@ -165,7 +165,7 @@ TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
     files.append(q("a.jpg"), q("/F/"));
     files.append(q("b.jpg"), q("/F/"));
     files.append(q("c.jpg"), q("/F/sub/"));
-    EXPECT_EQ(FileListLines(files),
+    EXPECT_EQ(fileListLines(files),
               QStringList({q("/F/a.jpg"), q("/F/b.jpg"), q("/F/sub/c.jpg"), QString()}));
 }
 
@@ -249,9 +249,9 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     const CollectResult missing =
         CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(missing.leftOut.topMissing);
-    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::German),
+    EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::German),
               q("Nicht erfasst:\nDer Ordner existiert nicht."));
-    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::English),
+    EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::English),
               q("Left out:\nThe folder does not exist."));
     EXPECT_TRUE(
         CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), false, Language::German, obs)
@@ -271,11 +271,11 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     EXPECT_FALSE(tree.leftOut.topMissing || tree.leftOut.topUnreadable);
     EXPECT_EQ(tree.leftOut.undecodableNames, 2);
     EXPECT_EQ(tree.leftOut.unreadableFolders, 1);
-    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::German),
+    EXPECT_EQ(collectLeftOutNote(tree.leftOut, Language::German),
               q("Nicht erfasst:\n1 Unterordner nicht lesbar (übersprungen).\n"
                 "2 Datei- oder Ordnernamen ausgelassen: kein gültiges UTF-8, in einem Skript "
                 "nicht schreibbar."));
-    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::English),
+    EXPECT_EQ(collectLeftOutNote(tree.leftOut, Language::English),
               q("Left out:\n1 sub-folder(s) could not be read (skipped).\n"
                 "2 file or folder name(s) left out: not valid UTF-8, they cannot be written "
                 "into a script."));
@@ -283,7 +283,7 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
         CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(flat.leftOut.undecodableNames, 1);
     EXPECT_EQ(flat.leftOut.unreadableFolders, 0);
-    EXPECT_EQ(CollectLeftOutNote(CollectLeftOut(), Language::German), QString());
+    EXPECT_EQ(collectLeftOutNote(CollectLeftOut(), Language::German), QString());
 
     // The temporary folder cannot remove what it cannot name.
     ::unlink((base + "bad\xff.jpg").constData());

@@ -38,7 +38,7 @@ const char* KindName(SettingKind k) {
     return "";
 }
 
-bool IsOfKind(const QWidget* w, SettingKind k) {
+bool isOfKind(const QWidget* w, SettingKind k) {
     switch (k) {
         case SettingKind::Check:
             return qobject_cast<const QCheckBox*>(w) != nullptr;
@@ -55,7 +55,7 @@ bool IsOfKind(const QWidget* w, SettingKind k) {
 }
 
 // A stored value of each kind that differs from every control's value at start.
-QString SampleValue(SettingKind k) {
+QString sampleValue(SettingKind k) {
     switch (k) {
         case SettingKind::Check:
             return QStringLiteral("1");
@@ -71,24 +71,24 @@ QString SampleValue(SettingKind k) {
 TEST_F(Form1Test, EverySettingsKeyBindsToAControlOfItsKindThatTakesAStoredValue) {
     create();
     int bound = 0;
-    for (const SettingDef& def : SettingsReadOrder()) {
+    for (const SettingDef& def : settingsReadOrder()) {
         if (def.kind == SettingKind::Language)
             continue;
         SCOPED_TRACE(def.key);
         QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(def.control));
         ASSERT_NE(w, nullptr) << "no control " << def.control;
-        EXPECT_TRUE(IsOfKind(w, def.kind)) << def.control << " is no " << KindName(def.kind);
+        EXPECT_TRUE(isOfKind(w, def.kind)) << def.control << " is no " << KindName(def.kind);
         // Whatever a settings file holds, the control takes it and gives it back unchanged
         // (a combo box with a fixed list would refuse a text it does not list).
-        const QString value = SampleValue(def.kind);
+        const QString value = sampleValue(def.kind);
         EXPECT_TRUE(SetControlValue(w, def.kind, value));
         EXPECT_EQ(ControlValue(w, def.kind), value);
         ++bound;
     }
     // Every key the settings write is read back into a control.
-    EXPECT_EQ(bound, int(SettingsWriteOrder().size()));
-    for (const char* key : SettingsWriteOrder()) {
-        const SettingDef* def = FindSetting(key);
+    EXPECT_EQ(bound, int(settingsWriteOrder().size()));
+    for (const char* key : settingsWriteOrder()) {
+        const SettingDef* def = findSetting(key);
         ASSERT_NE(def, nullptr) << key << " is written but never read";
         EXPECT_NE(def->kind, SettingKind::Language) << key;
     }
@@ -123,7 +123,7 @@ TEST_F(Form1Test, TheListsOfTheAreasAreFilledAtStart) {
     EXPECT_EQ(formats.indexOf(QStringLiteral("JPEG")), 49);
     EXPECT_EQ(formats.count(QStringLiteral("HDR")), 2);
     EXPECT_LT(formats.indexOf(QStringLiteral("PTIF")), formats.indexOf(QStringLiteral("TIFF")));
-    EXPECT_EQ(formats, OutputFormats());
+    EXPECT_EQ(formats, outputFormats());
     EXPECT_EQ(control<QComboBox>("FormatConvertCombo")->currentText(), QStringLiteral("JPEG"));
 
     EXPECT_EQ(items("TextfarbeCOmbo"), (QStringList{"Weiss", "Schwarz", "Grau", "Grün", "Hell-Grün",

@@ -23,7 +23,7 @@ class Form1LanguageTest : public Form1Test {
 protected:
     RecordingUpdateHost host;
     UpdateServer server =
-        UpdateServer::ForLoopbackTests(QUrl(QStringLiteral("http://127.0.0.1:9")));
+        UpdateServer::forLoopbackTests(QUrl(QStringLiteral("http://127.0.0.1:9")));
 
     Form1& startWithHost(const QString& commandLine) {
         window.reset();
@@ -62,7 +62,7 @@ protected:
     // its controls have to lie in.
     std::vector<std::pair<std::span<const EnglishText>, QWidget*>> englishTables() const {
         std::vector<std::pair<std::span<const EnglishText>, QWidget*>> tables = {
-            {ShellEnglishTexts(), window.get()}};
+            {shellEnglishTexts(), window.get()}};
         for (const ToolArea* a : window->areaStack().areas())
             tables.emplace_back(a->englishTexts(), a->frame());
         const ToolArea& camera = window->areaStack().cameraNumbers();
@@ -181,7 +181,7 @@ TEST_F(Form1LanguageTest, SwitchingToEnglishAndBackToGermanAtTheNextStart) {
 }
 
 TEST_F(Form1LanguageTest, TheLinksAskThenHandOver) {
-    program.write(UpdaterFileName(), "updater");
+    program.write(updaterFileName(), "updater");
     startWithHost(QStringLiteral("  ") + pictures.path());
     auto* link = control<QLabel>("Label13");
     EXPECT_TRUE(link->isVisible());
@@ -193,7 +193,7 @@ TEST_F(Form1LanguageTest, TheLinksAskThenHandOver) {
 
     dialogs.replies = {Mb::ResultYes};
     click("Label13");
-    const UpdatePaths paths = UpdatePaths::For(program.path(), QStringLiteral("kadrano"));
+    const UpdatePaths paths = UpdatePaths::forProgram(program.path(), QStringLiteral("kadrano"));
     EXPECT_EQ(host.startedScripts, QStringList{paths.scriptPath});
     EXPECT_EQ(program.read(QStringLiteral("kadrano_Update.bat")),
               (paths.updaterPath + QStringLiteral(" [URL]") + server.newProgramAddress() +

@@ -14,7 +14,7 @@ namespace kadrano::test {
 namespace {
 
 // The colour in the middle of what a label shows.
-QColor MiddleColour(const QLabel* label) {
+QColor middleColour(const QLabel* label) {
     const QPixmap pm = label->pixmap();
     if (pm.isNull())
         return QColor();
@@ -81,15 +81,15 @@ TEST_F(PreviewTest, ThePictureBoxShowsTheFileOfThePageStretchedToTheBox) {
     start(pictures.path());
     // After the collection the first picture shows.
     ASSERT_FALSE(box()->pixmap().isNull());
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[0]));
-    EXPECT_EQ(box()->geometry(), PxRect(120, 1185, 1035, 840));
+    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
+    EXPECT_EQ(box()->geometry(), pxRect(120, 1185, 1035, 840));
     EXPECT_TRUE(box()->hasScaledContents()) << "the picture fills the whole box";
 
     click("Vorschau");
     click("Vorschau");
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[5]));
+    EXPECT_TRUE(Near(middleColour(box()), colours[5]));
     click("Vorschau");
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[0]));
+    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
 }
 
 TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
@@ -123,7 +123,7 @@ TEST_F(PreviewTest, AClickEnlargesThePictureInItsProportionsAndASecondShrinksIt)
     EXPECT_LE(big.height(), window->height());
     EXPECT_TRUE(big.width() == window->width() || big.height() == window->height());
     EXPECT_NEAR(double(big.width()) / big.height(), 4.0, 0.05);
-    EXPECT_TRUE(Near(MiddleColour(box()), Qt::green));
+    EXPECT_TRUE(Near(middleColour(box()), Qt::green));
     EXPECT_FALSE(window->loading()) << "the enlarging sets Loading only for its own time";
 
     click("VorschauPic");

@@ -69,7 +69,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
         make<QCheckBox>(p, "ChangeToDate", QStringLiteral("Nummer -> Datum anfügen:  links"));
     c_.PutOnRightSide = make<QCheckBox>(p, "PutOnRightSide", QStringLiteral("rechts"));
     c_.Remove_Camera_Nr = addStartButton(p, "Remove_Camera_Nr", QStringLiteral("Start"), QString(),
-                                         [this] { RunCameraNumbers(toolHost(), options()); });
+                                         [this] { runCameraNumbers(toolHost(), options()); });
 
     auto* first = new QHBoxLayout;
     first->setSpacing(6);

@@ -79,11 +79,11 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             "Regeln."));
         c_.AddDateToNameBtn =
             addStartButton(p, "AddDateToNameBtn", QStringLiteral("Start"), QString(),
-                           [this] { RunDateIntoNames(toolHost(), dateIntoNamesOptions()); });
+                           [this] { runDateIntoNames(toolHost(), dateIntoNamesOptions()); });
         c_.runKeptDateToNames = addKeptScriptButton(p, kAddDateKept);
         c_.restoreNames =
             addStartButton(p, "Command28", QStringLiteral("Wiederherstellen"), QString(),
-                           [this] { RunDateIntoNamesRestore(toolHost()); });
+                           [this] { runDateIntoNamesRestore(toolHost()); });
         g->addWidget(c_.DateToNameLabel, 0, 0, 1, 3);
         g->addWidget(c_.DateFormatLabel, 1, 0);
         g->addWidget(c_.DateFormatCOmbo, 1, 1);
@@ -122,7 +122,7 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             QStringLiteral("ACHTUNG: Überschreibt das Datum (zurück mit \"Rückgängig\")"));
         c_.SetDateBtn = addStartButton(p, "SetDateBtn", QStringLiteral("Start"),
                                        QStringLiteral("Datum für alle Dateien setzen"),
-                                       [this] { RunSetDates(toolHost(), setDatesOptions()); });
+                                       [this] { runSetDates(toolHost(), setDatesOptions()); });
         c_.scriptButton = runScriptButton(p, "Command27");
         g->addWidget(c_.SetDateLabel, 0, 0, 1, 2);
         g->addWidget(c_.DatumDateinameNutzen, 1, 0);

@@ -114,7 +114,7 @@ OrientationArea::OrientationArea(QWidget* window, AreaHost& host)
             addStartButton(p, "ImageMagic_Btn_Drehen", QStringLiteral("Start"), QString(), [this] {
                 ExifRotateOptions o;
                 o.magickCommand = host_.magickPaths().MagickCommand;
-                RunExifRotate(toolHost(), o);
+                runExifRotate(toolHost(), o);
             });
         c_.exifInfo = addInfoButton(p, "Command12", kExifRotateInfo);
         g->addWidget(c_.ExifLabel, 0, 0, 1, 3);
@@ -185,7 +185,7 @@ void OrientationArea::tagClicked() {
 }
 
 void OrientationArea::removeClicked() {
-    runTool([this] { RunRemoveOrientationTags(toolHost(), tagOptions()); });
+    runTool([this] { runRemoveOrientationTags(toolHost(), tagOptions()); });
 }
 
 QString OrientationArea::startButtonText() const {

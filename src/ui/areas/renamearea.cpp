@@ -86,7 +86,7 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     auto* arrow = label(p, "RenamePreviewArrow", QStringLiteral("->"));
     c_.Umben_Start = addStartButton(p, "Umben_Start", QStringLiteral("Start"),
                                     QStringLiteral("Umbenennen starten"),
-                                    [this] { RunCustomRename(toolHost(), options()); });
+                                    [this] { runCustomRename(toolHost(), options()); });
     c_.runKeptScript = addKeptScriptButton(p, kCustomRenameKept);
 
     g->addWidget(c_.RenameLeftLabel, 0, 0);

@@ -92,11 +92,11 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
         warningLabel(p, "ResizeWarning", QStringLiteral("Original-Dateien werden ersetzt (!)"));
     c_.StartResizeBtn =
         addStartButton(p, "StartResizeBtn", QStringLiteral("Start"), QString(), [this] {
-            RunResize(toolHost(), resizeOptions());
+            runResize(toolHost(), resizeOptions());
             ScriptTools(toolHost()).ShowKeptScriptButtons({&kResizeKept, 1});
         });
     c_.runKeptScript = addKeptScriptButton(
-        p, kResizeKept, [this] { RunKeptResizeScript(toolHost(), resizeOptions()); });
+        p, kResizeKept, [this] { runKeptResizeScript(toolHost(), resizeOptions()); });
 
     g->addWidget(c_.SizeLabel, 0, 0);
     g->addWidget(c_.MaxPixel, 0, 1);
@@ -169,13 +169,13 @@ void ResizeArea::showQuality(int value) {
 
 void ResizeArea::MatchOutputFormat() {
     QComboBox* box = c_.FormatConvertCombo;
-    const FormatMatch match = kadrano::MatchOutputFormat(box->currentText(), OutputFormats());
+    const FormatMatch match = kadrano::MatchOutputFormat(box->currentText(), outputFormats());
     const int row = box->findText(match.text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (row >= 0)
         box->setCurrentIndex(row);
     box->setEditText(match.text);
     if (!match.found)
-        ScriptTools(toolHost()).AskUser(UnknownFormatMessage(), Mb::OK | Mb::IconError);
+        ScriptTools(toolHost()).AskUser(unknownFormatMessage(), Mb::OK | Mb::IconError);
 }
 
 bool ResizeArea::eventFilter(QObject* watched, QEvent* event) {
@@ -192,7 +192,7 @@ bool ResizeArea::eventFilter(QObject* watched, QEvent* event) {
 void ResizeArea::refillLists() {
     const QString text = c_.FormatConvertCombo->currentText();
     c_.FormatConvertCombo->clear();
-    c_.FormatConvertCombo->addItems(OutputFormats());
+    c_.FormatConvertCombo->addItems(outputFormats());
     c_.FormatConvertCombo->setEditText(text);
 }
 

@@ -84,10 +84,10 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.SeparatorLabel = label(p, "SeparatorLabel", QStringLiteral("Trennzeichen:"));
         c_.TrennzeichenTxt = lineEdit(p, "TrennzeichenTxt", QStringLiteral("#"), 44);
         c_.shuffleStart = addStartButton(p, "Command1", QStringLiteral("Start"), QString(),
-                                         [this] { RunShuffle(toolHost(), options()); });
+                                         [this] { runShuffle(toolHost(), options()); });
         c_.runKeptShuffle = addKeptScriptButton(p, kShuffleKept);
         c_.restoreStart = addStartButton(p, "Command2", QStringLiteral("Wiederherstellen"),
-                                         QString(), [this] { RunRestore(toolHost(), options()); });
+                                         QString(), [this] { runRestore(toolHost(), options()); });
         c_.runKeptRestore = addKeptScriptButton(p, kRestoreKept);
         g->addWidget(c_.RandomNumberLabel, 0, 0, 1, 3);
         g->addWidget(c_.SeparatorLabel, 1, 0);
@@ -124,7 +124,7 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.Mix_FileDate_Btn = addStartButton(
             p, "Mix_FileDate_Btn", QStringLiteral("Start"),
             QStringLiteral("Datum für alle Dateien setzen"),
-            [this] { RunDateShuffle(toolHost(), DateShuffleOptions{c_.DateFieldTxt->text()}); });
+            [this] { runDateShuffle(toolHost(), DateShuffleOptions{c_.DateFieldTxt->text()}); });
         g->addWidget(c_.DateShuffleTitleLabel, 0, 0, 1, 2);
         g->addWidget(c_.BaseDateLabel, 1, 0, 1, 2);
         g->addWidget(c_.DateFieldTxt, 2, 0);

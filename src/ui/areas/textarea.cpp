@@ -237,7 +237,7 @@ MagickPaths TextArea::fontPaths() const {
     // The program's folder may be a shared one the person cannot write (/usr/bin); the
     // settings folder is ours in any case, and is the program's folder when that takes files.
     const QString folder = host_.settingsFolder();
-    p.FontListPath = FontListLocation(p.MagickDir, folder);
+    p.FontListPath = fontListLocation(p.MagickDir, folder);
     p.FontScriptPath = folder + QLatin1String(kFontScriptName);
     p.FontExportPath = folder + QLatin1String(kFontExportName);
     return p;
@@ -274,7 +274,7 @@ void TextArea::showFamilies(const QString& wanted) {
     box->addItems(families);
     // A family this system's ImageMagick does not know (the stored "Arial" on Linux) would
     // leave the captions without a font file; show the one that will be drawn with.
-    const QString chosen = ChooseFontFamily(wanted, families, DesktopFontFamily);
+    const QString chosen = chooseFontFamily(wanted, families, desktopFontFamily);
     const QString shown = chosen.isEmpty() ? wanted : chosen;
     const int i = box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (i >= 0)
@@ -285,8 +285,8 @@ void TextArea::showFamilies(const QString& wanted) {
 }
 
 QString TextArea::ApplyTextColour() {
-    const TextColourLook look = LookUpTextColour(colours_, c_.TextfarbeCOmbo->currentText());
-    ShowTextColour(c_.SchriftartCombo, c_.NamensVorschau, look);
+    const TextColourLook look = lookUpTextColour(colours_, c_.TextfarbeCOmbo->currentText());
+    showTextColour(c_.SchriftartCombo, c_.NamensVorschau, look);
     return look.magickColour;
 }
 
@@ -381,11 +381,11 @@ void TextArea::refreshCaptionPreview() {
     // Without a picture (or before the names are shown, ".") the label stays as it is.
     if (name.isEmpty() || name == QLatin1String("."))
         return;
-    c_.NamensVorschau->setText(CaptionPreviewText(MakePictureText(name, captionOptions())));
+    c_.NamensVorschau->setText(captionPreviewText(MakePictureText(name, captionOptions())));
 }
 
 void TextArea::switchedToEnglish() {
-    UseEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
+    useEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
 }
 
 }  // namespace kadrano

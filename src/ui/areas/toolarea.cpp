@@ -28,7 +28,7 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
     coversDropPicture_ = look.coversDropPicture;
 
     icon_ = make<AreaIcon>(frame_, look.icon);
-    icon_->setPixmap(AreaIconPixmap(look.picture, geometry::kAreaIconSize));
+    icon_->setPixmap(areaIconPixmap(look.picture, geometry::kAreaIconSize));
     icon_->setToolTip(look.tooltip);
     icon_->setGeometry(geometry::kAreaIconRect);
 
