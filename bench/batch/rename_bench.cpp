@@ -11,9 +11,6 @@
 // Prints the median time of each and its ratio to the plain loop, and how long reading the
 // journal of one run takes.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -30,8 +27,10 @@
 
 #include "core/scripttext.h"
 #include "core/undojournal.h"
+#include "support/benchtools.h"
+#include "support/processtimer.h"
 
-extern char** environ;
+using kadrano::bench::median;
 
 namespace {
 
@@ -74,43 +73,12 @@ int countRenamed(const QString& dir, int count) {
 
 // Runs a program and waits; stdout to /dev/null or read from a pipe until it closes.
 double runTimed(const std::vector<std::string>& args, bool readPipe) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    int fds[2] = {-1, -1};
-    if (readPipe) {
-        if (pipe(fds) != 0)
-            std::exit(1);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", argv[0]);
-        std::exit(1);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    if (readPipe) {
-        close(fds[1]);
-        char buf[65536];
-        while (read(fds[0], buf, sizeof buf) > 0) {
-        }
-        close(fds[0]);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::fprintf(stderr, "warning: %s ended with status %d\n", argv[0], status);
-    return ms;
+    kadrano::bench::ProgramOutput output;
+    output.readStdout = readPipe;
+    const kadrano::bench::ProgramRun run = kadrano::bench::runProgram(args, output);
+    if (run.exitCode != 0)
+        std::fprintf(stderr, "warning: %s ended with status %d\n", args[0].c_str(), run.exitCode);
+    return run.seconds * 1e3;
 }
 
 // With a journal named, kadrano-bat notes every rename for "Rückgängig", as it does when
@@ -120,12 +88,12 @@ double viaInterpreter(const QString& dir, int count, bool readPipe,
     kadrano::ScriptBuilder script;
     for (int i = 0; i < count; ++i) {
         script.addProgress(i, count);
-        script.add(QStringLiteral("ren ") + kadrano::ScriptArg(dir + u'/' + pictureName(i)) + u' ' +
-                   kadrano::ScriptArg(newName(i)));
+        script.add(QStringLiteral("ren ") + kadrano::scriptArg(dir + u'/' + pictureName(i)) + u' ' +
+                   kadrano::scriptArg(newName(i)));
     }
     script.finish(false);
     const QString path = dir + QStringLiteral("/_Rename_Custom.bat");
-    if (!kadrano::WriteScriptFile(path, script.lines()))
+    if (!kadrano::writeScriptFile(path, script.lines()))
         std::exit(1);
     if (!journal.isEmpty())
         qputenv(kadrano::kUndoJournalVariable, QFile::encodeName(journal));
@@ -163,11 +131,6 @@ double viaRenameLoop(const QString& dir, int count) {
             std::exit(1);
     }
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
@@ -214,7 +177,7 @@ int main(int argc, char** argv) {
         // What the window reads to show the button: the journal of this round's run.
         const QString journal = base.path() + QStringLiteral("/run.journal");
         const auto start = Clock::now();
-        const kadrano::UndoJournal j = kadrano::UndoJournal::Read(journal);
+        const kadrano::UndoJournal j = kadrano::UndoJournal::read(journal);
         journalReads.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (j.runs().size() != 1 || j.runs()[0].renamedCount() != count) {

@@ -5,10 +5,6 @@
 //   bench_collect --once DIR               one collection as a whole process (prints the count)
 //   bench_collect --make-small DIR [N]     a tree of N small files (default 100,000)
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -21,8 +17,11 @@
 
 #include "core/filecollector.h"
 #include "core/pathhelpers.h"
+#include "support/benchtools.h"
+#include "support/processtimer.h"
 
-extern char** environ;
+using kadrano::bench::median;
+using kadrano::bench::peakKiB;
 
 namespace {
 
@@ -54,34 +53,7 @@ double collectOnce(const QString& dir, int* count) {
 
 // Runs a command with its output to /dev/null and returns the wall time in ms.
 double runCommand(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = t.nsecsElapsed() / 1e6;
-    posix_spawn_file_actions_destroy(&actions);
-    return ms;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-long peakKiB(int who) {
-    rusage u{};
-    getrusage(who, &u);
-    return u.ru_maxrss;
+    return kadrano::bench::runProgram(args).seconds * 1e3;
 }
 
 int makeSmallTree(const QString& dir, int files) {
@@ -141,7 +113,7 @@ int main(int argc, char** argv) {
                     count, o, op, f, o / f, op / f);
     }
     std::printf("peak memory: this process %ld KiB (collected lists), children %ld KiB\n",
-                peakKiB(RUSAGE_SELF), peakKiB(RUSAGE_CHILDREN));
+                peakKiB(), peakKiB(true));
     std::printf(
         "ratio = in-process collection / find; ratio p = whole process / find (median of %d)\n",
         runs);

@@ -11,7 +11,6 @@
 // nanosecond, so other benchmarks on a shared tree find them as they were.
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -29,55 +28,23 @@
 #include "dates/dateintonames.h"
 #include "dates/filedate.h"
 #include "dates/setdates.h"
+#include "support/benchtools.h"
+#include "support/fakehost.h"
+#include "support/processtimer.h"
 
 using namespace kadrano;
+using kadrano::bench::median;
+using kadrano::bench::peakKiB;
+using kadrano::bench::QuietObserver;
 
 namespace {
 
-class QuietObserver : public CollectObserver {
+// Status texts are built and events processed as the window would; only the last text is
+// kept, so the memory figures are the tools' own.
+class LastStatusPerson : public Person {
 public:
-    void collectStatus(const QString&) override {}
-    void collectProcessEvents() override {}
-    bool collectCancelRequested() const override { return false; }
-};
-
-// The window as the tool sees it, with the collected list kept: the collection has its
-// own benchmark, so each run here measures the tool's own work. Status texts are built
-// and events processed as the window would.
-class BenchHost : public ToolHost, public Person, public ScriptRunner {
-public:
-    FileList files;
-    QString dir;
     QString status;
     int boxes = 0;
-
-    Person& person() override { return *this; }
-    ScriptRunner& scriptRunner() override { return *this; }
-    Language language() const override { return Language::German; }
-    bool loading() const override { return false; }
-    bool noQuestions() const override { return true; }
-    bool pauseAtEnd() const override { return false; }
-    void saveSettings() override {}
-    void collectFiles() override {}
-    const FileList& fileList() const override { return files; }
-    QString directoryText() const override { return dir; }
-    void setDirectoryText(const QString& t) override { dir = t; }
-    QString patternText() const override { return QStringLiteral("*.jpg"); }
-    QString caption() const override { return {}; }
-    void setCaption(const QString&) override {}
-    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
-    void showUpdateLink() override {}
-    QString startTime() const override { return start_; }
-    void setStartTime(const QString& t) override { start_ = t; }
-    QString currentTimeHHMM() const override {
-        return QTime::currentTime().toString(QStringLiteral("HH:mm"));
-    }
-    bool toolCancel() const override { return false; }
-    void setToolCancel(bool) override {}
-    // Empty: runs are not noted; the journal variant names a temporary folder.
-    QString undoFolder;
-    QString undoJournalFolder() const override { return undoFolder; }
-
     int messageBox(const QString&, int, const QString&) override {
         ++boxes;
         return Mb::ResultOK;
@@ -87,22 +54,19 @@ public:
     void openFolder(const QString&) override {}
     void setStatus(const QString& text) override { status = text; }
     void processEvents() override { QCoreApplication::processEvents(); }
-    int runAndWait(const QString&, const QStringList&) override { return 0; }
-
-private:
-    QString start_;
 };
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-long peakKiB() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
+// The window as the tool sees it, with the collected list kept: the collection has its
+// own benchmark, so each run here measures the tool's own work. Runs are not noted unless
+// undoFolder names a folder for the journal.
+class BenchHost : public test::FakeHost {
+public:
+    BenchHost() : FakeHost(nullptr, &person_) {
+        keepFiles = true;
+        questionsOff = true;
+    }
+    LastStatusPerson person_;
+};
 
 struct Saved {
     QByteArray path;
@@ -124,13 +88,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     BenchHost host;
-    host.dir = AddSeparator(args[0]);
+    host.dirText = AddSeparator(args[0]);
     QuietObserver quiet;
     host.files =
-        CollectPictureFiles(host.dir, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+        CollectPictureFiles(host.dirText, QStringLiteral("*.jpg"), true, Language::German, quiet)
+            .files;
     const int n = host.files.count();
     if (n == 0) {
-        std::fprintf(stderr, "no *.jpg below %s\n", qPrintable(host.dir));
+        std::fprintf(stderr, "no *.jpg below %s\n", qPrintable(host.dirText));
         return 1;
     }
     const long afterCollect = peakKiB();
@@ -153,7 +118,7 @@ int main(int argc, char** argv) {
     setOptions.fixedWhenNone = true;
     setOptions.fixedDate = QStringLiteral("11.11.2019");
     DateIntoNamesOptions nameOptions;
-    RestZeit restZeit;
+    TimeLeft timeLeft;
 
     auto plainUtimensat = [&] {
         QElapsedTimer t;
@@ -184,7 +149,7 @@ int main(int argc, char** argv) {
     auto setDates = [&] {
         QElapsedTimer t;
         t.start();
-        RunSetDates(host, setOptions, restZeit);
+        runSetDates(host, setOptions, timeLeft);
         return t.nsecsElapsed() / 1e6;
     };
     // The same with the undo journal: each file's old times noted before they are set.
@@ -193,8 +158,8 @@ int main(int argc, char** argv) {
         host.undoFolder = journals.path();
         const double ms = setDates();
         host.undoFolder.clear();
-        const QString journal = UndoJournalPath(journals.path(), host.dir);
-        const UndoJournal noted = UndoJournal::Read(journal);
+        const QString journal = undoJournalPath(journals.path(), host.dirText);
+        const UndoJournal noted = UndoJournal::read(journal);
         if (noted.runs().size() != 1 || noted.runs()[0].times.empty())
             std::fprintf(stderr, "the journal holds no file\n");
         QFile::remove(journal);
@@ -216,7 +181,7 @@ int main(int argc, char** argv) {
     auto planNames = [&] {
         QElapsedTimer t;
         t.start();
-        const DateIntoNamesPlan plan = PlanDateIntoNames(host.fileList(), nameOptions);
+        const DateIntoNamesPlan plan = planDateIntoNames(host.fileList(), nameOptions);
         renames = plan.withoutDate;
         return t.nsecsElapsed() / 1e6;
     };
@@ -264,7 +229,7 @@ int main(int argc, char** argv) {
         if (dated < 0)
             std::printf("-");
     });
-    piece("PlanSetDates (no file touched)", [&] { PlanSetDates(host.files, setOptions); });
+    piece("planSetDates (no file touched)", [&] { planSetDates(host.files, setOptions); });
     piece("FileTimesBatch reads", [&] {
         FileTimesBatch b;
         FileTimes t;
@@ -278,7 +243,7 @@ int main(int argc, char** argv) {
     });
     piece("FileTimesBatch writes", [&] {
         FileTimesBatch b;
-        const QDateTime noon = LocalDateTime(QDate(2019, 11, 11), QTime(12, 0));
+        const QDateTime noon = localDateTime(QDate(2019, 11, 11), QTime(12, 0));
         for (int i = 0; i < n; ++i)
             b.write(host.files.FileDirs.at(i), host.files.FileNames.at(i), noon, noon, noon);
     });
@@ -288,7 +253,7 @@ int main(int argc, char** argv) {
         restored += utimensat(AT_FDCWD, sv.path.constData(), sv.times, 0) == 0;
 
     const double mu = median(u), ms = median(s), mx = median(x), mp = median(p), mc = median(c);
-    std::printf("%d files below %s, median of %d alternating runs\n", n, qPrintable(host.dir),
+    std::printf("%d files below %s, median of %d alternating runs\n", n, qPrintable(host.dirText),
                 runs);
     std::printf("%-44s %10s %10s %8s\n", "job", "ours ms", "plain ms", "ratio");
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "Datum aendern (name, else fixed date)", ms, mu,
@@ -299,7 +264,8 @@ int main(int argc, char** argv) {
                 median(j), mu, median(j) / mu);
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "date into names: plan and script text", mp, mx,
                 mp / mx);
-    std::printf("script lines for %d renames; last status: %s\n", renames, qPrintable(host.status));
+    std::printf("script lines for %d renames; last status: %s\n", renames,
+                qPrintable(host.person_.status));
     std::printf("peak memory: %ld KiB (after collecting the list: %ld KiB)\n", peakKiB(),
                 afterCollect);
     std::printf("times put back on %d of %d files\n", restored, n);

@@ -38,9 +38,9 @@
 
 #include "analysis/duplicatefinder.h"
 #include "analysis/duplicates.h"
-#include "analysis/md5.h"
 #include "core/filecollector.h"
 #include "core/pathhelpers.h"
+#include "md5/md5.h"
 
 using namespace kadrano;
 

@@ -8,8 +8,6 @@
 //
 //   bench_exifdates [--runs N] DIR
 
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,9 +25,10 @@
 #include "dates/dateintonames.h"
 #include "dates/exifdate.h"
 #include "support/benchtools.h"
+#include "support/processtimer.h"
 
 using namespace kadrano;
-using kadrano::bench::Median;
+using kadrano::bench::median;
 using kadrano::bench::QuietObserver;
 
 namespace {
@@ -39,21 +38,13 @@ struct Timing {
     double cpuMs = 0;
 };
 
-double cpuMsOf(int who) {
-    rusage u{};
-    getrusage(who, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
 // Runs job and measures it; children: the processor time of programs it started.
 Timing measure(const std::function<void()>& job, bool children = false) {
-    const int who = children ? RUSAGE_CHILDREN : RUSAGE_SELF;
-    const double cpu = cpuMsOf(who);
+    const double cpu = kadrano::bench::cpuSeconds(children);
     QElapsedTimer t;
     t.start();
     job();
-    return {t.nsecsElapsed() / 1e6, cpuMsOf(who) - cpu};
+    return {t.nsecsElapsed() / 1e6, (kadrano::bench::cpuSeconds(children) - cpu) * 1e3};
 }
 
 }  // namespace
@@ -86,7 +77,7 @@ int main(int argc, char** argv) {
 
     // The library set up once, as the program does (its warnings muted for both loops).
     ExifDate unused;
-    ReadExifDate(files.fullPath(0), unused);
+    readExifDate(files.fullPath(0), unused);
 
     DateIntoNamesOptions withExif;
     withExif.fromExif = true;
@@ -94,11 +85,11 @@ int main(int argc, char** argv) {
     int renames = 0, fromExif = 0, bareFound = 0, exiftoolLines = 0;
 
     auto ours = [&] {
-        const DateIntoNamesPlan plan = PlanDateIntoNames(files, withExif);
+        const DateIntoNamesPlan plan = planDateIntoNames(files, withExif);
         renames = plan.withoutDate;
         fromExif = plan.fromExif;
     };
-    auto stamps = [&] { PlanDateIntoNames(files, stampsOnly); };
+    auto stamps = [&] { planDateIntoNames(files, stampsOnly); };
     auto bare = [&] {
         const Exiv2::ExifKey key("Exif.Photo.DateTimeOriginal");
         int found = 0;
@@ -149,11 +140,11 @@ int main(int argc, char** argv) {
             v.cpu.push_back(t.cpuMs);
         }
 
-    const double ourWall = Median(variants[0].wall), ourCpu = Median(variants[0].cpu);
+    const double ourWall = median(variants[0].wall), ourCpu = median(variants[0].cpu);
     std::printf("%d *.jpg below %s, median of %d alternating runs\n", n, qPrintable(dir), runs);
     std::printf("%-40s %10s %10s %9s %9s\n", "job", "wall ms", "cpu ms", "ours/it", "(cpu)");
     for (const Variant& v : variants) {
-        const double w = Median(v.wall), c = Median(v.cpu);
+        const double w = median(v.wall), c = median(v.cpu);
         std::printf("%-40s %10.1f %10.1f %9.3f %9.3f\n", v.name, w, c, ourWall / w, ourCpu / c);
     }
     std::printf(

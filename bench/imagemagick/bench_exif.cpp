@@ -17,15 +17,9 @@
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "imagemagick/exifrotate.h"
+#include "support/benchtools.h"
 
 namespace {
-
-class QuietObserver : public kadrano::CollectObserver {
-public:
-    void collectStatus(const QString&) override {}
-    void collectProcessEvents() override {}
-    bool collectCancelRequested() const override { return false; }
-};
 
 // Checks every picture the manifest describes (path, kind, base, width, height,
 // orientation) against the header read: a tag above 1 must read as a turn, else upright.
@@ -44,7 +38,7 @@ int checkAgainstManifest(const QString& path, int* checked) {
         if (cols.size() < 6 || cols[1].startsWith(QLatin1String("nonmatch")))
             continue;
         const bool turn = cols[5].toInt() > 1;
-        const kadrano::ExifTurn read = kadrano::ReadExifTurn(cols[0]);
+        const kadrano::ExifTurn read = kadrano::readExifTurn(cols[0]);
         ++*checked;
         if (read != (turn ? kadrano::ExifTurn::Turn : kadrano::ExifTurn::Upright))
             ++wrong;
@@ -71,7 +65,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: bench_exif --tree DIR [--manifest FILE] [--runs N]\n", stderr);
         return 2;
     }
-    QuietObserver obs;
+    kadrano::bench::QuietObserver obs;
     const kadrano::CollectResult collected = kadrano::CollectPictureFiles(
         kadrano::AddSeparator(tree), QStringLiteral("*.jpg"), true, kadrano::Language::German, obs);
     QTemporaryDir work;
@@ -82,8 +76,8 @@ int main(int argc, char** argv) {
     for (int r = 0; r < std::max(1, runs); ++r) {
         QElapsedTimer t;
         t.start();
-        plan = kadrano::PlanExifRotate(collected.files, {QStringLiteral("/usr/bin/magick"), true});
-        if (!kadrano::WriteScriptFile(script, plan.lines)) {
+        plan = kadrano::planExifRotate(collected.files, {QStringLiteral("/usr/bin/magick"), true});
+        if (!kadrano::writeScriptFile(script, plan.lines)) {
             std::fputs("cannot write the script\n", stderr);
             return 1;
         }

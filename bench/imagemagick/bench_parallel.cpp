@@ -139,7 +139,7 @@ QString shellQuoted(const QString& s) {
 // kadrano-bat's reading gives them), and the folders its md lines make.
 void shellLines(const QStringList& script, QStringList& commands, QStringList& folders) {
     using namespace kadrano::batch;
-    const Parameters params = MakeParameters(QStringLiteral("x.bat"), {QStringLiteral("14:05")});
+    const Parameters params = makeParameters(QStringLiteral("x.bat"), {QStringLiteral("14:05")});
     Variables vars;
     vars.set(QStringLiteral("Zeit"), QStringLiteral("14:05"), false);
     LineParser parser;

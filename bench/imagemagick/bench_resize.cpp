@@ -4,10 +4,6 @@
 //
 //   bench_resize --tree DIR --work DIR [--pictures N] [--pairs N] [--max-pixel N]
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,36 +17,16 @@
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "imagemagick/resize.h"
-
-extern char** environ;
+#include "support/benchtools.h"
+#include "support/processtimer.h"
 
 namespace {
 
-class QuietObserver : public kadrano::CollectObserver {
-public:
-    void collectStatus(const QString&) override {}
-    void collectProcessEvents() override {}
-    bool collectCancelRequested() const override { return false; }
-};
-
-// Runs the program with its output to /dev/null; the wall time in seconds, or -1.
+// Runs the program with its output to /dev/null; the wall time in seconds.
 double run(const std::vector<std::string>& args, int* status) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    waitpid(pid, status, 0);
-    const double s = t.nsecsElapsed() / 1e9;
-    posix_spawn_file_actions_destroy(&actions);
-    return s;
+    const kadrano::bench::ProgramRun r = kadrano::bench::runProgram(args);
+    *status = r.exitCode;
+    return r.seconds;
 }
 
 // Copies the chosen pictures into a fresh folder; returns the list there.
@@ -65,11 +41,6 @@ kadrano::FileList freshCopies(const kadrano::FileList& chosen, const QString& di
         copies.append(name, dir);
     }
     return copies;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
@@ -97,7 +68,7 @@ int main(int argc, char** argv) {
                    stderr);
         return 2;
     }
-    QuietObserver obs;
+    kadrano::bench::QuietObserver obs;
     const kadrano::FileList all =
         kadrano::CollectPictureFiles(kadrano::AddSeparator(tree), QStringLiteral("*.jpg"), true,
                                      kadrano::Language::German, obs)
@@ -123,11 +94,11 @@ int main(int argc, char** argv) {
     for (int p = 0; p < pairs; ++p) {
         for (int which = 0; which < 2; ++which) {
             const kadrano::FileList copies = freshCopies(chosen, dir);
-            const kadrano::ResizePlan plan = kadrano::PlanResize(copies, options);
+            const kadrano::ResizePlan plan = kadrano::planResize(copies, options);
             int status = 0;
             if (which == 0) {
                 const QString script = dir + QLatin1String(kadrano::kResizeScript);
-                kadrano::WriteScriptFile(script, plan.lines);
+                kadrano::writeScriptFile(script, plan.lines);
                 batTimes.push_back(
                     run({bat.toStdString(), script.toStdString(), "14:05"}, &status));
                 batFailed += status != 0;
@@ -151,7 +122,7 @@ int main(int argc, char** argv) {
                     shellTimes.back());
         std::fflush(stdout);
     }
-    const double b = median(batTimes), s = median(shellTimes);
+    const double b = kadrano::bench::median(batTimes), s = kadrano::bench::median(shellTimes);
     std::printf(
         "resize of %d pictures (max %s px): kadrano-bat median %.2f s, sh median %.2f s, "
         "ratio %.3f (goal <= 1.05)%s\n",

@@ -23,9 +23,10 @@
 #include <random>
 #include <vector>
 
-#include "analysis/md5.h"
-#include "analysis/md5lanes.h"
+#include "md5/md5.h"
+#include "md5/md5lanes.h"
 #include "support/benchdata.h"
+#include "support/benchtools.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <x86intrin.h>
@@ -33,6 +34,7 @@
 #endif
 
 using namespace kadrano;
+using kadrano::bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -172,12 +174,6 @@ void row(const char* name, const Sample& s, double bytes, double tsc) {
         std::printf("  %-22s %8.1f MB/s  %.3f s\n", name, mbps, s.seconds);
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 // Eight independent messages of 64 MiB each on one core: OpenSSL digests them one after
 // the other, our lanes side by side, fed in chunks as the duplicate search feeds them.
 QString lanesDigest(Md5Kind kind, const std::vector<std::vector<std::uint8_t>>& files) {
@@ -212,10 +208,10 @@ void multiBuffer(int rounds, int kFiles) {
     const double bytes = double(kFiles) * double(kFileBytes);
     std::vector<Md5Kind> kinds;
     for (Md5Kind k : {Md5Kind::Scalar, Md5Kind::Avx2, Md5Kind::Avx512}) {
-        if (Md5KindRuns(k))
+        if (md5KindRuns(k))
             kinds.push_back(k);
         else
-            std::printf("  %s: cannot run on this processor, skipped\n", Md5KindName(k));
+            std::printf("  %s: cannot run on this processor, skipped\n", md5KindName(k));
     }
     std::printf(
         "\nmulti-buffer, %d messages of 64 MiB in memory, one thread, median of %d "
@@ -241,7 +237,7 @@ void multiBuffer(int rounds, int kFiles) {
     std::printf("  %-26s %8.1f MB/s  ratio 1.00\n", "OpenSSL EVP MD5, 1 stream", bytes / ssl / 1e6);
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         const double t = median(times[k + 1]);
-        std::printf("  %-26s %8.1f MB/s  ratio %.2f%s\n", Md5KindName(kinds[k]), bytes / t / 1e6,
+        std::printf("  %-26s %8.1f MB/s  ratio %.2f%s\n", md5KindName(kinds[k]), bytes / t / 1e6,
                     ssl / t, digests[k] == reference ? "" : "  DIGESTS DIFFER");
     }
 }

@@ -37,6 +37,9 @@
 #include <vector>
 
 #include "support/benchdata.h"
+#include "support/benchtools.h"
+#include "support/fakehost.h"
+#include "support/processtimer.h"
 
 #include "analysis/orientation.h"
 #include "analysis/orientationtagger.h"
@@ -44,18 +47,15 @@
 #include "core/pathhelpers.h"
 
 using namespace kadrano;
+using kadrano::bench::cpuSeconds;
+using kadrano::bench::median;
+using kadrano::bench::ProgramOutput;
+using kadrano::bench::ProgramRun;
+using kadrano::bench::runProgram;
 
 namespace {
 
 // ---------------------------------------------------------------- the headless run
-
-// Processor time of this process (all threads) in seconds: on a machine shared with other
-// work, wall time also counts the waits for a processor.
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 // Shows the status on a real label and lets the application's events run, as the window
 // does; answers the question with No (open in the editor, run nothing).
@@ -104,49 +104,16 @@ public:
 
 // Collects the tree but names the work folder as the chosen directory, so the script is
 // written there and the shared corpus stays untouched.
-class BenchHost : public ToolHost, private CollectObserver {
+class BenchHost : public test::FakeHost {
 public:
-    BenchHost(QString tree, QString work) : tree_(std::move(tree)), dir_(std::move(work)) {}
+    BenchHost(const QString& tree, const QString& work) : FakeHost(&runner_, &person_) {
+        collectRoot = tree;
+        dirText = work;
+        withSubdirs = true;
+        recorder.onProcessEvents = [] { QApplication::processEvents(); };
+    }
     LabelPerson person_;
     NoRunner runner_;
-    FileList files_;
-
-    Person& person() override { return person_; }
-    ScriptRunner& scriptRunner() override { return runner_; }
-    Language language() const override { return Language::German; }
-    bool loading() const override { return false; }
-    bool noQuestions() const override { return false; }
-    bool pauseAtEnd() const override { return false; }
-    void saveSettings() override {}
-    void collectFiles() override {
-        files_ = CollectPictureFiles(tree_, QStringLiteral("*.jpg"), true, Language::German, *this)
-                     .files;
-    }
-    const FileList& fileList() const override { return files_; }
-    QString directoryText() const override { return dir_; }
-    void setDirectoryText(const QString& t) override { dir_ = t; }
-    QString patternText() const override { return QStringLiteral("*.jpg"); }
-    QString caption() const override { return caption_; }
-    void setCaption(const QString& t) override { caption_ = t; }
-    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
-    void showUpdateLink() override {}
-    QString startTime() const override { return start_; }
-    void setStartTime(const QString& t) override { start_ = t; }
-    QString currentTimeHHMM() const override {
-        return QTime::currentTime().toString(QStringLiteral("HH:mm"));
-    }
-    bool toolCancel() const override { return false; }
-    void setToolCancel(bool) override {}
-
-private:
-    void collectStatus(const QString&) override {}
-    void collectProcessEvents() override { QApplication::processEvents(); }
-    bool collectCancelRequested() const override { return false; }
-
-    QString tree_;
-    QString dir_;
-    QString caption_ = QStringLiteral("Kadrano");
-    QString start_;
 };
 
 class BenchView : public OrientationView {
@@ -171,8 +138,8 @@ int tagOnly(const QString& tree, const QString& work) {
     LabelPerson& person = host.person_;
     OrientationTaggerOptions options;
     options.measure = [&](const QString& path) {
-        const Orientation o = MeasureOrientation(path);
-        if (++measuredCount == host.files_.count()) {
+        const Orientation o = measureOrientation(path);
+        if (++measuredCount == host.files.count()) {
             person.measuringEnded = person.seconds();
             person.cpuMeasuringEnded = cpuSeconds();
         }
@@ -181,7 +148,7 @@ int tagOnly(const QString& tree, const QString& work) {
     OrientationTagger tagger(options);
     tagger.StartClicked(host, view, OrientationTagOptions{});
     const LabelPerson& p = host.person_;
-    std::printf("files %d, status texts %d, event rounds %d\n", host.files_.count(), p.statuses,
+    std::printf("files %d, status texts %d, event rounds %d\n", host.files.count(), p.statuses,
                 p.events);
     std::printf("collected by %.3f s, measured from %.3f s to %.3f s, question at %.3f s\n",
                 p.measuringStarted, p.measuringStarted, p.measuringEnded, p.questionAsked);
@@ -215,51 +182,6 @@ int bareLoop(const QString& listFile) {
     std::printf("loop seconds %.6f cpu %.6f\n", double(clock.nsecsElapsed()) / 1e9,
                 cpuSeconds() - cpuAtStart);
     return 0;
-}
-
-// ---------------------------------------------------------------- measuring children
-
-struct Measured {
-    double seconds = 0;
-    double cpu = 0;  // user and system time of the child and what it waited for
-    long maxRssKiB = 0;
-    int exitCode = -1;
-};
-
-Measured runMeasured(const std::vector<std::string>& argv, const std::string& out) {
-    Measured m;
-    const auto t0 = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int fd =
-            open(out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int null = open("/dev/null", O_WRONLY);
-        if (fd >= 0)
-            dup2(fd, 1);
-        if (null >= 0)
-            dup2(null, 2);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage ru {};
-    wait4(pid, &status, 0, &ru);
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    m.maxRssKiB = ru.ru_maxrss;
-    m.cpu = double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-            double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-    m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return m;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 // ---------------------------------------------------------------- checking the result
@@ -438,7 +360,9 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
          {"sh", "-c", "xargs -0 -a '" + nul + "' identify -ping -format '%w %h\\n' > /dev/null"}},
     };
     // Everything in the page cache first.
-    runMeasured({"sh", "-c", "xargs -0 -a '" + nul + "' cat > /dev/null"}, "");
+    ProgramOutput silent;
+    silent.quietStderr = true;
+    runProgram({"sh", "-c", "xargs -0 -a '" + nul + "' cat > /dev/null"}, silent);
 
     const std::string report = w + "/tag-report.txt";
     const std::string bareReport = w + "/bare-report.txt";
@@ -449,9 +373,11 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
         for (size_t i = 0; i < entries.size(); ++i) {
             Entry& e = entries[i];
             const std::string out = i == 0 ? report : i == 1 ? bareReport : std::string();
-            const Measured m = runMeasured(e.argv, out);
+            ProgramOutput output = silent;
+            output.stdoutPath = out;
+            const ProgramRun m = runProgram(e.argv, output);
             e.seconds.push_back(m.seconds);
-            e.cpu.push_back(m.cpu);
+            e.cpu.push_back(m.cpuSeconds);
             e.maxRssKiB = std::max(e.maxRssKiB, m.maxRssKiB);
             e.failed = e.failed || m.exitCode != 0;
             QFile o(QString::fromStdString(out));

@@ -17,8 +17,11 @@
 #include <vector>
 
 #include "rename/shuffle.h"
+#include "support/benchtools.h"
+#include "support/fakehost.h"
 
 using namespace kadrano;
+using kadrano::bench::median;
 
 namespace {
 
@@ -49,45 +52,28 @@ public:
 };
 
 // The window as the tools see it, with a real widget for the caption.
-class BenchHost : public ToolHost {
+class CaptionHost : public test::FakeHost {
 public:
-    BenchHost(QWidget& window, const QString& dir, const FileList& files)
-        : window_(window), dir_(dir), prepared_(files) {}
+    CaptionHost(QWidget& window, const QString& dir, const FileList& prepared)
+        : FakeHost(&runner_, &person_), window_(window) {
+        dirText = dir;
+        files = prepared;
+        keepFiles = true;
+        questionsOff = true;
+        pattern = QStringLiteral("*.*");
+    }
     BenchPerson person_;
     StopwatchRunner runner_;
-    int captions = 0;
+    int captionCount = 0;
 
-    Person& person() override { return person_; }
-    ScriptRunner& scriptRunner() override { return runner_; }
-    Language language() const override { return Language::German; }
-    bool loading() const override { return false; }
-    bool noQuestions() const override { return true; }
-    bool pauseAtEnd() const override { return false; }
-    void saveSettings() override {}
-    void collectFiles() override { files_ = prepared_; }
-    const FileList& fileList() const override { return files_; }
-    QString directoryText() const override { return dir_; }
-    void setDirectoryText(const QString& t) override { dir_ = t; }
-    QString patternText() const override { return QStringLiteral("*.*"); }
     QString caption() const override { return window_.windowTitle(); }
     void setCaption(const QString& t) override {
-        ++captions;
+        ++captionCount;
         window_.setWindowTitle(t);
     }
-    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
-    void showUpdateLink() override {}
-    QString startTime() const override { return start_; }
-    void setStartTime(const QString& t) override { start_ = t; }
-    QString currentTimeHHMM() const override { return QStringLiteral("12:00"); }
-    bool toolCancel() const override { return false; }
-    void setToolCancel(bool) override {}
 
 private:
     QWidget& window_;
-    QString dir_;
-    FileList prepared_;
-    FileList files_;
-    QString start_;
 };
 
 // A folder as a restore meets it: most names shuffled, some dated, some plain.
@@ -113,11 +99,6 @@ FileList makeNames(const QString& dir, int n) {
     return files;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,41 +121,41 @@ int main(int argc, char** argv) {
     window.show();
     QCoreApplication::processEvents();
 
-    std::vector<double> planRestore, planShuffle, runRestore, runShuffle;
+    std::vector<double> restorePlanMs, shufflePlanMs, restoreRunMs, shuffleRunMs;
     int events = 0, captions = 0;
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
         t.start();
-        const RestorePlan rp = PlanRestore(files, {QStringLiteral("#"), false}, ShuffleRecords());
-        planRestore.push_back(t.nsecsElapsed() / 1e6);
+        const RestorePlan rp = planRestore(files, {QStringLiteral("#"), false}, ShuffleRecords());
+        restorePlanMs.push_back(t.nsecsElapsed() / 1e6);
         if (rp.renames == 0)
             return 1;
 
         RandomSource random;
         t.restart();
-        const RenamePlan sp = PlanShuffle(files, {QStringLiteral("#"), false}, random);
-        planShuffle.push_back(t.nsecsElapsed() / 1e6);
+        const RenamePlan sp = planShuffle(files, {QStringLiteral("#"), false}, random);
+        shufflePlanMs.push_back(t.nsecsElapsed() / 1e6);
         if (sp.renames != count)
             return 1;
 
         {
-            BenchHost host(window, dir, files);
+            CaptionHost host(window, dir, files);
             QElapsedTimer clock;
             host.runner_.clock = &clock;
             clock.start();
-            RunRestore(host, {QStringLiteral("#")});
-            runRestore.push_back(host.runner_.ms);
+            runRestore(host, {QStringLiteral("#")});
+            restoreRunMs.push_back(host.runner_.ms);
             events = host.person_.events;
-            captions = host.captions;
+            captions = host.captionCount;
         }
         {
-            BenchHost host(window, dir, files);
+            CaptionHost host(window, dir, files);
             QElapsedTimer clock;
             host.runner_.clock = &clock;
             clock.start();
             RandomSource shuffleRandom;
-            RunShuffle(host, {QStringLiteral("#")}, shuffleRandom);
-            runShuffle.push_back(host.runner_.ms);
+            runShuffle(host, {QStringLiteral("#")}, shuffleRandom);
+            shuffleRunMs.push_back(host.runner_.ms);
         }
         // Whatever a run left in the folder (its script, its notes) goes before the next.
         QDir(dir).removeRecursively();
@@ -182,10 +163,10 @@ int main(int argc, char** argv) {
     }
 
     std::printf("names: %d, runs: %d (median ms)\n", count, runs);
-    std::printf("  restore plan            %9.1f ms\n", median(planRestore));
+    std::printf("  restore plan            %9.1f ms\n", median(restorePlanMs));
     std::printf("  restore as the window   %9.1f ms  (%d event rounds, %d captions)\n",
-                median(runRestore), events, captions);
-    std::printf("  shuffle plan            %9.1f ms\n", median(planShuffle));
-    std::printf("  shuffle as the window   %9.1f ms\n", median(runShuffle));
+                median(restoreRunMs), events, captions);
+    std::printf("  shuffle plan            %9.1f ms\n", median(shufflePlanMs));
+    std::printf("  shuffle as the window   %9.1f ms\n", median(shuffleRunMs));
     return 0;
 }

@@ -15,9 +15,13 @@ public:
     bool collectCancelRequested() const override { return false; }
 };
 
-inline double Median(std::vector<double> v) {
+// The median; of an even count the mean of the two middle values. 0 for no values.
+inline double median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace kadrano::bench

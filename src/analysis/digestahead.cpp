@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "filereader.h"
-#include "md5.h"
+#include "md5/filereader.h"
+#include "md5/md5.h"
 
 namespace kadrano {
 

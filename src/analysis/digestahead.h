@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "md5lanes.h"
+#include "md5/md5lanes.h"
 
 namespace kadrano {
 

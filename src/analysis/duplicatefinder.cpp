@@ -43,7 +43,7 @@ void DuplicateFinder::StartClicked(ToolHost& host, DuplicatesView& view,
         // The click came in while the running search let events through: never a second
         // search, at most a stop.
         const int answer =
-            ScriptTools(host).Inform(QStringLiteral("Laufenden Vorgang beenden?"), Mb::YesNo,
+            ScriptTools(host).inform(QStringLiteral("Laufenden Vorgang beenden?"), Mb::YesNo,
                                      QStringLiteral("Laufenden Vorgang stoppen?"));
         if (answer != Mb::ResultNo)
             host.setToolCancel(true);
@@ -90,8 +90,8 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     Person& person = host.person();
     const Language lang = host.language();
 
-    tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone())
+    tools.normaliseDirectoryText();
+    if (!tools.collectFilesOrSayNone())
         return;
     const QString dir = host.directoryText();
     const QString listPath = dir + QLatin1String(kChecksumListName);
@@ -234,8 +234,8 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     for (const QString& line : found.lines)
         script.add(line);
     script.finish(host.pauseAtEnd());
-    const bool scriptWritten = tools.WriteScript(scriptPath, script.lines());
-    tools.ReportUnsafeNames(unsafeNames + found.skipped);
+    const bool scriptWritten = tools.writeScript(scriptPath, script.lines());
+    tools.reportUnsafeNames(unsafeNames + found.skipped);
     endRun(host, view, caption);
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!scriptWritten)
@@ -243,14 +243,14 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
 
     if (!host.noQuestions() && tools.AskUser(DuplicatesQuestion(found.count, scriptPath),
                                              Mb::YesNoQuestion) == Mb::ResultNo) {
-        tools.OpenInEditor(scriptPath);
+        tools.openInEditor(scriptPath);
         return;
     }
     // No start time: the script reads the clock itself.
     const int result = tools.RunAndWait(scriptPath);
     person.processEvents();
     tools.DeleteScript(listPath);
-    tools.DeleteScriptAfterRun(scriptPath, result);
+    tools.deleteScriptAfterRun(scriptPath, result);
     // Copies were renamed or deleted: a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())

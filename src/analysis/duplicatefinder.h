@@ -1,6 +1,6 @@
 #pragma once
 
-#include "md5lanes.h"
+#include "md5/md5lanes.h"
 
 #include <QString>
 
@@ -60,7 +60,7 @@ private:
     // From Start to the end of the search (the question before the run is no longer part
     // of it): a click in between offers to stop.
     bool running_ = false;
-    RestZeit restZeit_;
+    TimeLeft restZeit_;
 };
 
 }  // namespace kadrano

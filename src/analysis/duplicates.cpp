@@ -12,7 +12,7 @@
 
 namespace kadrano {
 
-QString DuplicatesInfoText() {
+QString duplicatesInfoText() {
     return QStringLiteral(
         "Ermittelt anhand der Checksummen der Dateien mehrfach vorhandene Bilder.\r"
         "Dieser Vorgang ist recht langsam, da alle Bilder eingelesen werden müssen\r"
@@ -49,7 +49,7 @@ void SortChecksumLines(QStringList& lines) {
     std::sort(lines.begin(), lines.end());
 }
 
-bool CarriesTag(const QString& path, const QString& tag) {
+bool carriesTag(const QString& path, const QString& tag) {
     return !tag.isEmpty() && FileNamePart(path).startsWith(tag);
 }
 
@@ -84,7 +84,7 @@ void pairGroup(const QStringList& paths, const QString& tag, const FileIdentifie
     // The better name to keep ranks higher: a tagged name was marked to be thrown away,
     // and removing the file a link leads to would leave the link pointing nowhere.
     auto rank = [&](std::size_t i) {
-        return std::tuple(!CarriesTag(names[i].path, tag), linkTargets.count(names[i].file) > 0, i);
+        return std::tuple(!carriesTag(names[i].path, tag), linkTargets.count(names[i].file) > 0, i);
     };
     std::map<FileKey, std::size_t> bestName;  // each file by its best name
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -136,17 +136,17 @@ DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, con
                                     const std::function<bool(int count)>& afterPair) {
     DuplicateScript script;
     for (const DuplicatePair& pair : pairs) {
-        if (!deleteCopies && CarriesTag(pair.surplus, tag))
+        if (!deleteCopies && carriesTag(pair.surplus, tag))
             continue;
         QString command;
         if (deleteCopies) {
             if (CanStandInScript(pair.surplus))
-                command = QStringLiteral("del ") + ScriptArg(pair.surplus);
+                command = QStringLiteral("del ") + scriptArg(pair.surplus);
         } else {
             const QString newName = tag + FileNamePart(pair.surplus);
             if (CanStandInScript(pair.surplus) && CanStandInScript(newName))
                 command =
-                    QStringLiteral("ren ") + ScriptArg(pair.surplus) + u' ' + ScriptArg(newName);
+                    QStringLiteral("ren ") + scriptArg(pair.surplus) + u' ' + scriptArg(newName);
         }
         if (command.isEmpty()) {
             // Left alone: a duplicate that stays is harmless, a broken line is not.
@@ -190,15 +190,15 @@ QString HashingCaption(Language lang, int k, int n) {
            QStringLiteral("  ..das dauert etwas.. (ESC=Abbruch)");
 }
 
-QString HashingStatus(Language lang, const QString& restZeit, int k, int n) {
+QString HashingStatus(Language lang, const QString& timeLeft, int k, int n) {
     const bool english = lang == Language::English;
-    return RestZeitFragment(restZeit, english) +
+    return timeLeftFragment(timeLeft, english) +
            (english ? QStringLiteral("   Analysing: ") : QStringLiteral("   Analysiere: ")) +
            QString::number(k) + QStringLiteral(" / ") + QString::number(qint64(n) + 1);
 }
 
 QString HashingStartCaption(const QTime& now) {
-    return QStringLiteral("Bild-Hashwerte werden ermittelt (Start: ") + SystemClockText(now) + u')';
+    return QStringLiteral("Bild-Hashwerte werden ermittelt (Start: ") + systemClockText(now) + u')';
 }
 
 }  // namespace kadrano

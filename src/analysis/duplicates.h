@@ -21,7 +21,7 @@ inline constexpr const char* kChecksumListName = kChecksumListFileName;
 inline constexpr const char* kDuplicatesScriptName = kDuplicatesScriptFileName;
 
 // The text of the tool's "?" button.
-QString DuplicatesInfoText();
+QString duplicatesInfoText();
 
 // One line of the checksum list: digest ";" full path.
 QString ChecksumEntryLine(const QString& digest, const QString& fullPath);
@@ -42,7 +42,7 @@ QStringList ChecksumEntryLines(const QByteArray& listFile);
 void SortChecksumLines(QStringList& lines);
 
 // Whether the file name already starts with the mark tag (an empty tag marks nothing).
-bool CarriesTag(const QString& path, const QString& tag);
+bool carriesTag(const QString& path, const QString& tag);
 
 // A surplus copy and the copy of its group that stays.
 struct DuplicatePair {
@@ -83,7 +83,7 @@ Question DuplicatesQuestion(int count, const QString& scriptPath);
 // Progress of the digest loop: file k of n (the status counts to n + 1, as the
 // remaining-time display of the other loops does).
 QString HashingCaption(Language lang, int k, int n);
-QString HashingStatus(Language lang, const QString& restZeit, int k, int n);
+QString HashingStatus(Language lang, const QString& timeLeft, int k, int n);
 
 // The caption while the digests are made, with the time of day as the system writes it.
 QString HashingStartCaption(const QTime& now);

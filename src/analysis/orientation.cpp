@@ -11,7 +11,7 @@
 
 namespace kadrano {
 
-QSize StoredPictureSize(const QString& path) {
+QSize storedPictureSize(const QString& path) {
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QSize header = reader.size();
@@ -27,7 +27,7 @@ QSize StoredPictureSize(const QString& path) {
     return image.isNull() ? QSize() : image.size();
 }
 
-Orientation OrientationOfSize(const QSize& size) {
+Orientation orientationOfSize(const QSize& size) {
     if (!size.isValid() || size.isEmpty())
         return Orientation::Unknown;
     return size.width() < size.height() ? Orientation::Portrait : Orientation::Landscape;
@@ -49,7 +49,7 @@ std::optional<Question> problemWith(const QString& tag, const char* whichDe, con
         };
     }
     for (QChar c : tag) {
-        if (!CannotStandInName(c))
+        if (!cannotStandInName(c))
             continue;
         const QString shown = c.unicode() < 0x20 || c.unicode() == 0x7f
                                   ? QStringLiteral("(Steuerzeichen)")
@@ -111,7 +111,7 @@ void addRename(OrientationScript& script, TargetGuard& guard, const FileList& fi
         ++script.taken;
         return;
     }
-    const QString ren = QStringLiteral("ren ") + ScriptArg(source) + u' ' + ScriptArg(newName);
+    const QString ren = QStringLiteral("ren ") + scriptArg(source) + u' ' + scriptArg(newName);
     const QString progress = ProgressLine(k, files.count());
     if (progressFirst) {
         script.lines.append(progress);
@@ -125,13 +125,13 @@ void addRename(OrientationScript& script, TargetGuard& guard, const FileList& fi
 
 }  // namespace
 
-std::optional<Question> TagProblem(const OrientationTagOptions& options) {
+std::optional<Question> tagProblem(const OrientationTagOptions& options) {
     if (auto p = problemWith(options.portraitTag, "Hochformat", "portrait"))
         return p;
     return problemWith(options.landscapeTag, "Querformat", "landscape");
 }
 
-QString TaggedName(const QString& name, const QString& tag, bool beforeExtension) {
+QString taggedName(const QString& name, const QString& tag, bool beforeExtension) {
     if (!beforeExtension)
         return tag + name;
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -140,14 +140,14 @@ QString TaggedName(const QString& name, const QString& tag, bool beforeExtension
     return name.left(dot) + tag + name.mid(dot);
 }
 
-bool PathExistsOnDisk(const QString& path) {
+bool pathExistsOnDisk(const QString& path) {
     // A link that leads nowhere is a name that is taken all the same. Asking for the link
     // first answers both questions with one look at the disk.
     const QFileInfo info(path);
     return info.isSymLink() || info.exists();
 }
 
-OrientationScript PlanOrientationTags(const FileList& files,
+OrientationScript planOrientationTags(const FileList& files,
                                       const std::vector<Orientation>& measured,
                                       const OrientationTagOptions& options, bool pauseAtEnd,
                                       const PathExists& exists) {
@@ -173,7 +173,7 @@ OrientationScript PlanOrientationTags(const FileList& files,
         }
         if (tag.isEmpty() || name.contains(tag) || isOwnScript(name))
             continue;
-        addRename(script, guard, files, k, TaggedName(name, tag, options.beforeExtension),
+        addRename(script, guard, files, k, taggedName(name, tag, options.beforeExtension),
                   options.beforeExtension);
     }
     if (pauseAtEnd)
@@ -181,7 +181,7 @@ OrientationScript PlanOrientationTags(const FileList& files,
     return script;
 }
 
-OrientationScript PlanRemoveOrientationTags(const FileList& files,
+OrientationScript planRemoveOrientationTags(const FileList& files,
                                             const OrientationTagOptions& options, bool pauseAtEnd,
                                             const PathExists& exists) {
     OrientationScript script;
@@ -212,25 +212,25 @@ OrientationScript PlanRemoveOrientationTags(const FileList& files,
     return script;
 }
 
-QString MeasuringCaption(int k, int n) {
+QString measuringCaption(int k, int n) {
     return QStringLiteral("Analysiere Bild: ") + QString::number(k) + QStringLiteral(" / ") +
            QString::number(n) + QStringLiteral("  ..das dauert etwas.. (ESC=Abbruch)");
 }
 
-QString MeasuringStartCaption(const QString& clockText) {
+QString measuringStartCaption(const QString& clockText) {
     return QStringLiteral("Bildausrichtung wird ermittelt (Start: ") + clockText + u')';
 }
 
-QString MeasuringStatus(Language lang, const QString& restZeit, int k, int n,
+QString measuringStatus(Language lang, const QString& timeLeft, int k, int n,
                         const OrientationTagOptions& options, int portrait, int landscape) {
-    return RestZeitFragment(restZeit, lang == Language::English) + QStringLiteral("   ") +
+    return timeLeftFragment(timeLeft, lang == Language::English) + QStringLiteral("   ") +
            QString::number(k) + QStringLiteral(" / ") + QString::number(qint64(n) + 1) +
            QStringLiteral(" - ") + options.portraitTag + QStringLiteral(": ") +
            QString::number(portrait) + QStringLiteral(" / ") + options.landscapeTag +
            QStringLiteral(": ") + QString::number(landscape);
 }
 
-Question StopMeasuringQuestion() {
+Question stopMeasuringQuestion() {
     return Question{
         QStringLiteral("Laufenden Vorgang beenden?"),
         QStringLiteral("Laufenden Vorgang stoppen?"),
@@ -239,7 +239,7 @@ Question StopMeasuringQuestion() {
     };
 }
 
-QString TakenNamesNote(Language lang, int taken) {
+QString takenNamesNote(Language lang, int taken) {
     if (taken <= 0)
         return QString();
     if (lang == Language::English)
@@ -253,31 +253,31 @@ QString TakenNamesNote(Language lang, int taken) {
                "(es wird nichts überschrieben).");
 }
 
-Question TagRenameQuestion(const QString& scriptPath, int taken) {
+Question tagRenameQuestion(const QString& scriptPath, int taken) {
     return Question{
         QStringLiteral("Dateien jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
                        "Es wird diese Datei ausgeführt / Angezeigt:\r\r") +
-            scriptPath + TakenNamesNote(Language::German, taken),
+            scriptPath + takenNamesNote(Language::German, taken),
         QStringLiteral("Umbenennen starten?"),
         QStringLiteral("Rename files now?\r\r'NO' opens Bat-file in the Notepad!\r\r"
                        "This file will be started / shown:\r\r") +
-            scriptPath + TakenNamesNote(Language::English, taken),
+            scriptPath + takenNamesNote(Language::English, taken),
         QStringLiteral("Start renaming now?"),
     };
 }
 
-QString RemoveQuestionText(int taken) {
+QString removeQuestionText(int taken) {
     return QStringLiteral("Umebenennen jetzt starten?\r\rDatei: ") +
-           QLatin1String(kOrientationRemoveScriptName) + TakenNamesNote(Language::German, taken);
+           QLatin1String(kOrientationRemoveScriptName) + takenNamesNote(Language::German, taken);
 }
 
-QString RemoveQuestionTitle() {
+QString removeQuestionTitle() {
     return QStringLiteral(
         "Umbenennung starten (Bat-Datei ausführen?)\r\r"
         "Nein =  Datei im Notepad öffnen!");
 }
 
-QString WrongFormatText(const OrientationTagOptions& options, int taken) {
+QString wrongFormatText(const OrientationTagOptions& options, int taken) {
     return QStringLiteral(
                "Das Dateiformat stimmt nicht (mindestens eine Datei)\r"
                "Es sollte folgendermaßen aussehen: ") +
@@ -285,10 +285,10 @@ QString WrongFormatText(const OrientationTagOptions& options, int taken) {
            QStringLiteral(
                "'Filename'\r\r"
                "Dateien trotzdem umbennennen? (nicht passende werden übersprungen)?") +
-           TakenNamesNote(Language::German, taken);
+           takenNamesNote(Language::German, taken);
 }
 
-QString WrongFormatTitle() {
+QString wrongFormatTitle() {
     return QStringLiteral("Falsches Dateinamen-Format gefunden!");
 }
 

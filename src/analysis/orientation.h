@@ -29,13 +29,13 @@ enum class Orientation : unsigned char { Unknown, Portrait, Landscape };
 // applied, so a camera's upright portrait that is stored lying reads as landscape. A file
 // that does not decode (empty, cut off before its size, not a picture) gives an invalid
 // size. Formats whose reader cannot tell the size without decoding are decoded once.
-QSize StoredPictureSize(const QString& path);
+QSize storedPictureSize(const QString& path);
 
 // Taller than wide is portrait; wider, or square, is landscape; no size is unknown.
-Orientation OrientationOfSize(const QSize& size);
+Orientation orientationOfSize(const QSize& size);
 
-inline Orientation MeasureOrientation(const QString& path) {
-    return OrientationOfSize(StoredPictureSize(path));
+inline Orientation measureOrientation(const QString& path) {
+    return orientationOfSize(storedPictureSize(path));
 }
 
 struct OrientationTagOptions {
@@ -50,12 +50,12 @@ struct OrientationTagOptions {
 // visible character, and no character that a file name cannot hold on Windows or here
 // (\ / : * ? " < > | or a control character). Otherwise a tag would rename every file to
 // its own name, or move it into another folder.
-std::optional<Question> TagProblem(const OrientationTagOptions& options);
+std::optional<Question> tagProblem(const OrientationTagOptions& options);
 
 // The file name with the tag put in, or the empty text when the name cannot take it.
 // In front of the extension means in front of the name's last ".", so "a.b.jpg" becomes
 // "a.b[HF].jpg" and a name without "." gets the tag at its end.
-QString TaggedName(const QString& name, const QString& tag, bool beforeExtension);
+QString taggedName(const QString& name, const QString& tag, bool beforeExtension);
 
 // What a planning step found besides its lines.
 struct OrientationScript {
@@ -71,39 +71,39 @@ struct OrientationScript {
 
 // Says whether a path names an existing file or folder (tests give their own).
 using PathExists = std::function<bool(const QString& path)>;
-bool PathExistsOnDisk(const QString& path);
+bool pathExistsOnDisk(const QString& path);
 
 // The tag script for the first measured.size() files of the list (a stopped run measured
 // only some). The progress lines count to files.count() all the same. A name that holds
 // its tag already gets no line; one that holds the other tag gets the new one as well.
 // The tool's own scripts are never renamed.
-OrientationScript PlanOrientationTags(const FileList& files,
+OrientationScript planOrientationTags(const FileList& files,
                                       const std::vector<Orientation>& measured,
                                       const OrientationTagOptions& options, bool pauseAtEnd,
-                                      const PathExists& exists = PathExistsOnDisk);
+                                      const PathExists& exists = pathExistsOnDisk);
 
 // The removal script: every occurrence of the landscape tag leaves a name that holds it,
 // otherwise every occurrence of the portrait tag. Names without either tag are skipped
 // and make the list not well formed.
-OrientationScript PlanRemoveOrientationTags(const FileList& files,
+OrientationScript planRemoveOrientationTags(const FileList& files,
                                             const OrientationTagOptions& options, bool pauseAtEnd,
-                                            const PathExists& exists = PathExistsOnDisk);
+                                            const PathExists& exists = pathExistsOnDisk);
 
 // Progress of the measuring loop: file k of n.
-QString MeasuringCaption(int k, int n);
-QString MeasuringStartCaption(const QString& clockText);
+QString measuringCaption(int k, int n);
+QString measuringStartCaption(const QString& clockText);
 // The status counts to n + 1, as the other loops' remaining-time displays do.
-QString MeasuringStatus(Language lang, const QString& restZeit, int k, int n,
+QString measuringStatus(Language lang, const QString& timeLeft, int k, int n,
                         const OrientationTagOptions& options, int portrait, int landscape);
 
 // The questions and notes of the two functions.
-Question StopMeasuringQuestion();
-Question TagRenameQuestion(const QString& scriptPath, int taken);
-QString RemoveQuestionText(int taken);
-QString RemoveQuestionTitle();
-QString WrongFormatText(const OrientationTagOptions& options, int taken);
-QString WrongFormatTitle();
+Question stopMeasuringQuestion();
+Question tagRenameQuestion(const QString& scriptPath, int taken);
+QString removeQuestionText(int taken);
+QString removeQuestionTitle();
+QString wrongFormatText(const OrientationTagOptions& options, int taken);
+QString wrongFormatTitle();
 // " files were left out because the new name is already there" (nothing for 0).
-QString TakenNamesNote(Language lang, int taken);
+QString takenNamesNote(Language lang, int taken);
 
 }  // namespace kadrano

@@ -16,14 +16,14 @@ constexpr char kStopText[] = "Stop";
 void reportTakenWithoutQuestion(ToolHost& host, int taken) {
     if (taken <= 0)
         return;
-    ScriptTools(host).AskUser(TakenNamesNote(Language::German, taken).mid(2),
+    ScriptTools(host).AskUser(takenNamesNote(Language::German, taken).mid(2),
                               Mb::OK | Mb::IconWarning, QStringLiteral("Dateien übersprungen"),
-                              TakenNamesNote(Language::English, taken).mid(2),
+                              takenNamesNote(Language::English, taken).mid(2),
                               QStringLiteral("Files skipped"));
 }
 
 bool refuseBadTags(ToolHost& host, const OrientationTagOptions& tags) {
-    const std::optional<Question> problem = TagProblem(tags);
+    const std::optional<Question> problem = tagProblem(tags);
     if (!problem)
         return false;
     ScriptTools(host).AskUser(*problem, Mb::OK | Mb::IconWarning);
@@ -45,7 +45,7 @@ void OrientationTagger::StartClicked(ToolHost& host, OrientationView& view,
         // most a stop.
         if (view.startButtonText() == QLatin1String(kStopText)) {
             stop_ = false;
-            if (ScriptTools(host).AskUser(StopMeasuringQuestion(), Mb::YesNo) != Mb::ResultNo)
+            if (ScriptTools(host).AskUser(stopMeasuringQuestion(), Mb::YesNo) != Mb::ResultNo)
                 stop_ = true;
         }
         return;
@@ -88,9 +88,9 @@ std::vector<Orientation> OrientationTagger::measureAll(ToolHost& host, const Fil
     EventPacer pacer(options_.eventIntervalMs);
     for (int k = 0; k < n; ++k) {
         if (pacer.due()) {
-            host.setCaption(MeasuringCaption(k, n));
-            person.setStatus(MeasuringStatus(lang,
-                                             restZeit_.CalculateRestZeit(host.startTime(), k, n), k,
+            host.setCaption(measuringCaption(k, n));
+            person.setStatus(measuringStatus(lang,
+                                             timeLeft_.CalculateRestZeit(host.startTime(), k, n), k,
                                              n, tags, portrait, landscape));
             person.processEvents();
             person.processEvents();
@@ -114,8 +114,8 @@ std::vector<Orientation> OrientationTagger::measureAll(ToolHost& host, const Fil
 void OrientationTagger::run(ToolHost& host, OrientationView& view,
                             const OrientationTagOptions& tags, const QString& caption) {
     ScriptTools tools(host);
-    tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone(
+    tools.normaliseDirectoryText();
+    if (!tools.collectFilesOrSayNone(
             QStringLiteral("No files found in:\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No files found!")))
         return;
@@ -124,71 +124,71 @@ void OrientationTagger::run(ToolHost& host, OrientationView& view,
     const QString scriptPath = host.directoryText() + QLatin1String(kOrientationTagScriptName);
 
     view.setStartButtonText(QLatin1String(kStopText));
-    host.setCaption(MeasuringStartCaption(SystemClockText(QTime::currentTime())));
+    host.setCaption(measuringStartCaption(systemClockText(QTime::currentTime())));
     tools.GetStartTime();
 
     const std::vector<Orientation> measured = measureAll(host, files, tags);
-    const OrientationScript script = PlanOrientationTags(files, measured, tags, host.pauseAtEnd());
-    const bool written = tools.WriteScript(scriptPath, script.lines);
+    const OrientationScript script = planOrientationTags(files, measured, tags, host.pauseAtEnd());
+    const bool written = tools.writeScript(scriptPath, script.lines);
     host.person().setStatus(
         Pick(host.language(), QStringLiteral("Fertig!"), QStringLiteral("All done!")));
     endRun(host, view, caption);
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!written)
         return;
-    tools.ReportUnsafeNames(script.unsafe);
+    tools.reportUnsafeNames(script.unsafe);
 
     if (host.noQuestions()) {
         reportTakenWithoutQuestion(host, script.taken);
-    } else if (tools.AskUser(TagRenameQuestion(scriptPath, script.taken), Mb::YesNoQuestion) ==
+    } else if (tools.AskUser(tagRenameQuestion(scriptPath, script.taken), Mb::YesNoQuestion) ==
                Mb::ResultNo) {
-        tools.OpenInEditor(scriptPath);
+        tools.openInEditor(scriptPath);
         host.setKeptScriptButtonVisible(kOrientationTagKept, true);
         return;
     }
-    tools.RunWaitAndDelete(scriptPath, kOrientationTagKept);
+    tools.runWaitAndDelete(scriptPath, kOrientationTagKept);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())
         host.collectFiles();
 }
 
-void RunRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags) {
+void runRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
     host.setKeptScriptButtonVisible(kOrientationRemoveKept, false);
     if (refuseBadTags(host, tags))
         return;
-    tools.NormaliseDirectoryText();
+    tools.normaliseDirectoryText();
     host.collectFiles();
     if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
+        tools.inform(noFilesFoundText(host.directoryText(), host.patternText()),
                      Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden"));
         return;
     }
     const QString scriptPath = host.directoryText() + QLatin1String(kOrientationRemoveScriptName);
     const OrientationScript script =
-        PlanRemoveOrientationTags(host.fileList(), tags, host.pauseAtEnd());
-    if (!tools.WriteScript(scriptPath, script.lines))
+        planRemoveOrientationTags(host.fileList(), tags, host.pauseAtEnd());
+    if (!tools.writeScript(scriptPath, script.lines))
         return;
-    tools.ReportUnsafeNames(script.unsafe);
+    tools.reportUnsafeNames(script.unsafe);
 
     if (host.noQuestions()) {
         reportTakenWithoutQuestion(host, script.taken);
     } else {
         const int answer = script.wellFormed
-                               ? tools.Inform(RemoveQuestionText(script.taken), Mb::YesNoQuestion,
-                                              RemoveQuestionTitle())
-                               : tools.Inform(WrongFormatText(tags, script.taken),
-                                              Mb::YesNo | Mb::IconError, WrongFormatTitle());
+                               ? tools.inform(removeQuestionText(script.taken), Mb::YesNoQuestion,
+                                              removeQuestionTitle())
+                               : tools.inform(wrongFormatText(tags, script.taken),
+                                              Mb::YesNo | Mb::IconError, wrongFormatTitle());
         if (answer == Mb::ResultNo) {
-            tools.OpenInEditor(scriptPath);
+            tools.openInEditor(scriptPath);
             host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
             return;
         }
     }
-    tools.RunWaitAndDelete(scriptPath, kOrientationRemoveKept);
+    tools.runWaitAndDelete(scriptPath, kOrientationRemoveKept);
     if (!host.loading())
         host.collectFiles();
 }

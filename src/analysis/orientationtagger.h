@@ -23,7 +23,7 @@ struct OrientationTaggerOptions {
     // picture. A header read takes well under a millisecond, a repaint several.
     int eventIntervalMs = 40;
     // Measures one file; tests give their own to see the loop between two pictures.
-    std::function<Orientation(const QString& path)> measure = MeasureOrientation;
+    std::function<Orientation(const QString& path)> measure = measureOrientation;
 };
 
 // Measures every collected picture and writes the script that tags the names with their
@@ -51,11 +51,11 @@ private:
     OrientationTaggerOptions options_;
     bool running_ = false;
     bool stop_ = false;
-    RestZeit restZeit_;
+    TimeLeft timeLeft_;
 };
 
 // A click on RestoreOrigin: writes the script that takes the tags off again, checks the
 // names' format, asks, and runs it.
-void RunRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags);
+void runRemoveOrientationTags(ToolHost& host, const OrientationTagOptions& tags);
 
 }  // namespace kadrano

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     paths.programDir = kadrano::AddSeparator(QCoreApplication::applicationDirPath());
     paths.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     // Beside the program when its folder takes files, else in the configuration folder.
-    paths.settingsFile = kadrano::ChooseSettingsLocation(
+    paths.settingsFile = kadrano::chooseSettingsLocation(
                              paths.programDir, paths.programName + QStringLiteral(".ini"),
                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
                              .path;
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     runner.setParentWidget(&window);
     QObject::connect(&window, &kadrano::Form1::languageChanged, &window,
                      [&runner](kadrano::Language language) { runner.setLanguage(language); });
-    kadrano::CloseOnTerminationSignals(&window);
+    kadrano::closeOnTerminationSignals(&window);
     window.startUp(commandLine);
     return app.exec();
 }

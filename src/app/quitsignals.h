@@ -8,6 +8,6 @@ namespace kadrano {
 // (SIGTERM at logout or from a service manager, SIGINT, SIGHUP): the file list beside the
 // program is removed and nothing is saved, instead of dying in the middle of whatever ran.
 // While a question or the console window is open the program ends at once after that.
-void CloseOnTerminationSignals(QWidget* window);
+void closeOnTerminationSignals(QWidget* window);
 
 }  // namespace kadrano

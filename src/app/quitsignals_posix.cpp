@@ -22,7 +22,7 @@ extern "C" void onTerminationSignal(int) {
 
 }  // namespace
 
-void CloseOnTerminationSignals(QWidget* window) {
+void closeOnTerminationSignals(QWidget* window) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);

@@ -3,6 +3,6 @@
 namespace kadrano {
 
 // Windows ends a session with window messages, which Qt turns into a close of the window.
-void CloseOnTerminationSignals(QWidget*) {}
+void closeOnTerminationSignals(QWidget*) {}
 
 }  // namespace kadrano

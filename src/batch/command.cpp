@@ -62,7 +62,7 @@ QString ifSyntaxText() {
 
 }  // namespace
 
-QString RefusedCharacterText(QChar c) {
+QString refusedCharacterText(QChar c) {
     return QStringLiteral("\"%1\" outside double quotes is not supported").arg(c);
 }
 
@@ -174,7 +174,7 @@ Command LineParser::parseRange(size_t begin, size_t end) {
         return parseProgram(std::move(c), p, end);
 
     if (const auto special = refusedSpecial(w, end))
-        return refused(std::move(c), RefusedCharacterText(*special));
+        return refused(std::move(c), refusedCharacterText(*special));
 
     if (echoWord) {
         c.kind = CommandKind::Echo;
@@ -399,7 +399,7 @@ Command LineParser::parseProgram(Command c, size_t pos, size_t end) {
             bool named = false;
             while (i < end && !(cells_[i].kind == CellKind::Plain && isBlank(cells_[i].ch))) {
                 if (cells_[i].kind == CellKind::Plain && isSpecial(cells_[i].ch))
-                    return refused(std::move(c), RefusedCharacterText(QChar(cells_[i].ch)));
+                    return refused(std::move(c), refusedCharacterText(QChar(cells_[i].ch)));
                 if (cells_[i].kind != CellKind::Quote)
                     r.path += QChar(cells_[i].ch);
                 named = true;
@@ -417,7 +417,7 @@ Command LineParser::parseProgram(Command c, size_t pos, size_t end) {
             break;
         }
         if (x.kind == CellKind::Plain && isSpecial(x.ch))
-            return refused(std::move(c), RefusedCharacterText(QChar(x.ch)));
+            return refused(std::move(c), refusedCharacterText(QChar(x.ch)));
         current += QChar(x.ch);
         any = true;
         ++i;

@@ -106,6 +106,6 @@ private:
 };
 
 // The message for a line that is not run because of the character c outside quotes.
-QString RefusedCharacterText(QChar c);
+QString refusedCharacterText(QChar c);
 
 }  // namespace kadrano::batch

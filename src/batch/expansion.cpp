@@ -38,7 +38,7 @@ QString commandDate() {
 
 }  // namespace
 
-Variables Variables::FromEnvironment() {
+Variables Variables::fromEnvironment() {
     Variables vars;
     for (char** e = environ; e && *e; ++e) {
         const QString entry = QString::fromLocal8Bit(*e);
@@ -64,7 +64,7 @@ QString Variables::value(QStringView name) const {
 QString Variables::dynamicValue(const QString& upper) const {
     if (upper == QLatin1String("TIME")) {
         const QString point = QLocale::system().decimalPoint();
-        return CommandTime(QTime::currentTime(), point.isEmpty() ? QChar(u'.') : point.front());
+        return commandTime(QTime::currentTime(), point.isEmpty() ? QChar(u'.') : point.front());
     }
     if (upper == QLatin1String("DATE"))
         return commandDate();
@@ -106,7 +106,7 @@ QStringList Variables::listing(QStringView prefix) const {
     return out;
 }
 
-QString CommandTime(const QTime& time, QChar decimalPoint) {
+QString commandTime(const QTime& time, QChar decimalPoint) {
     return QStringLiteral("%1:%2:%3%4%5")
         .arg(time.hour(), 2, 10, QChar(u' '))
         .arg(time.minute(), 2, 10, QChar(u'0'))
@@ -115,7 +115,7 @@ QString CommandTime(const QTime& time, QChar decimalPoint) {
         .arg(time.msec() / 10, 2, 10, QChar(u'0'));
 }
 
-QStringList SplitParameterText(QStringView text) {
+QStringList splitParameterText(QStringView text) {
     QStringList out;
     QString current;
     bool inQuotes = false;
@@ -138,11 +138,11 @@ QStringList SplitParameterText(QStringView text) {
     return out;
 }
 
-Parameters MakeParameters(const QString& script, const QStringList& arguments) {
+Parameters makeParameters(const QString& script, const QStringList& arguments) {
     Parameters p;
     p.tail = arguments.join(u' ');
     p.items.append(script);
-    p.items.append(SplitParameterText(p.tail));
+    p.items.append(splitParameterText(p.tail));
     return p;
 }
 

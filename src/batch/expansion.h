@@ -14,7 +14,7 @@ class Variables {
 public:
     Variables() = default;
     // Starts with a copy of this process's environment.
-    static Variables FromEnvironment();
+    static Variables fromEnvironment();
 
     // The value, or a null QString when the name is neither set nor dynamic.
     QString value(QStringView name) const;
@@ -48,7 +48,7 @@ private:
 
 // %TIME% as the command interpreter gives it: "H:MM:SS,cc" with the hour padded by a
 // blank below 10 and the locale's decimal sign before the hundredths.
-QString CommandTime(const QTime& time, QChar decimalPoint);
+QString commandTime(const QTime& time, QChar decimalPoint);
 
 // The batch parameters: %0 is the script as called, %1 … the arguments, %* all of them.
 struct Parameters {
@@ -61,8 +61,8 @@ struct Parameters {
 // The command interpreter splits what follows the script name at blanks, tabs, "," ";" "="
 // outside double quotes and keeps the quotes; the arguments are joined by blanks first,
 // as they would stand on its command line.
-Parameters MakeParameters(const QString& script, const QStringList& arguments);
-QStringList SplitParameterText(QStringView text);
+Parameters makeParameters(const QString& script, const QStringList& arguments);
+QStringList splitParameterText(QStringView text);
 
 // The percent expansion the command interpreter applies to each line of a batch file before
 // it reads the line's structure, so it also acts inside double quotes:

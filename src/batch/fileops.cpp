@@ -19,7 +19,7 @@ namespace {
 std::atomic<bool> forceFallback{false};
 
 // Whether the folder holds an entry spelt exactly so.
-bool HasEntry(const std::string& folder, const std::string& name) {
+bool hasEntry(const std::string& folder, const std::string& name) {
     DIR* d = ::opendir(folder.c_str());
     if (!d)
         return false;
@@ -34,7 +34,7 @@ bool HasEntry(const std::string& folder, const std::string& name) {
     return found;
 }
 
-void SplitPath(const char* path, std::string& folder, std::string& name) {
+void splitPath(const char* path, std::string& folder, std::string& name) {
     const char* slash = std::strrchr(path, '/');
     if (!slash) {
         folder.assign(".");
@@ -49,7 +49,7 @@ void SplitPath(const char* path, std::string& folder, std::string& name) {
 // unlink leaves when it is stopped in between. One entry reached by two spellings (the
 // same name, a "./", another case where the file system ignores case) is not two: taking
 // away "from" would take away the file.
-bool TwoNamesOfOneFile(const char* from, const char* to) {
+bool twoNamesOfOneFile(const char* from, const char* to) {
     struct stat a, b;
     if (::lstat(from, &a) != 0 || ::lstat(to, &b) != 0)
         return false;
@@ -57,43 +57,43 @@ bool TwoNamesOfOneFile(const char* from, const char* to) {
         a.st_ino != b.st_ino || a.st_nlink < 2)
         return false;
     std::string fromFolder, fromName, toFolder, toName;
-    SplitPath(from, fromFolder, fromName);
-    SplitPath(to, toFolder, toName);
+    splitPath(from, fromFolder, fromName);
+    splitPath(to, toFolder, toName);
     struct stat fa, fb;
     if (::stat(fromFolder.c_str(), &fa) != 0 || ::stat(toFolder.c_str(), &fb) != 0)
         return false;
     if (fa.st_dev != fb.st_dev || fa.st_ino != fb.st_ino)
         return true;  // two folders, two entries
-    return fromName != toName && HasEntry(fromFolder, fromName) && HasEntry(fromFolder, toName);
+    return fromName != toName && hasEntry(fromFolder, fromName) && hasEntry(fromFolder, toName);
 }
 
 // A rename refused because the new name exists: when that name is the file itself under
 // a second name, the rename only lacks the removal of the old name.
-int FinishRename(const char* from, const char* to, int error) {
-    if (error != EEXIST || !TwoNamesOfOneFile(from, to))
+int finishRename(const char* from, const char* to, int error) {
+    if (error != EEXIST || !twoNamesOfOneFile(from, to))
         return error;
     return ::unlink(from) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
-void UseRenameFallback(bool on) {
+void useRenameFallback(bool on) {
     forceFallback = on;
 }
 
 int RenameNoReplace(const char* from, const char* to) {
     if (forceFallback)
-        return RenameWithoutNoReplaceFlag(from, to);
+        return renameWithoutNoReplaceFlag(from, to);
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int e = errno;
     // Some network and FUSE file systems do not know the flag.
     if (e == EINVAL || e == ENOSYS || e == ENOTSUP)
-        return RenameWithoutNoReplaceFlag(from, to);
-    return FinishRename(from, to, e);
+        return renameWithoutNoReplaceFlag(from, to);
+    return finishRename(from, to, e);
 }
 
-int RenameWithoutNoReplaceFlag(const char* from, const char* to) {
+int renameWithoutNoReplaceFlag(const char* from, const char* to) {
     if (::link(from, to) == 0) {
         if (::unlink(from) == 0)
             return 0;
@@ -104,7 +104,7 @@ int RenameWithoutNoReplaceFlag(const char* from, const char* to) {
     const int linkError = errno;
     // EPERM: a folder, or a file system without hard links.
     if (linkError != EPERM && linkError != ENOTSUP && linkError != EMLINK)
-        return FinishRename(from, to, linkError);
+        return finishRename(from, to, linkError);
     struct stat st;
     if (::lstat(from, &st) != 0)
         return errno;

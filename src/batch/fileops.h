@@ -13,11 +13,11 @@ int RenameNoReplace(const char* from, const char* to);
 // The same guarantee for file systems without a no-replace rename: a hard link to the new
 // name (which fails on an existing name), or where that is impossible an exclusive
 // placeholder of our own under the new name, which the rename may then replace.
-int RenameWithoutNoReplaceFlag(const char* from, const char* to);
+int renameWithoutNoReplaceFlag(const char* from, const char* to);
 
 // Makes RenameNoReplace always take the way of file systems without the no-replace flag,
 // so that way can be tried on any file system.
-void UseRenameFallback(bool on);
+void useRenameFallback(bool on);
 
 // Removes exactly this one file. A directory is never removed (EISDIR), nor a file that
 // nobody may write (EACCES), as the command interpreter keeps read-only files.

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "blocks.h"
+#include "core/blanks.h"
 #include "core/textcodec.h"
 #include "core/undojournal.h"
 #include "fileops.h"
@@ -40,16 +41,6 @@ QString notRecognized(const QString& program) {
                "'%1' is not recognized as an internal or external command,\n"
                "operable program or batch file.")
         .arg(program);
-}
-
-QStringView trimmedView(QStringView s) {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t'))
-        --e;
-    return s.mid(b, e - b);
 }
 
 }  // namespace
@@ -115,7 +106,7 @@ int Interpreter::runInOrder(QStringView script) {
 }
 
 bool Interpreter::prepare(QStringView line, int number, Line& out) {
-    if (trimmedView(line).isEmpty())
+    if (trimBlanks(line).isEmpty())
         return false;
     QString expandedText;
     QStringView expanded = line;
@@ -131,7 +122,7 @@ bool Interpreter::prepare(QStringView line, int number, Line& out) {
     // state now is the state this line runs in.
     out.echo = echoOn_ && !out.command.quiet && out.command.kind != CommandKind::Refused;
     if (out.echo)
-        out.shown = trimmedView(expanded).toString();
+        out.shown = trimBlanks(expanded).toString();
     return true;
 }
 

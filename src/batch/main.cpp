@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    InstallStopHandlers();
+    installStopHandlers();
     const QString script = QFile::decodeName(argv[first]);
     QStringList arguments;
     for (int i = first + 1; i < argc; ++i)
@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Variables variables = Variables::FromEnvironment();
+    Variables variables = Variables::fromEnvironment();
     variables.setCurrentDir(folder);
     Output output;
-    Interpreter interpreter(output, std::move(variables), MakeParameters(script, arguments),
+    Interpreter interpreter(output, std::move(variables), makeParameters(script, arguments),
                             folder);
     interpreter.setJobs(jobs);
     // The window names a journal; a script run by hand is not noted.
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
                      "cannot be undone.\n",
                      qPrintable(problem));
     if (StopSignal())
-        DieBySignal(StopSignal());
+        dieBySignal(StopSignal());
     if (status < 0) {
         std::fprintf(stderr, "kadrano-bat: cannot read the script %s\n", argv[first]);
         return 1;

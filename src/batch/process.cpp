@@ -280,7 +280,7 @@ void WaitForKey() {
     }
 }
 
-void InstallStopHandlers() {
+void installStopHandlers() {
     struct sigaction sa = {};
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
@@ -295,7 +295,7 @@ int StopSignal() {
     return g_stopSignal.load();
 }
 
-void DieBySignal(int sig) {
+void dieBySignal(int sig) {
     ::signal(sig, SIG_DFL);
     ::raise(sig);
     std::_Exit(128 + sig);

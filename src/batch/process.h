@@ -37,9 +37,9 @@ void WaitForKey();
 
 // SIGTERM, SIGINT and SIGHUP stop the script: every running program gets the same signal,
 // the terminal gets its settings back, and StopSignal() tells the loop to end.
-void InstallStopHandlers();
+void installStopHandlers();
 int StopSignal();
 // Ends this process by the signal that stopped it, as a parent expects.
-[[noreturn]] void DieBySignal(int signal);
+[[noreturn]] void dieBySignal(int signal);
 
 }  // namespace kadrano::batch

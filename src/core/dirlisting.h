@@ -19,7 +19,7 @@ struct DirListing {
     int undecodableSubdirs = 0;  // only when sub-directories were asked for
 };
 
-bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
+bool listDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
                    DirListing& out);
 
 }  // namespace kadrano

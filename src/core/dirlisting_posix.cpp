@@ -70,7 +70,7 @@ int sortAndConvert(std::vector<std::string_view>& names, QStringList& out) {
 
 }  // namespace
 
-bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
+bool listDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
                    DirListing& out) {
     out.files.clear();
     out.subdirs.clear();

@@ -13,7 +13,7 @@ bool nameLess(const QString& a, const QString& b) {
 }
 }  // namespace
 
-bool ListDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
+bool listDirectory(const QString& dir, const WildcardPattern& pattern, bool wantSubdirs,
                    DirListing& out) {
     out.files.clear();
     out.subdirs.clear();

@@ -10,7 +10,7 @@
 
 namespace kadrano {
 
-QString GroupedCount(qint64 count) {
+QString groupedCount(qint64 count) {
     if (count == 0)
         return QString();
     QLocale locale;
@@ -18,19 +18,19 @@ QString GroupedCount(qint64 count) {
     return locale.toString(count);
 }
 
-QString CollectedStatusText(int count, bool cancelled, Language lang) {
+QString collectedStatusText(int count, bool cancelled, Language lang) {
     QString text =
-        Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + GroupedCount(count);
+        Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + groupedCount(count);
     if (cancelled)
         text += Pick(lang, QStringLiteral("  (Unterbrochen)"), QStringLiteral("  (Interrupted)"));
     return text;
 }
 
-QString NoFilesFoundStatusText(Language lang) {
+QString noFilesFoundStatusText(Language lang) {
     return Pick(lang, QStringLiteral("Keine Dateien gefunden"), QStringLiteral("No Files found"));
 }
 
-QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
+QString collectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
     QStringList lines;
     if (leftOut.topMissing)
         lines.append(Pick(lang, QStringLiteral("Der Ordner existiert nicht."),
@@ -55,7 +55,7 @@ QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
            lines.join(u'\n');
 }
 
-QStringList FileListLines(const FileList& files) {
+QStringList fileListLines(const FileList& files) {
     QStringList lines;
     lines.reserve(files.count() + 1);
     for (int i = 0; i < files.count(); ++i)
@@ -77,7 +77,7 @@ void noteUnreadableTop(const QString& topDir, CollectLeftOut& leftOut) {
 }  // namespace
 
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
-                                  Language lang, CollectObserver& observer) {
+                                  Language lang, CollectObserver& observer, const OwnFiles& own) {
     CollectResult result;
     const WildcardPattern wildcard(pattern);
     DirListing listing;
@@ -92,7 +92,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
         while (!queue.empty()) {
             const QString dir = queue.front();
             queue.pop_front();
-            if (!ListDirectory(dir, wildcard, true, listing)) {
+            if (!listDirectory(dir, wildcard, true, listing)) {
                 if (dir == topDir)
                     noteUnreadableTop(topDir, result.leftOut);
                 else
@@ -110,7 +110,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 break;
             }
             for (const QString& name : listing.files) {
-                if (IsOwnFileName(name))
+                if (own.contains(name))
                     continue;
                 result.files.append(name, dir);
                 ++found;
@@ -118,7 +118,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                     observer.collectStatus(Pick(lang,
                                                 QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
                                                 QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
-                                               .arg(GroupedCount(found)));
+                                               .arg(groupedCount(found)));
                     observer.collectProcessEvents();
                 }
                 if (observer.collectCancelRequested()) {
@@ -130,11 +130,11 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 break;
         }
     } else {
-        if (!ListDirectory(topDir, wildcard, false, listing))
+        if (!listDirectory(topDir, wildcard, false, listing))
             noteUnreadableTop(topDir, result.leftOut);
         result.leftOut.undecodableNames += listing.undecodableFiles;
         for (const QString& name : listing.files) {
-            if (IsOwnFileName(name))
+            if (own.contains(name))
                 continue;
             result.files.append(name, topDir);
             ++found;

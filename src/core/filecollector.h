@@ -4,6 +4,7 @@
 
 #include "filelist.h"
 #include "language.h"
+#include "ownfiles.h"
 
 namespace kadrano {
 
@@ -38,23 +39,24 @@ struct CollectResult {
 // Collects the files matching pattern in topDir (which ends in a separator), and with
 // withSubdirs in every directory below it, breadth first: the top directory, then its
 // sub-directories in listing order, then theirs. Status updates and event processing are
-// thinned out (every 300 files in the tree walk, every 10 in a single directory). The
-// program's own files (see ownfiles.h) are never collected.
+// thinned out (every 300 files in the tree walk, every 10 in a single directory). Files
+// named in own (the program's own scripts and lists) are never collected.
 CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
-                                  Language lang, CollectObserver& observer);
+                                  Language lang, CollectObserver& observer,
+                                  const OwnFiles& own = OwnFiles());
 
 // A count as "###,###,###" shows it: digit groups by the user's locale, nothing for 0.
-QString GroupedCount(qint64 count);
+QString groupedCount(qint64 count);
 
 // The status label's text after a collection.
-QString CollectedStatusText(int count, bool cancelled, Language lang);
-QString NoFilesFoundStatusText(Language lang);
+QString collectedStatusText(int count, bool cancelled, Language lang);
+QString noFilesFoundStatusText(Language lang);
 
 // A short note of what the collection left out and why, for the status label's tooltip;
 // empty when nothing was left out.
-QString CollectLeftOutNote(const CollectLeftOut& leftOut, Language lang);
+QString collectLeftOutNote(const CollectLeftOut& leftOut, Language lang);
 
 // The file-list text: one full path per line, CR LF, one empty line at the end.
-QStringList FileListLines(const FileList& files);
+QStringList fileListLines(const FileList& files);
 
 }  // namespace kadrano

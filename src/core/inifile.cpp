@@ -1,5 +1,7 @@
 #include "inifile.h"
 
+#include "blanks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,22 +17,9 @@
 
 namespace kadrano {
 
-namespace {
-
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && (s[b] == u' ' || s[b] == u'\t'))
-        ++b;
-    while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t'))
-        --e;
-    return s.mid(b, e - b);
-}
-
-}  // namespace
-
 #ifdef Q_OS_WIN
 
-IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes) {
+IniReadStatus readIniFileBytes(const QString& path, QByteArray* bytes) {
     bytes->clear();
     const QFileInfo info(path);  // follows links
     if (!info.exists())
@@ -56,7 +45,7 @@ IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes) {
 
 #else
 
-IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes) {
+IniReadStatus readIniFileBytes(const QString& path, QByteArray* bytes) {
     bytes->clear();
     // Without O_NONBLOCK the open of a pipe waits for a writer that never comes; what the
     // name really is is asked of the open file, so it cannot change in between.
@@ -106,15 +95,15 @@ bool IniDocument::setBytes(const QByteArray& fileBytes) {
     lines_.clear();
     modified_ = false;
     windows1252_ = false;
-    bom_ = DetectByteOrderMark(fileBytes);
+    bom_ = detectByteOrderMark(fileBytes);
     QByteArray bytes;
     if (bom_ == ByteOrderMark::None) {
         bytes = fileBytes;
-        windows1252_ = !IsValidUtf8(bytes);
+        windows1252_ = !isValidUtf8(bytes);
     } else {
         // Split into lines only after decoding: in UTF-16 a CR is two bytes, one of them 0.
         QString text;
-        if (!DecodeUnicode(fileBytes, bom_, &text)) {
+        if (!decodeUnicode(fileBytes, bom_, &text)) {
             bom_ = ByteOrderMark::None;
             return false;
         }
@@ -152,21 +141,21 @@ IniReadStatus IniDocument::read(const QString& path) {
     bom_ = ByteOrderMark::None;
     windows1252_ = false;
     QByteArray bytes;
-    const IniReadStatus status = ReadIniFileBytes(path, &bytes);
+    const IniReadStatus status = readIniFileBytes(path, &bytes);
     if (status != IniReadStatus::Read)
         return status;
     return setBytes(bytes) ? IniReadStatus::Read : IniReadStatus::Undecodable;
 }
 
 QString IniDocument::decodeLine(const QByteArray& content) const {
-    return windows1252_ ? DecodeWindows1252(content.constData(), content.size())
+    return windows1252_ ? decodeWindows1252(content.constData(), content.size())
                         : QString::fromUtf8(content);
 }
 
 QByteArray IniDocument::encodeLine(const QString& text) {
     if (windows1252_) {
         QByteArray out;
-        if (EncodeWindows1252(text, &out))
+        if (encodeWindows1252(text, &out))
             return out;
         // One line in UTF-8 among Windows-1252 ones would make the file unreadable as
         // either; the whole file changes over instead.
@@ -186,18 +175,18 @@ QByteArray IniDocument::bytes() const {
     }
     if (bom_ == ByteOrderMark::None)
         return out;
-    return EncodeUnicode(QString::fromUtf8(out), bom_);
+    return encodeUnicode(QString::fromUtf8(out), bom_);
 }
 
 IniDocument::Parsed IniDocument::parse(const QByteArray& content) const {
     Parsed p;
-    const QString text = trimBlanks(decodeLine(content));
+    const QString text = trimBlanks(decodeLine(content)).toString();
     if (text.startsWith(u'[')) {
         qsizetype close = text.indexOf(u']');
         if (close < 0)
             close = text.size();
         p.kind = Parsed::Section;
-        p.name = trimBlanks(text.mid(1, close - 1));
+        p.name = trimBlanks(QStringView(text).mid(1, close - 1)).toString();
         return p;
     }
     if (text.startsWith(u';'))
@@ -206,8 +195,8 @@ IniDocument::Parsed IniDocument::parse(const QByteArray& content) const {
     if (eq <= 0)
         return p;
     p.kind = Parsed::Key;
-    p.name = trimBlanks(text.left(eq));
-    p.value = trimBlanks(text.mid(eq + 1));
+    p.name = trimBlanks(QStringView(text).left(eq)).toString();
+    p.value = trimBlanks(QStringView(text).mid(eq + 1)).toString();
     return p;
 }
 
@@ -329,7 +318,7 @@ bool createEmpty(const QString& file) {
 
 }  // namespace
 
-QString ReadIniValue(IniDocument& doc, const QString& section, const QString& key,
+QString readIniValue(IniDocument& doc, const QString& section, const QString& key,
                      const QString& defaultValue, bool create) {
     const QString value = doc.value(section, key).value_or(QString()).left(kIniValueLimit);
     if (!value.isEmpty())
@@ -353,7 +342,7 @@ QString ReadIniText(const QString& section, const QString& key, const QString& f
     // A file we could not read is never written: the default would replace its lines.
     if (!doc.load(name))
         return defaultValue;
-    const QString result = ReadIniValue(doc, section, key, defaultValue, create);
+    const QString result = readIniValue(doc, section, key, defaultValue, create);
     if (doc.isModified())
         doc.save(name);
     return result;

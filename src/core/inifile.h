@@ -24,7 +24,7 @@ inline constexpr qint64 kIniSizeLimit = qint64(1) << 20;
 // Reads what should be a settings file: only a regular file (links followed) below
 // kIniSizeLimit. A pipe or a device of that name neither blocks the start nor floods the
 // memory: it is never read from.
-IniReadStatus ReadIniFileBytes(const QString& path, QByteArray* bytes);
+IniReadStatus readIniFileBytes(const QString& path, QByteArray* bytes);
 
 // A settings file in the Windows profile format ("[Section]" lines, "key=value" lines),
 // held as its lines so that everything we do not change is written back byte for byte.
@@ -95,7 +95,7 @@ void WriteIniText(const QString& section, const QString& key, const QString& val
 
 // The reading rule of ReadIniText on a document already in memory; writes the default into
 // the document when needed (the caller saves).
-QString ReadIniValue(IniDocument& doc, const QString& section, const QString& key,
+QString readIniValue(IniDocument& doc, const QString& section, const QString& key,
                      const QString& defaultValue, bool create);
 
 constexpr int kIniValueLimit = 148;

@@ -8,10 +8,10 @@ namespace kadrano {
 // the language is English.
 enum class Language { German, English };
 
-inline Language LanguageFromText(const QString& text) {
+inline Language languageFromText(const QString& text) {
     return text == QLatin1String("EN") ? Language::English : Language::German;
 }
-inline QString LanguageText(Language l) {
+inline QString languageText(Language l) {
     return l == Language::English ? QStringLiteral("EN") : QStringLiteral("DE");
 }
 

@@ -4,7 +4,7 @@
 
 namespace kadrano {
 
-qint64 RoundHalfEven(qint64 numerator, qint64 denominator) {
+qint64 roundHalfEven(qint64 numerator, qint64 denominator) {
     if (denominator < 0) {
         numerator = -numerator;
         denominator = -denominator;
@@ -18,7 +18,7 @@ qint64 RoundHalfEven(qint64 numerator, qint64 denominator) {
     return negative ? -q : q;
 }
 
-qint64 RoundHalfEven(double value) {
+qint64 roundHalfEven(double value) {
     const double floorValue = std::floor(value);
     const double diff = value - floorValue;
     double result = floorValue;

@@ -8,9 +8,9 @@ namespace kadrano {
 // (banker's rounding, so that percentages in the scripts match those of earlier versions).
 // Exact for all inputs;
 // the denominator must not be 0.
-qint64 RoundHalfEven(qint64 numerator, qint64 denominator);
+qint64 roundHalfEven(qint64 numerator, qint64 denominator);
 
 // A floating value rounded to the nearest whole number, halves to even.
-qint64 RoundHalfEven(double value);
+qint64 roundHalfEven(double value);
 
 }  // namespace kadrano

@@ -2,29 +2,26 @@
 
 namespace kadrano {
 
-namespace {
-
-constexpr const char* kOwnFiles[] = {
-    kAddDateScriptName,        kCustomRenameScriptName,      kShuffleScriptName,
-    kRestoreScriptName,        kCameraNumbersScriptName,     kDuplicatesScriptFileName,
-    kOrientationTagScriptName, kOrientationRemoveScriptName, kResizeScriptName,
-    kTextScriptName,           kExifRotateScriptName,        kChecksumListFileName,
-    kShuffleRecordName,
-};
-
-}  // namespace
-
-std::span<const char* const> OwnFileNames() {
-    return kOwnFiles;
+OwnFiles::OwnFiles(std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        add(name);
 }
 
-bool IsOwnFileName(QStringView name) {
-    // Every own name begins with "_" or "."; the collection asks for every file it finds,
-    // so a picture's name is turned away after one comparison.
-    if (name.isEmpty() || (name.front() != u'_' && name.front() != u'.'))
+void OwnFiles::add(const char* name) {
+    const QString n = QString::fromUtf8(name);
+    if (n.isEmpty() || contains(n))
+        return;
+    names_.append(n);
+    const QChar first = n.front().toCaseFolded();
+    if (!firstLetters_.contains(first))
+        firstLetters_.append(first);
+}
+
+bool OwnFiles::contains(QStringView name) const {
+    if (name.isEmpty() || !firstLetters_.contains(name.front().toCaseFolded()))
         return false;
-    for (const char* own : kOwnFiles)
-        if (name.compare(QLatin1String(own), Qt::CaseInsensitive) == 0)
+    for (const QString& own : names_)
+        if (name.compare(own, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
-#include <span>
+#include <initializer_list>
 
 namespace kadrano {
 
@@ -11,7 +12,8 @@ namespace kadrano {
 // script while that script runs would fail half-way, and a checksum list compared
 // against itself while it is being written means nothing.
 
-// The tools' scripts.
+// The tools' scripts. The undo journal knows a tool's run by its script's name, so the
+// names live here, below every tool.
 inline constexpr char kAddDateScriptName[] = "_Datei_AddDatum.bat";
 inline constexpr char kCustomRenameScriptName[] = "_Rename_Custom.bat";
 inline constexpr char kShuffleScriptName[] = "_Rename_Random.bat";
@@ -29,11 +31,25 @@ inline constexpr char kChecksumListFileName[] = "_Datei_ChecksummenListe.txt";
 // Which names the last shuffles in a folder gave, so that a restore touches no other name.
 inline constexpr char kShuffleRecordName[] = ".kadrano-shuffle";
 
-// Every name above.
-std::span<const char* const> OwnFileNames();
+// The names of the files the program writes into picture folders, as the parts of the
+// program that write them declare them (each tool area its tools' files): a collection
+// leaves these out whatever the pattern.
+class OwnFiles {
+public:
+    OwnFiles() = default;
+    OwnFiles(std::initializer_list<const char*> names);
+    void add(const char* name);
 
-// Whether a bare file name is one of the program's own files. Letter case does not count
-// (on Windows "_rename_random.BAT" is the same file).
-bool IsOwnFileName(QStringView name);
+    // Whether a bare file name is one of them. Letter case does not count (on Windows
+    // "_rename_random.BAT" is the same file).
+    bool contains(QStringView name) const;
+    const QStringList& names() const { return names_; }
+
+private:
+    QStringList names_;
+    // The first letter of every name, folded: a collection asks for every file it finds,
+    // so most pictures are turned away after one comparison.
+    QString firstLetters_;
+};
 
 }  // namespace kadrano

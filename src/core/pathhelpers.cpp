@@ -25,7 +25,7 @@ QChar separatorIn(const QString& s) {
 
 }  // namespace
 
-QChar PathSeparatorOf(const QString& s) {
+QChar pathSeparatorOf(const QString& s) {
     const QChar sep = separatorIn(s);
     return sep.isNull() ? kFirstSeparator : sep;
 }
@@ -87,7 +87,7 @@ QString FileNamePart(const QString& s) {
 QString DirNamePart(const QString& s) {
     if (s.isEmpty())
         return QString();
-    const QChar sep = PathSeparatorOf(s);
+    const QChar sep = pathSeparatorOf(s);
     QString t = s;
     if (t.size() > 3 && t.endsWith(sep))
         t.chop(1);
@@ -102,7 +102,7 @@ QString DirNamePart(const QString& s) {
     return t.mid(last + 1);
 }
 
-bool CannotStandInName(QChar c) {
+bool cannotStandInName(QChar c) {
     if (c.unicode() < 0x20 || c.unicode() == 0x7f)
         return true;
     switch (c.unicode()) {
@@ -121,8 +121,8 @@ bool CannotStandInName(QChar c) {
     }
 }
 
-bool HoldsForbiddenNameCharacter(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return CannotStandInName(c); });
+bool holdsForbiddenNameCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return cannotStandInName(c); });
 }
 
 }  // namespace kadrano

@@ -30,11 +30,11 @@ QString DirNamePart(const QString& s);
 
 // The separator a path text uses, by the precedence described above; a text without
 // any separator gives the platform's native one.
-QChar PathSeparatorOf(const QString& s);
+QChar pathSeparatorOf(const QString& s);
 
 // A character no file name may hold on Windows (and "/" nowhere), control characters
 // included: a text with one would turn a new name into a path or a failing line.
-bool CannotStandInName(QChar c);
-bool HoldsForbiddenNameCharacter(const QString& text);
+bool cannotStandInName(QChar c);
+bool holdsForbiddenNameCharacter(const QString& text);
 
 }  // namespace kadrano

@@ -7,10 +7,10 @@
 
 namespace kadrano {
 
-RestZeit::RestZeit(Clock clock) : clock_(std::move(clock)) {}
+TimeLeft::TimeLeft(Clock clock) : clock_(std::move(clock)) {}
 
-RestZeit& SharedRestZeit() {
-    static RestZeit estimate;
+TimeLeft& sharedTimeLeft() {
+    static TimeLeft estimate;
     return estimate;
 }
 
@@ -21,18 +21,18 @@ QString twoDigits(qint64 v) {
 }
 }  // namespace
 
-QString FormatRestZeit(qint64 seconds) {
+QString formatTimeLeft(qint64 seconds) {
     const qint64 hours = seconds / 3600;
     const qint64 minutes = (seconds % 3600) / 60;
     const qint64 secs = seconds % 60;
     return twoDigits(hours) + u':' + twoDigits(minutes) + u':' + twoDigits(secs);
 }
 
-QString RestZeitFragment(const QString& text, bool english) {
+QString timeLeftFragment(const QString& text, bool english) {
     return (english ? QStringLiteral("(Time left: ") : QStringLiteral("(Restzeit: ")) + text + u')';
 }
 
-QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int total) {
+QString TimeLeft::CalculateRestZeit(const QString& startTime, int current, int total) {
     counter_ = qint16(counter_ + 1);
     if (counter_ % 5 != 0 && !last_.isEmpty())
         return last_;
@@ -46,12 +46,12 @@ QString RestZeit::CalculateRestZeit(const QString& startTime, int current, int t
     const qint64 nowSecs = now.msecsSinceStartOfDay() / 1000;
     const qint64 elapsed = nowSecs - startSecs;  // negative once midnight has passed
 
-    const qint64 seconds = RoundHalfEven(elapsed * (qint64(total) - current), current);
-    last_ = FormatRestZeit(seconds);
+    const qint64 seconds = roundHalfEven(elapsed * (qint64(total) - current), current);
+    last_ = formatTimeLeft(seconds);
     return last_;
 }
 
-QString SystemClockText(const QTime& time) {
+QString systemClockText(const QTime& time) {
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
     static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b\\s*"));
     format.replace(zone, QString());

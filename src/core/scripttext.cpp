@@ -43,7 +43,7 @@ bool CanStandInScript(const QString& s) {
     return true;
 }
 
-void AppendScriptArg(QString& line, QStringView s) {
+void appendScriptArg(QString& line, QStringView s) {
     bool quote = false;
     for (QChar c : s) {
         if (needsQuotes(c)) {
@@ -62,7 +62,7 @@ void AppendScriptArg(QString& line, QStringView s) {
         line += u'"';
 }
 
-QString ScriptArg(const QString& s) {
+QString scriptArg(const QString& s) {
     // Every file of a run passes through here, often twice; most names need nothing, and
     // then the text itself is handed back without a copy.
     bool quote = false;
@@ -95,7 +95,7 @@ QStringList ScriptHeader() {
 }
 
 QString ProgressLine(int index, int count) {
-    const qint64 percent = count > 0 ? RoundHalfEven(qint64(index) * 100, count) : 0;
+    const qint64 percent = count > 0 ? roundHalfEven(qint64(index) * 100, count) : 0;
     const int remaining = count - index + 1;
     // Built piece by piece: one line per file, and arg() would scan the pattern each time.
     QString line;
@@ -137,7 +137,7 @@ QByteArray EncodeScriptText(const QStringList& lines) {
 #endif
 }
 
-bool WriteScriptFile(const QString& path, const QStringList& lines) {
+bool writeScriptFile(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     // A folder we may not create files in still lets us replace a script we own.
     file.setDirectWriteFallback(true);

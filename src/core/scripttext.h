@@ -15,10 +15,10 @@ namespace kadrano {
 // a different file. So the argument is quoted when it holds a blank, a tab or any of
 // & | < > ^ ( ) , ; = ! and every % is doubled. Leading and trailing blanks belong to
 // the name and are kept. An ordinary name comes out exactly as QuoteIfSpaces gives it.
-QString ScriptArg(const QString& pathOrName);
+QString scriptArg(const QString& pathOrName);
 // The same, appended to a line being built (no text of its own for each argument: tools
 // that write a line for each of many thousand files use this).
-void AppendScriptArg(QString& line, QStringView pathOrName);
+void appendScriptArg(QString& line, QStringView pathOrName);
 
 // Whether a name can stand in a script line at all. A double quote cannot be escaped
 // inside a quoted argument, and a line break or other control character would end or
@@ -47,7 +47,7 @@ private:
 
 // Writes the lines with CR LF endings, replacing an old file of that name. The file is
 // written completely or not at all (a full disk leaves no half script that could run).
-bool WriteScriptFile(const QString& path, const QStringList& lines);
+bool writeScriptFile(const QString& path, const QStringList& lines);
 
 // The bytes of a script or list text as they go to disk (the system's encoding: UTF-8
 // here, the ANSI code page on Windows).

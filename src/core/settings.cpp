@@ -122,21 +122,21 @@ bool isNumeric(SettingKind k) {
 
 }  // namespace
 
-std::span<const SettingDef> SettingsReadOrder() {
+std::span<const SettingDef> settingsReadOrder() {
     return kReadOrder;
 }
-std::span<const char* const> SettingsWriteOrder() {
+std::span<const char* const> settingsWriteOrder() {
     return kWriteOrder;
 }
 
-const SettingDef* FindSetting(const char* key) {
+const SettingDef* findSetting(const char* key) {
     for (const SettingDef& d : kReadOrder)
         if (qstrcmp(d.key, key) == 0)
             return &d;
     return nullptr;
 }
 
-int SettingNumberFromText(const QString& text) {
+int settingNumberFromText(const QString& text) {
     bool ok = false;
     const QString t = text.trimmed();
     const double v = t.toDouble(&ok);
@@ -144,7 +144,7 @@ int SettingNumberFromText(const QString& text) {
         return -1;
     if (v >= 32767.5 || v < -32768.5)
         return -1;  // does not fit 16 bits
-    const qint64 rounded = RoundHalfEven(v);
+    const qint64 rounded = roundHalfEven(v);
     if (rounded < 0 || rounded > 32767)
         return -1;
     return int(rounded);
@@ -155,7 +155,7 @@ QString Settings::ReadSetting(const QString& key, const QString& defaultValue) c
 }
 
 int Settings::ReadSettingNumber(const QString& key, int defaultValue) const {
-    return SettingNumberFromText(ReadSetting(key, QString::number(defaultValue)));
+    return settingNumberFromText(ReadSetting(key, QString::number(defaultValue)));
 }
 
 void Settings::WriteSetting(const QString& key, const QString& value) const {
@@ -185,7 +185,7 @@ IniReadStatus Settings::LoadAllSettings(SettingsTarget& target) {
         return status;
 
     const QString language =
-        ReadIniValue(doc, kSection, QStringLiteral("Language"), QStringLiteral("DE"), true);
+        readIniValue(doc, kSection, QStringLiteral("Language"), QStringLiteral("DE"), true);
     if (language == QLatin1String("EN"))
         target.switchToEnglish();
 
@@ -211,12 +211,12 @@ IniReadStatus Settings::LoadAllSettings(SettingsTarget& target) {
                                                                       : QStringLiteral("Weiss");
                 break;
         }
-        const QString stored = ReadIniValue(doc, kSection, key, defaultValue, true);
+        const QString stored = readIniValue(doc, kSection, key, defaultValue, true);
         if (!target.hasControl(control))
             continue;
 
         if (isNumeric(def.kind)) {
-            const int number = SettingNumberFromText(stored);
+            const int number = settingNumberFromText(stored);
             if (number >= 0)
                 target.setControlValue(control, def.kind, QString::number(number));
         } else if (key == QLatin1String("ImageMagic_Pfad")) {
@@ -247,7 +247,7 @@ SettingsSaveResult Settings::SaveAllSettings(SettingsTarget& target) {
         return {SettingsSaveResult::LeftAlone, QString()};
     const bool existed = status == IniReadStatus::Read;
     for (const char* keyName : kWriteOrder) {
-        const SettingDef* def = FindSetting(keyName);
+        const SettingDef* def = findSetting(keyName);
         const QString control = QString::fromUtf8(def->control);
         if (qstrcmp(keyName, "Text_in_JPG_Optimieren") == 0)
             target.showIniButton();
@@ -268,7 +268,7 @@ SettingsSaveResult Settings::SaveAllSettings(SettingsTarget& target) {
     return {SettingsSaveResult::Saved, QString()};
 }
 
-QString SettingsBoxTitle(Language language) {
+QString settingsBoxTitle(Language language) {
     return Pick(language, QStringLiteral("Einstellungen"), QStringLiteral("Settings"));
 }
 
@@ -297,7 +297,7 @@ QString readProblemReason(IniReadStatus status, Language language) {
 
 }  // namespace
 
-QString SettingsNotReadText(IniReadStatus status, const QString& path, Language language) {
+QString settingsNotReadText(IniReadStatus status, const QString& path, Language language) {
     return Pick(language, QStringLiteral("Die Einstellungsdatei konnte nicht gelesen werden:\r"),
                 QStringLiteral("The settings file could not be read:\r")) +
            path + u'\r' + readProblemReason(status, language) + u'\r' +
@@ -308,7 +308,7 @@ QString SettingsNotReadText(IniReadStatus status, const QString& path, Language 
                                "are not saved in this session."));
 }
 
-QString SettingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
+QString settingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
                              const QString& path, Language language) {
     QString text = Pick(language, QStringLiteral("Die Einstellungen wurden nicht gespeichert:\r"),
                         QStringLiteral("The settings were not saved:\r")) +

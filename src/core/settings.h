@@ -33,10 +33,10 @@ struct SettingDef {
 };
 
 // Every key of the settings file in the order the settings are read.
-std::span<const SettingDef> SettingsReadOrder();
+std::span<const SettingDef> settingsReadOrder();
 // The keys in the order they are written (every key but "Language").
-std::span<const char* const> SettingsWriteOrder();
-const SettingDef* FindSetting(const char* key);
+std::span<const char* const> settingsWriteOrder();
+const SettingDef* findSetting(const char* key);
 
 inline constexpr const char* kSettingsSection = "Settings";
 
@@ -112,13 +112,13 @@ private:
 
 // The texts of the box that tells the person about a settings file we could not read, or
 // could not save; the title is the same for both.
-QString SettingsBoxTitle(Language language);
-QString SettingsNotReadText(IniReadStatus status, const QString& path, Language language);
-QString SettingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
+QString settingsBoxTitle(Language language);
+QString settingsNotReadText(IniReadStatus status, const QString& path, Language language);
+QString settingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
                              const QString& path, Language language);
 
 // The number rule of ReadSettingNumber on a text: rounded to a whole number (halves to
 // even), -1 for anything that is not a number from 0 to 32767.
-int SettingNumberFromText(const QString& text);
+int settingNumberFromText(const QString& text);
 
 }  // namespace kadrano

@@ -29,17 +29,17 @@ bool copyWhole(const QByteArray& bytes, const QString& target) {
 
 }  // namespace
 
-bool FolderTakesNewFiles(const QString& folder) {
+bool folderTakesNewFiles(const QString& folder) {
     if (!QFileInfo(folder).isDir())
         return false;
     QTemporaryFile probe(inFolder(folder, QStringLiteral(".kadrano-probe-XXXXXX")));
     return probe.open();  // removed again when probe goes
 }
 
-SettingsLocation ChooseSettingsLocation(const QString& programDir, const QString& fileName,
+SettingsLocation chooseSettingsLocation(const QString& programDir, const QString& fileName,
                                         const QString& configDir) {
     const QString beside = inFolder(programDir, fileName);
-    if (FolderTakesNewFiles(programDir) || configDir.isEmpty())
+    if (folderTakesNewFiles(programDir) || configDir.isEmpty())
         return {beside, QString()};
 
     const QString inConfig = inFolder(configDir, fileName);
@@ -49,7 +49,7 @@ SettingsLocation ChooseSettingsLocation(const QString& programDir, const QString
         return {inConfig, QString()};
 
     QByteArray bytes;
-    const IniReadStatus besideStatus = ReadIniFileBytes(beside, &bytes);
+    const IniReadStatus besideStatus = readIniFileBytes(beside, &bytes);
     if (besideStatus == IniReadStatus::Missing) {
         QDir().mkpath(configDir);  // the first save writes there
         return {inConfig, QString()};

@@ -20,11 +20,11 @@ struct SettingsLocation {
 // (QStandardPaths::AppConfigLocation in the program), created when it is chosen.
 // A file beside the program that should be copied but cannot be read stays the location:
 // reading it then fails, which the person is told, and it is never written.
-SettingsLocation ChooseSettingsLocation(const QString& programDir, const QString& fileName,
+SettingsLocation chooseSettingsLocation(const QString& programDir, const QString& fileName,
                                         const QString& configDir);
 
 // Whether a new file can be created in the folder (and so a file there replaced whole).
 // Asked by trying: permission bits do not tell for ACLs, read-only mounts or Windows.
-bool FolderTakesNewFiles(const QString& folder);
+bool folderTakesNewFiles(const QString& folder);
 
 }  // namespace kadrano

@@ -5,7 +5,7 @@
 
 namespace kadrano {
 
-bool IsValidUtf8(const char* data, qsizetype size) {
+bool isValidUtf8(const char* data, qsizetype size) {
     const auto* s = reinterpret_cast<const unsigned char*>(data);
     qsizetype i = 0;
     while (i < size) {
@@ -69,7 +69,7 @@ QStringConverter::Encoding converterOf(ByteOrderMark bom) {
 
 }  // namespace
 
-QString DecodeWindows1252(const char* data, qsizetype size) {
+QString decodeWindows1252(const char* data, qsizetype size) {
     QString out(size, Qt::Uninitialized);
     QChar* o = out.data();
     for (qsizetype i = 0; i < size; ++i) {
@@ -80,12 +80,12 @@ QString DecodeWindows1252(const char* data, qsizetype size) {
 }
 
 QString DecodeText(const QByteArray& bytes) {
-    if (IsValidUtf8(bytes))
+    if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
-    return DecodeWindows1252(bytes.constData(), bytes.size());
+    return decodeWindows1252(bytes.constData(), bytes.size());
 }
 
-bool EncodeWindows1252(const QString& text, QByteArray* out) {
+bool encodeWindows1252(const QString& text, QByteArray* out) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const QChar ch : text) {
@@ -106,7 +106,7 @@ bool EncodeWindows1252(const QString& text, QByteArray* out) {
     return true;
 }
 
-ByteOrderMark DetectByteOrderMark(const QByteArray& b) {
+ByteOrderMark detectByteOrderMark(const QByteArray& b) {
     // UTF-32LE first: its mark begins with the UTF-16LE one.
     if (b.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)))
         return ByteOrderMark::Utf32LE;
@@ -121,7 +121,7 @@ ByteOrderMark DetectByteOrderMark(const QByteArray& b) {
     return ByteOrderMark::None;
 }
 
-QByteArray ByteOrderMarkBytes(ByteOrderMark bom) {
+QByteArray byteOrderMarkBytes(ByteOrderMark bom) {
     switch (bom) {
         case ByteOrderMark::None:
             return QByteArray();
@@ -139,13 +139,13 @@ QByteArray ByteOrderMarkBytes(ByteOrderMark bom) {
     return QByteArray();
 }
 
-QByteArray EncodeUnicode(const QString& text, ByteOrderMark bom) {
+QByteArray encodeUnicode(const QString& text, ByteOrderMark bom) {
     QStringEncoder encoder(converterOf(bom), QStringConverter::Flag::Stateless);
-    return ByteOrderMarkBytes(bom) + QByteArray(encoder.encode(text));
+    return byteOrderMarkBytes(bom) + QByteArray(encoder.encode(text));
 }
 
-bool DecodeUnicode(const QByteArray& bytes, ByteOrderMark bom, QString* text) {
-    const QByteArray body = bytes.mid(ByteOrderMarkBytes(bom).size());
+bool decodeUnicode(const QByteArray& bytes, ByteOrderMark bom, QString* text) {
+    const QByteArray body = bytes.mid(byteOrderMarkBytes(bom).size());
     QStringDecoder decoder(converterOf(bom), QStringConverter::Flag::Stateless |
                                                  QStringConverter::Flag::ConvertInitialBom);
     *text = decoder.decode(body);
@@ -158,7 +158,7 @@ bool DecodeUnicode(const QByteArray& bytes, ByteOrderMark bom, QString* text) {
         else if (c.isSurrogate())
             return false;
     }
-    return !decoder.hasError() && EncodeUnicode(*text, bom) == ByteOrderMarkBytes(bom) + body;
+    return !decoder.hasError() && encodeUnicode(*text, bom) == byteOrderMarkBytes(bom) + body;
 }
 
 }  // namespace kadrano

@@ -25,7 +25,7 @@ bool isRunnable(const QString& path) {
 
 }  // namespace
 
-Question RenameQuestion(const QString& scriptPath) {
+Question renameQuestion(const QString& scriptPath) {
     return Question{
         QStringLiteral("Dateien jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
                        "Es wird diese Datei ausgeführt / Angezeigt:\r\r") +
@@ -38,11 +38,11 @@ Question RenameQuestion(const QString& scriptPath) {
     };
 }
 
-QString NoFilesFoundText(const QString& dir, const QString& pattern) {
+QString noFilesFoundText(const QString& dir, const QString& pattern) {
     return QStringLiteral("Keine Dateien gefunden in:\r") + dir + pattern;
 }
 
-SplitCommand SplitCommandLine(const QString& commandLine,
+SplitCommand splitCommandLine(const QString& commandLine,
                               const std::function<bool(const QString&)>& fileExists) {
     SplitCommand out;
     const QString t = commandLine.trimmed();
@@ -84,7 +84,7 @@ int ScriptTools::AskUser(const QString& textDe, int buttons, const QString& titl
     return host_.person().messageBox(textDe, buttons, titleDe);
 }
 
-int ScriptTools::Inform(const QString& text, int buttons, const QString& title) {
+int ScriptTools::inform(const QString& text, int buttons, const QString& title) {
     return host_.person().messageBox(text, buttons, title);
 }
 
@@ -95,14 +95,14 @@ QString ScriptTools::GetStartTime() {
 }
 
 int ScriptTools::RunAndWait(const QString& commandLine) {
-    const SplitCommand cmd = SplitCommandLine(Unquote(commandLine), isFile);
+    const SplitCommand cmd = splitCommandLine(Unquote(commandLine), isFile);
     if (cmd.program.isEmpty())
         return kRunNotStarted;
     if (isRunnable(cmd.program)) {
         // What the script really renames is noted while it runs, so that it can be undone
         // even when the person changed the script first.
         ScriptRunner& runner = host_.scriptRunner();
-        runner.setUndoJournal(UndoJournalForScript(host_.undoJournalFolder(), cmd.program));
+        runner.setUndoJournal(undoJournalForScript(host_.undoJournalFolder(), cmd.program));
         const int result = runner.runAndWait(cmd.program, cmd.arguments);
         runner.setUndoJournal(QString());
         return result;
@@ -127,7 +127,7 @@ bool ScriptTools::DeleteScript(const QString& scriptPath) {
     return !QFileInfo::exists(scriptPath);
 }
 
-bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult,
+bool ScriptTools::deleteScriptAfterRun(const QString& scriptPath, int runResult,
                                        const QString& detailDe, const QString& detailEn) {
     if (runResult == 0)
         return DeleteScript(scriptPath);
@@ -175,7 +175,7 @@ bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult,
     return !QFileInfo::exists(scriptPath);
 }
 
-bool ScriptTools::RunWaitAndDelete(const QString& scriptPath, std::optional<KeptScript> button,
+bool ScriptTools::runWaitAndDelete(const QString& scriptPath, std::optional<KeptScript> button,
                                    bool passStartTime) {
     int result;
     if (passStartTime) {
@@ -185,13 +185,13 @@ bool ScriptTools::RunWaitAndDelete(const QString& scriptPath, std::optional<Kept
         result = RunAndWait(scriptPath);
     }
     host_.person().processEvents();
-    const bool deleted = DeleteScriptAfterRun(scriptPath, result);
+    const bool deleted = deleteScriptAfterRun(scriptPath, result);
     if (button)
         host_.setKeptScriptButtonVisible(*button, !deleted);
     return deleted;
 }
 
-void ScriptTools::OpenInEditor(const QString& path) {
+void ScriptTools::openInEditor(const QString& path) {
     host_.person().openInEditor(path);
 }
 
@@ -201,12 +201,12 @@ void ScriptTools::RunScript(const QString& scriptPath, const Question& question,
     if (!host_.noQuestions())
         run = AskUser(question, Mb::YesNoQuestion) != Mb::ResultNo;
     if (!run) {
-        OpenInEditor(scriptPath);
+        openInEditor(scriptPath);
         if (button)
             host_.setKeptScriptButtonVisible(*button, true);
         return;
     }
-    RunWaitAndDelete(scriptPath, button);
+    runWaitAndDelete(scriptPath, button);
     host_.showUpdateLink();
     if (!host_.loading())
         host_.collectFiles();
@@ -217,17 +217,17 @@ void ScriptTools::RunKeptScript(const KeptScript& script) {
     const QString path = host_.directoryText() + name;
     host_.showUpdateLink();
     if (!host_.noQuestions()) {
-        const int answer = Inform(QStringLiteral("Umebenennen jetzt starten?\r\rDatei: ") + name,
+        const int answer = inform(QStringLiteral("Umebenennen jetzt starten?\r\rDatei: ") + name,
                                   Mb::YesNoQuestion,
                                   QStringLiteral("Umbenennung starten (Bat-Datei ausführen?)\r\r"
                                                  "(Nein = Datei im Notepad öffnen)"));
         if (answer == Mb::ResultNo) {
-            OpenInEditor(path);
+            openInEditor(path);
             return;
         }
     }
     const int result = RunAndWait(QuoteIfSpaces(path + u' ' + GetStartTime()).trimmed());
-    host_.setKeptScriptButtonVisible(script, !DeleteScriptAfterRun(path, result));
+    host_.setKeptScriptButtonVisible(script, !deleteScriptAfterRun(path, result));
     host_.showUpdateLink();
 }
 
@@ -237,8 +237,8 @@ void ScriptTools::ShowKeptScriptButtons(std::span<const KeptScript> scripts) {
         host_.setKeptScriptButtonVisible(k, isFile(dir + QString::fromLatin1(k.scriptName)));
 }
 
-bool ScriptTools::WriteScript(const QString& scriptPath, const QStringList& lines) {
-    if (WriteScriptFile(scriptPath, lines))
+bool ScriptTools::writeScript(const QString& scriptPath, const QStringList& lines) {
+    if (writeScriptFile(scriptPath, lines))
         return true;
     AskUser(QStringLiteral("Die Bat-Datei konnte nicht geschrieben werden:\r\r") + scriptPath +
                 QStringLiteral("\r\r(Schreibschutz oder Datenträger voll?)"),
@@ -249,24 +249,24 @@ bool ScriptTools::WriteScript(const QString& scriptPath, const QStringList& line
     return false;
 }
 
-void ScriptTools::NormaliseDirectoryText() {
+void ScriptTools::normaliseDirectoryText() {
     host_.setDirectoryText(AddSeparator(Unquote(host_.directoryText()).trimmed()));
 }
 
-bool ScriptTools::CollectFilesOrSayNone(const QString& textEn, const QString& titleEn) {
+bool ScriptTools::collectFilesOrSayNone(const QString& textEn, const QString& titleEn) {
     host_.collectFiles();
     if (!host_.fileList().isEmpty())
         return true;
-    const QString textDe = NoFilesFoundText(host_.directoryText(), host_.patternText());
+    const QString textDe = noFilesFoundText(host_.directoryText(), host_.patternText());
     const QString titleDe = QStringLiteral("Keine Dateien gefunden!");
     if (textEn.isEmpty())
-        Inform(textDe, Mb::OK | Mb::IconInformation, titleDe);
+        inform(textDe, Mb::OK | Mb::IconInformation, titleDe);
     else
         AskUser(textDe, Mb::OK | Mb::IconInformation, titleDe, textEn, titleEn);
     return false;
 }
 
-void ScriptTools::ReportUnsafeNames(int skipped) {
+void ScriptTools::reportUnsafeNames(int skipped) {
     if (skipped <= 0)
         return;
     AskUser(QString::number(skipped) +

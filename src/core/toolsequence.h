@@ -28,7 +28,7 @@ public:
         return AskUser(q.textDe, buttons, q.titleDe, q.textEn, q.titleEn);
     }
     // A box whose wording is the same in both languages.
-    int Inform(const QString& text, int buttons, const QString& title);
+    int inform(const QString& text, int buttons, const QString& title);
 
     // "HH:MM" now; also becomes the start time of the run.
     QString GetStartTime();
@@ -47,13 +47,13 @@ public:
     // lines is reported and kept unless the person asks for its deletion; the detail (what
     // the run did to the files, German and English) stands in that report. Returns whether
     // it is gone afterwards.
-    bool DeleteScriptAfterRun(const QString& scriptPath, int runResult,
+    bool deleteScriptAfterRun(const QString& scriptPath, int runResult,
                               const QString& detailDe = QString(),
                               const QString& detailEn = QString());
 
     // Runs the script with the start time, waits, offers deletion, and shows the kept-script
     // button exactly when the script is still there. Returns whether it was deleted.
-    bool RunWaitAndDelete(const QString& scriptPath, std::optional<KeptScript> button,
+    bool runWaitAndDelete(const QString& scriptPath, std::optional<KeptScript> button,
                           bool passStartTime = true);
 
     // The whole confirm, run, delete procedure: asks (unless questions are off), No opens the
@@ -63,7 +63,7 @@ public:
                    std::optional<KeptScript> button);
 
     // Opens a script (or list) in the editor, as a No answer does.
-    void OpenInEditor(const QString& path);
+    void openInEditor(const QString& path);
 
     // A kept-script button was clicked: ask, then run and offer deletion.
     void RunKeptScript(const KeptScript& script);
@@ -71,29 +71,29 @@ public:
     void ShowKeptScriptButtons(std::span<const KeptScript> scripts);
 
     // Writes a script; on failure tells the person and returns false (nothing is run then).
-    bool WriteScript(const QString& scriptPath, const QStringList& lines);
+    bool writeScript(const QString& scriptPath, const QStringList& lines);
 
     // The folder text normalised as the tools expect it: unquoted, trimmed, with separator.
-    void NormaliseDirectoryText();
+    void normaliseDirectoryText();
 
     // Collects the files; when there are none, says so ("Keine Dateien gefunden in:" with
     // the folder and pattern) and returns false. Without an English wording the box is
     // German in both languages.
-    bool CollectFilesOrSayNone(const QString& textEn = QString(),
+    bool collectFilesOrSayNone(const QString& textEn = QString(),
                                const QString& titleEn = QString());
 
     // Tells how many files were left out because their names cannot stand in a script.
-    void ReportUnsafeNames(int skipped);
+    void reportUnsafeNames(int skipped);
 
 private:
     ToolHost& host_;
 };
 
 // The usual rename question, naming the script that runs or opens.
-Question RenameQuestion(const QString& scriptPath);
+Question renameQuestion(const QString& scriptPath);
 
 // "Keine Dateien gefunden in:" CR folder and pattern.
-QString NoFilesFoundText(const QString& dir, const QString& pattern);
+QString noFilesFoundText(const QString& dir, const QString& pattern);
 
 // Splits a command line into the program (or document) and its arguments. A text that
 // names an existing file is that file alone; a leading quoted part is the program;
@@ -102,7 +102,7 @@ struct SplitCommand {
     QString program;
     QStringList arguments;
 };
-SplitCommand SplitCommandLine(const QString& commandLine,
+SplitCommand splitCommandLine(const QString& commandLine,
                               const std::function<bool(const QString&)>& fileExists);
 
 }  // namespace kadrano

@@ -227,12 +227,12 @@ bool appendMark(const QString& journalPath, char kind, const QString& runId, int
         appendNumber(record, flag);
     line += sealed(record);
     const bool ok = file.write(line) == line.size();
-    return SyncFileToDisk(file) && ok;
+    return syncFileToDisk(file) && ok;
 }
 
 }  // namespace
 
-QString UndoJournalPath(const QString& undoFolder, const QString& pictureFolder) {
+QString undoJournalPath(const QString& undoFolder, const QString& pictureFolder) {
     if (undoFolder.isEmpty() || pictureFolder.trimmed().isEmpty())
         return QString();
     const QFileInfo info(QDir::cleanPath(QDir::fromNativeSeparators(pictureFolder)));
@@ -254,15 +254,15 @@ QString UndoJournalPath(const QString& undoFolder, const QString& pictureFolder)
            QString::fromLatin1(hash) + QStringLiteral(".journal");
 }
 
-QString UndoJournalForScript(const QString& undoFolder, const QString& scriptPath) {
+QString undoJournalForScript(const QString& undoFolder, const QString& scriptPath) {
     const QFileInfo info(scriptPath);
     const JournalRunName* n = findRunName(info.fileName());
     if (!n || n->run[0] != '_')
         return QString();
-    return UndoJournalPath(undoFolder, info.absolutePath());
+    return undoJournalPath(undoFolder, info.absolutePath());
 }
 
-QProcessEnvironment UndoJournalEnvironment(const QString& journalPath) {
+QProcessEnvironment undoJournalEnvironment(const QString& journalPath) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     const QString name = QString::fromLatin1(kUndoJournalVariable);
     if (journalPath.isEmpty())
@@ -272,7 +272,7 @@ QProcessEnvironment UndoJournalEnvironment(const QString& journalPath) {
     return env;
 }
 
-QString RunDisplayName(const QString& runName, Language language) {
+QString runDisplayName(const QString& runName, Language language) {
     const JournalRunName* n = findRunName(runName);
     if (!n)
         return runName.isEmpty() ? Pick(language, QStringLiteral("Unbekannte Aktion"),
@@ -352,7 +352,7 @@ void UndoJournalWriter::renameStarting(const QString& from, const QString& to) {
     if (!active())
         return;
     const QString fullFrom = absolute(from);
-    const std::optional<FileStamp> stamp = ReadFileStamp(fullFrom);
+    const std::optional<FileStamp> stamp = readFileStamp(fullFrom);
     std::lock_guard lock(mutex_);
     lastRename_ = -1;
     if (!stamp)
@@ -430,20 +430,20 @@ void UndoJournalWriter::finish(int failedLines) {
     appendField(record, runId_);
     appendNumber(record, failedLines);
     appendLocked(sealed(record));
-    if (!broken_ && !SyncFileToDisk(file_)) {
+    if (!broken_ && !syncFileToDisk(file_)) {
         broken_ = true;
         problem_ = QStringLiteral("cannot save ") + path_;
     }
     file_.close();
 }
 
-UndoJournalWriter ToolRunJournal(const ToolHost& host, const char* runName) {
+UndoJournalWriter toolRunJournal(const ToolHost& host, const char* runName) {
     const QString folder = host.directoryText();
-    return UndoJournalWriter(UndoJournalPath(host.undoJournalFolder(), folder),
+    return UndoJournalWriter(undoJournalPath(host.undoJournalFolder(), folder),
                              QString::fromUtf8(runName), QDir::cleanPath(folder));
 }
 
-QString JournalProblemNote(const UndoJournalWriter& journal, Language language) {
+QString journalProblemNote(const UndoJournalWriter& journal, Language language) {
     const QString problem = journal.problem();
     if (problem.isEmpty())
         return QString();
@@ -455,11 +455,11 @@ QString JournalProblemNote(const UndoJournalWriter& journal, Language language) 
            problem;
 }
 
-bool NoteUndoPlanned(const QString& journalPath, const QString& runId, bool wholeRun) {
+bool noteUndoPlanned(const QString& journalPath, const QString& runId, bool wholeRun) {
     return appendMark(journalPath, 'P', runId, wholeRun ? 1 : 0);
 }
 
-bool NoteUndone(const QString& journalPath, const QString& runId) {
+bool noteUndone(const QString& journalPath, const QString& runId) {
     return appendMark(journalPath, 'U', runId);
 }
 
@@ -474,7 +474,7 @@ int JournalRun::renamedCount() const {
     return n;
 }
 
-UndoJournal UndoJournal::Read(const QString& journalPath) {
+UndoJournal UndoJournal::read(const QString& journalPath) {
     QFile file(journalPath);
     if (!file.exists())
         return UndoJournal();
@@ -483,7 +483,7 @@ UndoJournal UndoJournal::Read(const QString& journalPath) {
         j.unreadable_ = true;
         return j;
     }
-    return Parse(file.readAll());
+    return parse(file.readAll());
 }
 
 JournalRun& UndoJournal::runFor(const QString& id) {
@@ -498,7 +498,7 @@ JournalRun& UndoJournal::runFor(const QString& id) {
     return runs_.back();
 }
 
-UndoJournal UndoJournal::Parse(const QByteArray& bytes) {
+UndoJournal UndoJournal::parse(const QByteArray& bytes) {
     UndoJournal j;
     std::vector<QByteArrayView> f;
     int current = -1;  // the run begun last: a damaged record most likely belongs to it

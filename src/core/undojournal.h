@@ -38,18 +38,18 @@ inline constexpr int kJournalKeepsRuns = 20;
 // The journal of a picture folder inside the folder of journals; empty when that folder is
 // empty (runs are then not noted). A folder reached under two spellings (a trailing
 // separator, a symbolic link to it) has one journal.
-QString UndoJournalPath(const QString& undoFolder, const QString& pictureFolder);
+QString undoJournalPath(const QString& undoFolder, const QString& pictureFolder);
 
 // The journal a script's runs go to when the window runs it: its folder's, for the tools'
 // own scripts and the undo script; empty for any other script.
-QString UndoJournalForScript(const QString& undoFolder, const QString& scriptPath);
+QString undoJournalForScript(const QString& undoFolder, const QString& scriptPath);
 
 // The environment for kadrano-bat: the program's own, with kUndoJournalVariable set to the
 // journal (or removed when journalPath is empty).
-QProcessEnvironment UndoJournalEnvironment(const QString& journalPath);
+QProcessEnvironment undoJournalEnvironment(const QString& journalPath);
 
 // The name of the tool that made a run, as the window shows it ("Bilder Mischen").
-QString RunDisplayName(const QString& runName, Language language);
+QString runDisplayName(const QString& runName, Language language);
 
 // Writes one run into a journal. Nothing is written (and no file is created) before the
 // first note. May be used from several threads at once. A journal that cannot be written
@@ -103,17 +103,17 @@ private:
 class ToolHost;
 
 // The journal of a run the window makes itself (the date tools) in its picture folder.
-UndoJournalWriter ToolRunJournal(const ToolHost& host, const char* runName);
+UndoJournalWriter toolRunJournal(const ToolHost& host, const char* runName);
 
 // A paragraph for a tool's closing box when its journal could not be written (the run
 // cannot be undone then); empty otherwise.
-QString JournalProblemNote(const UndoJournalWriter& journal, Language language);
+QString journalProblemNote(const UndoJournalWriter& journal, Language language);
 
 // Marks the window adds: an undo script was written for a run (when it undoes all that can
 // ever be undone of it, the next finished run of that script marks the run undone), or a
 // run was undone without a script (dates) or has nothing left to undo.
-bool NoteUndoPlanned(const QString& journalPath, const QString& runId, bool wholeRun);
-bool NoteUndone(const QString& journalPath, const QString& runId);
+bool noteUndoPlanned(const QString& journalPath, const QString& runId, bool wholeRun);
+bool noteUndone(const QString& journalPath, const QString& runId);
 
 struct JournalRename {
     int seq = 0;
@@ -155,8 +155,8 @@ struct JournalRun {
 // A journal as read back.
 class UndoJournal {
 public:
-    static UndoJournal Read(const QString& journalPath);
-    static UndoJournal Parse(const QByteArray& bytes);
+    static UndoJournal read(const QString& journalPath);
+    static UndoJournal parse(const QByteArray& bytes);
 
     // Oldest first.
     const std::vector<JournalRun>& runs() const { return runs_; }

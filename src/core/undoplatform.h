@@ -32,25 +32,25 @@ struct FileStamp {
 
 // The stamp of the entry itself (a symbolic link is not followed); nothing when the path
 // names no entry.
-std::optional<FileStamp> ReadFileStamp(const QString& path);
+std::optional<FileStamp> readFileStamp(const QString& path);
 
 // Whether the file system the folder lies on keeps a file's inode number for good. FAT and
 // exFAT (memory cards) number a file by where its entry stands and hand out new numbers after
 // the card was taken out, as may file systems in user space; there a file can only be known
 // again by its name, size and time.
-bool KeepsInodeNumbers(const QString& folder);
+bool keepsInodeNumbers(const QString& folder);
 
 // Sets the access and modification times exactly (nanoseconds, where the file system keeps
 // them). The entry itself is changed, never the target of a link.
-bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs);
+bool setFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs);
 
 // Makes what was written to the open file durable before the call returns.
-bool SyncFileToDisk(QFile& file);
+bool syncFileToDisk(QFile& file);
 
 // The folder of the undo journals when the window is not told another: the user's state
 // folder ($XDG_STATE_HOME, else ~/.local/state) with "Kadrano/undo", as the settings live in
 // ~/.config/Kadrano; on Windows the program's local application data. Never a picture
 // folder: memory cards stay clean.
-QString DefaultUndoFolder();
+QString defaultUndoFolder();
 
 }  // namespace kadrano

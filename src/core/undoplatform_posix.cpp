@@ -36,7 +36,7 @@ struct timespec timespecOf(qint64 ns) {
 
 }  // namespace
 
-std::optional<FileStamp> ReadFileStamp(const QString& path) {
+std::optional<FileStamp> readFileStamp(const QString& path) {
     struct stat st {};
     if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return std::nullopt;
@@ -49,7 +49,7 @@ std::optional<FileStamp> ReadFileStamp(const QString& path) {
     return s;
 }
 
-bool KeepsInodeNumbers(const QString& folder) {
+bool keepsInodeNumbers(const QString& folder) {
     struct statfs fs {};
     if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
         return true;
@@ -63,18 +63,18 @@ bool KeepsInodeNumbers(const QString& folder) {
     }
 }
 
-bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
+bool setFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
     const struct timespec times[2] = {timespecOf(atimeNs), timespecOf(mtimeNs)};
     return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) ==
            0;
 }
 
-bool SyncFileToDisk(QFile& file) {
+bool syncFileToDisk(QFile& file) {
     const int fd = file.handle();
     return fd >= 0 && ::fsync(fd) == 0;
 }
 
-QString DefaultUndoFolder() {
+QString defaultUndoFolder() {
     // Only an absolute path counts, as the XDG rules say; a relative one is ignored.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || !QDir::isAbsolutePath(base))

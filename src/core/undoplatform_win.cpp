@@ -41,7 +41,7 @@ HANDLE openEntry(const QString& path, DWORD access) {
 
 }  // namespace
 
-std::optional<FileStamp> ReadFileStamp(const QString& path) {
+std::optional<FileStamp> readFileStamp(const QString& path) {
     if (path.isEmpty())
         return std::nullopt;
     const HANDLE h = openEntry(path, 0);
@@ -61,7 +61,7 @@ std::optional<FileStamp> ReadFileStamp(const QString& path) {
     return s;
 }
 
-bool KeepsInodeNumbers(const QString& folder) {
+bool keepsInodeNumbers(const QString& folder) {
     // NTFS and ReFS keep a file's index; FAT and exFAT derive it from the entry's place.
     const QString native = QDir::toNativeSeparators(QDir(folder).absolutePath());
     wchar_t volume[MAX_PATH + 1] = {};
@@ -74,7 +74,7 @@ bool KeepsInodeNumbers(const QString& folder) {
            name.compare(QLatin1String("exFAT"), Qt::CaseInsensitive) != 0;
 }
 
-bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
+bool setFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
     const HANDLE h = openEntry(path, FILE_WRITE_ATTRIBUTES);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -85,7 +85,7 @@ bool SetFileStampTimes(const QString& path, qint64 atimeNs, qint64 mtimeNs) {
     return ok;
 }
 
-bool SyncFileToDisk(QFile& file) {
+bool syncFileToDisk(QFile& file) {
     // A file Qt opened by its name may have no C library descriptor; what was written is
     // with the system then, which keeps it when the program is killed.
     const int fd = file.handle();
@@ -95,7 +95,7 @@ bool SyncFileToDisk(QFile& file) {
     return h != INVALID_HANDLE_VALUE && ::FlushFileBuffers(h) != 0;
 }
 
-QString DefaultUndoFolder() {
+QString defaultUndoFolder() {
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                            QStringLiteral("/undo"));
 }

@@ -55,7 +55,7 @@ QString statusText(int n, int index, int count, Language language) {
 
 }  // namespace
 
-QStringList DateNameFormats() {
+QStringList dateNameFormats() {
     return {
         QStringLiteral("YYYY.MM.DD"), QStringLiteral("YYYY-MM-DD"), QStringLiteral("YYYY.MM"),
         QStringLiteral("YYYY-MM"),    QStringLiteral("YYYY"),       QStringLiteral("MM.YYYY"),
@@ -65,7 +65,7 @@ QStringList DateNameFormats() {
         QStringLiteral("MM-YY"),      QStringLiteral("DD.MM.YY"),   QStringLiteral("DD-MM-YY")};
 }
 
-QString FormatNameDate(const QDate& date, const QString& format) {
+QString formatNameDate(const QDate& date, const QString& format) {
     QString out;
     out.reserve(format.size() + 2);
     for (qsizetype i = 0; i < format.size();) {
@@ -106,7 +106,7 @@ struct NameDate {
 };
 
 // For the files from .. to of the list: the date of each whose name carries no date.
-void ReadDatesOfUndatedNames(const FileList& files, const DateIntoNamesOptions& options, int from,
+void readDatesOfUndatedNames(const FileList& files, const DateIntoNamesOptions& options, int from,
                              int to, std::vector<NameDate>& out) {
     out.assign(std::size_t(to - from), NameDate{});
     auto readPart = [&](int first, int last) {
@@ -124,21 +124,21 @@ void ReadDatesOfUndatedNames(const FileList& files, const DateIntoNamesOptions& 
                 !stamps.readEarliest(dir, name, seconds))
                 continue;
             NameDate& date = out[std::size_t(i - from)];
-            date.fromExif = options.fromExif && ReadExifDate(dir + name, taken);
+            date.fromExif = options.fromExif && readExifDate(dir + name, taken);
             date.seconds = date.fromExif ? taken.seconds : seconds;
         }
     };
-    ForEachFilePart(to - from,
+    forEachFilePart(to - from,
                     [&](int first, int last, bool) { readPart(from + first, from + last); });
 }
 
 }  // namespace
 
-DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
+DateIntoNamesPlan planDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
                                     const std::function<void(int, int)>& afterFile) {
     DateIntoNamesPlan plan;
-    if (HoldsForbiddenNameCharacter(options.format) ||
-        HoldsForbiddenNameCharacter(options.separator)) {
+    if (holdsForbiddenNameCharacter(options.format) ||
+        holdsForbiddenNameCharacter(options.separator)) {
         plan.badFormat = true;
         return plan;
     }
@@ -161,7 +161,7 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     const int blockSize = options.fromExif ? kExifBlock : kStampBlock;
     for (int block = 0; block < count; block += blockSize) {
         const int blockEnd = std::min(count, block + blockSize);
-        ReadDatesOfUndatedNames(files, options, block, blockEnd, dateOf);
+        readDatesOfUndatedNames(files, options, block, blockEnd, dateOf);
         for (int i = block; i < blockEnd; ++i) {
             const QString& name = files.FileNames.at(i);
             const QString& dir = files.FileDirs.at(i);
@@ -178,7 +178,7 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
                     const QDate date = LocalFromSeconds(seconds).date();
                     if (date != lastDate) {
                         lastDate = date;
-                        dateText = FormatNameDate(lastDate, options.format);
+                        dateText = formatNameDate(lastDate, options.format);
                     }
                     if (plan.withoutDate == 0 || seconds < earliest)
                         earliest = seconds;
@@ -191,9 +191,9 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
                     line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
                                  options.separator.size());
                     line += QLatin1String("ren ");
-                    AppendScriptArg(line, QString(dir + name));
+                    appendScriptArg(line, QString(dir + name));
                     line += u' ';
-                    AppendScriptArg(line, QString(dateText + options.separator + name));
+                    appendScriptArg(line, QString(dateText + options.separator + name));
                     script.add(line);
                 }
             }
@@ -210,13 +210,13 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     return plan;
 }
 
-QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& format,
+QString dateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& format,
                               const QString& scriptPath) {
     const QDate first = plan.withoutDate > 0 ? plan.earliest.date() : kZeroDate;
     const QDate last = plan.withoutDate > 0 ? plan.latest.date() : kZeroDate;
     return QStringLiteral("Es wurden ") + QString::number(plan.withoutDate) +
-           QStringLiteral(" Dateien zwischen:\r") + FormatNameDate(first, format) +
-           QStringLiteral("  und  ") + FormatNameDate(last, format) + QStringLiteral(" gefunden") +
+           QStringLiteral(" Dateien zwischen:\r") + formatNameDate(first, format) +
+           QStringLiteral("  und  ") + formatNameDate(last, format) + QStringLiteral(" gefunden") +
            (plan.fromExif > 0 ? QStringLiteral("\r") + QString::number(plan.fromExif) +
                                     QStringLiteral(" davon mit dem Aufnahmedatum (EXIF)")
                               : QString()) +
@@ -226,13 +226,13 @@ QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& form
            scriptPath + QStringLiteral("\r\rNein =  Datei im Notepad öffnen!");
 }
 
-void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
+void runDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
     DateIntoNamesOptions options = chosen;
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
     const QString script = host.directoryText() + QString::fromLatin1(kAddDateScript);
-    if (!tools.CollectFilesOrSayNone(
+    if (!tools.collectFilesOrSayNone(
             QStringLiteral("No files found in\r\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No Files found")))
         return;
@@ -242,7 +242,7 @@ void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
     const int count = host.fileList().count();
     LiveStatus live;
     const DateIntoNamesPlan plan =
-        PlanDateIntoNames(host.fileList(), options, [&](int index, int withoutDate) {
+        planDateIntoNames(host.fileList(), options, [&](int index, int withoutDate) {
             if (!live.due(index + 1 == count))
                 return;
             host.person().setStatus(statusText(withoutDate, index, count, options.language));
@@ -261,14 +261,14 @@ void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& chosen) {
                       QStringLiteral("Invalid date format"));
         return;
     }
-    if (!tools.WriteScript(script, plan.lines))
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
-    const QString question = DateIntoNamesQuestion(plan, options.format, script);
+    tools.reportUnsafeNames(plan.unsafe);
+    const QString question = dateIntoNamesQuestion(plan, options.format, script);
     tools.RunScript(script, Question{question, QString(), question, QString()}, kAddDateKept);
 }
 
-void RunDateIntoNamesRestore(ToolHost& host) {
+void runDateIntoNamesRestore(ToolHost& host) {
     host.person().messageBox(QStringLiteral("Noch nicht implementiert"), Mb::OK, QString());
 }
 

@@ -29,11 +29,11 @@ struct DateIntoNamesOptions {
 };
 
 // The entries of the format list, in the order the list shows them.
-QStringList DateNameFormats();
+QStringList dateNameFormats();
 
 // A date written with a name format: "YYYY" the four-digit year, "YY" the two-digit year,
 // "MM" the month and "DD" the day with two digits; every other character as it stands.
-QString FormatNameDate(const QDate& date, const QString& format);
+QString formatNameDate(const QDate& date, const QString& format);
 
 struct DateIntoNamesPlan {
     QStringList lines;           // the whole script
@@ -49,19 +49,19 @@ struct DateIntoNamesPlan {
 // Names that begin with a date, and files whose times cannot be read, are left alone.
 // afterFile(index, withoutDate) runs after each file (the window keeps its status up to date
 // there).
-DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
+DateIntoNamesPlan planDateIntoNames(const FileList& files, const DateIntoNamesOptions& options,
                                     const std::function<void(int, int)>& afterFile = {});
 
 // The question before running the script (German in both languages, no title). It says
 // how many dates came from EXIF blocks when any did.
-QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& format,
+QString dateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& format,
                               const QString& scriptPath);
 
 // The Start button of "Datum -> Dateinamen", run on the window. The language and the
 // pause switch of the options are taken from the host.
-void RunDateIntoNames(ToolHost& host, const DateIntoNamesOptions& options);
+void runDateIntoNames(ToolHost& host, const DateIntoNamesOptions& options);
 
 // "Wiederherstellen": there is nothing to restore from.
-void RunDateIntoNamesRestore(ToolHost& host);
+void runDateIntoNamesRestore(ToolHost& host);
 
 }  // namespace kadrano

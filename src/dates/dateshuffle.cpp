@@ -9,16 +9,16 @@
 
 namespace kadrano {
 
-void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit& restZeit,
+void runDateShuffle(ToolHost& host, const DateShuffleOptions& options, TimeLeft& timeLeft,
                     RandomSource& random) {
     const QString& dateText = options.date;
     ScriptTools tools(host);
-    if (!tools.CollectFilesOrSayNone())
+    if (!tools.collectFilesOrSayNone())
         return;
-    const QDate date = ParseUserDate(dateText);
+    const QDate date = parseUserDate(dateText);
     if (!date.isValid()) {
         // Every file would need this date; none may get another.
-        SayDateUnreadable(host, dateText);
+        sayDateUnreadable(host, dateText);
         return;
     }
 
@@ -29,7 +29,7 @@ void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit&
     FileTimes times;
     QString status;
     LiveStatus live;
-    UndoJournalWriter journal = ToolRunJournal(host, kDateShuffleRunName);
+    UndoJournalWriter journal = toolRunJournal(host, kDateShuffleRunName);
     FileTimesBatch stamps;
     stamps.noteChangesIn(&journal);
     for (int k = 0; k < n; ++k) {
@@ -41,15 +41,15 @@ void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit&
             const int h = random.RandomInt(0, 23);
             const int mi = random.RandomInt(0, 59);
             const int s = random.RandomInt(0, 59);
-            const QDateTime t = LocalDateTime(date, QTime(h, mi, s));
+            const QDateTime t = localDateTime(date, QTime(h, mi, s));
             if (stamps.write(dir, name, t, t, t))
                 ++set;
         }
         // The loop does not stop on ESC, but the window must not look frozen. The estimate
         // is asked for when it is shown (reading the clock for every file costs).
         if (live.due(k + 1 == n)) {
-            const QString rest = restZeit.CalculateRestZeit(start, k, n);
-            host.person().setStatus(RestZeitFragment(rest, false) +
+            const QString rest = timeLeft.CalculateRestZeit(start, k, n);
+            host.person().setStatus(timeLeftFragment(rest, false) +
                                     QStringLiteral("   Setze Datum: ") + QString::number(k) + u'/' +
                                     QString::number(n));
             host.person().processEvents();
@@ -58,10 +58,10 @@ void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit&
 
     journal.finish(0);
 
-    tools.Inform(QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
+    tools.inform(QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
                      QString::number(set) + u'/' + QString::number(n) +
                      QStringLiteral(" Dateien gesetzt!") +
-                     JournalProblemNote(journal, host.language()),
+                     journalProblemNote(journal, host.language()),
                  Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())

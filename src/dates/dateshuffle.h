@@ -17,7 +17,7 @@ struct DateShuffleOptions {
 // time of day as all three time stamps, so that sorting by date mixes the
 // pictures. Hour, minute and second are drawn in that order from the generator the name
 // shuffle uses. A date that cannot be read stops the run before any file is touched.
-void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options,
-                    RestZeit& restZeit = SharedRestZeit(), RandomSource& random = SharedRandom());
+void runDateShuffle(ToolHost& host, const DateShuffleOptions& options,
+                    TimeLeft& timeLeft = sharedTimeLeft(), RandomSource& random = sharedRandom());
 
 }  // namespace kadrano

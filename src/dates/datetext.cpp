@@ -74,7 +74,7 @@ bool isNumericFormat(const QString& format) {
 
 }  // namespace
 
-QDate ParseUserDate(const QString& text, const QLocale& locale) {
+QDate parseUserDate(const QString& text, const QLocale& locale) {
     std::array<QString, 3> parts;
     if (!splitThree(text.trimmed(), parts))
         return QDate();
@@ -99,7 +99,7 @@ QDate ParseUserDate(const QString& text, const QLocale& locale) {
     return makeDate(year, month, day);
 }
 
-QString ShortDateFormat(const QLocale& locale) {
+QString shortDateFormat(const QLocale& locale) {
     QString f = locale.dateFormat(QLocale::ShortFormat);
     if (!isNumericFormat(f))
         return QStringLiteral("yyyy-MM-dd");
@@ -108,12 +108,12 @@ QString ShortDateFormat(const QLocale& locale) {
     return f;
 }
 
-QString FormatShortDate(const QDate& date, const QLocale& locale) {
+QString formatShortDate(const QDate& date, const QLocale& locale) {
     if (!date.isValid())
         return QString();
     // The format holds only numeric fields, so the C locale writes the same digits and
     // keeps native digits of some locales out of names.
-    return QLocale::c().toString(date, ShortDateFormat(locale));
+    return QLocale::c().toString(date, shortDateFormat(locale));
 }
 
 }  // namespace kadrano

@@ -18,14 +18,14 @@ namespace kadrano {
 // or four. Impossible calendar dates ("31.02.2015") are rejected.
 
 // The date the text holds, or an invalid QDate.
-QDate ParseUserDate(const QString& text, const QLocale& locale = QLocale());
+QDate parseUserDate(const QString& text, const QLocale& locale = QLocale());
 
 // The locale's short date format with a four-digit year ("dd.MM.yyyy" in German). A
 // locale whose short format names the month in words (the C locale) gets ISO "yyyy-MM-dd",
 // which the parser reads back in every locale.
-QString ShortDateFormat(const QLocale& locale = QLocale());
+QString shortDateFormat(const QLocale& locale = QLocale());
 
-// The date in ShortDateFormat; an empty text for an invalid date.
-QString FormatShortDate(const QDate& date, const QLocale& locale = QLocale());
+// The date in shortDateFormat; an empty text for an invalid date.
+QString formatShortDate(const QDate& date, const QLocale& locale = QLocale());
 
 }  // namespace kadrano

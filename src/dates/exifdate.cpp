@@ -85,15 +85,15 @@ bool exifMomentOf(const Exiv2::ExifData& exif, const Exiv2::ExifKey& dateKey,
         return false;
     QDate d;
     QTime t;
-    if (!ParseExifDateTime(date->toString(), d, t))
+    if (!parseExifDateTime(date->toString(), d, t))
         return false;
     const auto offset = exif.findKey(offsetKey);
     int offsetSeconds = 0;
-    if (offset != exif.end() && ParseExifOffset(offset->toString(), offsetSeconds)) {
+    if (offset != exif.end() && parseExifOffset(offset->toString(), offsetSeconds)) {
         out.seconds = QDateTime(d, t, Qt::OffsetFromUTC, offsetSeconds).toSecsSinceEpoch();
         out.hasOffset = true;
     } else {
-        out.seconds = LocalDateTime(d, t).toSecsSinceEpoch();
+        out.seconds = localDateTime(d, t).toSecsSinceEpoch();
         out.hasOffset = false;
     }
     return true;
@@ -101,7 +101,7 @@ bool exifMomentOf(const Exiv2::ExifData& exif, const Exiv2::ExifKey& dateKey,
 
 }  // namespace
 
-bool ParseExifDateTime(std::string_view text, QDate& date, QTime& time) {
+bool parseExifDateTime(std::string_view text, QDate& date, QTime& time) {
     if (text.size() < 19)
         return false;
     int century = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -120,7 +120,7 @@ bool ParseExifDateTime(std::string_view text, QDate& date, QTime& time) {
     return true;
 }
 
-bool ParseExifOffset(std::string_view text, int& seconds) {
+bool parseExifOffset(std::string_view text, int& seconds) {
     // A trailing NUL or blank is part of how the block stores the text.
     while (!text.empty() && (text.back() == '\0' || text.back() == ' '))
         text.remove_suffix(1);
@@ -135,7 +135,7 @@ bool ParseExifOffset(std::string_view text, int& seconds) {
     return true;
 }
 
-bool ReadExifDate(const QString& path, ExifDate& date) {
+bool readExifDate(const QString& path, ExifDate& date) {
     prepareExiv2Once();
     try {
         // The file itself, never a web address or standard input, whatever its name says.

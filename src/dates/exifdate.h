@@ -21,10 +21,10 @@ struct ExifDate {
 // as some programs write it; anything after the seconds is ignored). Blank or zeroed
 // fields ("0000:00:00 00:00:00", what a camera without a set clock writes) and impossible
 // dates are no date.
-bool ParseExifDateTime(std::string_view text, QDate& date, QTime& time);
+bool parseExifDateTime(std::string_view text, QDate& date, QTime& time);
 
 // An EXIF offset from UTC, "+HH:MM" or "-HH:MM", in seconds.
-bool ParseExifOffset(std::string_view text, int& seconds);
+bool parseExifOffset(std::string_view text, int& seconds);
 
 // The moment a picture was taken: DateTimeOriginal with OffsetTimeOriginal, else
 // DateTimeDigitized with OffsetTimeDigitized (each date with the offset that belongs to
@@ -34,6 +34,6 @@ bool ParseExifOffset(std::string_view text, int& seconds);
 // (JPEG, PNG, TIFF, HEIC, WebP, camera raw ...), has no EXIF block, a damaged one, or
 // neither date. Never throws; may run on several threads at once. The path must name a
 // regular file: opening a pipe would wait for a writer.
-bool ReadExifDate(const QString& path, ExifDate& date);
+bool readExifDate(const QString& path, ExifDate& date);
 
 }  // namespace kadrano

@@ -76,7 +76,7 @@ private:
 // date. Cheaper than QDateTime's own local-time conversion, which the date tools would
 // otherwise pay once for every file. A clock time that falls into the hour skipped when
 // daylight saving starts moves forward by that hour.
-QDateTime LocalDateTime(const QDate& date, const QTime& time);
+QDateTime localDateTime(const QDate& date, const QTime& time);
 
 // The local date-time of a moment given in seconds since 1970, with the offset in force at
 // that moment: how ReadFileTimes reports its stamps.

@@ -42,7 +42,7 @@ bool secondsFromLocal(const QDateTime& value, qint64& seconds) {
     if (!value.isValid())
         return false;
     if (value.timeSpec() == Qt::LocalTime) {
-        seconds = LocalDateTime(value.date(), value.time()).toSecsSinceEpoch();
+        seconds = localDateTime(value.date(), value.time()).toSecsSinceEpoch();
         return true;
     }
     // A value that carries its offset already names one moment; only the fraction goes.
@@ -71,7 +71,7 @@ QDateTime LocalFromSeconds(qint64 seconds) {
     return localFromSeconds(seconds);
 }
 
-QDateTime LocalDateTime(const QDate& date, const QTime& time) {
+QDateTime localDateTime(const QDate& date, const QTime& time) {
     if (!date.isValid() || !time.isValid())
         return QDateTime();
     const QTime whole(time.hour(), time.minute(), time.second());

@@ -44,7 +44,7 @@ HANDLE openExclusive(const QString& path, DWORD access) {
 
 }  // namespace
 
-QDateTime LocalDateTime(const QDate& date, const QTime& time) {
+QDateTime localDateTime(const QDate& date, const QTime& time) {
     if (!date.isValid() || !time.isValid())
         return QDateTime();
     return QDateTime(date, QTime(time.hour(), time.minute(), time.second()), Qt::LocalTime);
@@ -110,7 +110,7 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
                            const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
     if (journal_ && accessed.isValid() && written.isValid()) {
-        if (const std::optional<FileStamp> before = ReadFileStamp(dir + name))
+        if (const std::optional<FileStamp> before = readFileStamp(dir + name))
             journal_->timesChanging(dir + name, *before, accessed.toSecsSinceEpoch() * 1000000000LL,
                                     written.toSecsSinceEpoch() * 1000000000LL);
     }

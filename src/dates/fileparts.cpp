@@ -14,7 +14,7 @@ constexpr int kFilesForParts = 512;
 constexpr int kMostParts = 4;
 }  // namespace
 
-void ForEachFilePart(int count, const std::function<void(int, int, bool)>& work,
+void forEachFilePart(int count, const std::function<void(int, int, bool)>& work,
                      const std::function<void()>& whileWaiting) {
     if (count <= 0)
         return;

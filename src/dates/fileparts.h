@@ -13,7 +13,7 @@ namespace kadrano {
 // onCaller == true runs on the calling thread (the window's, which may repaint from it).
 // Once that part is done, whileWaiting (when given) is called about every 10 ms until the
 // other parts are done too.
-void ForEachFilePart(int count, const std::function<void(int, int, bool)>& work,
+void forEachFilePart(int count, const std::function<void(int, int, bool)>& work,
                      const std::function<void()>& whileWaiting = {});
 
 }  // namespace kadrano

@@ -26,7 +26,7 @@ struct MonthDay {
 };
 
 MonthDay monthDayOf(const QString& fixedDate) {
-    const QDate d = ParseUserDate(fixedDate);
+    const QDate d = parseUserDate(fixedDate);
     if (!d.isValid())
         return {};
     return {QString::number(d.month()).rightJustified(2, u'0'),
@@ -55,7 +55,7 @@ public:
     QDate read(const QString& text) {
         if (text != lastText_ || !haveLast_) {
             lastText_ = text;
-            lastDate_ = ParseUserDate(text, locale_);
+            lastDate_ = parseUserDate(text, locale_);
             haveLast_ = true;
         }
         return lastDate_;
@@ -97,28 +97,28 @@ FileDateChoice choose(const QString& fileName, const QString& folderName, const 
     return c;
 }
 
-QString statusText(const QString& restZeit, int k, int n, Language language) {
-    return RestZeitFragment(restZeit, language == Language::English) +
+QString statusText(const QString& timeLeft, int k, int n, Language language) {
+    return timeLeftFragment(timeLeft, language == Language::English) +
            Pick(language, QStringLiteral("   Setze Datum: "), QStringLiteral("   Set date: ")) +
            QString::number(k) + u'/' + QString::number(n);
 }
 
 }  // namespace
 
-FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName,
+FileDateChoice chooseFileDate(const QString& fileName, const QString& folderName,
                               const SetDatesOptions& options) {
     DateReader dates;
     return choose(fileName, folderName, options, monthDayOf(options.fixedDate), dates);
 }
 
-QString ContainingFolderName(const QString& directory) {
+QString containingFolderName(const QString& directory) {
     QString d = directory;
     while (d.size() > 1 && (d.endsWith(u'/') || d.endsWith(u'\\')))
         d.chop(1);
     return FileNamePart(d);
 }
 
-SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options) {
+SetDatesPlan planSetDates(const FileList& files, const SetDatesOptions& options) {
     SetDatesPlan plan;
     const MonthDay md = monthDayOf(options.fixedDate);
     plan.fixedDateUnreadable = !md.valid();
@@ -133,7 +133,7 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
         const QString& dir = files.FileDirs.at(k);
         if (options.fromFolderName && dir != lastDir) {
             lastDir = dir;
-            folderName = ContainingFolderName(dir);
+            folderName = containingFolderName(dir);
         }
         const FileDateChoice c = choose(files.FileNames.at(k), folderName, options, md, dates);
         if (c.source != DateSource::None && !c.date.isValid())
@@ -147,8 +147,8 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
     return plan;
 }
 
-void SayDateUnreadable(ToolHost& host, const QString& text) {
-    const QString example = FormatShortDate(QDate(2019, 11, 11));
+void sayDateUnreadable(ToolHost& host, const QString& text) {
+    const QString example = formatShortDate(QDate(2019, 11, 11));
     ScriptTools(host).AskUser(
         QStringLiteral("Das Datum \"") + text +
             QStringLiteral("\" kann nicht gelesen werden.\rBitte ein Datum wie ") + example +
@@ -160,20 +160,20 @@ void SayDateUnreadable(ToolHost& host, const QString& text) {
         QStringLiteral("Invalid date"));
 }
 
-void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZeit) {
+void runSetDates(ToolHost& host, const SetDatesOptions& options, TimeLeft& timeLeft) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    if (!tools.CollectFilesOrSayNone())
+    if (!tools.collectFilesOrSayNone())
         return;
 
     const FileList& files = host.fileList();
-    const SetDatesPlan plan = PlanSetDates(files, options);
+    const SetDatesPlan plan = planSetDates(files, options);
     // A fixed date that every file would need and nobody can read stops the run before
     // anything is written. A picture with an EXIF date needs none, so with that source on
     // the pictures are read first and only those without a date of their own are left.
     if (plan.refused && !options.fromExif) {
-        SayDateUnreadable(host, options.fixedDate);
+        sayDateUnreadable(host, options.fixedDate);
         return;
     }
     const QString start = tools.GetStartTime();
@@ -193,7 +193,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
             auto it = index.constFind(date);
             if (it == index.constEnd()) {
                 it = index.insert(date, int(noons.size()));
-                noons.push_back(LocalDateTime(date, QTime(12, 0, 0)));
+                noons.push_back(localDateTime(date, QTime(12, 0, 0)));
             }
             noonOf[std::size_t(k)] = *it;
         }
@@ -204,7 +204,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // this thread keeps the window alive. The loop does not stop on ESC.
     const QStringList dirs = files.FileDirs;
     const QStringList names = files.FileNames;
-    UndoJournalWriter journal = ToolRunJournal(host, kSetDatesRunName);
+    UndoJournalWriter journal = toolRunJournal(host, kSetDatesRunName);
     std::atomic<int> done{0};
     std::atomic<int> set{0};
     std::atomic<int> exifFound{0};  // pictures with an EXIF date
@@ -215,7 +215,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     auto showStatus = [&] {
         const int k = std::min(done.load(std::memory_order_relaxed), n - 1);
         host.person().setStatus(
-            statusText(restZeit.CalculateRestZeit(start, k, n), k, n, language));
+            statusText(timeLeft.CalculateRestZeit(start, k, n), k, n, language));
         host.person().processEvents();
     };
     // The window's thread sets the first part and repaints from it; the others run beside.
@@ -233,7 +233,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
             // The stamps are read before the EXIF block: they tell that the file is still
             // a plain file (a pipe put in its place would block the reading).
             if (options.fromExif && stamps.readEarliest(dir, name, unused) &&
-                ReadExifDate(dir + name, taken)) {
+                readExifDate(dir + name, taken)) {
                 ++mineExifFound;
                 const QDateTime when = LocalFromSeconds(taken.seconds);
                 if (stamps.write(dir, name, when, when, when, &outOfRange)) {
@@ -261,7 +261,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
         unreadable.fetch_add(mineUnreadable);
         notStorable.fetch_add(beyond);
     };
-    ForEachFilePart(n, setPart, [&] {
+    forEachFilePart(n, setPart, [&] {
         if (live.due())
             showStatus();
     });
@@ -270,7 +270,7 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     journal.finish(0);
     if (plan.refused && exifFound.load() == 0) {
         // No picture had a date of its own: nothing was written.
-        SayDateUnreadable(host, options.fixedDate);
+        sayDateUnreadable(host, options.fixedDate);
         return;
     }
 
@@ -288,8 +288,8 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
                 QStringLiteral(
                     " Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, was das "
                     "Laufwerk speichern kann.");
-    text += JournalProblemNote(journal, language);
-    tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
+    text += journalProblemNote(journal, language);
+    tools.inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())
         host.collectFiles();

@@ -39,11 +39,11 @@ struct FileDateChoice {
 // fixed date, each only when its option is on. A year alone is completed with the month
 // and day of the fixed date. (A picture's EXIF date, when that option is on, comes before
 // all of these; it is read from the file while the dates are set.)
-FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName,
+FileDateChoice chooseFileDate(const QString& fileName, const QString& folderName,
                               const SetDatesOptions& options);
 
 // The name of the folder that holds a file, from its directory text (ending in a separator).
-QString ContainingFolderName(const QString& directory);
+QString containingFolderName(const QString& directory);
 
 struct SetDatesPlan {
     QList<QDate> dates;         // per file; invalid: the file is left alone
@@ -54,15 +54,15 @@ struct SetDatesPlan {
     bool refused = false;
 };
 
-SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options);
+SetDatesPlan planSetDates(const FileList& files, const SetDatesOptions& options);
 
 // The Start button of "Datum ändern": every file with a date gets it as all three time
 // stamps, directly, without a question: the moment its picture was taken (EXIF) to the
-// second, else the date of PlanSetDates at 12:00:00.
-void RunSetDates(ToolHost& host, const SetDatesOptions& options,
-                 RestZeit& restZeit = SharedRestZeit());
+// second, else the date of planSetDates at 12:00:00.
+void runSetDates(ToolHost& host, const SetDatesOptions& options,
+                 TimeLeft& timeLeft = sharedTimeLeft());
 
 // The box that explains why a date cannot be used (German and English wording).
-void SayDateUnreadable(ToolHost& host, const QString& text);
+void sayDateUnreadable(ToolHost& host, const QString& text);
 
 }  // namespace kadrano

@@ -29,7 +29,7 @@ QString innerText(const QString& quoted) {
 
 }  // namespace
 
-QString EscapeForMagickText(const QString& text) {
+QString escapeForMagickText(const QString& text) {
     QString out;
     out.reserve(text.size() + 4);
     for (QChar c : text) {
@@ -42,18 +42,18 @@ QString EscapeForMagickText(const QString& text) {
     return out;
 }
 
-QString CaptionArgument(const QString& quotedCaption) {
+QString captionArgument(const QString& quotedCaption) {
     QString text;
     for (QChar c : innerText(quotedCaption))
         if (c != u'"' && !isControl(c))
             text += c;
     // Inside double quotes the command interpreter still expands "%", and nothing else.
-    QString arg = EscapeForMagickText(text);
+    QString arg = escapeForMagickText(text);
     arg.replace(u'%', QLatin1String("%%"));
     return u'"' + arg + u'"';
 }
 
-QString CaptionOrFileName(const QString& quotedCaption, const QString& fileName,
+QString captionOrFileName(const QString& quotedCaption, const QString& fileName,
                           bool useFileNameWhenEmpty) {
     if (!useFileNameWhenEmpty || !innerText(quotedCaption).trimmed().isEmpty())
         return quotedCaption;
@@ -62,16 +62,16 @@ QString CaptionOrFileName(const QString& quotedCaption, const QString& fileName,
     return u'"' + stem + QStringLiteral("  \"");
 }
 
-AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
+AddTextPlan planAddText(const FileList& files, const AddTextOptions& o,
                         const std::function<void(int)>& atPosition) {
     AddTextPlan plan;
     ScriptBuilder script;
     const QString size = o.pointSize.trimmed();
-    const QString sizeArg = CanStandInScript(size) ? ScriptArg(size) : QString();
+    const QString sizeArg = CanStandInScript(size) ? scriptArg(size) : QString();
     // Without a font file ImageMagick takes its own default font; an empty "-font" would
     // take the next option for the font's name and fail on every picture.
     const QString fontOption = !o.fontFile.isEmpty() && CanStandInScript(o.fontFile)
-                                   ? QStringLiteral(" -font ") + ScriptArg(o.fontFile)
+                                   ? QStringLiteral(" -font ") + scriptArg(o.fontFile)
                                    : QString();
     // The folder lines come first, each folder once: they run alone, and the pictures'
     // lines after them may then run side by side from the first to the last.
@@ -93,19 +93,19 @@ AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
         }
         if (!folders.contains(dir)) {
             // A second run finds the folder there; that is no failure worth a report.
-            const QString f = ScriptArg(folder);
+            const QString f = scriptArg(folder);
             folderLines.append(QStringLiteral("if not exist ") + f + QStringLiteral(" md ") + f);
             folders.insert(dir);
             ++plan.folders;
         }
         const QString caption =
-            CaptionOrFileName(MakePictureText(name, o.caption), name, o.fileNameWhenEmpty);
+            captionOrFileName(MakePictureText(name, o.caption), name, o.fileNameWhenEmpty);
         pictureLines.append(ProgressLine(i, count));
-        pictureLines.append(o.magickCommand + QStringLiteral(" convert ") + ScriptArg(input) +
+        pictureLines.append(o.magickCommand + QStringLiteral(" convert ") + scriptArg(input) +
                             QStringLiteral(" -fill ") + o.colour +
                             QStringLiteral(" -gravity Southeast -pointsize ") + sizeArg +
                             fontOption + QStringLiteral(" -annotate +0+5 ") +
-                            CaptionArgument(caption) + u' ' + ScriptArg(output));
+                            captionArgument(caption) + u' ' + scriptArg(output));
         ++plan.commands;
         plan.rewrites.push_back({input, output});
     }
@@ -118,7 +118,7 @@ AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& o,
     return plan;
 }
 
-QString AddTextQuestion(const QString& scriptPath) {
+QString addTextQuestion(const QString& scriptPath) {
     return QStringLiteral(
                "Es wird (in jedem Bilderverzeichnis) ein Unterverzeichnis 'Text-Included' "
                "angelegt, indem die beschrifteteten Bilder gespeichert werden\r\r"
@@ -136,7 +136,7 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
         host.saveSettings();
     const QString script = AddSeparator(host.directoryText()) + QLatin1String(kAddTextScript);
     if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
+        tools.inform(noFilesFoundText(host.directoryText(), host.patternText()),
                      Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
         return;
     }
@@ -147,21 +147,21 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
 
     AddTextOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const AddTextPlan plan = PlanAddText(host.fileList(), o, [&](int position) {
+    const AddTextPlan plan = planAddText(host.fileList(), o, [&](int position) {
         person.setStatus(Pick(lang, QStringLiteral("Erstelle Bat-Datei..  "),
                               QStringLiteral("Creating Bat-File..  ")) +
                          QString::number(position));
     });
-    if (!tools.WriteScript(script, plan.lines))
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
+    tools.reportUnsafeNames(plan.unsafe);
 
     bool run = true;
     if (!host.noQuestions()) {
-        run = tools.Inform(AddTextQuestion(script), Mb::YesNoQuestion,
+        run = tools.inform(addTextQuestion(script), Mb::YesNoQuestion,
                            QStringLiteral("Bat-Datei löschen?")) != Mb::ResultNo;
         if (!run)
-            tools.OpenInEditor(script);
+            tools.openInEditor(script);
         else
             person.setStatus(Pick(lang, QStringLiteral("Starte Bat-Datei..   Bitte warten.."),
                                   QStringLiteral("Creating Bat-File..   Please wait!")));
@@ -179,14 +179,14 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
         const int result = tools.RunAndWait((QuoteIfSpaces(script) + u' ' + start).trimmed());
         keeper.restore();
         person.processEvents();
-        const MagickRunDetail detail = DescribeMagickRun(keeper, result);
-        deleted = tools.DeleteScriptAfterRun(script, result, detail.de, detail.en);
+        const MagickRunDetail detail = describeMagickRun(keeper, result);
+        deleted = tools.deleteScriptAfterRun(script, result, detail.de, detail.en);
     } else {
         person.processEvents();
         deleted = tools.DeleteScript(script);
     }
     if (!deleted)
-        tools.Inform(script + QStringLiteral(" konnte nicht gelöscht werden!"), Mb::OK, QString());
+        tools.inform(script + QStringLiteral(" konnte nicht gelöscht werden!"), Mb::OK, QString());
 
     person.setStatus(Pick(lang, QStringLiteral("Fertig"), QStringLiteral("All Done!")));
     host.showUpdateLink();

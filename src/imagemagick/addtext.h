@@ -6,30 +6,31 @@
 #include <vector>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 #include "magickrun.h"
 #include "rename/nameroutines.h"
 
 namespace kadrano {
 
-inline constexpr const char* kAddTextScript = "_Add_Text_ToPictures.bat";
+inline constexpr const char* kAddTextScript = kTextScriptName;
 inline constexpr const char* kTextFolder = "Text-Included";
 inline constexpr KeptScript kAddTextKept{kAddTextScript, "Command19"};
 
 // ImageMagick reads "%w", "\n" and a leading "@file" inside the text it draws. A caption
 // is the person's text, so a file named "50% Rabatt.jpg" must show "50% Rabatt": every
 // "\" and "%" is doubled and a leading "@" gets a "\" in front.
-QString EscapeForMagickText(const QString& text);
+QString escapeForMagickText(const QString& text);
 
 // The caption as one argument of a script line, from a caption in double quotes: the
 // text between the outer quotes, without any other double quote (the preview shows it so
 // too, and a quote could not stand inside the argument) or control character, escaped for
 // ImageMagick, then every "%" doubled for the command interpreter, in double quotes.
-QString CaptionArgument(const QString& quotedCaption);
+QString captionArgument(const QString& quotedCaption);
 
 // A caption with nothing but blanks between its quotes becomes the file name without its
 // extension (when the person asked for that), so such a picture is not left without text.
-QString CaptionOrFileName(const QString& quotedCaption, const QString& fileName,
+QString captionOrFileName(const QString& quotedCaption, const QString& fileName,
                           bool useFileNameWhenEmpty);
 
 struct AddTextOptions {
@@ -53,11 +54,11 @@ struct AddTextPlan {
 // The script: first a line per folder that creates its "Text-Included" folder, then per
 // picture a progress line and a convert line that writes a captioned copy into that
 // folder. atPosition is told the positions 0, 1000, 2000, ...
-AddTextPlan PlanAddText(const FileList& files, const AddTextOptions& options,
+AddTextPlan planAddText(const FileList& files, const AddTextOptions& options,
                         const std::function<void(int position)>& atPosition = {});
 
 // The question before the run.
-QString AddTextQuestion(const QString& scriptPath);
+QString addTextQuestion(const QString& scriptPath);
 
 // The Start button of the area, on the current file list (it is not collected again).
 void RunAddText(ToolHost& host, const AddTextOptions& options);

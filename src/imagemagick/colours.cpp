@@ -61,7 +61,7 @@ int ColourTable::findRow(const QString& name) const {
     return -1;
 }
 
-TextColourLook LookUpTextColour(const ColourTable& table, const QString& name) {
+TextColourLook lookUpTextColour(const ColourTable& table, const QString& name) {
     TextColourLook look;
     const int row = table.findRow(name);
     if (row < 0)

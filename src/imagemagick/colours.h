@@ -56,6 +56,6 @@ struct TextColourLook {
     ScreenColour fontBoxText;
     bool light = false;
 };
-TextColourLook LookUpTextColour(const ColourTable& table, const QString& name);
+TextColourLook lookUpTextColour(const ColourTable& table, const QString& name);
 
 }  // namespace kadrano

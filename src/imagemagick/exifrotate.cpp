@@ -9,7 +9,7 @@
 
 namespace kadrano {
 
-ExifTurn ReadExifTurn(const QString& path) {
+ExifTurn readExifTurn(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ExifTurn::Unknown;
@@ -25,7 +25,7 @@ ExifTurn ReadExifTurn(const QString& path) {
                                                                           : ExifTurn::Turn;
 }
 
-ExifRotatePlan PlanExifRotate(const FileList& files, const ExifRotateOptions& options) {
+ExifRotatePlan planExifRotate(const FileList& files, const ExifRotateOptions& options) {
     ExifRotatePlan plan;
     const int count = files.count();
     std::vector<int> chosen;
@@ -35,7 +35,7 @@ ExifRotatePlan PlanExifRotate(const FileList& files, const ExifRotateOptions& op
             ++plan.unsafe;
             continue;
         }
-        switch (ReadExifTurn(path)) {
+        switch (readExifTurn(path)) {
             case ExifTurn::Upright:
                 ++plan.upright;
                 continue;
@@ -55,7 +55,7 @@ ExifRotatePlan PlanExifRotate(const FileList& files, const ExifRotateOptions& op
         const QString path = files.fullPath(chosen[size_t(k)]);
         script.addProgress(k, lines);
         script.add(options.magickCommand + QStringLiteral(" mogrify -auto-orient ") +
-                   ScriptArg(path) + u' ');
+                   scriptArg(path) + u' ');
         plan.rewrites.push_back({path, path});
     }
     script.finish(options.pauseAtEnd);
@@ -63,7 +63,7 @@ ExifRotatePlan PlanExifRotate(const FileList& files, const ExifRotateOptions& op
     return plan;
 }
 
-QString ExifRotateQuestion(const QString& scriptPath, const ExifRotatePlan& plan) {
+QString exifRotateQuestion(const QString& scriptPath, const ExifRotatePlan& plan) {
     QString text = QStringLiteral(
                        "Bild mir ImageMagic jetzt gemäß EXIF-Daten ausrichten?\r"
                        "Die Dateien werden dabei ersetzt!\r"
@@ -79,13 +79,13 @@ QString ExifRotateQuestion(const QString& scriptPath, const ExifRotatePlan& plan
     return text;
 }
 
-void RunExifRotate(ToolHost& host, const ExifRotateOptions& options) {
+void runExifRotate(ToolHost& host, const ExifRotateOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
     const QString script = AddSeparator(host.directoryText()) + QLatin1String(kExifRotateScript);
     if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
+        tools.inform(noFilesFoundText(host.directoryText(), host.patternText()),
                      Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
         return;
     }
@@ -93,8 +93,8 @@ void RunExifRotate(ToolHost& host, const ExifRotateOptions& options) {
 
     ExifRotateOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const ExifRotatePlan plan = PlanExifRotate(host.fileList(), o);
-    tools.ReportUnsafeNames(plan.unsafe);
+    const ExifRotatePlan plan = planExifRotate(host.fileList(), o);
+    tools.reportUnsafeNames(plan.unsafe);
     if (plan.commands() == 0) {
         tools.AskUser(QStringLiteral("Alle %1 Bild(er) stehen schon aufrecht; es gibt nichts zu "
                                      "drehen.")
@@ -103,8 +103,8 @@ void RunExifRotate(ToolHost& host, const ExifRotateOptions& options) {
                       QStringLiteral("All %1 picture(s) are upright already; nothing to turn.")
                           .arg(plan.upright),
                       QStringLiteral("Nothing to turn"));
-    } else if (tools.WriteScript(script, plan.lines)) {
-        RunMagickScript(host, script, ExifRotateQuestion(script, plan), plan.rewrites);
+    } else if (tools.writeScript(script, plan.lines)) {
+        runMagickScript(host, script, exifRotateQuestion(script, plan), plan.rewrites);
     }
     host.showUpdateLink();
     host.person().processEvents();

@@ -15,7 +15,7 @@ inline constexpr const char* kExifRotateScript = kExifRotateScriptName;
 
 struct ExifRotateOptions {
     QString magickCommand;    // MagickCommand of this run of the program
-    bool pauseAtEnd = false;  // RunExifRotate takes it from the window's switch
+    bool pauseAtEnd = false;  // runExifRotate takes it from the window's switch
 };
 
 // What a file's header says about its EXIF turn.
@@ -25,7 +25,7 @@ enum class ExifTurn {
     Unknown,  // not a JPEG, or not readable: ImageMagick decides
 };
 // Reads only the header (the markers up to the picture data), never the picture.
-ExifTurn ReadExifTurn(const QString& path);
+ExifTurn readExifTurn(const QString& path);
 
 struct ExifRotatePlan {
     QStringList lines;                    // the whole script
@@ -40,12 +40,12 @@ struct ExifRotatePlan {
 // The script: per file that may need a turn a progress line (counted over those files) and
 // "mogrify -auto-orient" on it. An upright JPEG is not touched: mogrify would re-encode it
 // and lose quality for nothing.
-ExifRotatePlan PlanExifRotate(const FileList& files, const ExifRotateOptions& options);
+ExifRotatePlan planExifRotate(const FileList& files, const ExifRotateOptions& options);
 
 // The question before the run, with the counts of the plan.
-QString ExifRotateQuestion(const QString& scriptPath, const ExifRotatePlan& plan);
+QString exifRotateQuestion(const QString& scriptPath, const ExifRotatePlan& plan);
 
 // The Start button ImageMagic_Btn_Drehen, on the current file list.
-void RunExifRotate(ToolHost& host, const ExifRotateOptions& options);
+void runExifRotate(ToolHost& host, const ExifRotateOptions& options);
 
 }  // namespace kadrano

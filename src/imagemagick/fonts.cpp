@@ -94,7 +94,7 @@ QString FontTable::pickFontFile(const QString& family, bool bold, bool italic) c
     return candidate;
 }
 
-QString FontListLocation(const QString& magickDir, const QString& settingsDir,
+QString fontListLocation(const QString& magickDir, const QString& settingsDir,
                          const QStringList& searchPath) {
     const QString beside = AddSeparator(settingsDir) + QLatin1String(kFontListName);
     if (magickDir.isEmpty())
@@ -108,12 +108,12 @@ QString FontListLocation(const QString& magickDir, const QString& settingsDir,
     return AddSeparator(magickDir) + QLatin1String(kFontListName);
 }
 
-QStringList FontScriptLines(const QString& magickCommand, const QString& exportPath) {
+QStringList fontScriptLines(const QString& magickCommand, const QString& exportPath) {
     return {QStringLiteral("chcp 1252"),
-            magickCommand + QStringLiteral(" convert -list font > ") + ScriptArg(exportPath)};
+            magickCommand + QStringLiteral(" convert -list font > ") + scriptArg(exportPath)};
 }
 
-QStringList ReduceFontExport(const QStringList& exportLines, int lineBudget) {
+QStringList reduceFontExport(const QStringList& exportLines, int lineBudget) {
     QStringList out;
     const int n = std::min<int>(lineBudget, int(exportLines.size()));
     for (int i = 0; i < n; ++i)
@@ -122,7 +122,7 @@ QStringList ReduceFontExport(const QStringList& exportLines, int lineBudget) {
     return out;
 }
 
-QString ChooseFontFamily(const QString& wanted, const QStringList& families,
+QString chooseFontFamily(const QString& wanted, const QStringList& families,
                          const std::function<QString(const QString&)>& desktopMatch) {
     if (families.isEmpty())
         return QString();
@@ -151,7 +151,7 @@ bool FontList::LoadFontList() {
         const QString question = QStringLiteral(
             "Die Windows-Schriften müssen einmalig importiert werden, soll dies jetzt "
             "geschehen?");
-        if (tools.Inform(question, Mb::YesNo, QStringLiteral("Schriften jetzt initialisieren?")) !=
+        if (tools.inform(question, Mb::YesNo, QStringLiteral("Schriften jetzt initialisieren?")) !=
             Mb::ResultYes)
             return false;
         return ReimportFonts();
@@ -176,7 +176,7 @@ bool FontList::ReimportFonts() {
     }
     // An export left over from an earlier, broken import must not pass for a new one.
     QFile::remove(exportPath);
-    if (!tools.WriteScript(script, FontScriptLines(paths_.MagickCommand, exportPath))) {
+    if (!tools.writeScript(script, fontScriptLines(paths_.MagickCommand, exportPath))) {
         restoreStatus();
         return false;
     }
@@ -197,22 +197,22 @@ bool FontList::ReimportFonts() {
 
     QStringList exportLines;
     const bool haveExport = QFileInfo(exportPath).isFile() && readLines(exportPath, &exportLines);
-    const QStringList reduced = haveExport ? ReduceFontExport(exportLines) : QStringList();
+    const QStringList reduced = haveExport ? reduceFontExport(exportLines) : QStringList();
     // The redirection creates the export even when ImageMagick fails; an export without a
     // single font is as good as none and must not replace a list that works.
     const bool anyFont = std::any_of(reduced.cbegin(), reduced.cend(),
                                      [](const QString& l) { return l.contains(kFontKey); });
     if (!anyFont) {
         QFile::remove(exportPath);
-        tools.Inform(QStringLiteral("Die Font-Export-Datei konnte nicht gefunden werden: ") +
+        tools.inform(QStringLiteral("Die Font-Export-Datei konnte nicht gefunden werden: ") +
                          u'\r' + exportPath,
                      Mb::OK, QString());
         restoreStatus();
         return false;
     }
     QFile::remove(exportPath);
-    if (!WriteScriptFile(paths_.FontListPath, reduced)) {
-        tools.Inform(QStringLiteral("Die Schriftliste konnte nicht geschrieben werden: ") + u'\r' +
+    if (!writeScriptFile(paths_.FontListPath, reduced)) {
+        tools.inform(QStringLiteral("Die Schriftliste konnte nicht geschrieben werden: ") + u'\r' +
                          paths_.FontListPath,
                      Mb::OK | Mb::IconWarning, QString());
         restoreStatus();

@@ -57,24 +57,24 @@ private:
 // Where the font list lives: in ImageMagick's folder when that is ImageMagick's own folder
 // and we may write there; a shared program folder (one on the search path, such as
 // /usr/bin) never gets our file, so the list then lies beside the settings file.
-QString FontListLocation(const QString& magickDir, const QString& settingsDir,
-                         const QStringList& searchPath = SystemSearchPath());
+QString fontListLocation(const QString& magickDir, const QString& settingsDir,
+                         const QStringList& searchPath = systemSearchPath());
 
 // The two lines of the font script: the code page, then ImageMagick's font listing
 // redirected into the raw export.
-QStringList FontScriptLines(const QString& magickCommand, const QString& exportPath);
+QStringList fontScriptLines(const QString& magickCommand, const QString& exportPath);
 
 // The lines of the raw export that hold "Font:", "glyphs:" or "family:", trimmed. Only the
 // first lineBudget lines of the export are looked at.
 inline constexpr int kFontExportLineBudget = 9999;
-QStringList ReduceFontExport(const QStringList& exportLines,
+QStringList reduceFontExport(const QStringList& exportLines,
                              int lineBudget = kFontExportLineBudget);
 
 // The family the box shows: the wanted one when the list holds it; else the family the
 // desktop's font matching gives for it (Arial is matched to Liberation Sans on Linux) when
 // the list holds that; else the first family of the list. Empty only when the list is
 // empty: ImageMagick must never get an empty font.
-QString ChooseFontFamily(const QString& wanted, const QStringList& families,
+QString chooseFontFamily(const QString& wanted, const QStringList& families,
                          const std::function<QString(const QString&)>& desktopMatch);
 
 // The font list with its import. The window fills its family box from table().

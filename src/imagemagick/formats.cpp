@@ -23,11 +23,11 @@ static_assert(std::size(kOutputFormats) == 116);
 
 }  // namespace
 
-std::span<const char* const> OutputFormatNames() {
+std::span<const char* const> outputFormatNames() {
     return kOutputFormats;
 }
 
-QStringList OutputFormats() {
+QStringList outputFormats() {
     QStringList list;
     list.reserve(int(std::size(kOutputFormats)));
     for (const char* name : kOutputFormats)

@@ -49,47 +49,47 @@ MagickDiscovery foundAt(const QString& program, const QString& programDir,
                         const QStringList& searchPath) {
     MagickDiscovery d;
     d.found = true;
-    d.separatePrograms = IsSeparateMagickProgram(program);
+    d.separatePrograms = isSeparateMagickProgram(program);
     d.pathText = program;
-    d.paths = DeriveMagickPaths(program, programDir, searchPath);
+    d.paths = deriveMagickPaths(program, programDir, searchPath);
     return d;
 }
 
 }  // namespace
 
-QStringList SystemSearchPath() {
+QStringList systemSearchPath() {
     return qEnvironmentVariable("PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
 }
 
-bool NamesExistingFile(const QString& text) {
+bool namesExistingFile(const QString& text) {
     return !text.isEmpty() && QFileInfo(text).isFile();
 }
 
-bool IsSeparateMagickProgram(const QString& programPath) {
+bool isSeparateMagickProgram(const QString& programPath) {
     QString name = FileNamePart(programPath).toLower();
     if (name.endsWith(QLatin1String(".exe")))
         name.chop(4);
     return name == QLatin1String("convert") || name == QLatin1String("mogrify");
 }
 
-MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir,
+MagickPaths deriveMagickPaths(const QString& programPath, const QString& programDir,
                               const QStringList& searchPath) {
     MagickPaths p;
-    if (!IsSeparateMagickProgram(programPath))
-        p.MagickCommand = ScriptArg(programPath);
+    if (!isSeparateMagickProgram(programPath))
+        p.MagickCommand = scriptArg(programPath);
     p.MagickDir = programPath.left(programPath.size() - FileNamePart(programPath).size());
-    p.FontListPath = FontListLocation(p.MagickDir, programDir, searchPath);
+    p.FontListPath = fontListLocation(p.MagickDir, programDir, searchPath);
     p.FontScriptPath = programDir + QStringLiteral("ImageMagic_GetFonts.bat");
     p.FontExportPath = programDir + QStringLiteral("ImageMagic_FontExport.txt");
     return p;
 }
 
-MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir,
+MagickDiscovery discoverMagick(const QString& boxText, const QString& programDir,
                                const QStringList& searchPath) {
     // A path the person gave is taken as it is, as long as a script line can hold it.
-    if (NamesExistingFile(boxText) && CanStandInScript(boxText))
+    if (namesExistingFile(boxText) && CanStandInScript(boxText))
         return foundAt(boxText, programDir, searchPath);
-    if (!boxText.isEmpty() && NamesExistingFile(programDir + boxText) &&
+    if (!boxText.isEmpty() && namesExistingFile(programDir + boxText) &&
         CanStandInScript(programDir + boxText))
         return foundAt(programDir + boxText, programDir, searchPath);
 
@@ -115,15 +115,15 @@ MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir
 }
 
 MagickPathCheck CheckMagickPath(const QString& text, const QString& programDir) {
-    if (NamesExistingFile(text))
+    if (namesExistingFile(text))
         return {MagickPathState::Found, text};
-    if (NamesExistingFile(programDir + text))
+    if (namesExistingFile(programDir + text))
         return {MagickPathState::MadeWhole, programDir + text};
     return {MagickPathState::Missing, text};
 }
 
-ScreenColour MagickPathColour(const QString& text, const QString& programDir) {
-    if (NamesExistingFile(text) || NamesExistingFile(programDir + text))
+ScreenColour magickPathColour(const QString& text, const QString& programDir) {
+    if (namesExistingFile(text) || namesExistingFile(programDir + text))
         return {0, 128, 0, false};
     return {128, 0, 0, false};
 }

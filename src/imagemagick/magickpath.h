@@ -38,24 +38,24 @@ struct MagickDiscovery {
 };
 
 // The folders of the PATH variable, in order.
-QStringList SystemSearchPath();
+QStringList systemSearchPath();
 
 // Start-up: the box's text (the stored path, or a path relative to the program folder);
 // else a "magick" in a sub-folder of the program folder (first in name order); else
 // "magick" on the search path; else ImageMagick 6's "convert" and "mogrify" on it.
-MagickDiscovery DiscoverMagick(const QString& boxText, const QString& programDir,
-                               const QStringList& searchPath = SystemSearchPath());
+MagickDiscovery discoverMagick(const QString& boxText, const QString& programDir,
+                               const QStringList& searchPath = systemSearchPath());
 
 // The five values for a program path. A path to "convert" or "mogrify" is ImageMagick 6.
-// The font list stays out of folders on the search path (see FontListLocation).
-MagickPaths DeriveMagickPaths(const QString& programPath, const QString& programDir,
-                              const QStringList& searchPath = SystemSearchPath());
+// The font list stays out of folders on the search path (see fontListLocation).
+MagickPaths deriveMagickPaths(const QString& programPath, const QString& programDir,
+                              const QStringList& searchPath = systemSearchPath());
 
 // Whether a path names ImageMagick 6's own "convert" or "mogrify".
-bool IsSeparateMagickProgram(const QString& programPath);
+bool isSeparateMagickProgram(const QString& programPath);
 
 // Whether the text names an existing file (a folder does not count).
-bool NamesExistingFile(const QString& text);
+bool namesExistingFile(const QString& text);
 
 // What leaving the path box does with its text T.
 enum class MagickPathState {
@@ -71,6 +71,6 @@ MagickPathCheck CheckMagickPath(const QString& text, const QString& programDir);
 
 // The box's background while typing: green when T or ProgramDir + T names a file, dark red
 // otherwise.
-ScreenColour MagickPathColour(const QString& text, const QString& programDir);
+ScreenColour magickPathColour(const QString& text, const QString& programDir);
 
 }  // namespace kadrano

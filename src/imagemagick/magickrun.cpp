@@ -22,7 +22,7 @@ QString someNames(const QStringList& paths) {
 
 }  // namespace
 
-MagickRunDetail DescribeMagickRun(const MtimeKeeper& keeper, int runResult) {
+MagickRunDetail describeMagickRun(const MtimeKeeper& keeper, int runResult) {
     if (runResult == 0 || runResult == kRunNotStarted)
         return {};
     const QStringList written = keeper.writtenSources();
@@ -57,12 +57,12 @@ MagickRunDetail DescribeMagickRun(const MtimeKeeper& keeper, int runResult) {
     return d;
 }
 
-bool RunMagickScript(ToolHost& host, const QString& scriptPath, const QString& question,
+bool runMagickScript(ToolHost& host, const QString& scriptPath, const QString& question,
                      const std::vector<MagickRewrite>& rewrites) {
     ScriptTools tools(host);
     if (!host.noQuestions() &&
-        tools.Inform(question, Mb::YesNoQuestion, QString()) == Mb::ResultNo) {
-        tools.OpenInEditor(scriptPath);
+        tools.inform(question, Mb::YesNoQuestion, QString()) == Mb::ResultNo) {
+        tools.openInEditor(scriptPath);
         return false;
     }
     // Taken right before the run, so a file touched while the question was open keeps
@@ -74,8 +74,8 @@ bool RunMagickScript(ToolHost& host, const QString& scriptPath, const QString& q
     const int result = tools.RunAndWait((QuoteIfSpaces(scriptPath) + u' ' + start).trimmed());
     keeper.restore();
     host.person().processEvents();
-    const MagickRunDetail detail = DescribeMagickRun(keeper, result);
-    tools.DeleteScriptAfterRun(scriptPath, result, detail.de, detail.en);
+    const MagickRunDetail detail = describeMagickRun(keeper, result);
+    tools.deleteScriptAfterRun(scriptPath, result, detail.de, detail.en);
     return true;
 }
 

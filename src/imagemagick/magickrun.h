@@ -24,7 +24,7 @@ struct MagickRunDetail {
     QString de;
     QString en;
 };
-MagickRunDetail DescribeMagickRun(const MtimeKeeper& keeper, int runResult);
+MagickRunDetail describeMagickRun(const MtimeKeeper& keeper, int runResult);
 
 // The confirm and run steps of the ImageMagick tools. Asks with the question (no title,
 // the same text in both languages) unless questions are off; No opens the script in the
@@ -32,7 +32,7 @@ MagickRunDetail DescribeMagickRun(const MtimeKeeper& keeper, int runResult);
 // it rewrote gets its modification time back (a converted file takes its original's), then
 // the script's deletion is offered, after a stop or a failure with the pictures done and
 // left. Returns true when the script ran.
-bool RunMagickScript(ToolHost& host, const QString& scriptPath, const QString& question,
+bool runMagickScript(ToolHost& host, const QString& scriptPath, const QString& question,
                      const std::vector<MagickRewrite>& rewrites);
 
 }  // namespace kadrano

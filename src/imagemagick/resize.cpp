@@ -19,10 +19,10 @@ QString shrinkGeometry(const QString& maxPixel) {
     for (QChar c : maxPixel)
         if (CanStandInScript(QString(c)))
             n += c;
-    return ScriptArg(n + u'x' + n + u'>');
+    return scriptArg(n + u'x' + n + u'>');
 }
 
-QString NameTakenText(int count) {
+QString nameTakenText(int count) {
     return QStringLiteral(
                "%1 Bild(er) werden nicht konvertiert: eine andere Datei trägt schon "
                "den neuen Namen.")
@@ -31,7 +31,7 @@ QString NameTakenText(int count) {
 
 }  // namespace
 
-QString OutputExtension(const QString& format) {
+QString outputExtension(const QString& format) {
     const QString lower = format.toLower();
     return lower == QLatin1String("jpeg") ? QStringLiteral("jpg") : lower;
 }
@@ -45,10 +45,10 @@ QString OutputName(const QString& name, const QString& extension) {
     return stem + u'.' + extension;
 }
 
-bool ConvertsToFormat(const QString& name, const QString& format) {
+bool convertsToFormat(const QString& name, const QString& format) {
     const QString lname = name.toLower();
     return !lname.contains(u'.' + format.toLower()) &&
-           !lname.contains(u'.' + OutputExtension(format));
+           !lname.contains(u'.' + outputExtension(format));
 }
 
 FormatMatch MatchOutputFormat(const QString& typed, const QStringList& formats) {
@@ -75,18 +75,18 @@ FormatMatch MatchOutputFormat(const QString& typed, const QStringList& formats) 
     return {QStringLiteral("JPEG"), false};
 }
 
-Question UnknownFormatMessage() {
+Question unknownFormatMessage() {
     return Question{QStringLiteral("Datei Format nicht gefunden. Ausgabe auf JPG (JPEG) gesetzt"),
                     QStringLiteral("Unbekanntes Format"),
                     QStringLiteral("File-Format not found - Set to JPG"),
                     QStringLiteral("Unknown Format")};
 }
 
-ResizePlan PlanResize(const FileList& files, const ResizeOptions& o) {
+ResizePlan planResize(const FileList& files, const ResizeOptions& o) {
     ResizePlan plan;
     ScriptBuilder script;
     const QString geometry = shrinkGeometry(o.maxPixel);
-    const QString extension = OutputExtension(o.format);
+    const QString extension = outputExtension(o.format);
     const QString quality = QString::number(o.quality);
     const bool formatUsable = CanStandInScript(o.format);
     // New names already given to an earlier file of this run (compared without regard to
@@ -96,7 +96,7 @@ ResizePlan PlanResize(const FileList& files, const ResizeOptions& o) {
     for (int i = 0; i < count; ++i) {
         const QString& name = files.FileNames.at(i);
         const QString input = files.fullPath(i);
-        const bool converts = o.convert && ConvertsToFormat(name, o.format);
+        const bool converts = o.convert && convertsToFormat(name, o.format);
         const QString output =
             converts ? files.FileDirs.at(i) + OutputName(name, extension) : input;
         if (!CanStandInScript(input) || !CanStandInScript(output) || (converts && !formatUsable)) {
@@ -112,10 +112,10 @@ ResizePlan PlanResize(const FileList& files, const ResizeOptions& o) {
             }
             newNames.insert(key);
         }
-        const QString in = ScriptArg(input);
-        const QString out = ScriptArg(output);
+        const QString in = scriptArg(input);
+        const QString out = scriptArg(output);
         const QString formatOption =
-            converts ? QStringLiteral(" -format ") + ScriptArg(o.format) + u' ' : QString();
+            converts ? QStringLiteral(" -format ") + scriptArg(o.format) + u' ' : QString();
         script.addProgress(i, count);
         if (converts && o.keepSize) {
             script.add(o.magickCommand + QStringLiteral(" convert ") + in + u' ' + formatOption +
@@ -144,7 +144,7 @@ ResizePlan PlanResize(const FileList& files, const ResizeOptions& o) {
     return plan;
 }
 
-QString ResizeQuestion(const QString& maxPixel, const QString& scriptPath, int nameTaken) {
+QString resizeQuestion(const QString& maxPixel, const QString& scriptPath, int nameTaken) {
     QString text = QStringLiteral("Bild jetzt auf max ") + maxPixel +
                    QStringLiteral(
                        "Pixel verkleinern?\rDie Dateien werden dabei ersetzt!\r"
@@ -152,17 +152,17 @@ QString ResizeQuestion(const QString& maxPixel, const QString& scriptPath, int n
                        "ImageMageic wird mit dieser Datei gestartet:\r\r") +
                    scriptPath;
     if (nameTaken > 0)
-        text += QStringLiteral("\r\r") + NameTakenText(nameTaken);
+        text += QStringLiteral("\r\r") + nameTakenText(nameTaken);
     return text;
 }
 
-void RunResize(ToolHost& host, const ResizeOptions& options) {
+void runResize(ToolHost& host, const ResizeOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
     const QString script = AddSeparator(host.directoryText()) + QLatin1String(kResizeScript);
     if (host.fileList().isEmpty()) {
-        tools.Inform(NoFilesFoundText(host.directoryText(), host.patternText()),
+        tools.inform(noFilesFoundText(host.directoryText(), host.patternText()),
                      Mb::OK | Mb::IconInformation, QStringLiteral("Keine Dateien gefunden!"));
         return;
     }
@@ -170,19 +170,19 @@ void RunResize(ToolHost& host, const ResizeOptions& options) {
 
     ResizeOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const ResizePlan plan = PlanResize(host.fileList(), o);
-    if (!tools.WriteScript(script, plan.lines))
+    const ResizePlan plan = planResize(host.fileList(), o);
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
+    tools.reportUnsafeNames(plan.unsafe);
     if (host.noQuestions() && plan.nameTaken > 0)
-        tools.AskUser(NameTakenText(plan.nameTaken), Mb::OK | Mb::IconWarning,
+        tools.AskUser(nameTakenText(plan.nameTaken), Mb::OK | Mb::IconWarning,
                       QStringLiteral("Nicht konvertiert"),
                       QStringLiteral("%1 picture(s) will not be converted: another file already "
                                      "has the new name.")
                           .arg(plan.nameTaken),
                       QStringLiteral("Not converted"));
 
-    if (RunMagickScript(host, script, ResizeQuestion(o.maxPixel, script, plan.nameTaken),
+    if (runMagickScript(host, script, resizeQuestion(o.maxPixel, script, plan.nameTaken),
                         plan.rewrites)) {
         // ImageMagick may end well without writing a format it does not support.
         int missing = 0;
@@ -206,11 +206,11 @@ void RunResize(ToolHost& host, const ResizeOptions& options) {
     host.person().processEvents();
 }
 
-void RunKeptResizeScript(ToolHost& host, const ResizeOptions& options) {
+void runKeptResizeScript(ToolHost& host, const ResizeOptions& options) {
     // The script was written for the files collected then; the list now is the nearest we
     // know, and the plan for it names the files a conversion would make.
     MtimeKeeper keeper;
-    for (const MagickRewrite& r : PlanResize(host.fileList(), options).rewrites)
+    for (const MagickRewrite& r : planResize(host.fileList(), options).rewrites)
         keeper.keep(r.input, r.output);
     ScriptTools(host).RunKeptScript(kResizeKept);
     keeper.restore();

@@ -26,7 +26,7 @@ struct ResizeOptions {
     // The two boxes shown only while converting; they count only then.
     bool keepSize = false;    // Konvertieren_Keep_Size_Check
     bool deleteOld = false;   // Delete_Old_Format_File
-    bool pauseAtEnd = false;  // RunResize takes it from the window's switch
+    bool pauseAtEnd = false;  // runResize takes it from the window's switch
 };
 
 struct ResizePlan {
@@ -39,7 +39,7 @@ struct ResizePlan {
 };
 
 // The extension a converted file gets: the format in lower case, "jpg" for "JPEG".
-QString OutputExtension(const QString& format);
+QString outputExtension(const QString& format);
 
 // The name after conversion: the name up to its extension's dot (a three-letter extension
 // first, else a four-letter one), then "." and the extension. A name without a dot among
@@ -47,7 +47,7 @@ QString OutputExtension(const QString& format);
 QString OutputName(const QString& name, const QString& extension);
 
 // Whether a file of that name is converted into the format (it does not already carry it).
-bool ConvertsToFormat(const QString& name, const QString& format);
+bool convertsToFormat(const QString& name, const QString& format);
 
 // The format field after the person left it: trimmed, upper case, "JPG" read as "JPEG",
 // then the first list entry equal to it, containing it, containing it without its last
@@ -59,22 +59,22 @@ struct FormatMatch {
 };
 FormatMatch MatchOutputFormat(const QString& typed, const QStringList& formats);
 // The error box shown when nothing matched (icon: error).
-Question UnknownFormatMessage();
+Question unknownFormatMessage();
 
 // The script: per picture a progress line and a convert line that shrinks it to fit N by N
 // (never enlarges) at quality Q, converting it when asked. A converted file's original is
 // deleted only when the conversion succeeded and the new file exists, and a failed
 // conversion leaves no file behind.
-ResizePlan PlanResize(const FileList& files, const ResizeOptions& options);
+ResizePlan planResize(const FileList& files, const ResizeOptions& options);
 
 // The question before the run.
-QString ResizeQuestion(const QString& maxPixel, const QString& scriptPath, int nameTaken);
+QString resizeQuestion(const QString& maxPixel, const QString& scriptPath, int nameTaken);
 
 // The Start button of the area, on the current file list.
-void RunResize(ToolHost& host, const ResizeOptions& options);
+void runResize(ToolHost& host, const ResizeOptions& options);
 
 // The script a person kept (and maybe edited), run again from its button. Every picture
 // of the list, and the file a conversion makes of it, keeps or takes its modification time.
-void RunKeptResizeScript(ToolHost& host, const ResizeOptions& options);
+void runKeptResizeScript(ToolHost& host, const ResizeOptions& options);
 
 }  // namespace kadrano

@@ -8,7 +8,7 @@
 
 namespace kadrano {
 
-QDate DateOfNumberBlock(const QString& digits) {
+QDate dateOfNumberBlock(const QString& digits) {
     if (digits.size() != 8)
         return QDate();
     for (QChar c : digits)
@@ -20,15 +20,15 @@ QDate DateOfNumberBlock(const QString& digits) {
     return QDate(year, digits.mid(4, 2).toInt(), digits.mid(6, 2).toInt());
 }
 
-int NumberWidth(int count) {
+int numberWidth(int count) {
     return int(QString::number(count + 1).size());
 }
 
-CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& o) {
+CameraNumberPlan planCameraNumbers(const FileList& files, const CameraNumberOptions& o) {
     CameraNumberPlan plan;
     RenameScript script(files);
     const int count = files.count();
-    const int width = NumberWidth(count);
+    const int width = numberWidth(count);
     QString numberText;  // lives for the whole run, as the number search expects
     for (int i = 0; i < count; ++i) {
         const QString& oldName = files.FileNames.at(i);
@@ -41,7 +41,7 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
         if (CheckFN(oldName, o.startText, o.digits, numberText)) {
             newName.replace(numberText, o.replacement);
             if (o.dateInFront) {
-                const QDate date = DateOfNumberBlock(numberText.right(o.digits));
+                const QDate date = dateOfNumberBlock(numberText.right(o.digits));
                 if (date.isValid())
                     newName = date.toString(QStringLiteral("yyyy-MM-dd")) + newName;
                 else
@@ -51,7 +51,7 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
         // The running number on the right goes in front of the extension: a name ending
         // in "#1" instead of ".jpg" is no picture to a frame.
         if (o.numberOnRight)
-            newName.insert(ExtensionStart(newName), number);
+            newName.insert(extensionStart(newName), number);
         else
             newName = number + newName;
 
@@ -70,30 +70,30 @@ CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOpti
     return plan;
 }
 
-void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options) {
+void runCameraNumbers(ToolHost& host, const CameraNumberOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone())
+    tools.normaliseDirectoryText();
+    if (!tools.collectFilesOrSayNone())
         return;
 
     const QString script = host.directoryText() + QString::fromLatin1(kCameraNumbersScript);
     CameraNumberOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const CameraNumberPlan plan = PlanCameraNumbers(host.fileList(), o);
-    if (!tools.WriteScript(script, plan.lines))
+    const CameraNumberPlan plan = planCameraNumbers(host.fileList(), o);
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
+    tools.reportUnsafeNames(plan.unsafe);
 
-    Question question = RenameQuestion(script);
+    Question question = renameQuestion(script);
     auto addNote = [&question](const QString& de, const QString& en) {
         question.textDe += QStringLiteral("\r\r") + de;
         question.textEn += QStringLiteral("\r\r") + en;
     };
     if (plan.skipped > 0)
-        addNote(SkippedRenamesNote(plan.skipped, Language::German),
-                SkippedRenamesNote(plan.skipped, Language::English));
+        addNote(skippedRenamesNote(plan.skipped, Language::German),
+                skippedRenamesNote(plan.skipped, Language::English));
     if (plan.withoutDate > 0)
         addNote(QString::number(plan.withoutDate) +
                     QStringLiteral(" Datei(en) ohne Datum: der gefundene Nummernblock ist kein "
@@ -103,10 +103,10 @@ void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options) {
                                    "(YYYYMMDD)."));
     // This tool asks even when questions are switched off: its result is hard to undo.
     if (tools.AskUser(question, Mb::YesNoQuestion) == Mb::ResultNo) {
-        tools.OpenInEditor(script);
+        tools.openInEditor(script);
         return;
     }
-    tools.RunWaitAndDelete(script, std::nullopt);
+    tools.runWaitAndDelete(script, std::nullopt);
     host.showUpdateLink();
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.

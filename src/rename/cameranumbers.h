@@ -5,11 +5,12 @@
 #include <QStringList>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 
 namespace kadrano {
 
-inline constexpr const char* kCameraNumbersScript = "_Remove_CameraNumbers.bat";
+inline constexpr const char* kCameraNumbersScript = kCameraNumbersScriptName;
 
 // The options of the camera-number area.
 struct CameraNumberOptions {
@@ -19,15 +20,15 @@ struct CameraNumberOptions {
     bool noNumbers = false;                      // no new running number
     bool numberOnRight = false;                  // running number in front of the extension
     bool dateInFront = false;  // a block that is a date yyyymmdd goes in front as yyyy-mm-dd
-    bool pauseAtEnd = false;   // RunCameraNumbers takes the window's
+    bool pauseAtEnd = false;   // runCameraNumbers takes the window's
 };
 
 // The date a number block stands for: exactly eight digits yyyymmdd forming a real
 // calendar date between 1900 and 2099, else an invalid date.
-QDate DateOfNumberBlock(const QString& digits);
+QDate dateOfNumberBlock(const QString& digits);
 
 // The width of the running numbers: the digits of (count + 1).
-int NumberWidth(int count);
+int numberWidth(int count);
 
 struct CameraNumberPlan {
     QStringList lines;    // the whole script
@@ -38,9 +39,9 @@ struct CameraNumberPlan {
     int withoutDate = 0;  // date asked for, but the block found is no date
 };
 
-CameraNumberPlan PlanCameraNumbers(const FileList& files, const CameraNumberOptions& options);
+CameraNumberPlan planCameraNumbers(const FileList& files, const CameraNumberOptions& options);
 
 // The Start button of the camera-number area. It always asks before it runs.
-void RunCameraNumbers(ToolHost& host, const CameraNumberOptions& options);
+void runCameraNumbers(ToolHost& host, const CameraNumberOptions& options);
 
 }  // namespace kadrano

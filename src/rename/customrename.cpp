@@ -7,9 +7,9 @@
 
 namespace kadrano {
 
-QString LastDirectoryName(const QString& directory) {
+QString lastDirectoryName(const QString& directory) {
     QString d = directory;
-    const QChar sep = PathSeparatorOf(d);
+    const QChar sep = pathSeparatorOf(d);
     while (d.size() > 1 && d.endsWith(sep))
         d.chop(1);
     return d.mid(d.lastIndexOf(sep) + 1);
@@ -23,13 +23,13 @@ QString MakeCustomName(const QString& fileName, const QString& directory,
     // In front of the real extension, whatever its length: a text put into ".jpeg" would
     // leave a picture no frame shows.
     if (!o.right.isEmpty())
-        n.insert(ExtensionStart(n), o.right);
+        n.insert(extensionStart(n), o.right);
     if (!o.replaceFrom.isEmpty())
         n.replace(o.replaceFrom, o.replaceWith);
     if (o.directoryRight)
-        n.insert(ExtensionStart(n), LastDirectoryName(directory));
+        n.insert(extensionStart(n), lastDirectoryName(directory));
     else if (o.directoryLeft)
-        n = LastDirectoryName(directory) + n;
+        n = lastDirectoryName(directory) + n;
     return n;
 }
 
@@ -48,7 +48,7 @@ QString RemoveUnwantedChars(const QString& name) {
     return n.mid(first, last - first);
 }
 
-CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options) {
+CustomRenamePlan planCustomRename(const FileList& files, const CustomRenameOptions& options) {
     CustomRenamePlan plan;
     RenameScript script(files);
     const int count = files.count();
@@ -67,7 +67,7 @@ CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptio
     return plan;
 }
 
-QString SkippedRenamesNote(int skipped, Language language) {
+QString skippedRenamesNote(int skipped, Language language) {
     if (skipped <= 0)
         return QString();
     return Pick(language,
@@ -79,11 +79,11 @@ QString SkippedRenamesNote(int skipped, Language language) {
                                    "valid file name."));
 }
 
-void RunCustomRename(ToolHost& host, const CustomRenameOptions& options) {
+void runCustomRename(ToolHost& host, const CustomRenameOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    if (!tools.CollectFilesOrSayNone())
+    if (!tools.collectFilesOrSayNone())
         return;
 
     host.person().setStatus(Pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
@@ -92,25 +92,25 @@ void RunCustomRename(ToolHost& host, const CustomRenameOptions& options) {
     const QString script = host.directoryText() + QString::fromLatin1(kCustomRenameScript);
     CustomRenameOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const CustomRenamePlan plan = PlanCustomRename(host.fileList(), o);
-    if (!tools.WriteScript(script, plan.lines))
+    const CustomRenamePlan plan = planCustomRename(host.fileList(), o);
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
+    tools.reportUnsafeNames(plan.unsafe);
 
-    const QString note = SkippedRenamesNote(plan.skipped, host.language());
+    const QString note = skippedRenamesNote(plan.skipped, host.language());
     if (plan.renames == 0) {
         QString text = QStringLiteral("Keine Dateien zum Umbenennen gefunden");
         if (!note.isEmpty())
             text += QStringLiteral("\r\r") + note;
-        tools.Inform(text, Mb::OKCancel, QStringLiteral("Keine Datei umbenannt"));
+        tools.inform(text, Mb::OKCancel, QStringLiteral("Keine Datei umbenannt"));
         return;
     }
-    Question question = RenameQuestion(script);
+    Question question = renameQuestion(script);
     if (plan.skipped > 0) {
         question.textDe +=
-            QStringLiteral("\r\r") + SkippedRenamesNote(plan.skipped, Language::German);
+            QStringLiteral("\r\r") + skippedRenamesNote(plan.skipped, Language::German);
         question.textEn +=
-            QStringLiteral("\r\r") + SkippedRenamesNote(plan.skipped, Language::English);
+            QStringLiteral("\r\r") + skippedRenamesNote(plan.skipped, Language::English);
     }
     tools.RunScript(script, question, kCustomRenameKept);
 }

@@ -4,11 +4,12 @@
 #include <QStringList>
 
 #include "core/filelist.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
 
 namespace kadrano {
 
-inline constexpr const char* kCustomRenameScript = "_Rename_Custom.bat";
+inline constexpr const char* kCustomRenameScript = kCustomRenameScriptName;
 // A script the person chose not to run yet; the rename area's own button runs it later.
 inline constexpr KeptScript kCustomRenameKept{kCustomRenameScript, "Command18"};
 
@@ -21,7 +22,7 @@ struct CustomRenameOptions {
     bool directoryLeft = false;   // the folder's name in front of the name
     bool directoryRight = false;  // the folder's name in front of the extension (wins)
     bool removeUnwantedChars = false;
-    bool pauseAtEnd = false;  // RunCustomRename takes the window's
+    bool pauseAtEnd = false;  // runCustomRename takes the window's
 };
 
 // The new name of a file by the rules (without the character cleanup). `directory` is the
@@ -35,7 +36,7 @@ QString MakeCustomName(const QString& fileName, const QString& directory,
 QString RemoveUnwantedChars(const QString& name);
 
 // The name of the folder a directory path points to ("Rom" for "C:\Fotos\Rom\").
-QString LastDirectoryName(const QString& directory);
+QString lastDirectoryName(const QString& directory);
 
 struct CustomRenamePlan {
     QStringList lines;  // the whole script
@@ -44,12 +45,12 @@ struct CustomRenamePlan {
     int unsafe = 0;     // old name cannot stand in a script: no line
 };
 
-CustomRenamePlan PlanCustomRename(const FileList& files, const CustomRenameOptions& options);
+CustomRenamePlan planCustomRename(const FileList& files, const CustomRenameOptions& options);
 
 // The Start button of the rename area.
-void RunCustomRename(ToolHost& host, const CustomRenameOptions& options);
+void runCustomRename(ToolHost& host, const CustomRenameOptions& options);
 
 // "N Umbenennung(en) werden übersprungen…" for the question, or nothing when none is.
-QString SkippedRenamesNote(int skipped, Language language);
+QString skippedRenamesNote(int skipped, Language language);
 
 }  // namespace kadrano

@@ -105,9 +105,9 @@ bool CheckFN(const QString& path, const QString& startText, int digits, QString&
 }
 
 QString GetDatePrefix(const QString& name, const QLocale& locale) {
-    const QDate date = ParseUserDate(name.left(10), locale);
+    const QDate date = parseUserDate(name.left(10), locale);
     if (date.isValid())
-        return FormatShortDate(date, locale) + u'-';
+        return formatShortDate(date, locale) + u'-';
     if (!startsTwoDigitYear(name, 1) && !startsTwoDigitYear(name, 7) &&
         !startsTwoDigitYear(name, 3))
         return QString();
@@ -126,7 +126,7 @@ QString StripPictureExtensions(const QString& name) {
     return s;
 }
 
-QString TrimBlanks(const QString& text) {
+QString trimSpaces(const QString& text) {
     qsizetype first = 0, last = text.size();
     while (first < last && text.at(first) == u' ')
         ++first;
@@ -139,7 +139,7 @@ QString StripCameraWords(const QString& name, const TagTexts& tags) {
     QString s = name;
     removeAll(s, tags.landscape);
     removeAll(s, tags.portrait);
-    s = TrimBlanks(s);
+    s = trimSpaces(s);
     removeAll(s, "Lumix");
     if (s.startsWith(QLatin1String("IMG")))
         s.remove(0, 3);
@@ -180,7 +180,7 @@ QString MakePictureText(const QString& fileName, const CaptionOptions& o, const 
         for (const char* empty : {"()", "( )", "[]"})
             removeAll(s, empty);
         replaceAll(s, "-P-", "-");
-        s = TrimBlanks(s);
+        s = trimSpaces(s);
         // A lone letter left at the end of the name goes.
         if (charAt(s, s.size() - 1) == QLatin1String(" "))
             s.chop(2);
@@ -194,7 +194,7 @@ QString MakePictureText(const QString& fileName, const CaptionOptions& o, const 
             s.chop(2);
         chopEnd(s, "-PA");
         chopEnd(s, "-P");
-        s = datePrefix + TrimBlanks(s);
+        s = datePrefix + trimSpaces(s);
     }
     replaceAll(s, "--", "-");
     if (o.freeTextLeft)
@@ -202,10 +202,10 @@ QString MakePictureText(const QString& fileName, const CaptionOptions& o, const 
     return quote + s + o.freeText + end;
 }
 
-QString CaptionPreviewText(const QString& caption) {
+QString captionPreviewText(const QString& caption) {
     QString inner = caption;
     inner.remove(u'"');
-    QString text = u'"' + TrimBlanks(inner) + u'"';
+    QString text = u'"' + trimSpaces(inner) + u'"';
     if (text.size() >= 55)
         text.insert(54, QStringLiteral(".. "));
     return text;

@@ -65,9 +65,9 @@ QString MakePictureText(const QString& fileName, const CaptionOptions& options,
 
 // The caption as the preview label shows it: its double quotes taken out, trimmed, in
 // quotes again; from 55 characters on, ".. " follows the 54th character.
-QString CaptionPreviewText(const QString& caption);
+QString captionPreviewText(const QString& caption);
 
 // Trims blanks (only the blank character, as the names' rules expect) at both ends.
-QString TrimBlanks(const QString& text);
+QString trimSpaces(const QString& text);
 
 }  // namespace kadrano

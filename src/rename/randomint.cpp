@@ -16,7 +16,7 @@ int RandomSource::RandomInt(int lower, int upper) {
     return int(std::floor(double(upper - lower + 1) * next() + lower));
 }
 
-RandomSource& SharedRandom() {
+RandomSource& sharedRandom() {
     static RandomSource generator;
     return generator;
 }

@@ -22,6 +22,6 @@ private:
 };
 
 // The generator shared by all tools of one program run.
-RandomSource& SharedRandom();
+RandomSource& sharedRandom();
 
 }  // namespace kadrano

@@ -14,7 +14,7 @@ QString key(const QString& name) {
 
 }  // namespace
 
-bool IsUsableNewName(const QString& name) {
+bool isUsableNewName(const QString& name) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     for (QChar c : name)
@@ -23,7 +23,7 @@ bool IsUsableNewName(const QString& name) {
     return CanStandInScript(name);
 }
 
-qsizetype ExtensionStart(const QString& name) {
+qsizetype extensionStart(const QString& name) {
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot > 0 ? dot : name.size();
 }
@@ -41,7 +41,7 @@ RenameCheck::Verdict RenameCheck::check(int index, const QString& newName) {
     const QString& oldName = files_.FileNames.at(index);
     if (newName == oldName)
         return Verdict::Unchanged;
-    if (!IsUsableNewName(newName))
+    if (!isUsableNewName(newName))
         return Verdict::Invalid;
     const QString& dir = files_.FileDirs.at(index);
     QSet<QString>& held = occupied_[dir];
@@ -69,7 +69,7 @@ void RenameScript::rename(int index, const QString& newName) {
         return;
     }
     script_.addProgress(index, files_.count());
-    script_.add(QStringLiteral("ren ") + ScriptArg(oldPath) + u' ' + ScriptArg(newName));
+    script_.add(QStringLiteral("ren ") + scriptArg(oldPath) + u' ' + scriptArg(newName));
     ++renames;
 }
 

@@ -64,10 +64,10 @@ private:
 // Whether a text can be a new file name in a rename line: not empty, not "." or "..", no
 // folder separator (it would move the file), no wildcard (ren would rename by pattern),
 // and nothing that cannot stand in a script.
-bool IsUsableNewName(const QString& name);
+bool isUsableNewName(const QString& name);
 
 // The position where a text goes "in front of the extension": the last ".", or the end
 // of a name without one (a leading dot alone is no extension).
-qsizetype ExtensionStart(const QString& name);
+qsizetype extensionStart(const QString& name);
 
 }  // namespace kadrano

@@ -17,7 +17,7 @@ bool addRename(RenamePlan& plan, ScriptBuilder& script, int index, int count,
         return false;
     }
     script.addProgress(index, count);
-    script.add(QStringLiteral("ren ") + ScriptArg(fullPath) + u' ' + ScriptArg(newName));
+    script.add(QStringLiteral("ren ") + scriptArg(fullPath) + u' ' + scriptArg(newName));
     plan.given.emplace_back(index, newName);
     ++plan.renames;
     return true;
@@ -79,7 +79,7 @@ bool looksShuffled(const QString& name, const QString& separator) {
 
 }  // namespace
 
-RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random) {
+RenamePlan planShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random) {
     RenamePlan plan;
     ScriptBuilder script;
     const int count = files.count();
@@ -93,7 +93,7 @@ RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, Ran
     return plan;
 }
 
-bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSays record) {
+bool restoresName(const QString& name, const QString& separator, ShuffleRecordSays record) {
     const qsizetype prefix = 4 + separator.size();
     // Nothing would be left of the name.
     if (name.size() <= prefix)
@@ -111,7 +111,7 @@ bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSa
     return looksShuffled(name, separator);
 }
 
-RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
+RestorePlan planRestore(const FileList& files, const ShuffleOptions& options,
                         const ShuffleRecords& records, const std::function<void(int)>& beforeFile) {
     const QString& separator = options.separator;
     RestorePlan plan;
@@ -128,7 +128,7 @@ RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
         if (beforeFile)
             beforeFile(i);
         const QString& name = files.FileNames.at(i);
-        if (!RestoresName(name, separator, records.about(files.FileDirs.at(i), name))) {
+        if (!restoresName(name, separator, records.about(files.FileDirs.at(i), name))) {
             if (name.size() > prefix && QStringView(name).mid(4, separator.size()) == separator)
                 ++plan.leftAlone;
             continue;
@@ -144,11 +144,11 @@ RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
     return plan;
 }
 
-void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& random) {
+void runShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& random) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    if (!tools.CollectFilesOrSayNone(
+    if (!tools.collectFilesOrSayNone(
             QStringLiteral("No Files found in:\r") + host.directoryText() + host.patternText(),
             QStringLiteral("No files found!")))
         return;
@@ -159,10 +159,10 @@ void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& ran
     const QString script = scriptPathIn(host, kShuffleScript);
     ShuffleOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
-    const RenamePlan plan = PlanShuffle(host.fileList(), o, random);
+    const RenamePlan plan = planShuffle(host.fileList(), o, random);
     // Without its record a later restore could not tell the numbers from dates; nothing
     // is renamed that could not be restored safely.
-    const QStringList unrecorded = RecordGivenNames(host.fileList(), plan.given);
+    const QStringList unrecorded = recordGivenNames(host.fileList(), plan.given);
     if (!unrecorded.isEmpty()) {
         tools.AskUser(
             QStringLiteral("Die Liste der gemischten Namen konnte nicht gespeichert werden:\r") +
@@ -173,46 +173,46 @@ void RunShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& ran
             QStringLiteral("Shuffle Filenames"));
         return;
     }
-    if (!tools.WriteScript(script, plan.lines))
+    if (!tools.writeScript(script, plan.lines))
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
-    tools.RunScript(script, RenameQuestion(script), kShuffleKept);
+    tools.reportUnsafeNames(plan.unsafe);
+    tools.RunScript(script, renameQuestion(script), kShuffleKept);
 }
 
-void RunRestore(ToolHost& host, const ShuffleOptions& options) {
+void runRestore(ToolHost& host, const ShuffleOptions& options) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
     const QString savedCaption = host.caption();
-    tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone())
+    tools.normaliseDirectoryText();
+    if (!tools.collectFilesOrSayNone())
         return;
 
     const int count = host.fileList().count();
     const QString script = scriptPathIn(host, kRestoreScript);
-    const ShuffleRecords records = ShuffleRecords::ReadFor(host.fileList());
+    const ShuffleRecords records = ShuffleRecords::readFor(host.fileList());
     EventPacer pacer;
     ShuffleOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
     const RestorePlan plan =
-        PlanRestore(host.fileList(), o, records, [&host, &pacer, count](int i) {
+        planRestore(host.fileList(), o, records, [&host, &pacer, count](int i) {
             if (!pacer.due())
                 return;
             host.setCaption(QStringLiteral("Running : %1 / %2").arg(count).arg(i));
             host.person().processEvents();
         });
-    const bool written = tools.WriteScript(script, plan.lines);
+    const bool written = tools.writeScript(script, plan.lines);
     host.setCaption(savedCaption);
     host.person().processEvents();
     if (!written)
         return;
-    tools.ReportUnsafeNames(plan.unsafe);
+    tools.reportUnsafeNames(plan.unsafe);
 
     bool run = true;
     if (!host.noQuestions()) {
         int answer;
         if (!plan.wellFormed) {
-            answer = tools.Inform(
+            answer = tools.inform(
                 QStringLiteral("Das Dateiformat stimmt nicht (mindestens eine Datei)\r\r"
                                "Die Namen follten folgendes Format haben: 1234#Filename.jpg"
                                "0434#Filename.jpg \r\r"
@@ -220,18 +220,18 @@ void RunRestore(ToolHost& host, const ShuffleOptions& options) {
                                "übersprungen)?"),
                 Mb::YesNo | Mb::IconError, QStringLiteral("Falsches Dateinamen-Format gefunden!"));
         } else {
-            answer = tools.Inform(RenameQuestion(script).textDe, Mb::YesNoQuestion, QString());
+            answer = tools.inform(renameQuestion(script).textDe, Mb::YesNoQuestion, QString());
         }
         run = answer != Mb::ResultNo;
     }
     if (!run) {
-        tools.OpenInEditor(script);
+        tools.openInEditor(script);
         host.setKeptScriptButtonVisible(kRestoreKept, true);
         return;
     }
     const QStringList dirs = host.fileList().FileDirs;
-    tools.RunWaitAndDelete(script, kRestoreKept);
-    ForgetFinishedRecords(dirs);
+    tools.runWaitAndDelete(script, kRestoreKept);
+    forgetFinishedRecords(dirs);
     // The names on disk have changed; a stale list would send later tools after names
     // that no longer exist.
     if (!host.loading())

@@ -24,7 +24,7 @@ inline constexpr KeptScript kRestoreKept{kRestoreScript, "Command10"};
 // What the area "Dateinamen mischen" holds when Start or Wiederherstellen is clicked.
 struct ShuffleOptions {
     QString separator = QStringLiteral("#");  // text of TrennzeichenTxt
-    bool pauseAtEnd = false;                  // RunShuffle and RunRestore take the window's
+    bool pauseAtEnd = false;                  // runShuffle and runRestore take the window's
 };
 
 struct RenamePlan {
@@ -36,7 +36,7 @@ struct RenamePlan {
 
 // Shuffle: every file gets a random four-digit number and the separator in front of its
 // name ("0434#File.jpg"). Numbers may repeat; the old name keeps the new names apart.
-RenamePlan PlanShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random);
+RenamePlan planShuffle(const FileList& files, const ShuffleOptions& options, RandomSource& random);
 
 struct RestorePlan : RenamePlan {
     // Every name has the separator's first character at position 5, and no name that
@@ -52,17 +52,17 @@ struct RestorePlan : RenamePlan {
 // a date: not a year from 1800 to 2199 ("2019-07-21 Strand.jpg", "1999 Silvester.jpg"),
 // not a day and month before a year ("0721-2019.jpg"), not a number that goes on without
 // a separator, and not a number whose separator holds the extension's point ("0001.jpg").
-bool RestoresName(const QString& name, const QString& separator, ShuffleRecordSays record);
+bool restoresName(const QString& name, const QString& separator, ShuffleRecordSays record);
 
-// Restore: every name RestoresName accepts loses its prefix; other names are left alone.
+// Restore: every name restoresName accepts loses its prefix; other names are left alone.
 // beforeFile(i) runs before each file (the window shows its progress there).
-RestorePlan PlanRestore(const FileList& files, const ShuffleOptions& options,
+RestorePlan planRestore(const FileList& files, const ShuffleOptions& options,
                         const ShuffleRecords& records,
                         const std::function<void(int)>& beforeFile = {});
 
 // The two buttons of the shuffle area, run on the window.
-void RunShuffle(ToolHost& host, const ShuffleOptions& options,
-                RandomSource& random = SharedRandom());
-void RunRestore(ToolHost& host, const ShuffleOptions& options);
+void runShuffle(ToolHost& host, const ShuffleOptions& options,
+                RandomSource& random = sharedRandom());
+void runRestore(ToolHost& host, const ShuffleOptions& options);
 
 }  // namespace kadrano

@@ -19,11 +19,11 @@ constexpr qint64 kMaxRecordBytes = 64 * 1024 * 1024;
 
 }  // namespace
 
-QString ShuffleRecordPath(const QString& dir) {
+QString shuffleRecordPath(const QString& dir) {
     return dir + QLatin1String(kShuffleRecordName);
 }
 
-QByteArray ShuffleRecordText(const QStringList& names) {
+QByteArray shuffleRecordText(const QStringList& names) {
     QByteArray text(kFirstLine);
     text += '\n';
     for (const QString& n : names) {
@@ -33,7 +33,7 @@ QByteArray ShuffleRecordText(const QStringList& names) {
     return text;
 }
 
-std::optional<QStringList> ParseShuffleRecord(const QByteArray& text) {
+std::optional<QStringList> parseShuffleRecord(const QByteArray& text) {
     if (!text.startsWith(kFirstLineStart))
         return std::nullopt;
     QStringList names;
@@ -48,18 +48,18 @@ std::optional<QStringList> ParseShuffleRecord(const QByteArray& text) {
     return names;
 }
 
-std::optional<QStringList> ReadShuffleRecord(const QString& dir) {
-    const QString path = ShuffleRecordPath(dir);
+std::optional<QStringList> readShuffleRecord(const QString& dir) {
+    const QString path = shuffleRecordPath(dir);
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > kMaxRecordBytes)
         return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return ParseShuffleRecord(file.read(kMaxRecordBytes));
+    return parseShuffleRecord(file.read(kMaxRecordBytes));
 }
 
-ShuffleRecords ShuffleRecords::ReadFor(const FileList& files) {
+ShuffleRecords ShuffleRecords::readFor(const FileList& files) {
     ShuffleRecords records;
     QSet<QString> seen;
     const QString* last = nullptr;
@@ -71,7 +71,7 @@ ShuffleRecords ShuffleRecords::ReadFor(const FileList& files) {
         if (seen.contains(dir))
             continue;
         seen.insert(dir);
-        if (std::optional<QStringList> names = ReadShuffleRecord(dir))
+        if (std::optional<QStringList> names = readShuffleRecord(dir))
             records.set(dir, QSet<QString>(names->begin(), names->end()));
     }
     return records;
@@ -89,13 +89,13 @@ namespace {
 // The names of a folder's files, as the shuffle lists them.
 QSet<QString> namesIn(const QString& dir) {
     DirListing listing;
-    ListDirectory(dir, WildcardPattern(QStringLiteral("*")), false, listing);
+    listDirectory(dir, WildcardPattern(QStringLiteral("*")), false, listing);
     return QSet<QString>(listing.files.begin(), listing.files.end());
 }
 
 }  // namespace
 
-QStringList RecordGivenNames(const FileList& files,
+QStringList recordGivenNames(const FileList& files,
                              const std::vector<std::pair<int, QString>>& given) {
     // Folder by folder, in the order the list first names them.
     QStringList dirs;
@@ -113,7 +113,7 @@ QStringList RecordGivenNames(const FileList& files,
     QStringList failed;
     for (const QString& dir : dirs) {
         QStringList names;
-        if (std::optional<QStringList> old = ReadShuffleRecord(dir)) {
+        if (std::optional<QStringList> old = readShuffleRecord(dir)) {
             const QSet<QString> present = namesIn(dir);
             for (const QString& n : *old)
                 if (present.contains(n))
@@ -122,23 +122,23 @@ QStringList RecordGivenNames(const FileList& files,
         names += newNames.value(dir);
         names.removeDuplicates();
 
-        QSaveFile file(ShuffleRecordPath(dir));
-        if (!file.open(QIODevice::WriteOnly) || file.write(ShuffleRecordText(names)) < 0 ||
+        QSaveFile file(shuffleRecordPath(dir));
+        if (!file.open(QIODevice::WriteOnly) || file.write(shuffleRecordText(names)) < 0 ||
             !file.commit())
-            failed.append(ShuffleRecordPath(dir));
+            failed.append(shuffleRecordPath(dir));
     }
     return failed;
 }
 
-void ForgetFinishedRecords(const QStringList& dirs) {
+void forgetFinishedRecords(const QStringList& dirs) {
     for (const QString& dir : QSet<QString>(dirs.begin(), dirs.end())) {
-        const std::optional<QStringList> names = ReadShuffleRecord(dir);
+        const std::optional<QStringList> names = readShuffleRecord(dir);
         if (!names)
             continue;  // no record, or a file under its name that is not ours
         const QSet<QString> present = namesIn(dir);
         if (std::none_of(names->begin(), names->end(),
                          [&present](const QString& n) { return present.contains(n); }))
-            QFile::remove(ShuffleRecordPath(dir));
+            QFile::remove(shuffleRecordPath(dir));
     }
 }
 

@@ -29,7 +29,7 @@ enum class ShuffleRecordSays {
 class ShuffleRecords {
 public:
     // Reads the record of every folder the files lie in.
-    static ShuffleRecords ReadFor(const FileList& files);
+    static ShuffleRecords readFor(const FileList& files);
 
     // Sets what a folder's record holds (as reading it would).
     void set(const QString& dir, QSet<QString> names) { byDir_.insert(dir, std::move(names)); }
@@ -40,28 +40,28 @@ private:
 };
 
 // The record file of a folder (dir ends in a separator).
-QString ShuffleRecordPath(const QString& dir);
+QString shuffleRecordPath(const QString& dir);
 
 // The file's text: a first line that says what the file is, then one name per line
 // (UTF-8, LF; a name that could hold a line break never reaches a script or a record).
-QByteArray ShuffleRecordText(const QStringList& names);
+QByteArray shuffleRecordText(const QStringList& names);
 // The names in a record text; nothing when the text is not a record.
-std::optional<QStringList> ParseShuffleRecord(const QByteArray& text);
+std::optional<QStringList> parseShuffleRecord(const QByteArray& text);
 // Reads a folder's record. Only a regular file of sane size is read: a pipe or a device
 // under that name must not freeze or flood the program.
-std::optional<QStringList> ReadShuffleRecord(const QString& dir);
+std::optional<QStringList> readShuffleRecord(const QString& dir);
 
 // Notes the names a shuffle is about to give (file index, new name) in the records of
 // their folders. A record keeps the names of earlier shuffles that are still in its
 // folder (after "5678#0434#a.jpg" is restored, "0434#a.jpg" is restored by the next
 // click); names that are gone are dropped. Each record is replaced whole, so a kill
 // while writing leaves the old one. Returns the records that could not be written.
-QStringList RecordGivenNames(const FileList& files,
+QStringList recordGivenNames(const FileList& files,
                              const std::vector<std::pair<int, QString>>& given);
 
 // After a restore: removes the record of each of these folders (ending in a separator) in
 // which none of the names it holds is left, so that a memory card keeps none of our
 // bookkeeping once nothing on it is shuffled. A record that still names a file stays.
-void ForgetFinishedRecords(const QStringList& dirs);
+void forgetFinishedRecords(const QStringList& dirs);
 
 }  // namespace kadrano

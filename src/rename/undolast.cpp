@@ -70,7 +70,7 @@ bool isNotedFile(const FileStamp& noted, const FileStamp& now, bool inodesKept) 
 QString freeTemporaryName(const QString& dir, const QString& name, QSet<QString>& taken) {
     for (int k = 1;; ++k) {
         const QString candidate = QStringLiteral("_undo%1_").arg(k) + name;
-        if (!taken.contains(dir + candidate) && !ReadFileStamp(dir + candidate)) {
+        if (!taken.contains(dir + candidate) && !readFileStamp(dir + candidate)) {
             taken.insert(dir + candidate);
             return candidate;
         }
@@ -131,7 +131,7 @@ void sayNothingToUndo(ScriptTools& tools, const QString& extraDe, const QString&
 void undoDates(ToolHost& host, const QString& journalPath, const JournalRun& run) {
     ScriptTools tools(host);
     const Language l = host.language();
-    const QString what = RunDescription(run, l);
+    const QString what = runDescription(run, l);
     if (!host.noQuestions()) {
         const int answer = tools.AskUser(
             QStringLiteral("Letzte Aktion rückgängig machen?\r\r") + what +
@@ -143,9 +143,9 @@ void undoDates(ToolHost& host, const QString& journalPath, const JournalRun& run
         if (answer == Mb::ResultNo)
             return;
     }
-    const DateUndoResult r = RestoreDates(run);
+    const DateUndoResult r = restoreDates(run);
     // A file left alone now stays so: a second click goes on to the run before.
-    NoteUndone(journalPath, run.id);
+    noteUndone(journalPath, run.id);
     const QString count = QString::number(r.restored) + QStringLiteral(" / ") +
                           QString::number(int(run.times.size()));
     QString de = QStringLiteral("Vorgang abgeschlossen\rDas alte Datum wurde bei ") + count +
@@ -168,7 +168,7 @@ void undoDates(ToolHost& host, const QString& journalPath, const JournalRun& run
 }
 
 Question undoQuestion(const QString& script, const QString& what, const RenameUndoPlan& plan) {
-    Question q = RenameQuestion(script);
+    Question q = renameQuestion(script);
     q.textDe = QStringLiteral("Letzte Aktion rückgängig machen?\r\r") + what +
                QStringLiteral("\r\r") + QString::number(plan.files) +
                QStringLiteral(" Datei(en) erhalten ihren alten Namen zurück.") +
@@ -187,7 +187,7 @@ Question undoQuestion(const QString& script, const QString& what, const RenameUn
 // again which names in the folder are shuffled ones.
 void updateShuffleRecords(const JournalRun& run, const RenameUndoPlan& plan) {
     if (run.name.compare(QLatin1String(kShuffleScriptName), Qt::CaseInsensitive) == 0) {
-        ForgetFinishedRecords(plan.dirs);
+        forgetFinishedRecords(plan.dirs);
         return;
     }
     if (run.name.compare(QLatin1String(kRestoreScriptName), Qt::CaseInsensitive) != 0)
@@ -196,24 +196,24 @@ void updateShuffleRecords(const JournalRun& run, const RenameUndoPlan& plan) {
     FileList back;
     std::vector<std::pair<int, QString>> given;
     for (qsizetype i = 0; i < plan.dirs.size(); ++i) {
-        if (!ReadFileStamp(plan.dirs.at(i) + plan.oldNames.at(i)))
+        if (!readFileStamp(plan.dirs.at(i) + plan.oldNames.at(i)))
             continue;
         given.emplace_back(back.count(), plan.oldNames.at(i));
         back.append(plan.oldNames.at(i), plan.dirs.at(i));
     }
     if (!given.empty())
-        RecordGivenNames(back, given);
+        recordGivenNames(back, given);
 }
 
 void undoRenames(ToolHost& host, const QString& journalPath, const JournalRun& run) {
     ScriptTools tools(host);
     const Language l = host.language();
-    const QString what = RunDescription(run, l);
-    const RenameUndoPlan plan = PlanRenameUndo(run, host.pauseAtEnd());
+    const QString what = runDescription(run, l);
+    const RenameUndoPlan plan = planRenameUndo(run, host.pauseAtEnd());
     if (plan.steps.empty()) {
         // Nothing of the run can go back now: the box says why, and the next click goes on
         // to the run before.
-        NoteUndone(journalPath, run.id);
+        noteUndone(journalPath, run.id);
         const QString tail = QStringLiteral("\r\r") + what;
         sayNothingToUndo(tools,
                          tail + QStringLiteral("\r\rKeine Datei kann zurückbenannt werden.") +
@@ -223,11 +223,11 @@ void undoRenames(ToolHost& host, const QString& journalPath, const JournalRun& r
         return;
     }
     const QString script = host.directoryText() + QLatin1String(kUndoScriptName);
-    if (!tools.WriteScript(script, plan.lines))
+    if (!tools.writeScript(script, plan.lines))
         return;
     // The next finished run of the undo script marks this run as undone, unless files wait
     // for their old names to come free.
-    NoteUndoPlanned(journalPath, run.id, plan.leftAlone.oldNameTaken == 0);
+    noteUndoPlanned(journalPath, run.id, plan.leftAlone.oldNameTaken == 0);
     tools.RunScript(script, undoQuestion(script, what, plan), std::nullopt);
     updateShuffleRecords(run, plan);
     // Without questions nobody has read how many files stay as they are.
@@ -240,14 +240,14 @@ void undoRenames(ToolHost& host, const QString& journalPath, const JournalRun& r
 
 }  // namespace
 
-QString RunDescription(const JournalRun& run, Language language) {
+QString runDescription(const JournalRun& run, Language language) {
     const bool en = language == Language::English;
-    QString text = RunDisplayName(run.name, language) + QStringLiteral(", ") +
+    QString text = runDisplayName(run.name, language) + QStringLiteral(", ") +
                    QString::number(run.fileCount()) +
                    (en ? QStringLiteral(" files") : QStringLiteral(" Dateien"));
     if (run.started.isValid()) {
         const QDateTime local = run.started.toLocalTime();
-        text += QStringLiteral(", ") + FormatShortDate(local.date()) + u' ' +
+        text += QStringLiteral(", ") + formatShortDate(local.date()) + u' ' +
                 local.time().toString(QStringLiteral("HH:mm"));
     }
     if (!run.finished)
@@ -255,7 +255,7 @@ QString RunDescription(const JournalRun& run, Language language) {
     return text;
 }
 
-RenameUndoPlan PlanRenameUndo(const JournalRun& run, bool pauseAtEnd,
+RenameUndoPlan planRenameUndo(const JournalRun& run, bool pauseAtEnd,
                               const InodeCheck& keepsInodes) {
     RenameUndoPlan plan;
     InodeFolders folders(keepsInodes);
@@ -288,9 +288,9 @@ RenameUndoPlan PlanRenameUndo(const JournalRun& run, bool pauseAtEnd,
         if (f.current == f.original)
             continue;  // renamed and renamed back within the run
         const bool inodesKept = folders.keep(f.current);
-        const std::optional<FileStamp> now = ReadFileStamp(f.current);
+        const std::optional<FileStamp> now = readFileStamp(f.current);
         if (!now || !isNotedFile(f.stamp, *now, inodesKept)) {
-            const std::optional<FileStamp> atOld = ReadFileStamp(f.original);
+            const std::optional<FileStamp> atOld = readFileStamp(f.original);
             if (atOld && isNotedFile(f.stamp, *atOld, inodesKept))
                 ++plan.alreadyBack;
             else
@@ -324,7 +324,7 @@ RenameUndoPlan PlanRenameUndo(const JournalRun& run, bool pauseAtEnd,
             continue;
         }
         targets.insert(f.original);
-        const std::optional<FileStamp> there = ReadFileStamp(f.original);
+        const std::optional<FileStamp> there = readFileStamp(f.original);
         if (!there || there->sameFileAs(f.now))
             continue;  // free, or the same file under another case of its name
         const auto holder = moverByKey.constFind(keyOf(*there));
@@ -439,21 +439,21 @@ RenameUndoPlan PlanRenameUndo(const JournalRun& run, bool pauseAtEnd,
     for (int i = 0; i < count; ++i) {
         const UndoRename& s = plan.steps[std::size_t(i)];
         script.addProgress(i, count);
-        script.add(QStringLiteral("ren ") + ScriptArg(s.from) + u' ' + ScriptArg(s.newName));
+        script.add(QStringLiteral("ren ") + scriptArg(s.from) + u' ' + scriptArg(s.newName));
     }
     script.finish(pauseAtEnd);
     plan.lines = script.lines();
     return plan;
 }
 
-DateUndoResult RestoreDates(const JournalRun& run, const InodeCheck& keepsInodes) {
+DateUndoResult restoreDates(const JournalRun& run, const InodeCheck& keepsInodes) {
     DateUndoResult r;
     r.leftAlone.damaged = run.damaged;
     InodeFolders folders(keepsInodes);
     for (auto it = run.times.rbegin(); it != run.times.rend(); ++it) {
         const JournalTimes& t = *it;
         const bool inodesKept = folders.keep(t.path);
-        const std::optional<FileStamp> now = ReadFileStamp(t.path);
+        const std::optional<FileStamp> now = readFileStamp(t.path);
         // FAT keeps modification times in steps of two seconds.
         const qint64 step = inodesKept ? 1 : 2'000'000'000LL;
         if (!now || (inodesKept && !now->sameFileAs(t.before))) {
@@ -464,7 +464,7 @@ DateUndoResult RestoreDates(const JournalRun& run, const InodeCheck& keepsInodes
             ++r.alreadyBack;  // the run never got to it, or it was put back already
         } else if (std::llabs(now->mtimeNs - t.newMtimeNs) >= step) {
             ++r.leftAlone.changed;
-        } else if (SetFileStampTimes(t.path, t.before.atimeNs, t.before.mtimeNs)) {
+        } else if (setFileStampTimes(t.path, t.before.atimeNs, t.before.mtimeNs)) {
             ++r.restored;
         } else {
             ++r.leftAlone.failed;
@@ -473,13 +473,13 @@ DateUndoResult RestoreDates(const JournalRun& run, const InodeCheck& keepsInodes
     return r;
 }
 
-UndoButtonState UndoButtonFor(const QString& undoFolder, const QString& pictureFolder,
+UndoButtonState undoButtonFor(const QString& undoFolder, const QString& pictureFolder,
                               Language language) {
     UndoButtonState state;
-    const QString path = UndoJournalPath(undoFolder, pictureFolder);
+    const QString path = undoJournalPath(undoFolder, pictureFolder);
     if (path.isEmpty())
         return state;
-    const UndoJournal journal = UndoJournal::Read(path);
+    const UndoJournal journal = UndoJournal::read(path);
     const JournalRun* next = journal.nextToUndo();
     const JournalRun* newest = journal.newestNotUndone();
     QStringList lines;
@@ -491,10 +491,10 @@ UndoButtonState UndoButtonFor(const QString& undoFolder, const QString& pictureF
         QString when;
         if (newest->started.isValid()) {
             const QDateTime local = newest->started.toLocalTime();
-            when = u' ' + FormatShortDate(local.date()) + u' ' +
+            when = u' ' + formatShortDate(local.date()) + u' ' +
                    local.time().toString(QStringLiteral("HH:mm"));
         }
-        lines << RunDisplayName(newest->name, language) + when +
+        lines << runDisplayName(newest->name, language) + when +
                      Pick(language, QStringLiteral(": kann nicht rückgängig gemacht werden ("),
                           QStringLiteral(": cannot be undone (")) +
                      why + u')';
@@ -502,7 +502,7 @@ UndoButtonState UndoButtonFor(const QString& undoFolder, const QString& pictureF
     if (next) {
         state.enabled = true;
         lines << Pick(language, QStringLiteral("Rückgängig: "), QStringLiteral("Undo: ")) +
-                     RunDescription(*next, language);
+                     runDescription(*next, language);
         const QString why = beyondUndo(*next, language);
         if (!why.isEmpty())
             lines << u'(' + why + u')';
@@ -526,13 +526,13 @@ UndoButtonState UndoButtonFor(const QString& undoFolder, const QString& pictureF
     return state;
 }
 
-void RunUndoLast(ToolHost& host) {
+void runUndoLast(ToolHost& host) {
     ScriptTools tools(host);
     if (!host.loading())
         host.saveSettings();
-    tools.NormaliseDirectoryText();
-    const QString journalPath = UndoJournalPath(host.undoJournalFolder(), host.directoryText());
-    const UndoJournal journal = UndoJournal::Read(journalPath);
+    tools.normaliseDirectoryText();
+    const QString journalPath = undoJournalPath(host.undoJournalFolder(), host.directoryText());
+    const UndoJournal journal = UndoJournal::read(journalPath);
     const JournalRun* run = journal.nextToUndo();
     if (!run) {
         sayNothingToUndo(tools, QString(), QString());

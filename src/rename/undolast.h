@@ -18,7 +18,7 @@ namespace kadrano {
 // every other one is left alone and counted.
 
 // "Bilder Mischen, 24 Dateien, 10.12.2026 14:03".
-QString RunDescription(const JournalRun& run, Language language);
+QString runDescription(const JournalRun& run, Language language);
 
 // Why the files of a run could not (all) be undone, one count each.
 struct UndoLeftAlone {
@@ -32,7 +32,7 @@ struct UndoLeftAlone {
     int total() const { return gone + changed + oldNameTaken + failed + unsafe + damaged; }
 };
 
-// Whether the file system of a folder keeps inode numbers (KeepsInodeNumbers); where it
+// Whether the file system of a folder keeps inode numbers (keepsInodeNumbers); where it
 // does not (memory cards), a file is known again by its name, size and modification time.
 using InodeCheck = std::function<bool(const QString& folder)>;
 
@@ -57,8 +57,8 @@ struct RenameUndoPlan {
 // gave it back to the name it had before the run, newest first. Where the run swapped or
 // cycled names, one file of each cycle goes through a free temporary name, so that no step
 // ever renames onto an existing name.
-RenameUndoPlan PlanRenameUndo(const JournalRun& run, bool pauseAtEnd,
-                              const InodeCheck& keepsInodes = KeepsInodeNumbers);
+RenameUndoPlan planRenameUndo(const JournalRun& run, bool pauseAtEnd,
+                              const InodeCheck& keepsInodes = keepsInodeNumbers);
 
 struct DateUndoResult {
     int restored = 0;
@@ -69,8 +69,8 @@ struct DateUndoResult {
 // Puts back the access and modification times each file had before the run, to the
 // nanosecond, newest change first. A file whose times the run set are no longer its times
 // (dated again since) or that is not the same file any more is left alone.
-DateUndoResult RestoreDates(const JournalRun& run,
-                            const InodeCheck& keepsInodes = KeepsInodeNumbers);
+DateUndoResult restoreDates(const JournalRun& run,
+                            const InodeCheck& keepsInodes = keepsInodeNumbers);
 
 // The "Rückgängig" button of a folder: whether it has a run to undo, and the tooltip that
 // names it (and says when the folder's last run was one that cannot be undone).
@@ -78,10 +78,10 @@ struct UndoButtonState {
     bool enabled = false;
     QString toolTip;
 };
-UndoButtonState UndoButtonFor(const QString& undoFolder, const QString& pictureFolder,
+UndoButtonState undoButtonFor(const QString& undoFolder, const QString& pictureFolder,
                               Language language);
 
 // The click on "Rückgängig".
-void RunUndoLast(ToolHost& host);
+void runUndoLast(ToolHost& host);
 
 }  // namespace kadrano

@@ -13,18 +13,19 @@ namespace kadrano {
 namespace {
 
 // A listing of the pattern in the folder finds at least one plain file.
-bool HoldsFile(const QString& dir, const QString& pattern) {
+bool holdsFile(const QString& dir, const QString& pattern) {
     DirListing listing;
-    if (!ListDirectory(dir, WildcardPattern(pattern), false, listing))
+    if (!listDirectory(dir, WildcardPattern(pattern), false, listing))
         return false;
     return !listing.files.isEmpty();
 }
 
 // The sub-folder of dir called name, as it is spelt on disk: a card written on Windows
-// may say "Dcim" or "dcim", and the Windows search the layout comes from ignores case.
-QString SubfolderNamed(const QString& dir, const QString& name) {
+// may say "Dcim" or "dcim", and a camera or Windows itself takes either for the same
+// folder, so the letter case of the name does not count here either.
+QString subfolderNamed(const QString& dir, const QString& name) {
     DirListing listing;
-    if (!ListDirectory(dir, WildcardPattern(name), true, listing))
+    if (!listDirectory(dir, WildcardPattern(name), true, listing))
         return QString();
     for (const QString& sub : listing.subdirs)
         if (sub.compare(name, Qt::CaseInsensitive) == 0)
@@ -35,19 +36,19 @@ QString SubfolderNamed(const QString& dir, const QString& name) {
 // A plain file anywhere below the folder. A camera keeps its pictures in folders of its
 // own (DCIM/100CANON), and "Fotos/DCIM/" holds nothing but the DCIM folder: both still
 // lead to the pictures.
-bool HoldsFileBelow(const QString& dir) {
+bool holdsFileBelow(const QString& dir) {
     QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
     return it.hasNext();
 }
 
-bool IsProgramFile(const QString& path) {
+bool isProgramFile(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && info.isExecutable();
 }
 
 }  // namespace
 
-QString MainProgramFileName() {
+QString mainProgramFileName() {
 #ifdef Q_OS_WIN
     return QStringLiteral("Kadrano.exe");
 #else
@@ -55,56 +56,56 @@ QString MainProgramFileName() {
 #endif
 }
 
-QString PictureFolderFor(const QString& starterDir, const QStringList& arguments) {
+QString pictureFolderFor(const QString& starterDir, const QStringList& arguments) {
     const QString commandLine = arguments.join(u' ');
     // A command line of blanks names no folder; the main program would read it as none.
     if (!commandLine.trimmed().isEmpty())
         return commandLine;
 
     QString folder = AddSeparator(starterDir);
-    if (HoldsFile(folder, QStringLiteral("*.jpg")))
+    if (holdsFile(folder, QStringLiteral("*.jpg")))
         return folder;
     // Each step looks below the folder the previous steps reached: Fotos/DCIM/ on a card
     // that keeps its camera folder inside a "Fotos" folder.
     for (const QString& name :
          {QStringLiteral("Fotos"), QStringLiteral("DCIM"), QStringLiteral("Pictures")}) {
-        const QString sub = SubfolderNamed(folder, name);
+        const QString sub = subfolderNamed(folder, name);
         if (sub.isEmpty())
             continue;
         const QString candidate = AddSeparator(folder + sub);
-        if (HoldsFileBelow(candidate))
+        if (holdsFileBelow(candidate))
             folder = candidate;
     }
     return folder;
 }
 
-QString FindMainProgram(const QString& starterDir) {
+QString findMainProgram(const QString& starterDir) {
     const QString dir = AddSeparator(starterDir);
-    const QString name = MainProgramFileName();
+    const QString name = mainProgramFileName();
     const QString folderName = QFileInfo(name).completeBaseName();
 
     const QString below = dir + folderName + u'/' + name;
-    if (IsProgramFile(below))
+    if (isProgramFile(below))
         return below;
     const QString beside = dir + name;
-    if (IsProgramFile(beside))
+    if (isProgramFile(beside))
         return beside;
 
     DirListing listing;
-    if (!ListDirectory(dir, WildcardPattern(QStringLiteral("*")), true, listing))
+    if (!listDirectory(dir, WildcardPattern(QStringLiteral("*")), true, listing))
         return QString();
     for (const QString& sub : listing.subdirs) {
         const QString inside = dir + sub + u'/' + name;
-        if (IsProgramFile(inside))
+        if (isProgramFile(inside))
             return inside;
     }
     return QString();
 }
 
-StartPlan PlanStart(const QString& starterDir, const QStringList& arguments) {
+StartPlan planStart(const QString& starterDir, const QStringList& arguments) {
     StartPlan plan;
-    plan.pictureFolder = PictureFolderFor(starterDir, arguments);
-    plan.program = FindMainProgram(starterDir);
+    plan.pictureFolder = pictureFolderFor(starterDir, arguments);
+    plan.program = findMainProgram(starterDir);
     // One argument, however many blanks the folder's name holds: nothing re-splits it on
     // the way, so no quotes are needed around it.
     if (!plan.pictureFolder.isEmpty())

@@ -15,18 +15,18 @@ struct StartPlan {
 };
 
 // The file name of the main program on this platform.
-QString MainProgramFileName();
+QString mainProgramFileName();
 
 // The picture folder: the command line as given (all arguments joined by blanks, as the
 // main program joins them), else the starter's own folder, or below it "Fotos", "DCIM" and
 // "Pictures" in turn, each taken when it holds a file. starterDir ends in a separator.
-QString PictureFolderFor(const QString& starterDir, const QStringList& arguments);
+QString pictureFolderFor(const QString& starterDir, const QStringList& arguments);
 
 // Where the main program lies: in the sub-folder named like it, beside the starter, or in
 // the first sub-folder that holds it. Empty when there is none.
-QString FindMainProgram(const QString& starterDir);
+QString findMainProgram(const QString& starterDir);
 
-StartPlan PlanStart(const QString& starterDir, const QStringList& arguments);
+StartPlan planStart(const QString& starterDir, const QStringList& arguments);
 
 // Starts the planned program on its own; the starter does not wait for it.
 // False when there was nothing to start or the start failed.

@@ -16,7 +16,7 @@ const QString kKey = QStringLiteral("OnTop");
 }  // namespace
 
 QSize AlwaysOnTop::fixedSize() {
-    return PxSize(315, 300);
+    return pxSize(315, 300);
 }
 
 AlwaysOnTop::AlwaysOnTop(QWidget* parent) : QWidget(parent) {
@@ -26,7 +26,7 @@ AlwaysOnTop::AlwaysOnTop(QWidget* parent) : QWidget(parent) {
     auto picture = [this](const char* name, PinState state) {
         auto* l = new ClickableLabel(this);
         l->setObjectName(QString::fromLatin1(name));
-        l->setPixmap(PinPixmap(state, fixedSize()));
+        l->setPixmap(pinPixmap(state, fixedSize()));
         l->setToolTip(QStringLiteral("Always on top"));
         l->setGeometry(QRect(QPoint(0, 0), fixedSize()));
         l->setMouseTracking(true);

@@ -4,7 +4,8 @@
 
 namespace kadrano {
 
-// A label that reports clicks (left and right), as the labels of the window design do.
+// A label that reports clicks (left and right): the window's links, previews and area
+// headers act on a click.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 public:

@@ -35,7 +35,7 @@ bool isModifierOnly(int key) {
 
 }  // namespace
 
-bool IsScript(const QString& program) {
+bool isScript(const QString& program) {
     return program.endsWith(QLatin1String(".bat"), Qt::CaseInsensitive);
 }
 
@@ -76,7 +76,7 @@ ConsoleWindow::~ConsoleWindow() {
 }
 
 int ConsoleWindow::run(const QString& program, const QStringList& arguments) {
-    StartOwnProcessGroup(process_);
+    startOwnProcessGroup(process_);
     process_.start(program, arguments);
     if (!process_.waitForStarted(-1)) {
         startError_ = process_.errorString();
@@ -177,7 +177,7 @@ void ConsoleWindow::reject() {
 }
 
 void ConsoleWindow::signalProgram(bool kill) {
-    SignalProcessGroup(process_, kill);
+    signalProcessGroup(process_, kill);
     if (kill) {
         process_.kill();
     } else {

@@ -14,12 +14,12 @@ class QPlainTextEdit;
 namespace kadrano {
 
 // Whether the program is a script our interpreter (or cmd.exe) runs.
-bool IsScript(const QString& program);
+bool isScript(const QString& program);
 
 // The platform's part (scriptrunner_posix.cpp, scriptrunner_win.cpp): a started program gets
 // a process group of its own, and a stop reaches the whole group.
-void StartOwnProcessGroup(QProcess& process);
-void SignalProcessGroup(const QProcess& process, bool kill);
+void startOwnProcessGroup(QProcess& process);
+void signalProcessGroup(const QProcess& process, bool kill);
 
 // A modal window that shows what a running script or program prints, as it prints it,
 // like the console window a script gets on Windows. "pause" waits for a key press here.
@@ -78,12 +78,12 @@ private:
 // interpreter, in a console of its own); any other program runs directly.
 class ConsoleScriptRunner : public ScriptRunner {
 public:
-    static QString DefaultInterpreterPath() {
+    static QString defaultInterpreterPath() {
         return QCoreApplication::applicationDirPath() + QStringLiteral("/kadrano-bat");
     }
 
     explicit ConsoleScriptRunner(QWidget* parent = nullptr,
-                                 QString interpreter = DefaultInterpreterPath());
+                                 QString interpreter = defaultInterpreterPath());
 
     int runAndWait(const QString& program, const QStringList& arguments) override;
 

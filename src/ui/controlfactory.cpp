@@ -71,7 +71,7 @@ QPushButton* infoButton(QWidget* parent, const char* name) {
 
 QPushButton* runScriptButton(QWidget* parent, const char* name) {
     auto* b = make<QPushButton>(parent, name);
-    b->setIcon(RunScriptIcon());
+    b->setIcon(runScriptIcon());
     b->setToolTip(QStringLiteral("Erstellte Bat-Datei jetzt ausführen und Umbenennen starten."));
     b->setFixedSize(30, 26);
     b->hide();

@@ -11,7 +11,7 @@
 
 namespace kadrano {
 
-void ShowTextViewer(const QString& path, QWidget* parent) {
+void showTextViewer(const QString& path, QWidget* parent) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return;
@@ -28,10 +28,10 @@ void ShowTextViewer(const QString& path, QWidget* parent) {
     dialog->show();
 }
 
-void OpenTextInEditor(const QString& path, QWidget* parent) {
-    if (StartTextEditor(path))
+void openTextInEditor(const QString& path, QWidget* parent) {
+    if (startTextEditor(path))
         return;
-    ShowTextViewer(path, parent);
+    showTextViewer(path, parent);
 }
 
 }  // namespace kadrano

@@ -37,7 +37,7 @@ bool startDesktopEditor(const QString& path) {
 
 }  // namespace
 
-bool StartTextEditor(const QString& path) {
+bool startTextEditor(const QString& path) {
     return qEnvironmentVariableIsEmpty("KADRANO_NO_EXTERNAL_EDITOR") && startDesktopEditor(path);
 }
 

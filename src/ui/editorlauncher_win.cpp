@@ -5,7 +5,7 @@
 
 namespace kadrano {
 
-bool StartTextEditor(const QString& path) {
+bool startTextEditor(const QString& path) {
     return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
 }
 

@@ -19,24 +19,16 @@ struct EnglishText {
     const char* text;  // the contents of a text box
 };
 
-// Every control of the main window that has an English wording. Controls not listed keep
-// their German texts in English.
-std::span<const EnglishText> EnglishTexts();
+// The English wording of the window's strips. Each tool area declares its own (see
+// ToolArea); controls listed nowhere keep their German texts in English.
+std::span<const EnglishText> shellEnglishTexts();
 
-// The head of each tool area: its picture and its header label.
-struct AreaHead {
-    const char* icon;
-    const char* header;
-};
-std::span<const AreaHead> AreaHeads();
-
-// Turns the window English: the table, the area pictures' tooltips, the status and the
-// window caption, and the ImageMagick hint (a valid path stays). Controls are found by name
-// wherever they sit in the window; a missing one is passed over.
-void ApplyEnglishTexts(QWidget& window);
+// Gives the controls of a table their English wording. Controls are found by name wherever
+// they sit below root; a missing one is passed over.
+void ApplyEnglishTexts(QWidget& root, std::span<const EnglishText> table);
 
 // The text colours take their English names and the list is refilled with them; the chosen
 // colour stays chosen, under its English name.
-void UseEnglishColourNames(ColourTable& colours, QComboBox& list);
+void useEnglishColourNames(ColourTable& colours, QComboBox& list);
 
 }  // namespace kadrano

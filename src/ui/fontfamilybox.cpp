@@ -33,11 +33,11 @@ void colourBox(QComboBox* box, const QColor& text, const QColor& background) {
 
 }  // namespace
 
-QString DesktopFontFamily(const QString& family) {
+QString desktopFontFamily(const QString& family) {
     return QFontInfo(QFont(family)).family();
 }
 
-void ShowTextColour(QComboBox* familyBox, QLabel* preview, const TextColourLook& look) {
+void showTextColour(QComboBox* familyBox, QLabel* preview, const TextColourLook& look) {
     if (!look.found)
         return;
     const QColor text = screenColour(look.fontBoxText);

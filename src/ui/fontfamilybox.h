@@ -13,12 +13,12 @@ namespace kadrano {
 
 // The family the desktop's font matching gives for a family name (fontconfig on Linux:
 // Arial → Liberation Sans). Needs a running QGuiApplication.
-QString DesktopFontFamily(const QString& family);
+QString desktopFontFamily(const QString& family);
 
 // The colour box's choice shown on the family box and the caption preview. A light
 // colour is shown on dark grey; the preview, whose background is white, then shows black
 // and is made visible. Nothing changes for a name the table does not hold.
-void ShowTextColour(QComboBox* familyBox, QLabel* preview, const TextColourLook& look);
+void showTextColour(QComboBox* familyBox, QLabel* preview, const TextColourLook& look);
 
 // The family box of the text area and what it drives: the family box and the caption
 // preview show the chosen family, bold and italic as the check boxes say. Typing a

@@ -5,51 +5,32 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTime>
 
 #include "areas/cameranumbersarea.h"
-#include "clickablelabel.h"
-#include "controlbinding.h"
+#include "areastack.h"
+#include "bottomstrip.h"
 #include "core/pathhelpers.h"
-#include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "core/undoplatform.h"
+#include "filestatus.h"
+#include "folderpicker.h"
+#include "infotexts.h"
+#include "magickpathbox.h"
 #include "messageboxperson.h"
-#include "update/update.h"
+#include "previewstrip.h"
+#include "rename/undolast.h"
+#include "serverlinks.h"
+#include "settingsbinding.h"
+#include "windowdrops.h"
 
 namespace kadrano {
-
-// The window's own status label and event loop, with the message boxes and outside
-// programs of whoever talks to the person (the real boxes, or a test's recorder).
-class Form1::WindowPerson : public Person {
-public:
-    WindowPerson(Form1& window, Person& dialogs) : w_(window), d_(dialogs) {}
-    int messageBox(const QString& text, int flags, const QString& title) override {
-        return d_.messageBox(text, flags, title);
-    }
-    void openInEditor(const QString& path) override { d_.openInEditor(path); }
-    void openDocument(const QString& path) override { d_.openDocument(path); }
-    void openFolder(const QString& path) override { d_.openFolder(path); }
-    void setStatus(const QString& text) override {
-        if (w_.c_.FileStatus)
-            w_.c_.FileStatus->setText(text);
-    }
-    QString statusText() const override {
-        return w_.c_.FileStatus ? w_.c_.FileStatus->text() : QString();
-    }
-    void processEvents() override { QCoreApplication::processEvents(); }
-
-private:
-    Form1& w_;
-    Person& d_;
-};
 
 namespace {
 
@@ -66,7 +47,7 @@ QString Form1::designCaption() {
     return QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
 }
 
-Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(paths_.settingsPath()) {
+Form1::Form1(Options options) : paths_(std::move(options.paths)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     if (options.dialogs) {
@@ -77,24 +58,23 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(path
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
-    undoFolder_ = options.undoFolder.isEmpty() ? DefaultUndoFolder() : options.undoFolder;
+    undoFolder_ = options.undoFolder.isEmpty() ? defaultUndoFolder() : options.undoFolder;
     heightLimit_ = options.heightLimit;
-    setUpLinks(options);
-    person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
+    person_ = std::make_unique<StatusLinePerson>(*dialogs_);
+    links_ = new ServerLinks(this, *this, paths_, options.updateServer, options.updateHost);
+    settings_ = new SettingsBinding(this, *this, paths_.settingsPath(), paths_.programDir);
     buildControls();
-    applySettingDefaults();
+    person_->setStatusLine(status_);
+    settings_->applyDefaults();
     connectSignals();
-    connect(this, &Form1::previewRefreshed, this, [this] {
-        for (ToolArea* a : areas_)
-            a->previewChanged();
-    });
     qApp->installEventFilter(this);
 }
 
 Form1::~Form1() {
     qApp->removeEventFilter(this);
     // Closing the window moves the focus away from its controls; a box that loses it must
-    // not start a collection on a window that is half gone.
+    // not start a collection or a check on a window that is half gone.
+    loading_ = true;
     for (QObject* child : findChildren<QObject*>())
         disconnect(child, nullptr, this, nullptr);
 }
@@ -107,21 +87,21 @@ ScriptRunner& Form1::scriptRunner() {
 }
 
 bool Form1::noQuestions() const {
-    return c_.KeineNachfragen && c_.KeineNachfragen->isChecked();
+    return bottom_->noQuestions();
 }
 bool Form1::pauseAtEnd() const {
-    return c_.BatPAuse && c_.BatPAuse->isChecked();
+    return bottom_->pauseAtEnd();
 }
 
 QString Form1::directoryText() const {
-    return c_.Text1 ? c_.Text1->text() : QString();
+    return folderBox_ ? folderBox_->text() : QString();
 }
 void Form1::setDirectoryText(const QString& text) {
-    if (c_.Text1)
-        c_.Text1->setText(text);
+    if (folderBox_)
+        folderBox_->setText(text);
 }
 QString Form1::patternText() const {
-    return c_.Combo2 ? c_.Combo2->currentText() : QString();
+    return patternBox_ ? patternBox_->currentText() : QString();
 }
 
 QString Form1::currentTimeHHMM() const {
@@ -135,40 +115,43 @@ void Form1::setKeptScriptButtonVisible(const KeptScript& script, bool visible) {
 
 std::vector<KeptScript> Form1::keptScripts() const {
     std::vector<KeptScript> all;
-    for (const ToolArea* a : areas_)
+    for (const ToolArea* a : areaStack_->areas())
         all.insert(all.end(), a->keptScripts().begin(), a->keptScripts().end());
     return all;
 }
 
 void Form1::showUpdateLink() {
-    if (c_.Label13)
-        c_.Label13->setVisible(true);
+    links_->showUpdateLink();
 }
 
 void Form1::saveSettings() {
-    saveSettingsAndSay(false);
+    settings_->save(false);
 }
 
-void Form1::saveSettingsAndSay(bool asked) {
-    const SettingsSaveResult result = settings_.SaveAllSettings(*this);
-    if (result.ok()) {
-        saveFailureSaid_ = false;
-        return;
-    }
-    // A file left alone since the start was explained then; a tool's own save keeps quiet.
-    if (!asked && (saveFailureSaid_ || result.outcome == SettingsSaveResult::LeftAlone))
-        return;
-    saveFailureSaid_ = true;
-    dialogs_->messageBox(
-        SettingsNotSavedText(result, settings_.readProblem(), settings_.path(), language_),
-        Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
+QString Form1::previewName() const {
+    return previews_->previewName();
+}
+QString Form1::previewedDirectory() const {
+    return previews_->previewedDirectory();
+}
+const MagickPaths& Form1::magickPaths() const {
+    return magickBox_->paths();
 }
 
-void Form1::loadSettings() {
-    const IniReadStatus status = settings_.LoadAllSettings(*this);
-    if (settings_.leftAlone())
-        dialogs_->messageBox(SettingsNotReadText(status, settings_.path(), language_),
-                             Mb::OK | Mb::IconWarning, SettingsBoxTitle(language_));
+TagTexts Form1::nameTagTexts() const {
+    TagTexts tags;
+    auto text = [this](const char* name, QString& into) {
+        if (const auto* e = findChild<const QLineEdit*>(QString::fromLatin1(name)))
+            into = e->text();
+    };
+    text("LAndscaptTxt", tags.landscape);
+    text("PortraitTxt", tags.portrait);
+    text("DoppelteTxt", tags.duplicate);
+    return tags;
+}
+
+QString Form1::settingsFolder() const {
+    return AddSeparator(QDir::toNativeSeparators(QFileInfo(paths_.settingsPath()).absolutePath()));
 }
 
 void Form1::runTool(const std::function<void()>& tool) {
@@ -196,80 +179,80 @@ void Form1::collectOnRequest() {
 }
 
 void Form1::connectSignals() {
-    connectWindowParts();
-    connectMagickPathBox();
-    if (c_.Text1) {
-        // Enter always collects; leaving the box only when it names another folder than the
-        // one collected. Collecting again on the way out would run its event loop inside the
-        // click that moved the focus, and that click would be lost.
-        connect(c_.Text1, &QLineEdit::returnPressed, this, [this] {
-            if (!loading_)
-                collectOnRequest();
-        });
-        connect(c_.Text1, &QLineEdit::editingFinished, this, [this] {
-            if (!loading_ && AddSeparator(directoryText()) != collectedFolder_)
-                collectOnRequest();
-        });
-        connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
-            if (loading_)
-                return;
-            ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
-            // The button undoes the runs of the folder in the box.
-            refreshUndoButton();
-        });
-    }
-    if (c_.Combo2) {
-        connect(c_.Combo2, &QComboBox::activated, this, [this] {
-            if (!loading_)
-                collectOnRequest();
-        });
-    }
-    if (c_.DubDir_Check)
-        connect(c_.DubDir_Check, &QCheckBox::clicked, this, [this] {
-            if (!loading_)
-                collectOnRequest();
-        });
-    if (c_.FileStatus)
-        connect(c_.FileStatus, &ClickableLabel::clicked, this, &Form1::onFileStatusClicked);
-    if (c_.SaveIniBtn)
-        connect(c_.SaveIniBtn, &QPushButton::clicked, this, [this] {
-            saveSettingsAndSay(true);
-            QCoreApplication::processEvents();
-        });
-    if (c_.IniBtn)
-        connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
-    if (c_.ExitBtn)
-        connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
-    if (c_.UndoBtn)
-        connect(c_.UndoBtn, &QPushButton::clicked, this, &Form1::onUndoClicked);
-    connectLinks();
-}
+    connect(picker_, &FolderPicker::folderChosen, this, &Form1::collectOnRequest);
+    connect(bottom_, &BottomStrip::exitClicked, this, &Form1::onExit);
+    connect(bottom_, &BottomStrip::undoClicked, this,
+            [this] { runTool([this] { runUndoLast(*this); }); });
+    connect(previews_, &PreviewStrip::refreshed, this, [this] {
+        for (ToolArea* a : areaStack_->areas())
+            a->previewChanged();
+    });
+    connect(previews_, &PreviewStrip::pageShown, this, [this] {
+        for (ToolArea* a : areaStack_->areas())
+            a->namePageShown();
+    });
+    connect(previews_, &PreviewStrip::cleared, this, [this] {
+        for (ToolArea* a : areaStack_->areas())
+            a->previewsCleared(language_);
+    });
+    connect(areaStack_, &AreaStack::restacked, this, &Form1::layOut);
+    connect(settings_, &SettingsBinding::englishStored, this, [this] {
+        if (language_ != Language::English)
+            switchLanguage();
+    });
+    connect(settings_, &SettingsBinding::listsToRefill, this, [this] {
+        for (ToolArea* a : areaStack_->areas())
+            a->refillLists();
+    });
 
-void Form1::applySettingDefaults() {
-    for (const SettingDef& def : SettingsReadOrder()) {
-        if (def.defaultKind != SettingDefault::Fixed || def.kind == SettingKind::Language)
-            continue;
-        QWidget* control = findChild<QWidget*>(QString::fromUtf8(def.control));
-        if (!control)
-            continue;
-        const QString value = QString::fromUtf8(def.defaultValue);
-        if (def.kind == SettingKind::Check ||
-            (def.kind == SettingKind::Text && ControlValue(control, def.kind).isEmpty()))
-            SetControlValue(control, def.kind, value);
-    }
+    // The keys desktop programs share: Ctrl+Q ends as the end button does (with its saving
+    // and questions), F1 shows the general info.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, bottom_->exitButton(), &QPushButton::click);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &Form1::showGeneralInfo);
+    connect(generalInfoButton_, &QPushButton::clicked, this, &Form1::showGeneralInfo);
+
+    // Enter always collects; leaving the box only when it names another folder than the
+    // one collected. Collecting again on the way out would run its event loop inside the
+    // click that moved the focus, and that click would be lost.
+    connect(folderBox_, &QLineEdit::returnPressed, this, [this] {
+        if (!loading_)
+            collectOnRequest();
+    });
+    connect(folderBox_, &QLineEdit::editingFinished, this, [this] {
+        if (!loading_ && AddSeparator(directoryText()) != collectedFolder_)
+            collectOnRequest();
+    });
+    connect(folderBox_, &QLineEdit::textChanged, this, [this] {
+        if (loading_)
+            return;
+        ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+        // The button undoes the runs of the folder in the box.
+        refreshUndoButton();
+    });
+    connect(patternBox_, &QComboBox::activated, this, [this] {
+        if (!loading_)
+            collectOnRequest();
+    });
+    connect(subfoldersCheck_, &QCheckBox::clicked, this, [this] {
+        if (!loading_)
+            collectOnRequest();
+    });
+    connect(languageButton_, &QPushButton::clicked, this, &Form1::switchLanguage);
 }
 
 void Form1::startUp(const QString& commandLine) {
-    commandLine_ = commandLine;
+    links_->setCommandLine(commandLine);
     loading_ = true;
     language_ = Language::German;
 
-    CollapseAllAreas();
-    StackAreas();
-    placePicker();
-    for (ToolArea* a : areas_)
+    areaStack_->collapseAll();
+    areaStack_->stack();
+    picker_->placeTree();
+    for (ToolArea* a : areaStack_->areas())
         a->fillLists();
-    cameraNumbers_->fillLists();
+    areaStack_->cameraNumbers().fillLists();
 
     show();
     QCoreApplication::processEvents();
@@ -278,30 +261,28 @@ void Form1::startUp(const QString& commandLine) {
     const QString folder = Unquote(commandLine);
     if (!folder.isEmpty())
         setDirectoryText(folder);
-    pointTreeAt(directoryText());
+    picker_->pointTreeAt(directoryText());
 
-    if (c_.Combo2) {
-        c_.Combo2->clear();
-        c_.Combo2->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"),
-                             QStringLiteral("*.avi"), QStringLiteral("*.mpg"),
-                             QStringLiteral("*.mp4"), QStringLiteral("*.mov")});
-        c_.Combo2->setCurrentIndex(1);
-    }
+    patternBox_->clear();
+    patternBox_->addItems({QStringLiteral("*.*"), QStringLiteral("*.jpg"), QStringLiteral("*.avi"),
+                           QStringLiteral("*.mpg"), QStringLiteral("*.mp4"),
+                           QStringLiteral("*.mov")});
+    patternBox_->setCurrentIndex(1);
 
-    loadSettings();
-    UseQtTranslations(language_);
-    lookForImageMagick();
+    settings_->load();
+    useQtTranslations(language_);
+    magickBox_->lookForImageMagick();
 
     show();
     QCoreApplication::processEvents();
 
-    for (ToolArea* a : areas_)
+    for (ToolArea* a : areaStack_->areas())
         a->startUpFinishing();
 
     loading_ = false;
     ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
     collectFiles();
-    for (ToolArea* a : areas_) {
+    for (ToolArea* a : areaStack_->areas()) {
         if (QWidget* focus = a->startFocus()) {
             focus->setFocus();
             break;
@@ -328,40 +309,20 @@ void Form1::collectFiles() {
         showUpdateLink();
 
         collectedFolder_ = directoryText();
-        const bool withSubdirs = c_.DubDir_Check && c_.DubDir_Check->isChecked();
+        const bool withSubdirs = subfoldersCheck_->isChecked();
         if (withSubdirs)
             setWindowTitle(QStringLiteral("Lese Unter-Verzeichnisse, bitte warten...  (Start: ") +
                            systemTimeText(QTime::currentTime()) +
                            QStringLiteral(")      ESC = Abbruch"));
-        CollectResult result =
-            CollectPictureFiles(directoryText(), patternText(), withSubdirs, language_, *this);
+        CollectResult result = CollectPictureFiles(directoryText(), patternText(), withSubdirs,
+                                                   language_, *this, ownFiles_);
         files_ = std::move(result.files);
         showUpdateLink();
-
-        if (c_.FileStatus) {
-            // The label's own tip stays; what the collection had to leave out is added
-            // below it, so that "Keine Dateien gefunden" for a folder that is not there,
-            // or a count short of an unreadable sub-folder, does not go unexplained.
-            const char* const kOwnTip = "kadranoOwnToolTip";
-            if (!c_.FileStatus->property(kOwnTip).isValid())
-                c_.FileStatus->setProperty(kOwnTip, c_.FileStatus->toolTip());
-            const QString ownTip = c_.FileStatus->property(kOwnTip).toString();
-            const QString note = CollectLeftOutNote(result.leftOut, language_);
-            c_.FileStatus->setToolTip(note.isEmpty() ? ownTip
-                                                     : ownTip + QStringLiteral("\n\n") + note);
-            if (files_.count() > 0) {
-                c_.FileStatus->setStyleSheet(QString());
-                c_.FileStatus->setText(
-                    CollectedStatusText(files_.count(), collectCancel_, language_));
-            } else {
-                c_.FileStatus->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-                c_.FileStatus->setText(NoFilesFoundStatusText(language_));
-            }
-        }
+        status_->showCollected(result.leftOut, collectCancel_);
         if (files_.count() > 0)
-            showFirstPreview();
+            previews_->showFirst();
         else
-            clearPreviews();
+            previews_->clear();
         setWindowTitle(savedCaption);
     } while (collectAgain_);
     collecting_ = false;
@@ -370,93 +331,49 @@ void Form1::collectFiles() {
 }
 
 void Form1::collectStatus(const QString& text) {
-    if (c_.FileStatus)
-        c_.FileStatus->setText(text);
+    status_->setText(text);
 }
 
 void Form1::collectProcessEvents() {
     QCoreApplication::processEvents();
 }
 
-void Form1::onFileStatusClicked() {
-    const int answer =
-        dialogs_->messageBox(QStringLiteral("Dateiliste in Text-Datei speichern und anzeigen?"),
-                             Mb::YesNo, QStringLiteral("Dateiliste anzeigen?"));
-    if (answer == Mb::ResultNo)
-        return;
-    const QString path = paths_.fileListPath();
-    if (!WriteScriptFile(path, FileListLines(files_))) {
-        dialogs_->messageBox(
-            QStringLiteral("Die Dateiliste konnte nicht gespeichert werden:\r") + path,
-            Mb::OK | Mb::IconError, QStringLiteral("Dateiliste"));
-        return;
-    }
-    dialogs_->openInEditor(path);
+void Form1::showGeneralInfo() {
+    const InfoText info = generalInfo(language_, windowTitle(), paths_.programName);
+    person().messageBox(info.text, Mb::OK | Mb::IconInformation, info.title);
 }
 
-void Form1::onIniButton() {
-    dialogs_->openInEditor(paths_.settingsPath());
-}
-
-void Form1::deleteFileListText() {
-    const QString path = paths_.fileListPath();
-    if (QFileInfo::exists(path))
-        QFile::remove(path);
+void Form1::refreshUndoButton() {
+    bottom_->refreshUndoButton(undoFolder_, directoryText(), language_);
 }
 
 void Form1::onExit() {
-    saveSettingsAndSay(true);
-    deleteFileListText();
+    settings_->save(true);
+    status_->deleteListText();
     close();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    deleteFileListText();
+    status_->deleteListText();
     QWidget::closeEvent(event);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    LayoutOnResize();
+    layOut();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
+    // ESC on any control of the window stops a collection or a tool's loop.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (key->key() == Qt::Key_Escape && widget && widget->window() == this) {
+        if (widget && widget->window() == this) {
             collectCancel_ = true;
             toolCancel_ = true;
         }
     }
-    if (windowPartsEvent(watched, event))
-        return true;
     return QWidget::eventFilter(watched, event);
-}
-
-bool Form1::hasControl(const QString& name) const {
-    return findChild<QWidget*>(name) != nullptr;
-}
-
-QString Form1::controlValue(const QString& name, SettingKind kind) const {
-    return ControlValue(findChild<QWidget*>(name), kind);
-}
-
-bool Form1::setControlValue(const QString& name, SettingKind kind, const QString& value) {
-    return SetControlValue(findChild<QWidget*>(name), kind, value);
-}
-
-bool Form1::fileExists(const QString& path) const {
-    return QFileInfo(path).isFile();
-}
-
-QString Form1::settingsFolder() const {
-    return AddSeparator(QDir::toNativeSeparators(QFileInfo(paths_.settingsPath()).absolutePath()));
-}
-
-void Form1::showIniButton() {
-    if (c_.IniBtn)
-        c_.IniBtn->setVisible(true);
 }
 
 }  // namespace kadrano

@@ -6,48 +6,42 @@
 #include <memory>
 #include <vector>
 
+#include "apppaths.h"
 #include "areas/toolarea.h"
 #include "core/filecollector.h"
-#include "core/settings.h"
+#include "core/ownfiles.h"
 #include "core/toolhost.h"
-#include "form1controls.h"
 
-class QFileSystemModel;
-class QScrollArea;
+class QCheckBox;
+class QComboBox;
 class QFrame;
-class QMimeData;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace kadrano {
 
-class CameraNumbersArea;
+class AlwaysOnTop;
+class AreaStack;
+class BottomStrip;
+class ClickableLabel;
+class FileStatus;
+class FolderPicker;
+class MagickPathBox;
+class PreviewStrip;
+class ServerLinks;
+class SettingsBinding;
+class StatusLinePerson;
 class UpdateHost;
 class UpdateServer;
 
-// Where the program lives: its folder and its name, from which the settings file and
-// the file-list text beside it are named.
-struct AppPaths {
-    QString programDir;   // ends in a separator
-    QString programName;  // file name without extension
-    // Where the settings are kept when not beside the program (see settingslocation.h).
-    QString settingsFile;
-
-    QString iniPath() const { return programDir + programName + QStringLiteral(".ini"); }
-    QString settingsPath() const { return settingsFile.isEmpty() ? iniPath() : settingsFile; }
-    QString fileListPath() const {
-        QString p = iniPath();
-        return p.replace(QStringLiteral(".ini"), QStringLiteral(".txt"));
-    }
-};
-
-// The main window: the strips around the tool areas, the previews, the directory picker,
-// drops, the collection and the settings. It owns all state of a session: the language, the
-// Loading flag, the cancel flags, the collected files; the tools run on it through the
-// ToolHost interface, their areas through AreaHost.
-class Form1 : public QWidget,
-              public ToolHost,
-              private AreaHost,
-              private CollectObserver,
-              private SettingsTarget {
+// The main window: the shell around the tool areas. It holds what the tools share (the
+// language, the Loading flag, the cancel flags, the collected files, the rule that one tool
+// runs at a time) and the top strip's folder box, pattern and switches, and wires its parts:
+// folder picker, previews, status line, ImageMagick path box, links, settings binding,
+// bottom strip and the stack of tool areas. The tools run on it through ToolHost, their
+// areas through AreaHost.
+class Form1 : public QWidget, public ToolHost, private AreaHost, private CollectObserver {
     Q_OBJECT
 public:
     struct Options {
@@ -74,18 +68,17 @@ public:
     // The start-up sequence; commandLine is the whole command line (one picture folder).
     void startUp(const QString& commandLine);
 
-    const Form1Controls& controls() const { return c_; }
     const AppPaths& paths() const { return paths_; }
     static QString designCaption();
-
     bool collectCancel() const { return collectCancel_; }
     bool isCollecting() const { return collecting_; }
 
-    // The tool areas (window units are twips).
-    void StackAreas();
-    void CollapseAllAreas();
-    void ToggleArea(QFrame* area);
-    void LayoutOnResize();
+    // The window's parts.
+    AreaStack& areaStack() const { return *areaStack_; }
+    PreviewStrip& previews() const { return *previews_; }
+    MagickPathBox& magickPathBox() const { return *magickBox_; }
+    // What the collection leaves out: every file an area declares, and the undo script.
+    const OwnFiles& ownFiles() const { return ownFiles_; }
 
     // ToolHost
     Person& person() override;
@@ -95,7 +88,7 @@ public:
     bool noQuestions() const override;
     bool pauseAtEnd() const override;
     void saveSettings() override;
-    // Fills the file list from the folder in Text1 and updates the status and previews.
+    // Fills the file list from the folder box and updates the status and previews.
     void collectFiles() override;
     const FileList& fileList() const override { return files_; }
     QString directoryText() const override;
@@ -112,32 +105,12 @@ public:
     void setToolCancel(bool on) override { toolCancel_ = on; }
     QString undoJournalFolder() const override { return undoFolder_; }
 
-    // --- Window parts: tool areas, previews, directory picker, drops (form1_*.cpp) ---
-    // The tool area that is open, or null when all are closed.
-    QFrame* openArea() const;
-    // "Kamera Nummern >>": shows the camera-number area below the bottom strip.
-    void ShowCameraNumberArea();
-    // A folder (or a text naming one) dropped on the window.
-    void DropDirectory(const QMimeData& data);
-    // Something dropped on the ImageMagick path box: it takes the dropped file's path (or the
-    // text) and signals magickPathDropped, after which the path is to be checked.
-    void DropMagickPath(const QMimeData& data);
-    // The file the previews show, as a position in the file list (-1 when none).
-    int previewedIndex() const { return previewedIndex_; }
-    QString previewedFilePath() const;
-    // The name the caption and rename previews are made from: the first line of Vorschau.
+    // The name the caption and rename previews are made from (see PreviewStrip).
     QString previewName() const override;
-    // The picture preview: small in its box, or enlarged over the window.
-    bool previewEnlarged() const;
 
 Q_SIGNALS:
-    // A collection has ended (tests wait for it; previews refresh on it).
+    // A collection has ended (tests wait for it).
     void filesCollected();
-    // The file-name preview moved on: the caption preview (and the rename preview while
-    // the rename area is open) should follow previewName().
-    void previewRefreshed();
-    // The ImageMagick path box got a dropped path.
-    void magickPathDropped();
     // The window switched its language (message boxes outside it follow).
     void languageChanged(Language language);
 
@@ -147,141 +120,70 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class WindowPerson;
-    class DefaultDialogs;
-
-    // Creates every control of the window with its design name, caption and tooltip.
+    // Creates every control of the window with its design name, caption and tooltip, in
+    // the order Tab goes through them (form1_layout.cpp).
     void buildControls();
+    void buildTopStrip();
     void connectSignals();
-    void loadSettings();
+    // Lays the strips out for the window's width.
+    void layOut();
+    void layOutTopStrip();
 
     // AreaHost
     ToolHost& toolHost() override { return *this; }
     void runTool(const std::function<void()>& tool) override;
-    // A collection the person asked for (folder box, pattern, drop, picker): after the
-    // running tool, if one runs.
-    void collectOnRequest();
     QString previewedDirectory() const override;
     TagTexts nameTagTexts() const override;
     QString settingsFolder() const override;
-    const MagickPaths& magickPaths() const override { return magick_.paths; }
+    const MagickPaths& magickPaths() const override;
+
+    // A collection the person asked for (folder box, pattern, drop, picker): after the
+    // running tool, if one runs.
+    void collectOnRequest();
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
-    void onFileStatusClicked();
-    // "Rückgängig" (form1_undo.cpp): enabled while the folder has a run to undo, its
-    // tooltip naming that run.
+    void showGeneralInfo();
     void refreshUndoButton();
-    void onUndoClicked();
-
-    // The language button and the update and homepage links (form1_links.cpp).
-    void setUpLinks(const Options& options);
-    void connectLinks();
-    void SwitchLanguageClicked();
-    void onUpdateLink();
-    void onHomepageLink();
+    // The language button (form1_language.cpp).
+    void switchLanguage();
     void onExit();
-    void onIniButton();
-    void deleteFileListText();
-    // Saves the settings; a failure is said every time when the person asked for the save
-    // ("Speichern", "Beenden"), else once until a save succeeds again.
-    void saveSettingsAndSay(bool asked);
-
-    // Part of the start-up sequence and collection that belongs to the previews.
-    void showFirstPreview();
-    void clearPreviews();
-
-    // --- Window parts (form1_layout.cpp, form1_areas.cpp, form1_picker.cpp,
-    // form1_previews.cpp) ---
-    void buildTopStrip();
-    void buildNameStrip();
-    void buildBottomStrip();
-    void buildPicker();
-    ToolArea* areaOf(const QFrame* frame) const;
-    void connectWindowParts();
-    // What a screen reader says for each "?" button: "Info: " and the part it explains.
-    void nameInfoButtons();
-    // Drops anywhere on the window, and the keys and focus of the directory picker.
-    bool windowPartsEvent(QObject* watched, QEvent* event);
-    void layoutTopStrip();
-    void layoutNameStrip();
-    void placePicker();
-    void showInfo(const QString& button);
-
-    // The ImageMagick path box (form1_magick.cpp): the search at start-up, after the
-    // settings are read; the check when the box is left or gets a drop.
-    void lookForImageMagick();
-    void checkMagickPath();
-    void connectMagickPathBox();
-    void setMagickWarningsVisible(bool visible);
-    void setCaptionPreviewVisible(bool visible);
-    MagickDiscovery magick_;
-
-    // Directory picker and drive list
-    void fillDriveList();
-    void followDriveOf(const QString& path);
-    void onDriveChosen(int index);
-    void onCommand4();
-    void pointTreeAt(const QString& path);
-    void showPicker();
-    void leavePicker();
-    void onTreeEnter();
-
-    // Previews
-    void onVorschauClicked();
-    void onVorschauRightClicked(Qt::KeyboardModifiers modifiers);
-    void onVorschauPicClicked();
-    void refreshPreviews();
-    void loadPreviewPicture(int index);
-    QRect smallPreviewGeometry() const;
-
-    std::vector<ToolArea*> areas_;  // in stack order; children of the window
-    // The command line the program was started with; the updater hands it on.
-    QString commandLine_;
-    CameraNumbersArea* cameraNumbers_ = nullptr;
-    QFileSystemModel* dirModel_ = nullptr;
-    bool followingText_ = false;  // the drive list follows Text1 without opening the picker
-    bool pickerOpen_ = false;
-    int previewedIndex_ = -1;
-    int bottomStripWidth_ = 0;
-    int heightLimit_ = 0;
-    // The tool areas lie on a page that scrolls when the window would not fit the screen.
-    QScrollArea* areasScroll_ = nullptr;
-    QWidget* areasPage_ = nullptr;
-    int windowHeightLimit() const;
 
     // CollectObserver
     void collectStatus(const QString& text) override;
     void collectProcessEvents() override;
     bool collectCancelRequested() const override { return collectCancel_; }
 
-    // SettingsTarget
-    bool hasControl(const QString& name) const override;
-    QString controlValue(const QString& name, SettingKind kind) const override;
-    bool setControlValue(const QString& name, SettingKind kind, const QString& value) override;
-    void switchToEnglish() override;
-    QString programDir() const override { return paths_.programDir; }
-    bool fileExists(const QString& path) const override;
-    void fillOutputFormatList() override;
-    void showIniButton() override;
-
-    // First start without a settings file: the controls hold the values a new settings
-    // file would hold.
-    void applySettingDefaults();
-
     AppPaths paths_;
     QString undoFolder_;
-    QString undoJournalSeen_;  // the journal (and its size and time) the button shows
-    std::unique_ptr<UpdateServer> ownUpdateServer_;
-    std::unique_ptr<UpdateHost> ownUpdateHost_;
-    const UpdateServer* updateServer_ = nullptr;
-    UpdateHost* updateHost_ = nullptr;
-    Form1Controls c_;
+    int heightLimit_ = 0;
     std::unique_ptr<Person> ownDialogs_;
-    std::unique_ptr<WindowPerson> person_;
+    std::unique_ptr<StatusLinePerson> person_;
     Person* dialogs_ = nullptr;
     ScriptRunner* runner_ = nullptr;
-    Settings settings_;
-    bool saveFailureSaid_ = false;
+
+    // The parts (children of the window).
+    SettingsBinding* settings_ = nullptr;
+    ServerLinks* links_ = nullptr;
+    FolderPicker* picker_ = nullptr;
+    PreviewStrip* previews_ = nullptr;
+    FileStatus* status_ = nullptr;
+    MagickPathBox* magickBox_ = nullptr;
+    AreaStack* areaStack_ = nullptr;
+    BottomStrip* bottom_ = nullptr;
+    OwnFiles ownFiles_;
+
+    // The shell's own controls; each keeps its design name as objectName.
+    QFrame* topStrip_ = nullptr;                // "Frame5"
+    QLineEdit* folderBox_ = nullptr;            // "Text1"
+    QPushButton* generalInfoButton_ = nullptr;  // "Command11"
+    QComboBox* patternBox_ = nullptr;           // "Combo2"
+    QCheckBox* subfoldersCheck_ = nullptr;      // "DubDir_Check"
+    QPushButton* languageButton_ = nullptr;     // "SwitchLAnguage_Label"
+    QLabel* germanFlag_ = nullptr;              // "DE_Flag"
+    AlwaysOnTop* pinButton_ = nullptr;          // "AlwaysOnTop1"
+    QFrame* nameStrip_ = nullptr;               // "Frame7"
+    ClickableLabel* dropPicture_ = nullptr;     // "DragDropPic"
+    bool built_ = false;
 
     Language language_ = Language::German;
     bool loading_ = true;
@@ -293,7 +195,6 @@ private:
     bool collectAfterTool_ = false;  // the person asked for a collection while a tool ran
     FileList files_;
     QString collectedFolder_;  // the folder text of the last collection
-    int previewPosition_ = 0;
     QString startTime_;
 };
 

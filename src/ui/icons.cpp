@@ -26,7 +26,7 @@ QPixmap Canvas(QSize size, const std::function<void(QPainter&)>& paint) {
 }
 
 // Area icons are designed on a 32 x 32 grid.
-QPixmap Icon32(int size, const std::function<void(QPainter&)>& paint) {
+QPixmap icon32(int size, const std::function<void(QPainter&)>& paint) {
     return Canvas(QSize(size, size), [&](QPainter& p) {
         p.scale(size / 32.0, size / 32.0);
         paint(p);
@@ -36,7 +36,7 @@ QPixmap Icon32(int size, const std::function<void(QPainter&)>& paint) {
 const QColor kOutline(60, 64, 72);
 
 // A small landscape photo: sky, sun, a green hill, and a frame.
-void DrawPhoto(QPainter& p, const QRectF& r) {
+void drawPhoto(QPainter& p, const QRectF& r) {
     p.save();
     QLinearGradient sky(r.topLeft(), r.bottomLeft());
     sky.setColorAt(0, QColor(120, 180, 240));
@@ -66,7 +66,7 @@ void DrawPhoto(QPainter& p, const QRectF& r) {
     p.restore();
 }
 
-void DrawArrowHead(QPainter& p, QPointF tip, qreal angleDegrees, qreal length, const QColor& c) {
+void drawArrowHead(QPainter& p, QPointF tip, qreal angleDegrees, qreal length, const QColor& c) {
     const qreal a = qDegreesToRadians(angleDegrees);
     const QPointF back(std::cos(a) * length, std::sin(a) * length);
     const QPointF side(-back.y() * 0.6, back.x() * 0.6);
@@ -77,28 +77,28 @@ void DrawArrowHead(QPainter& p, QPointF tip, qreal angleDegrees, qreal length, c
     p.drawPolygon(head);
 }
 
-void PaintResize(QPainter& p) {
+void paintResize(QPainter& p) {
     p.setPen(QPen(QColor(120, 120, 120), 1.2, Qt::DashLine));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(2.5, 2.5, 27, 27));
-    DrawPhoto(p, QRectF(3, 13, 16, 16));
+    drawPhoto(p, QRectF(3, 13, 16, 16));
     const QColor blue(30, 100, 200);
     p.setPen(QPen(blue, 2.4, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(19, 13), QPointF(25.5, 6.5));
-    DrawArrowHead(p, QPointF(29, 3), -45, 7, blue);
+    drawArrowHead(p, QPointF(29, 3), -45, 7, blue);
 }
 
-void PaintOrientation(QPainter& p) {
-    DrawPhoto(p, QRectF(2, 12, 18, 13));  // landscape
-    DrawPhoto(p, QRectF(16, 5, 13, 18));  // portrait
+void paintOrientation(QPainter& p) {
+    drawPhoto(p, QRectF(2, 12, 18, 13));  // landscape
+    drawPhoto(p, QRectF(16, 5, 13, 18));  // portrait
     const QColor green(20, 140, 60);
     p.setPen(QPen(green, 2.4, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(5, 2, 14, 14), 200 * 16, -150 * 16);
-    DrawArrowHead(p, QPointF(18.5, 12.5), 80, 6, green);
+    drawArrowHead(p, QPointF(18.5, 12.5), 80, 6, green);
 }
 
-void PaintRename(QPainter& p) {
+void paintRename(QPainter& p) {
     p.setPen(QPen(kOutline, 1.2));
     p.setBrush(QColor(250, 250, 245));
     p.drawRoundedRect(QRectF(1.5, 8.5, 29, 15), 2, 2);
@@ -126,8 +126,8 @@ void PaintRename(QPainter& p) {
     p.restore();
 }
 
-void PaintText(QPainter& p) {
-    DrawPhoto(p, QRectF(1.5, 4.5, 29, 23));
+void paintText(QPainter& p) {
+    drawPhoto(p, QRectF(1.5, 4.5, 29, 23));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 210));
     p.drawRoundedRect(QRectF(13, 18, 16, 8.5), 1.5, 1.5);
@@ -139,7 +139,7 @@ void PaintText(QPainter& p) {
     p.drawText(QRectF(13, 18, 16, 8.5), Qt::AlignCenter, QStringLiteral("Abc"));
 }
 
-void DrawDie(QPainter& p, const QRectF& r, int pips, const QColor& face) {
+void drawDie(QPainter& p, const QRectF& r, int pips, const QColor& face) {
     p.setPen(QPen(kOutline, 1.2));
     p.setBrush(face);
     p.drawRoundedRect(r, r.width() * 0.2, r.width() * 0.2);
@@ -165,28 +165,28 @@ void DrawDie(QPainter& p, const QRectF& r, int pips, const QColor& face) {
     }
 }
 
-void PaintShuffle(QPainter& p) {
+void paintShuffle(QPainter& p) {
     p.save();
     p.translate(11, 12);
     p.rotate(-14);
-    DrawDie(p, QRectF(-9, -9, 18, 18), 5, QColor(255, 255, 255));
+    drawDie(p, QRectF(-9, -9, 18, 18), 5, QColor(255, 255, 255));
     p.restore();
     p.save();
     p.translate(21, 21);
     p.rotate(12);
-    DrawDie(p, QRectF(-8.5, -8.5, 17, 17), 3, QColor(215, 40, 40));
+    drawDie(p, QRectF(-8.5, -8.5, 17, 17), 3, QColor(215, 40, 40));
     p.restore();
 }
 
-void PaintDuplicates(QPainter& p) {
-    DrawPhoto(p, QRectF(1.5, 2.5, 19, 15));
-    DrawPhoto(p, QRectF(11.5, 14.5, 19, 15));
+void paintDuplicates(QPainter& p) {
+    drawPhoto(p, QRectF(1.5, 2.5, 19, 15));
+    drawPhoto(p, QRectF(11.5, 14.5, 19, 15));
     p.setPen(QPen(QColor(200, 30, 30), 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(4, 22), QPointF(9, 22));
     p.drawLine(QPointF(4, 26), QPointF(9, 26));
 }
 
-void PaintDate(QPainter& p) {
+void paintDate(QPainter& p) {
     const QRectF page(3.5, 4.5, 25, 25);
     p.setPen(QPen(kOutline, 1.2));
     p.setBrush(Qt::white);
@@ -210,27 +210,27 @@ void PaintDate(QPainter& p) {
 
 }  // namespace
 
-QPixmap AreaIconPixmap(AreaPicture which, int size) {
+QPixmap areaIconPixmap(AreaPicture which, int size) {
     switch (which) {
         case AreaPicture::Resize:
-            return Icon32(size, PaintResize);
+            return icon32(size, paintResize);
         case AreaPicture::Orientation:
-            return Icon32(size, PaintOrientation);
+            return icon32(size, paintOrientation);
         case AreaPicture::Rename:
-            return Icon32(size, PaintRename);
+            return icon32(size, paintRename);
         case AreaPicture::Text:
-            return Icon32(size, PaintText);
+            return icon32(size, paintText);
         case AreaPicture::Shuffle:
-            return Icon32(size, PaintShuffle);
+            return icon32(size, paintShuffle);
         case AreaPicture::Duplicates:
-            return Icon32(size, PaintDuplicates);
+            return icon32(size, paintDuplicates);
         case AreaPicture::Date:
-            return Icon32(size, PaintDate);
+            return icon32(size, paintDate);
     }
     return QPixmap();
 }
 
-QPixmap DropFolderPixmap(QSize size) {
+QPixmap dropFolderPixmap(QSize size) {
     return Canvas(size, [&](QPainter& p) {
         const QRectF box(2, 2, size.width() - 4, size.height() - 4);
         p.setPen(QPen(QColor(110, 130, 160), 2, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin));
@@ -283,7 +283,7 @@ QPixmap DropFolderPixmap(QSize size) {
     });
 }
 
-QPixmap EnglishFlagPixmap(QSize size) {
+QPixmap englishFlagPixmap(QSize size) {
     return Canvas(size, [&](QPainter& p) {
         const QRectF r(0.5, 0.5, size.width() - 1, size.height() - 1);
         p.setClipRect(r);
@@ -310,7 +310,7 @@ QPixmap EnglishFlagPixmap(QSize size) {
     });
 }
 
-QPixmap GermanFlagPixmap(QSize size) {
+QPixmap germanFlagPixmap(QSize size) {
     return Canvas(size, [&](QPainter& p) {
         const QRectF r(0.5, 0.5, size.width() - 1, size.height() - 1);
         const qreal third = r.height() / 3;
@@ -322,7 +322,7 @@ QPixmap GermanFlagPixmap(QSize size) {
     });
 }
 
-QPixmap PinPixmap(PinState state, QSize size) {
+QPixmap pinPixmap(PinState state, QSize size) {
     return Canvas(size, [&](QPainter& p) {
         const qreal s = std::min(size.width(), size.height());
         p.translate((size.width() - s) / 2, (size.height() - s) / 2);
@@ -368,7 +368,7 @@ QPixmap PinPixmap(PinState state, QSize size) {
     });
 }
 
-QIcon RunScriptIcon() {
+QIcon runScriptIcon() {
     return QIcon(Canvas(QSize(16, 16), [](QPainter& p) {
         p.setPen(QPen(kOutline, 1));
         p.setBrush(QColor(250, 250, 245));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 #include "core/language.h"
 
@@ -13,15 +12,9 @@ struct InfoText {
     QString title;
 };
 
-// The information of the "?" button with this objectName, for a window with this caption
-// and a program file of this name (without extension). No value for a button that has no
-// text (the date area's "?" shows nothing) or that is not an info button.
-std::optional<InfoText> InfoTextFor(const QString& button, Language language,
-                                    const QString& windowCaption, const QString& programName);
-
-// The names of all info buttons of the window.
-inline constexpr const char* kInfoButtons[] = {"Command11", "Command14", "Command3",  "Command12",
-                                               "Command6",  "Command15", "Command13", "Command5",
-                                               "Command21", "Command25", "Command7"};
+// The general information of the top strip's "?" button (and F1), for a window with this
+// caption and a program file of this name (without extension). The tool areas explain
+// themselves (see AreaInfo).
+InfoText generalInfo(Language language, const QString& windowCaption, const QString& programName);
 
 }  // namespace kadrano

@@ -14,7 +14,7 @@
 
 namespace kadrano {
 
-QString DisplayText(const QString& text) {
+QString displayText(const QString& text) {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(u'\r', u'\n');
@@ -53,7 +53,7 @@ private:
     bool yesNo_;
 };
 
-// The window's language as last set through UseQtTranslations: the boxes of this file speak it.
+// The window's language as last set through useQtTranslations: the boxes of this file speak it.
 Language g_language = Language::German;
 
 // A desktop without an opener for the path (no xdg-open, no default program) would otherwise
@@ -70,7 +70,7 @@ void openWithDesktop(const QString& path, QWidget* parent) {
 
 }  // namespace
 
-void UseQtTranslations(Language language) {
+void useQtTranslations(Language language) {
     g_language = language;
     static QTranslator* installed = nullptr;
     if (installed) {
@@ -92,10 +92,10 @@ void UseQtTranslations(Language language) {
 
 int MessageBoxPerson::messageBox(const QString& text, int flags, const QString& title) {
     QuestionBox box(parent_, (flags & 0x7) == Mb::YesNo);
-    box.setText(DisplayText(text));
+    box.setText(displayText(text));
     // A box without a title of its own carries the program's name, as message boxes do.
     const QString shownTitle = title.isEmpty() ? QStringLiteral("Kadrano") : title;
-    box.setWindowTitle(DisplayText(shownTitle).replace(u'\n', u' '));
+    box.setWindowTitle(displayText(shownTitle).replace(u'\n', u' '));
     box.setTextFormat(Qt::PlainText);
     switch (flags & 0x70) {
         case Mb::IconError:
@@ -136,7 +136,7 @@ int MessageBoxPerson::messageBox(const QString& text, int flags, const QString& 
 }
 
 void MessageBoxPerson::openInEditor(const QString& path) {
-    OpenTextInEditor(path, parent_);
+    openTextInEditor(path, parent_);
 }
 
 void MessageBoxPerson::openDocument(const QString& path) {

@@ -25,9 +25,9 @@ private:
 
 // Qt's own dialogs and buttons ("Ja"/"Nein") in the window's language; the German
 // translations come with Qt, English needs none.
-void UseQtTranslations(Language language);
+void useQtTranslations(Language language);
 
 // A line break in the program's texts is a single carriage return.
-QString DisplayText(const QString& text);
+QString displayText(const QString& text);
 
 }  // namespace kadrano

@@ -9,12 +9,12 @@
 
 namespace kadrano {
 
-void StartOwnProcessGroup(QProcess& process) {
+void startOwnProcessGroup(QProcess& process) {
     // A group of its own, so that stopping reaches the programs a script started as well.
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
 }
 
-void SignalProcessGroup(const QProcess& process, bool kill) {
+void signalProcessGroup(const QProcess& process, bool kill) {
     const qint64 pid = process.processId();
     if (pid > 0)
         ::kill(-pid_t(pid), kill ? SIGKILL : SIGTERM);
@@ -24,7 +24,7 @@ void SignalProcessGroup(const QProcess& process, bool kill) {
 int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& arguments) {
     lastOutput_.clear();
     lastCancelled_ = false;
-    const bool script = IsScript(program);
+    const bool script = isScript(program);
     if (script && !QFileInfo(interpreter_).isExecutable()) {
         showError(QStringLiteral("Der Skript-Interpreter wurde nicht gefunden:\n%1\n\n"
                                  "Das Skript %2 wurde nicht ausgeführt.")
@@ -38,7 +38,7 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
     window.setWindowTitle(FileNamePart(program));
     // kadrano-bat notes what the script renames in the folder's undo journal.
     if (script)
-        window.setProcessEnvironment(UndoJournalEnvironment(undoJournal()));
+        window.setProcessEnvironment(undoJournalEnvironment(undoJournal()));
     const int code = script ? window.run(interpreter_, QStringList{program} + arguments)
                             : window.run(program, arguments);
     lastOutput_ = window.output();

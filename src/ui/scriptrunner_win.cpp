@@ -10,8 +10,8 @@
 namespace kadrano {
 
 // Windows stops a process tree through its console; nothing to prepare.
-void StartOwnProcessGroup(QProcess&) {}
-void SignalProcessGroup(const QProcess&, bool) {}
+void startOwnProcessGroup(QProcess&) {}
+void signalProcessGroup(const QProcess&, bool) {}
 
 // Windows has the real command interpreter: the script runs in a console of its own, and we
 // wait for it while our windows keep repainting.
@@ -20,7 +20,7 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
     lastCancelled_ = false;
     QProcess p;
     const QString native = QDir::toNativeSeparators(program);
-    if (IsScript(program)) {
+    if (isScript(program)) {
         p.setProgram(QStringLiteral("cmd.exe"));
         p.setNativeArguments(QStringLiteral("/c \"\"%1\" %2\"").arg(native, arguments.join(u' ')));
     } else {

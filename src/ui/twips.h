@@ -5,10 +5,11 @@
 
 namespace kadrano {
 
-// The window's geometry is measured in twips (1440 to the inch), as its layout was
-// designed. On screen one logical pixel is 15 twips (96 pixels to the inch); Qt's
-// high-DPI scaling takes care of screens at 150 % or 200 %, so nothing here depends on
-// the screen. Every conversion between the two goes through these functions.
+// The window's geometry is measured in twips (1440 to the inch): every height and place of
+// the strips and areas is a whole number of them, whatever the screen. On screen one
+// logical pixel is 15 twips (96 pixels to the inch); Qt's high-DPI scaling takes care of
+// screens at 150 % or 200 %, so nothing here depends on the screen. Every conversion
+// between the two goes through these functions.
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to logical pixels, to the nearest pixel.
@@ -22,11 +23,11 @@ constexpr int Twips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
 
-inline QRect PxRect(int left, int top, int width, int height) {
+inline QRect pxRect(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
-inline QSize PxSize(int width, int height) {
+inline QSize pxSize(int width, int height) {
     return QSize(Px(width), Px(height));
 }
 

@@ -24,7 +24,7 @@ QString Normalised(const QString& path) {
 
 }  // namespace
 
-QStringList MountedVolumeRoots() {
+QStringList mountedVolumeRoots() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
@@ -41,7 +41,7 @@ QStringList MountedVolumeRoots() {
     return roots;
 }
 
-int VolumeForPath(const QStringList& roots, const QString& path) {
+int volumeForPath(const QStringList& roots, const QString& path) {
     const QString p = Normalised(path);
     int best = -1;
     qsizetype bestLength = -1;

@@ -56,17 +56,17 @@ bool moveIntoPlace(const QString& from, const QString& to, bool overwrite) {
 
 }  // namespace
 
-QString DownloadAddress(const QString& address) {
+QString downloadAddress(const QString& address) {
     // Only HTTPS reaches the update server, so a bare "www." address gets that scheme.
     if (address.toUpper().startsWith(QLatin1String("WWW.")))
         return QStringLiteral("https://") + address;
     return address;
 }
 
-QString DownloadPath(const QString& addressText, const QString& targetText, DownloadMode mode) {
+QString downloadPath(const QString& addressText, const QString& targetText, DownloadMode mode) {
     const QString address = Unquote(addressText);
     const QString target = Unquote(targetText);
-    const QChar sep = PathSeparatorOf(target);
+    const QChar sep = pathSeparatorOf(target);
     const bool targetIsDir = !target.isEmpty() && QFileInfo(target).isDir();
 
     if (mode == DownloadMode::NewName) {
@@ -105,7 +105,7 @@ QString DownloadPath(const QString& addressText, const QString& targetText, Down
     return path;
 }
 
-Downloader Downloader::ForLoopbackTests() {
+Downloader Downloader::forLoopbackTests() {
     Downloader d;
     d.allowLoopbackHttp_ = true;
     return d;
@@ -124,12 +124,12 @@ QString Downloader::URLDownload(const QString& addressText, const QString& targe
                                 DownloadMode mode,
                                 QFileDevice::Permissions extraPermissions) const {
     lastError_.clear();
-    const QString path = DownloadPath(addressText, targetText, mode);
+    const QString path = downloadPath(addressText, targetText, mode);
     if (path.isEmpty()) {
         lastError_ = QStringLiteral("no file name, or the file exists");
         return QString();
     }
-    const QString address = DownloadAddress(Unquote(addressText));
+    const QString address = downloadAddress(Unquote(addressText));
     if (!allowsAddress(address)) {
         lastError_ = QStringLiteral("not an HTTPS address: ") + address;
         return QString();

@@ -16,10 +16,10 @@ enum class DownloadMode : int {
 // Where a download of address into target lands: target is a file path, or an existing
 // folder (then the name is the last part of the address). Empty when the download must
 // not happen (no name to be had, or the mode forbids it). Quotes around both are ignored.
-QString DownloadPath(const QString& address, const QString& target, DownloadMode mode);
+QString downloadPath(const QString& address, const QString& target, DownloadMode mode);
 
 // The address as it is fetched: "www." gets a scheme put in front.
-QString DownloadAddress(const QString& address);
+QString downloadAddress(const QString& address);
 
 // Downloads files through Qt Network, fresh from the server (no cache on the way). Only
 // HTTPS with checked certificates; plain HTTP only to the loopback address, and only for
@@ -27,7 +27,7 @@ QString DownloadAddress(const QString& address);
 class Downloader {
 public:
     Downloader() = default;
-    static Downloader ForLoopbackTests();
+    static Downloader forLoopbackTests();
 
     // Fetches address into target and returns the file's path, or the empty text. The file
     // appears under its name only when it arrived completely (with extraPermissions, e.g.

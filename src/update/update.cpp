@@ -31,7 +31,7 @@ constexpr char kNewProgramPath[] = "/Kadrano/kadrano";
 QString commandLineInScript(const QString& commandLine) {
     for (QChar c : commandLine)
         if (c == u'&' || c == u'|' || c == u'<' || c == u'>' || c == u'^' || c == u'%')
-            return ScriptArg(commandLine);
+            return scriptArg(commandLine);
     return commandLine;
 }
 
@@ -39,10 +39,10 @@ QString commandLineInScript(const QString& commandLine) {
 
 UpdateServer::UpdateServer() : base_(QString::fromLatin1(kUpdateServer)) {}
 
-UpdateServer UpdateServer::ForLoopbackTests(const QUrl& base) {
+UpdateServer UpdateServer::forLoopbackTests(const QUrl& base) {
     UpdateServer server;
     server.base_ = base.toString(QUrl::StripTrailingSlash);
-    server.downloader_ = Downloader::ForLoopbackTests();
+    server.downloader_ = Downloader::forLoopbackTests();
     return server;
 }
 
@@ -62,11 +62,11 @@ QString UpdateServer::webPageText() const {
     return webPage().host() + QStringLiteral("/Kadrano");
 }
 
-QString UpdaterFileName() {
+QString updaterFileName() {
     return QString::fromLatin1(kUpdaterName);
 }
 
-UpdatePaths UpdatePaths::For(const QString& programDir, const QString& programName) {
+UpdatePaths UpdatePaths::forProgram(const QString& programDir, const QString& programName) {
     const QString dir = AddSeparator(programDir);
     UpdatePaths p;
 #ifdef Q_OS_WIN
@@ -74,17 +74,17 @@ UpdatePaths UpdatePaths::For(const QString& programDir, const QString& programNa
 #else
     p.programPath = dir + programName;
 #endif
-    p.updaterPath = dir + UpdaterFileName();
+    p.updaterPath = dir + updaterFileName();
     p.scriptPath = dir + programName + QStringLiteral("_Update.bat");
     return p;
 }
 
-QString UpdaterCommandLine(const QString& updaterPath, const QString& newProgramAddress,
+QString updaterCommandLine(const QString& updaterPath, const QString& newProgramAddress,
                            const QString& commandLine, const QString& programPath) {
-    QString line = ScriptArg(updaterPath) + QStringLiteral(" [URL]") + newProgramAddress;
+    QString line = scriptArg(updaterPath) + QStringLiteral(" [URL]") + newProgramAddress;
     if (!commandLine.trimmed().isEmpty() && CanStandInScript(commandLine))
         line += QStringLiteral(" [PARAM1] ") + commandLineInScript(commandLine);
-    line += QStringLiteral(" [PATH]") + ScriptArg(programPath);
+    line += QStringLiteral(" [PATH]") + scriptArg(programPath);
     return line;
 }
 
@@ -146,9 +146,9 @@ bool StartUpdate(const UpdateServer& server, const UpdatePaths& paths, const QSt
         return false;
     }
 
-    const QString line = UpdaterCommandLine(paths.updaterPath, server.newProgramAddress(),
+    const QString line = updaterCommandLine(paths.updaterPath, server.newProgramAddress(),
                                             commandLine, paths.programPath);
-    if (!WriteScriptFile(paths.scriptPath, {line})) {
+    if (!writeScriptFile(paths.scriptPath, {line})) {
         person.messageBox(QStringLiteral("Das Update-Skript konnte nicht geschrieben werden:\r") +
                               paths.scriptPath,
                           Mb::OK | Mb::IconError, QStringLiteral("Update"));
@@ -164,7 +164,7 @@ bool StartUpdate(const UpdateServer& server, const UpdatePaths& paths, const QSt
     return true;
 }
 
-bool UpdateLinkClicked(const UpdateServer& server, const UpdatePaths& paths,
+bool updateLinkClicked(const UpdateServer& server, const UpdatePaths& paths,
                        const QString& commandLine, Person& person, UpdateHost& host) {
     const int answer = person.messageBox(
         QStringLiteral("Aktuelle Version abfragen und aktuallisieren?\r\rUnter Windows 10 "
@@ -177,7 +177,7 @@ bool UpdateLinkClicked(const UpdateServer& server, const UpdatePaths& paths,
     return StartUpdate(server, paths, commandLine, person, host);
 }
 
-bool HomepageLinkClicked(const UpdateServer& server, Person& person, UpdateHost& host) {
+bool homepageLinkClicked(const UpdateServer& server, Person& person, UpdateHost& host) {
     const int answer =
         person.messageBox(QStringLiteral("Webseite öffen?\r\r") + server.webPageText(),
                           Mb::YesNo | Mb::IconInformation, QStringLiteral("Webseite öffnen?"));

@@ -18,7 +18,7 @@ inline constexpr char kUpdateServer[] = "https://kadrano.example";
 class UpdateServer {
 public:
     UpdateServer();  // the maker's server
-    static UpdateServer ForLoopbackTests(const QUrl& base);
+    static UpdateServer forLoopbackTests(const QUrl& base);
 
     QString updaterAddress() const;     // the updater for this platform
     QString newProgramAddress() const;  // the newest program for this platform
@@ -40,18 +40,18 @@ struct UpdatePaths {
     QString scriptPath;   // the one-line script that starts the updater
 
     // From the program's folder (ending in a separator) and its name without extension.
-    static UpdatePaths For(const QString& programDir, const QString& programName);
+    static UpdatePaths forProgram(const QString& programDir, const QString& programName);
 };
 
 // The updater's name beside the program: "Update.exe" on Windows, "Update" elsewhere.
-QString UpdaterFileName();
+QString updaterFileName();
 
 // The line that starts the updater: the updater, " [URL]" and the new program's address,
 // " [PARAM1] " and the program's command line when it had one, " [PATH]" and the running
 // program. Paths are quoted when they hold a blank; a name that could break out of the
 // line (& | < > ^ %) is quoted and escaped as every script argument is, and a command line
 // that cannot stand in a script at all is left out.
-QString UpdaterCommandLine(const QString& updaterPath, const QString& newProgramAddress,
+QString updaterCommandLine(const QString& updaterPath, const QString& newProgramAddress,
                            const QString& commandLine, const QString& programPath);
 
 // What the update reaches outside: the start of the script, and the end of the program.
@@ -86,10 +86,10 @@ bool StartUpdate(const UpdateServer& server, const UpdatePaths& paths, const QSt
                  Person& person, UpdateHost& host);
 
 // The "Update" link: the question, then the update. True when the updater was started.
-bool UpdateLinkClicked(const UpdateServer& server, const UpdatePaths& paths,
+bool updateLinkClicked(const UpdateServer& server, const UpdatePaths& paths,
                        const QString& commandLine, Person& person, UpdateHost& host);
 
 // The "Homepage" link: the question, then the page in the browser. True when it opened.
-bool HomepageLinkClicked(const UpdateServer& server, Person& person, UpdateHost& host);
+bool homepageLinkClicked(const UpdateServer& server, Person& person, UpdateHost& host);
 
 }  // namespace kadrano

@@ -244,6 +244,8 @@ TEST_F(DuplicateRun, NoDuplicatesGiveAnEmptyScriptAndZeroInTheQuestion) {
 // among the files; they are rewritten by this one and never compared.
 TEST_F(DuplicateRun, OwnFilesOfAnEarlierSearchAreLeftOut) {
     host.pattern = QStringLiteral("*.*");
+    // As the duplicate area declares them to the window.
+    host.ownFiles = {kDuplicatesScriptName, kChecksumListName};
     folder.write(QStringLiteral("a.jpg"), "same");
     folder.write(kDuplicatesScriptName, "same");
     folder.write(kChecksumListName, "same");

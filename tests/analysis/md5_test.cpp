@@ -4,7 +4,7 @@
 #include <QFile>
 #include <random>
 
-#include "analysis/md5.h"
+#include "md5/md5.h"
 #include "support/testfiles.h"
 
 namespace kadrano {

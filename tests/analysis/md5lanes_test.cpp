@@ -6,7 +6,7 @@
 #include <random>
 
 #include "analysis/digestahead.h"
-#include "analysis/md5lanes.h"
+#include "md5/md5lanes.h"
 #include "support/testfiles.h"
 
 using namespace kadrano;
@@ -87,8 +87,8 @@ std::vector<QString> digestThroughLanes(Md5Kind kind, const std::vector<QByteArr
 class Md5LanesTest : public ::testing::TestWithParam<Md5Kind> {
 protected:
     void SetUp() override {
-        if (!Md5KindRuns(GetParam()))
-            GTEST_SKIP() << Md5KindName(GetParam())
+        if (!md5KindRuns(GetParam()))
+            GTEST_SKIP() << md5KindName(GetParam())
                          << " cannot run here: the processor or this build lacks it";
     }
 };

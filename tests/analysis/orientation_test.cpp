@@ -9,13 +9,10 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 QByteArray jpegOf(int width, int height) {
     QImage image(width, height, QImage::Format_Grayscale8);
@@ -102,23 +99,23 @@ TEST(MeasureOrientation, StoredGridOfRealPictures) {
     const QString text = folder.write(q("notiz.jpg"), "Kein Bild, nur Text.\n");
     const QString missing = folder.file(q("fehlt.jpg"));
 
-    EXPECT_EQ(MeasureOrientation(landscape), Orientation::Landscape);
-    EXPECT_EQ(MeasureOrientation(portrait), Orientation::Portrait);
-    EXPECT_EQ(MeasureOrientation(square), Orientation::Landscape);
-    EXPECT_EQ(MeasureOrientation(png), Orientation::Portrait);
-    EXPECT_EQ(MeasureOrientation(misnamed), Orientation::Landscape);
-    EXPECT_EQ(MeasureOrientation(empty), Orientation::Unknown);
-    EXPECT_EQ(MeasureOrientation(cutBeforeSize), Orientation::Unknown);
-    EXPECT_EQ(MeasureOrientation(text), Orientation::Unknown);
-    EXPECT_EQ(MeasureOrientation(missing), Orientation::Unknown);
-    EXPECT_EQ(StoredPictureSize(landscape), QSize(3000, 2000));
+    EXPECT_EQ(measureOrientation(landscape), Orientation::Landscape);
+    EXPECT_EQ(measureOrientation(portrait), Orientation::Portrait);
+    EXPECT_EQ(measureOrientation(square), Orientation::Landscape);
+    EXPECT_EQ(measureOrientation(png), Orientation::Portrait);
+    EXPECT_EQ(measureOrientation(misnamed), Orientation::Landscape);
+    EXPECT_EQ(measureOrientation(empty), Orientation::Unknown);
+    EXPECT_EQ(measureOrientation(cutBeforeSize), Orientation::Unknown);
+    EXPECT_EQ(measureOrientation(text), Orientation::Unknown);
+    EXPECT_EQ(measureOrientation(missing), Orientation::Unknown);
+    EXPECT_EQ(storedPictureSize(landscape), QSize(3000, 2000));
 
     for (const QString& path : {landscape, portrait, square, png, misnamed, empty, cutBeforeSize,
                                 cutInData, text, missing}) {
         QImageReader decoder(path);
         decoder.setAutoTransform(false);
         const QImage decoded = decoder.read();
-        EXPECT_EQ(StoredPictureSize(path), decoded.isNull() ? QSize() : decoded.size())
+        EXPECT_EQ(storedPictureSize(path), decoded.isNull() ? QSize() : decoded.size())
             << path.toStdString();
     }
 }
@@ -133,21 +130,21 @@ TEST(MeasureOrientation, ExifTurnIsNotApplied) {
     ASSERT_EQ(shown.read().size(), QSize(200, 300)) << "the EXIF block must be a valid turn";
     ASSERT_EQ(QImageReader(turned).transformation(), QImageIOHandler::TransformationRotate90);
 
-    EXPECT_EQ(StoredPictureSize(turned), QSize(300, 200));
-    EXPECT_EQ(MeasureOrientation(turned), Orientation::Landscape);
+    EXPECT_EQ(storedPictureSize(turned), QSize(300, 200));
+    EXPECT_EQ(measureOrientation(turned), Orientation::Landscape);
 }
 
 TEST(OrientationTags, ProblemsWithTheTagsAreFoundBeforeAnythingIsWritten) {
     OrientationTagOptions ok;
-    EXPECT_FALSE(TagProblem(ok));
+    EXPECT_FALSE(tagProblem(ok));
     ok.portraitTag = q("Hoch_ (1)&Co. 100% ä");
-    EXPECT_FALSE(TagProblem(ok));
+    EXPECT_FALSE(tagProblem(ok));
 
     const auto problemFor = [](const QString& portrait, const QString& landscape) {
         OrientationTagOptions o;
         o.portraitTag = portrait;
         o.landscapeTag = landscape;
-        return TagProblem(o);
+        return tagProblem(o);
     };
     const auto empty = problemFor(QString(), q("[QF]"));
     ASSERT_TRUE(empty);
@@ -166,12 +163,12 @@ TEST(OrientationTags, ProblemsWithTheTagsAreFoundBeforeAnythingIsWritten) {
 }
 
 TEST(OrientationTags, TaggedNames) {
-    EXPECT_EQ(TaggedName(q("File1.jpg"), q("[HF]"), false), q("[HF]File1.jpg"));
-    EXPECT_EQ(TaggedName(q("File1.jpg"), q("[HF]"), true), q("File1[HF].jpg"));
+    EXPECT_EQ(taggedName(q("File1.jpg"), q("[HF]"), false), q("[HF]File1.jpg"));
+    EXPECT_EQ(taggedName(q("File1.jpg"), q("[HF]"), true), q("File1[HF].jpg"));
     // The file's own extension, whatever its case, and only the last one.
-    EXPECT_EQ(TaggedName(q("A.JPG"), q("[HF]"), true), q("A[HF].JPG"));
-    EXPECT_EQ(TaggedName(q("urlaub.2019.jpg.jpg"), q("[QF]"), true), q("urlaub.2019.jpg[QF].jpg"));
-    EXPECT_EQ(TaggedName(q("ohne_punkt"), q("[QF]"), true), q("ohne_punkt[QF]"));
+    EXPECT_EQ(taggedName(q("A.JPG"), q("[HF]"), true), q("A[HF].JPG"));
+    EXPECT_EQ(taggedName(q("urlaub.2019.jpg.jpg"), q("[QF]"), true), q("urlaub.2019.jpg[QF].jpg"));
+    EXPECT_EQ(taggedName(q("ohne_punkt"), q("[QF]"), true), q("ohne_punkt[QF]"));
 }
 
 // Both line orders with their endings; unknown files, names that hold their tag already,
@@ -184,7 +181,7 @@ TEST(OrientationTagPlan, BothPlacementsLineByLine) {
                                             Orientation::Unknown,  Orientation::Portrait,
                                             Orientation::Portrait, Orientation::Landscape};
     OrientationTagOptions options;
-    OrientationScript front = PlanOrientationTags(files, measured, options, false, nothingExists);
+    OrientationScript front = planOrientationTags(files, measured, options, false, nothingExists);
     EXPECT_EQ(front.lines, ScriptHeader() + QStringList({
                                                 q("ren /bilder/a.jpg [HF]a.jpg"),
                                                 progress(0, 6) + u'"',
@@ -206,7 +203,7 @@ TEST(OrientationTagPlan, BothPlacementsLineByLine) {
     options.portraitTag = q("(hoch)");
     options.landscapeTag = q("(quer)");
     const OrientationScript back =
-        PlanOrientationTags(files, measured, options, true, nothingExists);
+        planOrientationTags(files, measured, options, true, nothingExists);
     EXPECT_EQ(back.lines, ScriptHeader() + QStringList({
                                                progress(0, 6),
                                                q("ren /bilder/a.jpg \"a(hoch).jpg\""),
@@ -228,7 +225,7 @@ TEST(OrientationTagPlan, BlanksAndCommandCharactersInPathsAreQuoted) {
     const FileList files = filesIn(q("/Meine Bilder/"), {q("Oma & Opa.jpg"), q("100%.jpg")});
     const std::vector<Orientation> measured{Orientation::Portrait, Orientation::Landscape};
     const OrientationScript script =
-        PlanOrientationTags(files, measured, OrientationTagOptions{}, false, nothingExists);
+        planOrientationTags(files, measured, OrientationTagOptions{}, false, nothingExists);
     EXPECT_EQ(script.lines.mid(2),
               QStringList({
                   q("ren \"/Meine Bilder/Oma & Opa.jpg\" \"[HF]Oma & Opa.jpg\""),
@@ -241,7 +238,7 @@ TEST(OrientationTagPlan, BlanksAndCommandCharactersInPathsAreQuoted) {
 // A stopped run measured only the first files: their lines, counted against all files.
 TEST(OrientationTagPlan, StoppedRunWritesTheLinesSoFar) {
     const FileList files = filesIn(q("/b/"), {q("1.jpg"), q("2.jpg"), q("3.jpg"), q("4.jpg")});
-    const OrientationScript script = PlanOrientationTags(
+    const OrientationScript script = planOrientationTags(
         files, {Orientation::Landscape, Orientation::Portrait}, {}, false, nothingExists);
     EXPECT_EQ(script.lines.mid(2),
               QStringList({q("ren /b/1.jpg [QF]1.jpg"), progress(0, 4) + u'"',
@@ -256,7 +253,7 @@ TEST(OrientationTagPlan, TakenUnsafeAndOwnNamesAreLeftOut) {
     const FileList files =
         filesIn(q("/b/"), {q("a.jpg"), q("b\".jpg"), q("c.jpg"), q(kOrientationTagScriptName)});
     const std::vector<Orientation> measured(4, Orientation::Landscape);
-    const OrientationScript script = PlanOrientationTags(
+    const OrientationScript script = planOrientationTags(
         files, measured, {}, false, [](const QString& path) { return path == q("/b/[QF]a.jpg"); });
     EXPECT_EQ(script.lines.mid(2),
               QStringList({q("ren /b/c.jpg [QF]c.jpg"), progress(2, 4) + u'"'}));
@@ -269,7 +266,7 @@ TEST(OrientationRemovePlan, BothPlacementsComeOffAndTheFormatIsChecked) {
     const FileList files = filesIn(q("/Meine Bilder/"), {q("[HF]a.jpg"), q("b[QF].jpg"),
                                                          q("[QF]c[QF].jpg"), q("[HF]d[QF].jpg")});
     OrientationScript script =
-        PlanRemoveOrientationTags(files, OrientationTagOptions{}, true, nothingExists);
+        planRemoveOrientationTags(files, OrientationTagOptions{}, true, nothingExists);
     EXPECT_TRUE(script.wellFormed);
     EXPECT_EQ(script.lines, ScriptHeader() + QStringList({
                                                  progress(0, 4),
@@ -285,7 +282,7 @@ TEST(OrientationRemovePlan, BothPlacementsComeOffAndTheFormatIsChecked) {
                                              }));
 
     const FileList mixed = filesIn(q("/b/"), {q("x.jpg"), q("[QF]y.jpg"), q("[HF]")});
-    script = PlanRemoveOrientationTags(mixed, OrientationTagOptions{}, false, nothingExists);
+    script = planRemoveOrientationTags(mixed, OrientationTagOptions{}, false, nothingExists);
     EXPECT_FALSE(script.wellFormed);
     EXPECT_EQ(script.lines.mid(2), QStringList({progress(1, 3), q("ren /b/[QF]y.jpg y.jpg")}));
 }
@@ -295,7 +292,7 @@ TEST(OrientationRemovePlan, BothPlacementsComeOffAndTheFormatIsChecked) {
 TEST(OrientationRemovePlan, NeverTwoFilesOntoOneName) {
     const FileList files =
         filesIn(q("/b/"), {q("[HF]a.jpg"), q("a[QF].jpg"), q("[QF]b.jpg"), q("c[HF].jpg")});
-    const OrientationScript script = PlanRemoveOrientationTags(
+    const OrientationScript script = planRemoveOrientationTags(
         files, {}, false, [](const QString& p) { return p == q("/b/b.jpg"); });
     EXPECT_EQ(script.lines.mid(2), QStringList({progress(0, 4), q("ren /b/[HF]a.jpg a.jpg"),
                                                 progress(3, 4), q("ren /b/c[HF].jpg c.jpg")}));

@@ -16,10 +16,6 @@ using namespace kadrano::test;
 
 namespace {
 
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
 QByteArray pictureOf(int width, int height) {
     QImage image(width, height, QImage::Format_Grayscale8);
     image.fill(90);
@@ -56,7 +52,7 @@ protected:
     QString dir() const { return folder.path(); }
     QString scriptPath() const { return dir() + QLatin1String(kOrientationTagScriptName); }
     QStringList scriptLines() const {
-        return SplitCrLf(folder.read(QLatin1String(kOrientationTagScriptName)));
+        return splitCrLf(folder.read(QLatin1String(kOrientationTagScriptName)));
     }
     QString lastStatus() const {
         return host.recorder.statuses.isEmpty() ? QString() : host.recorder.statuses.last();
@@ -78,7 +74,7 @@ protected:
     FakeView view;
     OrientationTagOptions tags;
     // Every picture shows its progress, so the texts can be compared one by one.
-    OrientationTagger tagger{OrientationTaggerOptions{0, MeasureOrientation}};
+    OrientationTagger tagger{OrientationTaggerOptions{0, measureOrientation}};
 };
 
 TEST_F(OrientationRun, MeasuresWritesAndOpensTheScriptOnNo) {
@@ -267,7 +263,7 @@ protected:
     BatchRunner runner;
     FakeHost host{&runner};
     FakeView view;
-    OrientationTagger tagger{OrientationTaggerOptions{0, MeasureOrientation}};
+    OrientationTagger tagger{OrientationTaggerOptions{0, measureOrientation}};
 };
 
 TEST_F(OrientationScriptRun, TagAndRemoveBothPlacements) {
@@ -284,7 +280,7 @@ TEST_F(OrientationScriptRun, TagAndRemoveBothPlacements) {
                                                    q("[QF]Strand (2).jpg"), q("kaputt.jpg")}));
         }
         // One untagged file: the wrong-format box would ask; without questions it runs.
-        RunRemoveOrientationTags(host, tags);
+        runRemoveOrientationTags(host, tags);
         EXPECT_EQ(folder.names(), before);
     }
     EXPECT_TRUE(host.recorder.boxes.empty());
@@ -316,7 +312,7 @@ TEST_F(OrientationRemove, WellFormedNamesGetTheRunQuestion) {
     folder.write(q("b[QF].jpg"));
     host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
     host.recorder.replies = {Mb::ResultNo};
-    RunRemoveOrientationTags(host, OrientationTagOptions{});
+    runRemoveOrientationTags(host, OrientationTagOptions{});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text,
               q("Umebenennen jetzt starten?\r\rDatei: _Remove_PictureOrientation.bat"));
@@ -325,7 +321,7 @@ TEST_F(OrientationRemove, WellFormedNamesGetTheRunQuestion) {
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNoQuestion);
     EXPECT_EQ(host.recorder.editorFiles, QStringList{scriptPath()});
     EXPECT_TRUE(host.keptButtonVisible(kOrientationRemoveKept));
-    EXPECT_EQ(SplitCrLf(folder.read(QLatin1String(kOrientationRemoveScriptName))).size(),
+    EXPECT_EQ(splitCrLf(folder.read(QLatin1String(kOrientationRemoveScriptName))).size(),
               2 + 4 + 1);
 }
 
@@ -335,7 +331,7 @@ TEST_F(OrientationRemove, WrongFormatBoxAndItsYes) {
     folder.write(q("ohne.jpg"));
     host.setKeptScriptButtonVisible(kOrientationRemoveKept, true);
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunRemoveOrientationTags(host, OrientationTagOptions{});
+    runRemoveOrientationTags(host, OrientationTagOptions{});
     ASSERT_EQ(host.recorder.boxes.size(), 2u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].text,
@@ -351,7 +347,7 @@ TEST_F(OrientationRemove, WrongFormatBoxAndItsYes) {
 
 TEST_F(OrientationRemove, NoFilesAndBadTags) {
     host.lang = Language::English;  // this box is German in both languages
-    RunRemoveOrientationTags(host, OrientationTagOptions{});
+    runRemoveOrientationTags(host, OrientationTagOptions{});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text,
               q("Keine Dateien gefunden in:\r") + folder.path() + q("*.jpg"));
@@ -361,7 +357,7 @@ TEST_F(OrientationRemove, NoFilesAndBadTags) {
     folder.write(q("[HF]a.jpg"));
     OrientationTagOptions tags;
     tags.portraitTag = q("  ");
-    RunRemoveOrientationTags(host, tags);
+    runRemoveOrientationTags(host, tags);
     ASSERT_EQ(host.recorder.boxes.size(), 2u);
     EXPECT_EQ(host.recorder.boxes[1].title, q("Tag missing"));
     EXPECT_FALSE(folder.exists(QLatin1String(kOrientationRemoveScriptName)));
@@ -400,7 +396,7 @@ TEST(OrientationWorkers, ScriptKeepsListOrder) {
         expected.append(ProgressLine(k, 150) + u'"');
     }
     expected.append(QString());
-    EXPECT_EQ(SplitCrLf(folder.read(QLatin1String(kOrientationTagScriptName))), expected);
+    EXPECT_EQ(splitCrLf(folder.read(QLatin1String(kOrientationTagScriptName))), expected);
 }
 
 }  // namespace

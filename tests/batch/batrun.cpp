@@ -7,11 +7,11 @@
 
 namespace kadrano::test {
 
-BatResult RunBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
-    return RunBatWith({}, scriptPath, arguments, input);
+BatResult runBat(const QString& scriptPath, const QStringList& arguments, const QByteArray& input) {
+    return runBatWith({}, scriptPath, arguments, input);
 }
 
-BatResult RunBatWith(const QStringList& options, const QString& scriptPath,
+BatResult runBatWith(const QStringList& options, const QString& scriptPath,
                      const QStringList& arguments, const QByteArray& input) {
     BatResult r;
     QProcess p;
@@ -28,12 +28,12 @@ BatResult RunBatWith(const QStringList& options, const QString& scriptPath,
     return r;
 }
 
-BatResult RunLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments,
+BatResult runLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments,
                    const QByteArray& input) {
     const QString script = folder.file(QStringLiteral("t.bat"));
-    if (!WriteScriptFile(script, lines))
+    if (!writeScriptFile(script, lines))
         return BatResult{};
-    return RunBat(script, arguments, input);
+    return runBat(script, arguments, input);
 }
 
 }  // namespace kadrano::test

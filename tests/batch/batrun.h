@@ -17,15 +17,15 @@ struct BatResult {
 
 // Runs the script through kadrano-bat with the arguments, feeding input to its stdin and
 // then closing it (a "pause" without input goes on).
-BatResult RunBat(const QString& scriptPath, const QStringList& arguments = {},
+BatResult runBat(const QString& scriptPath, const QStringList& arguments = {},
                  const QByteArray& input = QByteArray());
 // The same with kadrano-bat's own options in front of the script ("--jobs", "3").
-BatResult RunBatWith(const QStringList& options, const QString& scriptPath,
+BatResult runBatWith(const QStringList& options, const QString& scriptPath,
                      const QStringList& arguments = {}, const QByteArray& input = QByteArray());
 
 // Writes the lines as the tools write scripts (UTF-8, CR LF) to "t.bat" in the folder and
 // runs it.
-BatResult RunLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments = {},
+BatResult runLines(TempFolder& folder, const QStringList& lines, const QStringList& arguments = {},
                    const QByteArray& input = QByteArray());
 
 }  // namespace kadrano::test

@@ -71,15 +71,15 @@ TEST(ConsoleWindow, ShowsOutputAndAnswersPauseWithAKey) {
     f.write(QStringLiteral("a b.jpg"), "A");
     ScriptBuilder script;
     script.addProgress(0, 1);
-    script.add(QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("a b.jpg"))) +
+    script.add(QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("a b.jpg"))) +
                " \"b c.jpg\"");
     script.add(QStringLiteral("@echo Vor der Pause äöü"));
     script.add(QStringLiteral("pause"));
-    script.add(QStringLiteral("md ") + ScriptArg(f.file(QStringLiteral("danach"))));
+    script.add(QStringLiteral("md ") + scriptArg(f.file(QStringLiteral("danach"))));
     script.add(QStringLiteral("pause"));
     script.add(QStringLiteral("@echo Ende"));
     const QString path = f.file(QStringLiteral("_Rename_Custom.bat"));
-    ASSERT_TRUE(WriteScriptFile(path, script.lines()));
+    ASSERT_TRUE(writeScriptFile(path, script.lines()));
 
     int pauses = 0;
     bool renamedBeforeFirstKey = false;
@@ -126,10 +126,10 @@ TEST(ConsoleWindow, ShowsOutputAndAnswersPauseWithAKey) {
 TEST(ConsoleWindow, ClosingStopsTheScriptAndItsProgram) {
     TempFolder f;
     const QString path = f.file(QStringLiteral("lang.bat"));
-    ASSERT_TRUE(WriteScriptFile(
+    ASSERT_TRUE(writeScriptFile(
         path, {QStringLiteral("@echo gestartet"),
                QStringLiteral("/bin/sh -c \"echo $$ > pid.txt; exec sleep 600\""),
-               QStringLiteral("md ") + ScriptArg(f.file(QStringLiteral("danach")))}));
+               QStringLiteral("md ") + scriptArg(f.file(QStringLiteral("danach")))}));
     bool closed = false;
     WindowDriver driver([&](ConsoleWindow& w) {
         if (!closed && !f.read(QStringLiteral("pid.txt")).trimmed().isEmpty()) {
@@ -166,11 +166,11 @@ TEST(ConsoleWindow, ClosingDuringImageMagickLeavesNoHalfWrittenPicture) {
         const QString path = f.file(QStringLiteral("p%1.jpg").arg(i));
         ASSERT_TRUE(noise.save(path, "JPEG", 90));
         originals.append(f.read(QStringLiteral("p%1.jpg").arg(i)));
-        lines.append(QStringLiteral(" convert ") + ScriptArg(path) +
-                     QStringLiteral(" -resize \"600x600>\" -quality 90 ") + ScriptArg(path));
+        lines.append(QStringLiteral(" convert ") + scriptArg(path) +
+                     QStringLiteral(" -resize \"600x600>\" -quality 90 ") + scriptArg(path));
     }
     const QString script = f.file(QStringLiteral("_Resize_Pictures.bat"));
-    ASSERT_TRUE(WriteScriptFile(script, lines));
+    ASSERT_TRUE(writeScriptFile(script, lines));
     const auto inode = [&](int i) {
         struct stat st {};
         ::stat(QFile::encodeName(f.file(QStringLiteral("p%1.jpg").arg(i))).constData(), &st);
@@ -231,9 +231,9 @@ TEST(ConsoleScriptRunner, HandsTheUndoJournalToTheInterpreterOnlyWhenGivenOne) {
     TempFolder f, state;
     f.write(QStringLiteral("a.jpg"), "A");
     const QString path = f.file(QStringLiteral("_Rename_Custom.bat"));
-    ASSERT_TRUE(WriteScriptFile(
-        path, {QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("a.jpg"))) + " b.jpg",
-               QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("b.jpg"))) + " c.jpg"}));
+    ASSERT_TRUE(writeScriptFile(
+        path, {QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("a.jpg"))) + " b.jpg",
+               QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("b.jpg"))) + " c.jpg"}));
     const QString stray = state.file(QStringLiteral("stray.journal"));
     qputenv(kUndoJournalVariable, QFile::encodeName(stray));
     ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
@@ -246,7 +246,7 @@ TEST(ConsoleScriptRunner, HandsTheUndoJournalToTheInterpreterOnlyWhenGivenOne) {
     qunsetenv(kUndoJournalVariable);
 
     EXPECT_FALSE(QFile::exists(stray));
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     EXPECT_EQ(j.runs()[0].name, QStringLiteral("_Rename_Custom.bat"));
     ASSERT_EQ(j.runs()[0].renames.size(), 2u);

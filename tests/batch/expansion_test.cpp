@@ -12,7 +12,7 @@ namespace {
 QString expand(const QString& line, const QStringList& args = {}) {
     Variables vars;
     vars.set(QStringLiteral("Zeit"), QStringLiteral("14:05"), false);
-    return ExpandPercents(line, MakeParameters(QStringLiteral("t.bat"), args), vars);
+    return ExpandPercents(line, makeParameters(QStringLiteral("t.bat"), args), vars);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ TEST(Expansion, PercentRules) {
 }
 
 TEST(Expansion, ParametersSplitLikeTheCommandInterpreter) {
-    const Parameters p = MakeParameters(
+    const Parameters p = makeParameters(
         QStringLiteral("t.bat"),
         {QStringLiteral("a,b;c=d"), QStringLiteral("\"x y\""), QStringLiteral("e f")});
     EXPECT_EQ(p.items,
@@ -66,8 +66,8 @@ TEST(Expansion, ParametersSplitLikeTheCommandInterpreter) {
 }
 
 TEST(Expansion, TimeAndVariables) {
-    EXPECT_EQ(CommandTime(QTime(9, 5, 7, 120), u','), QStringLiteral(" 9:05:07,12"));
-    EXPECT_EQ(CommandTime(QTime(23, 59, 59, 999), u'.'), QStringLiteral("23:59:59.99"));
+    EXPECT_EQ(commandTime(QTime(9, 5, 7, 120), u','), QStringLiteral(" 9:05:07,12"));
+    EXPECT_EQ(commandTime(QTime(23, 59, 59, 999), u'.'), QStringLiteral("23:59:59.99"));
 
     Variables vars;
     vars.set(QStringLiteral("KadranoTestVar"), QStringLiteral("eins"));

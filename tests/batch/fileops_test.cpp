@@ -26,7 +26,7 @@ struct path {
 // Both ways of renaming must keep every file that already has the new name, files and
 // folders alike; the second is what file systems without the no-replace flag get.
 TEST(FileOps, RenameNeverReplaces) {
-    for (auto renameFn : {&RenameNoReplace, &RenameWithoutNoReplaceFlag}) {
+    for (auto renameFn : {&RenameNoReplace, &renameWithoutNoReplaceFlag}) {
         TempFolder f;
         f.write(QStringLiteral("a.jpg"), "A");
         f.write(QStringLiteral("b.jpg"), "B");
@@ -87,7 +87,7 @@ TEST(FileOps, MakeFolderPath) {
 // even when the file has another hard link elsewhere: nothing is removed then.
 TEST(FileOps, RenameFinishesWhenBothNamesAreAlreadyOneFile) {
     for (const bool fallback : {false, true}) {
-        UseRenameFallback(fallback);
+        useRenameFallback(fallback);
         TempFolder f;
         f.write(QStringLiteral("a.jpg"), "A");
         ASSERT_EQ(::link(path(f, "a.jpg"), path(f, "b.jpg")), 0);
@@ -106,5 +106,5 @@ TEST(FileOps, RenameFinishesWhenBothNamesAreAlreadyOneFile) {
         EXPECT_EQ(RenameNoReplace(path(f, "link.jpg"), path(f, "b.jpg")), EEXIST);
         EXPECT_EQ(f.names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("link.jpg")}));
     }
-    UseRenameFallback(false);
+    useRenameFallback(false);
 }

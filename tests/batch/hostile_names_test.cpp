@@ -11,7 +11,7 @@
 // what was renamed, deleted or created, and that nothing else was touched.
 
 using namespace kadrano;
-using kadrano::test::RunLines;
+using kadrano::test::runLines;
 using kadrano::test::TempFolder;
 
 namespace {
@@ -48,7 +48,7 @@ void expectUntouched(const TempFolder& f, const QStringList& names) {
 
 }  // namespace
 
-// The lines as the generator writes them: ScriptArg quotes these names and doubles their
+// The lines as the generator writes them: scriptArg quotes these names and doubles their
 // "%", which is also what makes them right on Windows. Every ren, del, md and program line
 // hits exactly its own file.
 TEST(HostileNames, GeneratedLinesHitExactlyTheirFile) {
@@ -62,14 +62,14 @@ TEST(HostileNames, GeneratedLinesHitExactlyTheirFile) {
         const QString& n = names[i];
         ASSERT_TRUE(CanStandInScript(n));
         script.addProgress(i, int(names.size()));
-        script.add(QStringLiteral("ren ") + ScriptArg(f.file(n)) + u' ' +
-                   ScriptArg(QStringLiteral("0434#") + n));
-        script.add(QStringLiteral("del ") + ScriptArg(f.file(QStringLiteral("del-") + n)));
-        script.add(QStringLiteral("md ") + ScriptArg(f.file(QStringLiteral("md-") + n)));
-        script.add(QStringLiteral(" touch ") + ScriptArg(f.file(QStringLiteral("t-") + n)));
+        script.add(QStringLiteral("ren ") + scriptArg(f.file(n)) + u' ' +
+                   scriptArg(QStringLiteral("0434#") + n));
+        script.add(QStringLiteral("del ") + scriptArg(f.file(QStringLiteral("del-") + n)));
+        script.add(QStringLiteral("md ") + scriptArg(f.file(QStringLiteral("md-") + n)));
+        script.add(QStringLiteral(" touch ") + scriptArg(f.file(QStringLiteral("t-") + n)));
     }
     script.finish(true);
-    const test::BatResult r = RunLines(f, script.lines(), {QStringLiteral("14:05")});
+    const test::BatResult r = runLines(f, script.lines(), {QStringLiteral("14:05")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, QString());
 
@@ -95,7 +95,7 @@ TEST(HostileNames, UnquotedAmpersandRunsNothing) {
     const QString program = f.write(QStringLiteral("Jerry.jpg"), "#!/bin/sh\ntouch ran\n");
     ::chmod(QFile::encodeName(program).constData(), 0755);
     const test::BatResult r =
-        RunLines(f, {QStringLiteral("ren ") + f.file(QStringLiteral("Tom&Jerry.jpg")) + " x.jpg",
+        runLines(f, {QStringLiteral("ren ") + f.file(QStringLiteral("Tom&Jerry.jpg")) + " x.jpg",
                      QStringLiteral("del ") + f.file(QStringLiteral("Tom&Jerry.jpg")),
                      QStringLiteral("Jerry.jpg")});
     EXPECT_EQ(r.exitCode, 3);  // every line refused
@@ -110,20 +110,20 @@ TEST(HostileNames, UnquotedAmpersandRunsNothing) {
 // Percent signs are expanded before quotes count, here as on Windows: "50%.jpg" loses its
 // lone "%" and means "50.jpg", quoted or not; "%2" in "Foto%20Urlaub.jpg" is the second
 // argument (none here), so the line means "Foto0Urlaub.jpg". Only the doubled "%%" that
-// ScriptArg writes names the real file. The interpreter does what the Windows one does, so a
+// scriptArg writes names the real file. The interpreter does what the Windows one does, so a
 // script behaves the same on both.
 TEST(HostileNames, PercentSignsAreExpandedAsOnWindows) {
     TempFolder f;
     writeAll(f, {QStringLiteral("50%.jpg"), QStringLiteral("50.jpg"),
                  QStringLiteral("Foto%20Urlaub.jpg"), QStringLiteral("Foto0Urlaub.jpg"),
                  QStringLiteral("60%.jpg")});
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f,
         {QStringLiteral("ren ") + f.file(QStringLiteral("50%.jpg")) + " a.jpg",
          QStringLiteral("ren \"") + f.file(QStringLiteral("Foto%20Urlaub.jpg")) + "\" b.jpg",
          QStringLiteral("ren \"") + f.file(QStringLiteral("60%.jpg")) + "\" c.jpg",
          QStringLiteral("ren \"") + f.file(QStringLiteral("50%%.jpg")) + "\" d.jpg",
-         QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("Foto%20Urlaub.jpg"))) +
+         QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("Foto%20Urlaub.jpg"))) +
              " e.jpg"},
         {QStringLiteral("14:05")});
     EXPECT_EQ(f.read(QStringLiteral("a.jpg")), QByteArray("50.jpg"));
@@ -144,13 +144,13 @@ TEST(HostileNames, SeparatorsSplitArguments) {
     TempFolder f;
     writeAll(f, {QStringLiteral("c;d.jpg"), QStringLiteral("c"), QStringLiteral("d.jpg"),
                  QStringLiteral("g=h.jpg")});
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f, {QStringLiteral("ren ") + f.file(QStringLiteral("c;d.jpg")) + " x.jpg",
             QStringLiteral("del ") + f.file(QStringLiteral("c;d.jpg")),
             QStringLiteral("ren ") + f.file(QStringLiteral("g=h.jpg")) + " y.jpg",
             QStringLiteral("md ") + f.file(QStringLiteral("e,f")),
-            QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("g=h.jpg"))) + " z.jpg",
-            QStringLiteral("del ") + ScriptArg(f.file(QStringLiteral("c;d.jpg")))});
+            QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("g=h.jpg"))) + " z.jpg",
+            QStringLiteral("del ") + scriptArg(f.file(QStringLiteral("c;d.jpg")))});
     EXPECT_EQ(r.exitCode, 3);  // the three unquoted ren/del lines
     EXPECT_TRUE(
         r.err.contains(QStringLiteral("More than one name after del; nothing was deleted.")));
@@ -169,12 +169,12 @@ TEST(HostileNames, CaretsAndParentheses) {
     TempFolder f;
     writeAll(f, {QStringLiteral("s^t.jpg"), QStringLiteral("st.jpg"), QStringLiteral("a(1).jpg"),
                  QStringLiteral("b(2).jpg")});
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f, {QStringLiteral("ren ") + f.file(QStringLiteral("s^t.jpg")) + " x.jpg",
             QStringLiteral("ren ") + f.file(QStringLiteral("a(1).jpg")) + " y.jpg",
             QStringLiteral("if 1==1 (ren ") + f.file(QStringLiteral("b(2).jpg")) + " z.jpg)",
-            QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("s^t.jpg"))) + " v.jpg",
-            QStringLiteral("if 1==1 (ren ") + ScriptArg(f.file(QStringLiteral("b(2).jpg"))) +
+            QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("s^t.jpg"))) + " v.jpg",
+            QStringLiteral("if 1==1 (ren ") + scriptArg(f.file(QStringLiteral("b(2).jpg"))) +
                 " w.jpg)"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("line 3: this form of \"if\" is not supported")));
@@ -196,7 +196,7 @@ TEST(HostileNames, WildcardsBackslashDashAndLongNames) {
                  QStringLiteral("bb.jpg"), QStringLiteral("a\\b.jpg"), QStringLiteral("-rf.jpg"),
                  kLong});
     const test::BatResult r =
-        RunLines(f, {QStringLiteral("ren ") + f.file(QStringLiteral("*.jpg")) + " star.jpg",
+        runLines(f, {QStringLiteral("ren ") + f.file(QStringLiteral("*.jpg")) + " star.jpg",
                      QStringLiteral("del ") + f.file(QStringLiteral("?.jpg")),
                      QStringLiteral("ren ") + f.file(QStringLiteral("a\\b.jpg")) + " c\\d.jpg",
                      QStringLiteral("ren ") + f.file(QStringLiteral("-rf.jpg")) + " -n.jpg",

@@ -9,14 +9,14 @@
 #include "core/scripttext.h"
 
 using namespace kadrano;
-using kadrano::test::RunBat;
-using kadrano::test::RunLines;
+using kadrano::test::runBat;
+using kadrano::test::runLines;
 using kadrano::test::TempFolder;
 
 namespace {
 
 QString arg(const TempFolder& f, const QString& name) {
-    return ScriptArg(f.file(name));
+    return scriptArg(f.file(name));
 }
 
 }  // namespace
@@ -31,14 +31,14 @@ TEST(Interpreter, RunsAToolScript) {
         f.write(names[i], names[i].toUtf8());
         script.addProgress(i, int(names.size()));
         script.add(QStringLiteral("ren ") + arg(f, names[i]) + u' ' +
-                   ScriptArg(QStringLiteral("0434#") + names[i]));
+                   scriptArg(QStringLiteral("0434#") + names[i]));
     }
     script.add(QStringLiteral("md ") + arg(f, QStringLiteral("Text-Included/sub")));
     script.finish(true);
 
-    test::BatResult r = RunBat(QString(), {});  // no script at all
+    test::BatResult r = runBat(QString(), {});  // no script at all
     EXPECT_EQ(r.exitCode, 1);
-    r = RunLines(f, script.lines(), {QStringLiteral("14:05")});
+    r = runLines(f, script.lines(), {QStringLiteral("14:05")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(f.names(), (QStringList{QStringLiteral("0434#File1.jpg"),
@@ -57,7 +57,7 @@ TEST(Interpreter, RunsAToolScript) {
 
     // Started without a time, the script shows the clock of its start.
     f.write(QStringLiteral("c.jpg"));
-    r = RunLines(
+    r = runLines(
         f, {ScriptHeader()[0], ScriptHeader()[1], QStringLiteral("@echo off"), ProgressLine(0, 1),
             QStringLiteral("ren ") + arg(f, QStringLiteral("c.jpg")) + " e.jpg"});
     EXPECT_EQ(r.exitCode, 0);
@@ -78,7 +78,7 @@ TEST(Interpreter, FailingLinesDoNotStopTheScript) {
     const QString ro = f.write(QStringLiteral("ro.jpg"));
     ::chmod(QFile::encodeName(ro).constData(), 0444);
     const test::BatResult r =
-        RunLines(f, {QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")) + " b.jpg",
+        runLines(f, {QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")) + " b.jpg",
                      QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")) + " sub/c.jpg",
                      QStringLiteral("ren ") + arg(f, QStringLiteral("missing.jpg")) + " c.jpg",
                      QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")),
@@ -125,10 +125,10 @@ TEST(Interpreter, FailingLinesDoNotStopTheScript) {
 
 TEST(Interpreter, ProgramLines) {
     TempFolder f;
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f, {QStringLiteral("\"/usr/bin/touch\" ") + arg(f, QStringLiteral("a b.txt")) + u' ' +
                 arg(f, QStringLiteral("50%.txt")) + u' ' + arg(f, QStringLiteral("x,y.txt")),
-            QStringLiteral(" ls ") + ScriptArg(f.path()) + QStringLiteral(" > ") +
+            QStringLiteral(" ls ") + scriptArg(f.path()) + QStringLiteral(" > ") +
                 arg(f, QStringLiteral("list 1.txt")),
             QStringLiteral("echo eins > zwei"),
             QStringLiteral("/bin/echo drei>>") + arg(f, QStringLiteral("list 1.txt")),
@@ -158,7 +158,7 @@ TEST(Interpreter, ErrorLevelAndExist) {
     f.write(QStringLiteral("a b.jpg"));
     f.mkdir(QStringLiteral("sub"));
     const QString ab = arg(f, QStringLiteral("a b.jpg"));
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f, {QStringLiteral("@echo off"),
             QStringLiteral("/bin/sh -c \"exit 3\""),
             QStringLiteral("if errorlevel 3 echo L3"),
@@ -195,7 +195,7 @@ TEST(Interpreter, ErrorLevelAndExist) {
 
 TEST(Interpreter, PauseReadsOneKey) {
     TempFolder f;
-    test::BatResult r = RunLines(f,
+    test::BatResult r = runLines(f,
                                  {QStringLiteral("@echo off"), QStringLiteral("pause"),
                                   QStringLiteral("/bin/sh -c \"cat > rest.txt\""),
                                   QStringLiteral("pause"), QStringLiteral("echo done")},
@@ -215,12 +215,12 @@ TEST(Interpreter, ReadsUtf8AndWindows1252) {
     const QString script =
         f.write(QStringLiteral("w.bat"), QByteArray("chcp 1252\r\nren ") + f.path().toUtf8() +
                                              "M\xfcll.jpg \"M\xfcll 2.jpg\"\r\n");
-    test::BatResult r = RunBat(script);
+    test::BatResult r = runBat(script);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString utf8 =
         f.write(QStringLiteral("u.bat"), QByteArray("\xef\xbb\xbfren ") + f.path().toUtf8() +
                                              "\xc3\x84rger.jpg \"\xc3\x84rger 2.jpg\"\n");
-    r = RunBat(utf8);
+    r = runBat(utf8);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(f.read(QStringLiteral("Müll 2.jpg")), QByteArray("1"));
     EXPECT_EQ(f.read(QStringLiteral("Ärger 2.jpg")), QByteArray("2"));
@@ -234,7 +234,7 @@ TEST(Interpreter, RenameOfAFileAlreadyUnderBothNamesCompletes) {
     ASSERT_EQ(::link(QFile::encodeName(f.file(QStringLiteral("a.jpg"))).constData(),
                      QFile::encodeName(f.file(QStringLiteral("b.jpg"))).constData()),
               0);
-    const test::BatResult r = RunLines(
+    const test::BatResult r = runLines(
         f, {QStringLiteral("ren ") + arg(f, QStringLiteral("a.jpg")) + QStringLiteral(" b.jpg")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(f.names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("t.bat")}));

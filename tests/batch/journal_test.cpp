@@ -15,12 +15,12 @@ using kadrano::test::TempFolder;
 namespace {
 
 QString ren(const QString& from, const QString& to) {
-    return q("ren ") + ScriptArg(from) + u' ' + ScriptArg(to);
+    return q("ren ") + scriptArg(from) + u' ' + scriptArg(to);
 }
 
 // Starts kadrano-bat on the script as the window does, with the journal named.
 void startNoted(QProcess& p, const QString& script, const QString& journal) {
-    p.setProcessEnvironment(UndoJournalEnvironment(journal));
+    p.setProcessEnvironment(undoJournalEnvironment(journal));
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(test::BatInterpreterPath(), {script});
     ASSERT_TRUE(p.waitForStarted());
@@ -35,10 +35,10 @@ TEST(BatJournal, NotesWhatRanAndNothingWhenRunByHand) {
     for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
         pictures.write(q(n), n);
     const QString script = pictures.file(q("_Rename_Custom.bat"));
-    ASSERT_TRUE(WriteScriptFile(
+    ASSERT_TRUE(writeScriptFile(
         script, {q("chcp 1252"), q("ren a.jpg x.jpg"), ren(pictures.file(q("b.jpg")), q("c.jpg")),
                  ren(pictures.file(q("none.jpg")), q("y.jpg")),
-                 q("del ") + ScriptArg(pictures.file(q("d.jpg")))}));
+                 q("del ") + scriptArg(pictures.file(q("d.jpg")))}));
     const QString journal = state.file(q("j.journal"));
     QProcess p;
     startNoted(p, script, journal);
@@ -47,7 +47,7 @@ TEST(BatJournal, NotesWhatRanAndNothingWhenRunByHand) {
     EXPECT_EQ(pictures.names(),
               QStringList({q("_Rename_Custom.bat"), q("b.jpg"), q("c.jpg"), q("x.jpg")}));
 
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     const JournalRun& run = j.runs()[0];
     EXPECT_EQ(run.name, q("_Rename_Custom.bat"));
@@ -57,16 +57,16 @@ TEST(BatJournal, NotesWhatRanAndNothingWhenRunByHand) {
     EXPECT_EQ(run.renames[0].from, pictures.file(q("a.jpg")));
     EXPECT_EQ(run.renames[0].to, pictures.file(q("x.jpg")));
     EXPECT_FALSE(run.renames[0].failed);
-    EXPECT_TRUE(run.renames[0].stamp.unchangedSince(*ReadFileStamp(pictures.file(q("x.jpg")))));
+    EXPECT_TRUE(run.renames[0].stamp.unchangedSince(*readFileStamp(pictures.file(q("x.jpg")))));
     EXPECT_TRUE(run.renames[1].failed);
     EXPECT_EQ(run.renamedCount(), 1);
     EXPECT_EQ(run.deletions, 1);
 
     QProcess byHand;
-    byHand.setProcessEnvironment(UndoJournalEnvironment(QString()));
+    byHand.setProcessEnvironment(undoJournalEnvironment(QString()));
     byHand.start(test::BatInterpreterPath(), {script});
     ASSERT_TRUE(byHand.waitForFinished());
-    EXPECT_EQ(UndoJournal::Read(journal).runs().size(), 1u);
+    EXPECT_EQ(UndoJournal::read(journal).runs().size(), 1u);
     EXPECT_EQ(state.names(), QStringList({q("j.journal")}));
 }
 
@@ -77,7 +77,7 @@ TEST(BatJournal, AKilledRunLeavesItsRenamesReadable) {
     for (const char* n : {"a.jpg", "b.jpg", "c.jpg"})
         pictures.write(q(n), n);
     const QString script = pictures.file(q("_Rename_Random.bat"));
-    ASSERT_TRUE(WriteScriptFile(script, {ren(pictures.file(q("a.jpg")), q("1#a.jpg")),
+    ASSERT_TRUE(writeScriptFile(script, {ren(pictures.file(q("a.jpg")), q("1#a.jpg")),
                                          ren(pictures.file(q("b.jpg")), q("2#b.jpg")), q("pause"),
                                          ren(pictures.file(q("c.jpg")), q("3#c.jpg"))}));
     const QString journal = state.file(q("j.journal"));
@@ -90,7 +90,7 @@ TEST(BatJournal, AKilledRunLeavesItsRenamesReadable) {
     ::kill(pid_t(p.processId()), SIGKILL);
     p.waitForFinished();
 
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     EXPECT_FALSE(j.runs()[0].finished);
     EXPECT_EQ(j.runs()[0].renamedCount(), 2);

@@ -20,7 +20,7 @@
 using namespace kadrano;
 using kadrano::test::BatResult;
 using kadrano::test::q;
-using kadrano::test::RunBatWith;
+using kadrano::test::runBatWith;
 using kadrano::test::TempFolder;
 
 namespace {
@@ -114,7 +114,7 @@ std::string journalNotes(const QString& journal) {
 
 // Starts kadrano-bat with three jobs as the window starts it, the journal named.
 void startNotedWithThreeJobs(QProcess& p, const QString& script, const QString& journal) {
-    p.setProcessEnvironment(UndoJournalEnvironment(journal));
+    p.setProcessEnvironment(undoJournalEnvironment(journal));
     p.start(test::BatInterpreterPath(), {q("--jobs"), q("3"), script});
 }
 
@@ -138,9 +138,9 @@ TEST(ParallelBlocks, SideBySideOnlyWhenTheirFilesAreApart) {
     addBlock(s, magick, in(9), d + q("sub/out9.jpg"), 8, 10);
     addBlock(s, magick, in(10), d + q("sub/out10.jpg"), 9, 10);
     const QString script = f.file(q("t.bat"));
-    ASSERT_TRUE(WriteScriptFile(script, s.lines()));
+    ASSERT_TRUE(writeScriptFile(script, s.lines()));
 
-    const BatResult r = RunBatWith({q("--jobs"), q("3")}, script, {q("14:05")});
+    const BatResult r = runBatWith({q("--jobs"), q("3")}, script, {q("14:05")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const Timeline t = readLog(f);
     ASSERT_EQ(t.end.size(), 10) << f.read(q("log.txt")).toStdString();
@@ -198,8 +198,8 @@ TEST(ParallelBlocks, ErrorLevelsFailuresAndOutputAsWithOneJob) {
         QStringList lines = s.lines();
         lines[1] = q("set Zeit=14:05");  // the clock would differ between the runs
         const QString script = f.file(q("t.bat"));
-        EXPECT_TRUE(WriteScriptFile(script, lines));
-        return RunBatWith({q("--jobs"), q(jobs)}, script, {q("14:05")});
+        EXPECT_TRUE(writeScriptFile(script, lines));
+        return runBatWith({q("--jobs"), q(jobs)}, script, {q("14:05")});
     };
     TempFolder one, four;
     const BatResult r1 = runWith("1", one);
@@ -227,14 +227,14 @@ TEST(ParallelBlocks, ErrorLevelsFailuresAndOutputAsWithOneJob) {
 TEST(ParallelBlocks, JobsOption) {
     TempFolder f;
     const QString script = f.write(q("t.bat"), "echo hi\r\n");
-    BatResult r = RunBatWith({q("--jobs=2")}, script);
+    BatResult r = runBatWith({q("--jobs=2")}, script);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, q("\n") + f.path().chopped(1) + q(">echo hi\nhi\n"));
     for (const QStringList& bad : {QStringList{q("--jobs"), q("0")},
                                    {q("--jobs"), q("x")},
                                    {q("--jobs=129")},
                                    {q("--fast")}}) {
-        r = RunBatWith(bad, script);
+        r = runBatWith(bad, script);
         EXPECT_EQ(r.exitCode, 1) << bad.join(u' ').toStdString();
         EXPECT_EQ(r.out, QString());
         EXPECT_TRUE(r.err.startsWith(q("kadrano-bat: "))) << r.err.toStdString();
@@ -259,7 +259,7 @@ TEST(ParallelBlocks, TheJournalNotesWhatRanInTheScriptsOrder) {
     f.write(q("extra.jpg"), "x");
     s.add(q("del ") + d + q("extra.jpg"));
     const QString script = f.file(q("t.bat"));
-    ASSERT_TRUE(WriteScriptFile(script, s.lines()));
+    ASSERT_TRUE(writeScriptFile(script, s.lines()));
     const QString journal = state.file(q("j.journal"));
     QProcess p;
     startNotedWithThreeJobs(p, script, journal);
@@ -269,7 +269,7 @@ TEST(ParallelBlocks, TheJournalNotesWhatRanInTheScriptsOrder) {
     ASSERT_GT(t.end.value(q("slow.jpg")), t.end.value(q("a.jpg")));  // it did end last
     EXPECT_EQ(journalNotes(journal),
               "X, D slow.jpg, X, D a.jpg, X, D b.jpg, X, X, D c.jpg, X, D d.jpg, D extra.jpg");
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     EXPECT_TRUE(j.runs()[0].finished);
     EXPECT_EQ(j.runs()[0].failedLines, 1);
@@ -286,7 +286,7 @@ TEST(ParallelBlocks, TheJournalNotesWhatRanInTheScriptsOrder) {
                  g.path() + QStringLiteral("p%1.out.jpg").arg(i), i, 9, true);
     }
     const QString script2 = g.file(q("t.bat"));
-    ASSERT_TRUE(WriteScriptFile(script2, s2.lines()));
+    ASSERT_TRUE(writeScriptFile(script2, s2.lines()));
     const QString journal2 = state2.file(q("j.journal"));
     QProcess stopped;
     startNotedWithThreeJobs(stopped, script2, journal2);
@@ -308,7 +308,7 @@ TEST(ParallelBlocks, TheJournalNotesWhatRanInTheScriptsOrder) {
     EXPECT_GE(expected.count(q("X")), 4) << out.toStdString();
     EXPECT_LT(expected.count(q("X")), 9) << out.toStdString();
     EXPECT_EQ(journalNotes(journal2), expected.join(q(", ")).toStdString()) << out.toStdString();
-    const UndoJournal j2 = UndoJournal::Read(journal2);
+    const UndoJournal j2 = UndoJournal::read(journal2);
     ASSERT_EQ(j2.runs().size(), 1u);
     EXPECT_FALSE(j2.runs()[0].finished);
 }

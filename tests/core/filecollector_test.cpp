@@ -10,6 +10,7 @@
 
 #include "core/filecollector.h"
 #include "core/ownfiles.h"
+#include "core/undojournal.h"
 #include "core/wildcard.h"
 #include "support/testfiles.h"
 
@@ -101,7 +102,7 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     ASSERT_EQ(obs.statuses.size(), 9);  // the start text and 300, 600, ..., 2400
     EXPECT_EQ(obs.statuses[1], q("Suche läuft.. (300) (ESC = Abbr.)"));
     EXPECT_EQ(obs.statuses[4], q("Suche läuft.. (1.200) (ESC = Abbr.)"));
-    EXPECT_EQ(CollectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
+    EXPECT_EQ(collectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
 
     Observer english;
     CollectPictureFiles(t.path(), q("*.jpg"), true, Language::English, english);
@@ -125,9 +126,9 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
     const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.files.count(), 1200);
-    EXPECT_EQ(CollectedStatusText(r.files.count(), true, Language::German),
+    EXPECT_EQ(collectedStatusText(r.files.count(), true, Language::German),
               q("Gefunden: 1.200  (Unterbrochen)"));
-    EXPECT_EQ(CollectedStatusText(1234, true, Language::English), q("Found: 1.234  (Interrupted)"));
+    EXPECT_EQ(collectedStatusText(1234, true, Language::English), q("Found: 1.234  (Interrupted)"));
 
     // A single folder looks at ESC every tenth file.
     TempFolder flat;
@@ -155,8 +156,8 @@ TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
     std::remove(badName.constData());  // the temporary folder could not remove it by its text
     EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
                     .files.isEmpty());
-    EXPECT_EQ(NoFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
-    EXPECT_EQ(NoFilesFoundStatusText(Language::English), q("No Files found"));
+    EXPECT_EQ(noFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
+    EXPECT_EQ(noFilesFoundStatusText(Language::English), q("No Files found"));
 }
 
 TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
@@ -164,28 +165,43 @@ TEST(Collect, TheFileListTextHasOneLinePerFileAndAnEmptyLast) {
     files.append(q("a.jpg"), q("/F/"));
     files.append(q("b.jpg"), q("/F/"));
     files.append(q("c.jpg"), q("/F/sub/"));
-    EXPECT_EQ(FileListLines(files),
+    EXPECT_EQ(fileListLines(files),
               QStringList({q("/F/a.jpg"), q("/F/b.jpg"), q("/F/sub/c.jpg"), QString()}));
 }
 
 TEST(Collect, TheProgramsOwnScriptsAndListsAreNeverCollected) {
+    // As the window's areas declare them; a name given twice counts once.
+    const OwnFiles own = {kShuffleScriptName,     kChecksumListFileName, kShuffleRecordName,
+                          kResizeScriptName,      kUndoScriptName,       kShuffleScriptName,
+                          "Notizen mit Blank.txt"};
     TempFolder t;
-    for (const char* own : OwnFileNames()) {
-        t.write(QString::fromLatin1(own));
-        t.write(q("sub/") + QString::fromLatin1(own));
+    for (const QString& name : own.names()) {
+        t.write(name);
+        t.write(q("sub/") + name);
     }
     t.write(q("_RENAME_RANDOM.BAT"));  // the same file to Windows
-    for (const char* f : {"a.jpg", "_Notizen.txt", "sub/b.jpg"})
+    for (const char* f : {"a.jpg", "_Notizen.txt", "sub/b.jpg", "Notizen.txt"})
         t.write(q(f));
     Observer obs;
-    const CollectResult all = CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs);
+    const CollectResult all =
+        CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs, own);
     EXPECT_EQ(relativePaths(all.files, t.path()),
-              QStringList({q("_Notizen.txt"), q("a.jpg"), q("sub/b.jpg")}));
+              QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt"), q("sub/b.jpg")}));
     EXPECT_FALSE(all.leftOut.any());
-    const CollectResult top = CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs);
-    EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg")}));
-    EXPECT_TRUE(IsOwnFileName(u"_datei_checksummenliste.TXT"));
-    EXPECT_FALSE(IsOwnFileName(u"_Rename_Random.bat.jpg"));
+    const CollectResult top =
+        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs, own);
+    EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt")}));
+    EXPECT_EQ(own.names().size(), 6);
+    EXPECT_TRUE(own.contains(u"_datei_checksummenliste.TXT"));
+    EXPECT_TRUE(own.contains(u".KADRANO-shuffle"));
+    EXPECT_FALSE(own.contains(u"_Rename_Random.bat.jpg"));
+    EXPECT_FALSE(own.contains(u"_Rename_Random.ba"));
+    EXPECT_FALSE(own.contains(u""));
+    // Without a list, a collection by "*.*" takes them all.
+    const QStringList plain =
+        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs).files.FileNames;
+    for (const char* name : {"_Rename_Random.bat", "_RENAME_RANDOM.BAT", "Notizen mit Blank.txt"})
+        EXPECT_TRUE(plain.contains(q(name))) << name;
 }
 
 namespace {
@@ -233,9 +249,9 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     const CollectResult missing =
         CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(missing.leftOut.topMissing);
-    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::German),
+    EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::German),
               q("Nicht erfasst:\nDer Ordner existiert nicht."));
-    EXPECT_EQ(CollectLeftOutNote(missing.leftOut, Language::English),
+    EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::English),
               q("Left out:\nThe folder does not exist."));
     EXPECT_TRUE(
         CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), false, Language::German, obs)
@@ -255,11 +271,11 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     EXPECT_FALSE(tree.leftOut.topMissing || tree.leftOut.topUnreadable);
     EXPECT_EQ(tree.leftOut.undecodableNames, 2);
     EXPECT_EQ(tree.leftOut.unreadableFolders, 1);
-    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::German),
+    EXPECT_EQ(collectLeftOutNote(tree.leftOut, Language::German),
               q("Nicht erfasst:\n1 Unterordner nicht lesbar (übersprungen).\n"
                 "2 Datei- oder Ordnernamen ausgelassen: kein gültiges UTF-8, in einem Skript "
                 "nicht schreibbar."));
-    EXPECT_EQ(CollectLeftOutNote(tree.leftOut, Language::English),
+    EXPECT_EQ(collectLeftOutNote(tree.leftOut, Language::English),
               q("Left out:\n1 sub-folder(s) could not be read (skipped).\n"
                 "2 file or folder name(s) left out: not valid UTF-8, they cannot be written "
                 "into a script."));
@@ -267,7 +283,7 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
         CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(flat.leftOut.undecodableNames, 1);
     EXPECT_EQ(flat.leftOut.unreadableFolders, 0);
-    EXPECT_EQ(CollectLeftOutNote(CollectLeftOut(), Language::German), QString());
+    EXPECT_EQ(collectLeftOutNote(CollectLeftOut(), Language::German), QString());
 
     // The temporary folder cannot remove what it cannot name.
     ::unlink((base + "bad\xff.jpg").constData());

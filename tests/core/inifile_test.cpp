@@ -10,12 +10,13 @@
 #include <chrono>
 #include <future>
 
+#include "core/blanks.h"
 #include "core/inifile.h"
 #include "support/ordinaryuser.h"
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::GiveToOrdinaryUser;
+using kadrano::test::giveToOrdinaryUser;
 using kadrano::test::q;
 using kadrano::test::TempFolder;
 
@@ -29,7 +30,7 @@ IniDocument docOf(const QByteArray& bytes) {
 // Reads the file on another thread, so that a read that hangs fails the test instead of
 // stopping it; a reader stuck on a pipe is set free by opening and closing its other end.
 IniReadStatus readGuarded(const QString& path, QByteArray* bytes) {
-    auto pending = std::async(std::launch::async, [&] { return ReadIniFileBytes(path, bytes); });
+    auto pending = std::async(std::launch::async, [&] { return readIniFileBytes(path, bytes); });
     if (pending.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
         ADD_FAILURE() << "reading " << path.toStdString() << " does not return";
         const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY);
@@ -55,6 +56,16 @@ bool isFifo(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 }  // namespace
+
+// Settings lines and batch lines share this rule: blanks and tabs go, nothing else does (a
+// no-break space may be part of a value, a line break is not the line's to lose).
+TEST(TrimBlanks, TakesOnlyBlanksAndTabsAtTheEnds) {
+    EXPECT_EQ(trimBlanks(u" \t a b \t "), u"a b");
+    EXPECT_EQ(trimBlanks(u"\u00a0x\u00a0"), u"\u00a0x\u00a0");
+    EXPECT_EQ(trimBlanks(u"x\r\n"), u"x\r\n");
+    EXPECT_TRUE(trimBlanks(u" \t\t ").isEmpty());
+    EXPECT_TRUE(trimBlanks(QStringView()).isEmpty());
+}
 
 TEST(IniDocument, ReadsWithoutRegardToCaseAndTrimsBlanks) {
     IniDocument d = docOf(
@@ -211,8 +222,8 @@ TEST(IniFileReading, AFileThatMayBeWrittenButNotReadIsNeverWritten) {
     TempFolder dir;
     const QByteArray content("[Settings]\r\nKeine_Nachfragen=1\r\n");
     const QString path = dir.write(q("kadrano.ini"), content);
-    GiveToOrdinaryUser(dir.path());
-    GiveToOrdinaryUser(path);
+    giveToOrdinaryUser(dir.path());
+    giveToOrdinaryUser(path);
     KADRANO_AS_ORDINARY_USER(run, [&] {
         QFile::setPermissions(path, QFileDevice::WriteOwner);
         QByteArray answer;
@@ -238,7 +249,7 @@ TEST(IniFileWriting, AFileIsReplacedWholeAndNeverWrittenInPlace) {
 
     // A folder that takes no new file leaves no way to replace the file whole; the file
     // itself being writable is no reason to write into it (a kill would cut it short).
-    GiveToOrdinaryUser(path);
+    giveToOrdinaryUser(path);
     const auto openFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                             QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
     QFile::setPermissions(dir.path(), openFolder & ~QFileDevice::WriteOwner);

@@ -7,25 +7,25 @@
 using namespace kadrano;
 using kadrano::test::q;
 
-TEST(RestZeit, EstimatesFromTheAverageSoFar) {
+TEST(TimeLeft, EstimatesFromTheAverageSoFar) {
     QTime now(14, 6, 40);
-    RestZeit r([&] { return now; });
+    TimeLeft r([&] { return now; });
     // 100 s for 10 files, 30 to go.
     EXPECT_EQ(r.CalculateRestZeit(q("14:05"), 10, 40), q("00:05:00"));
 }
 
-TEST(RestZeit, RoundsHalvesToEven) {
+TEST(TimeLeft, RoundsHalvesToEven) {
     QTime now(10, 0, 7);
-    RestZeit seven([&] { return now; });
+    TimeLeft seven([&] { return now; });
     EXPECT_EQ(seven.CalculateRestZeit(q("10:00"), 2, 3), q("00:00:04"));  // 3.5
     now = QTime(10, 0, 5);
-    RestZeit five([&] { return now; });
+    TimeLeft five([&] { return now; });
     EXPECT_EQ(five.CalculateRestZeit(q("10:00"), 2, 3), q("00:00:02"));  // 2.5
 }
 
-TEST(RestZeit, RecomputesOnTheFirstAndEveryFifthCallAcrossRuns) {
+TEST(TimeLeft, RecomputesOnTheFirstAndEveryFifthCallAcrossRuns) {
     QTime now(10, 0, 10);
-    RestZeit r([&] { return now; });
+    TimeLeft r([&] { return now; });
     EXPECT_EQ(r.CalculateRestZeit(q("10:00"), 1, 2), q("00:00:10"));
     now = QTime(10, 0, 40);
     for (int call = 2; call <= 5; ++call)
@@ -38,34 +38,34 @@ TEST(RestZeit, RecomputesOnTheFirstAndEveryFifthCallAcrossRuns) {
     EXPECT_EQ(r.CalculateRestZeit(q("11:00"), 1, 3), q("00:01:00"));
 }
 
-TEST(RestZeit, NoFilesDoneGivesNoNewEstimate) {
+TEST(TimeLeft, NoFilesDoneGivesNoNewEstimate) {
     QTime now(10, 0, 30);
-    RestZeit r([&] { return now; });
+    TimeLeft r([&] { return now; });
     EXPECT_EQ(r.CalculateRestZeit(q("10:00"), 0, 10), QString());
     EXPECT_EQ(r.CalculateRestZeit(q("10:00"), 1, 10), q("00:04:30"));
 }
 
-TEST(RestZeit, LongAndNegativeSpans) {
-    EXPECT_EQ(FormatRestZeit(360000), q("100:00:00"));
-    EXPECT_EQ(FormatRestZeit(3 * 3600 + 7 * 60 + 9), q("03:07:09"));
-    EXPECT_EQ(FormatRestZeit(-(3600 + 5 * 60 + 3)), q("-01:-05:-03"));
+TEST(TimeLeft, LongAndNegativeSpans) {
+    EXPECT_EQ(formatTimeLeft(360000), q("100:00:00"));
+    EXPECT_EQ(formatTimeLeft(3 * 3600 + 7 * 60 + 9), q("03:07:09"));
+    EXPECT_EQ(formatTimeLeft(-(3600 + 5 * 60 + 3)), q("-01:-05:-03"));
     // Started 23:59, now just after midnight: the estimate comes out negative.
     QTime now(0, 0, 30);
-    RestZeit r([&] { return now; });
+    TimeLeft r([&] { return now; });
     EXPECT_TRUE(r.CalculateRestZeit(q("23:59"), 1, 2).startsWith(u'-'));
-    EXPECT_EQ(RestZeitFragment(q("00:01:00"), false), q("(Restzeit: 00:01:00)"));
-    EXPECT_EQ(RestZeitFragment(q("00:01:00"), true), q("(Time left: 00:01:00)"));
+    EXPECT_EQ(timeLeftFragment(q("00:01:00"), false), q("(Restzeit: 00:01:00)"));
+    EXPECT_EQ(timeLeftFragment(q("00:01:00"), true), q("(Time left: 00:01:00)"));
 }
 
 TEST(Rounding, HalfToEvenForFractionsAndDoubles) {
-    EXPECT_EQ(RoundHalfEven(5, 2), 2);
-    EXPECT_EQ(RoundHalfEven(7, 2), 4);
-    EXPECT_EQ(RoundHalfEven(-7, 2), -4);
-    EXPECT_EQ(RoundHalfEven(-5, 2), -2);
-    EXPECT_EQ(RoundHalfEven(10, 3), 3);
-    EXPECT_EQ(RoundHalfEven(11, 3), 4);
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(-1.5), -2);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
+    EXPECT_EQ(roundHalfEven(5, 2), 2);
+    EXPECT_EQ(roundHalfEven(7, 2), 4);
+    EXPECT_EQ(roundHalfEven(-7, 2), -4);
+    EXPECT_EQ(roundHalfEven(-5, 2), -2);
+    EXPECT_EQ(roundHalfEven(10, 3), 3);
+    EXPECT_EQ(roundHalfEven(11, 3), 4);
+    EXPECT_EQ(roundHalfEven(0.5), 0);
+    EXPECT_EQ(roundHalfEven(1.5), 2);
+    EXPECT_EQ(roundHalfEven(-1.5), -2);
+    EXPECT_EQ(roundHalfEven(2.4999), 2);
 }

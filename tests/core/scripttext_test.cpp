@@ -14,27 +14,27 @@ using kadrano::test::TempFolder;
 TEST(ScriptArg, OrdinaryNamesComeOutAsQuoteIfSpacesGivesThem) {
     for (const char* name : {"/tmp/Fotos/IMG_0001.jpg", "/tmp/Fotos 2019/a b.jpg", "0434#File1.jpg",
                              "Müll.jpg", "[Doppelt]x.jpg", "-führend.jpg"})
-        EXPECT_EQ(ScriptArg(q(name)), QuoteIfSpaces(q(name))) << name;
+        EXPECT_EQ(scriptArg(q(name)), QuoteIfSpaces(q(name))) << name;
 }
 
 TEST(ScriptArg, NamesTheInterpreterWouldActOnAreQuotedAndPercentDoubled) {
     // Unquoted, cmd would start "y.jpg" as a second command.
-    EXPECT_EQ(ScriptArg(q("/tmp/x&y.jpg")), q("\"/tmp/x&y.jpg\""));
-    EXPECT_EQ(ScriptArg(q("a|b.jpg")), q("\"a|b.jpg\""));
-    EXPECT_EQ(ScriptArg(q("a<b>.jpg")), q("\"a<b>.jpg\""));
-    EXPECT_EQ(ScriptArg(q("s^t.jpg")), q("\"s^t.jpg\""));
+    EXPECT_EQ(scriptArg(q("/tmp/x&y.jpg")), q("\"/tmp/x&y.jpg\""));
+    EXPECT_EQ(scriptArg(q("a|b.jpg")), q("\"a|b.jpg\""));
+    EXPECT_EQ(scriptArg(q("a<b>.jpg")), q("\"a<b>.jpg\""));
+    EXPECT_EQ(scriptArg(q("s^t.jpg")), q("\"s^t.jpg\""));
     // ren and del split their arguments at , ; = and an if block ends at ).
-    EXPECT_EQ(ScriptArg(q("c;d.jpg")), q("\"c;d.jpg\""));
-    EXPECT_EQ(ScriptArg(q("a,b=c.jpg")), q("\"a,b=c.jpg\""));
-    EXPECT_EQ(ScriptArg(q("a(1).jpg")), q("\"a(1).jpg\""));
-    EXPECT_EQ(ScriptArg(q("Hey!.jpg")), q("\"Hey!.jpg\""));
+    EXPECT_EQ(scriptArg(q("c;d.jpg")), q("\"c;d.jpg\""));
+    EXPECT_EQ(scriptArg(q("a,b=c.jpg")), q("\"a,b=c.jpg\""));
+    EXPECT_EQ(scriptArg(q("a(1).jpg")), q("\"a(1).jpg\""));
+    EXPECT_EQ(scriptArg(q("Hey!.jpg")), q("\"Hey!.jpg\""));
     // % is expanded even inside quotes: "50%.jpg" would become "50.jpg".
-    EXPECT_EQ(ScriptArg(q("50%.jpg")), q("50%%.jpg"));
-    EXPECT_EQ(ScriptArg(q("/tmp/F 1/Foto%20Urlaub.jpg")), q("\"/tmp/F 1/Foto%%20Urlaub.jpg\""));
+    EXPECT_EQ(scriptArg(q("50%.jpg")), q("50%%.jpg"));
+    EXPECT_EQ(scriptArg(q("/tmp/F 1/Foto%20Urlaub.jpg")), q("\"/tmp/F 1/Foto%%20Urlaub.jpg\""));
     // Blanks at the ends belong to the name.
-    EXPECT_EQ(ScriptArg(q(" a.jpg")), q("\" a.jpg\""));
-    EXPECT_EQ(ScriptArg(q("a.jpg ")), q("\"a.jpg \""));
-    EXPECT_EQ(ScriptArg(q("a\tb.jpg")), q("\"a\tb.jpg\""));
+    EXPECT_EQ(scriptArg(q(" a.jpg")), q("\" a.jpg\""));
+    EXPECT_EQ(scriptArg(q("a.jpg ")), q("\"a.jpg \""));
+    EXPECT_EQ(scriptArg(q("a\tb.jpg")), q("\"a\tb.jpg\""));
 }
 
 TEST(ScriptArg, NamesThatCannotStandInALineAreRecognised) {
@@ -79,12 +79,12 @@ TEST(ScriptFile, IsWrittenWithCrLfInUtf8AndReplacesAnOldOne) {
     TempFolder dir;
     const QString path =
         dir.write(q("_x.bat"), QByteArray("old content that is longer than the new"));
-    ASSERT_TRUE(WriteScriptFile(path, {q("chcp 1252"), q("ren Müll.jpg x.jpg")}));
+    ASSERT_TRUE(writeScriptFile(path, {q("chcp 1252"), q("ren Müll.jpg x.jpg")}));
     EXPECT_EQ(dir.read(q("_x.bat")), QByteArray("chcp 1252\r\nren M\xc3\xbcll.jpg x.jpg\r\n"));
 }
 
 TEST(ScriptFile, AFailedWriteLeavesNoScript) {
     TempFolder dir;
-    EXPECT_FALSE(WriteScriptFile(dir.file(q("missing-folder/_x.bat")), {q("pause")}));
+    EXPECT_FALSE(writeScriptFile(dir.file(q("missing-folder/_x.bat")), {q("pause")}));
     EXPECT_FALSE(dir.exists(q("missing-folder/_x.bat")));
 }

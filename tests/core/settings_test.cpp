@@ -13,7 +13,7 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::GiveToOrdinaryUser;
+using kadrano::test::giveToOrdinaryUser;
 using kadrano::test::q;
 using kadrano::test::TempFolder;
 
@@ -31,7 +31,7 @@ public:
     QStringList events;
 
     FakeControls() {
-        for (const SettingDef& d : SettingsReadOrder()) {
+        for (const SettingDef& d : settingsReadOrder()) {
             if (d.kind == SettingKind::Language)
                 continue;
             const QString c = QString::fromUtf8(d.control);
@@ -83,9 +83,9 @@ QString valueIn(const QString& path, const char* key) {
 
 TEST(Settings, TheTableHasEveryKeyOnceAndWritesAllButLanguage) {
     QSet<QString> read, written;
-    for (const SettingDef& d : SettingsReadOrder())
+    for (const SettingDef& d : settingsReadOrder())
         read.insert(q(d.key));
-    for (const char* k : SettingsWriteOrder())
+    for (const char* k : settingsWriteOrder())
         written.insert(q(k));
     EXPECT_EQ(read.size(), 46);
     EXPECT_EQ(written.size(), 45);
@@ -105,11 +105,11 @@ TEST(Settings, FirstStartCreatesNothingAndTheFirstSaveWritesEveryKeyInOrder) {
     controls.values[q("Qualität")] = q("95");
     controls.values[q("TrennzeichenTxt")] = q("#");
     ASSERT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Saved);
-    const QStringList lines = test::SplitCrLf(dir.read(q("kadrano.ini")));
+    const QStringList lines = test::splitCrLf(dir.read(q("kadrano.ini")));
     ASSERT_EQ(lines.size(), 47);  // section, 45 keys, the empty piece after the last CR LF
     EXPECT_EQ(lines[0], q("[Settings]"));
     int i = 1;
-    for (const char* key : SettingsWriteOrder())
+    for (const char* key : settingsWriteOrder())
         EXPECT_TRUE(lines[i++].startsWith(q(key) + u'=')) << key;
     EXPECT_EQ(lines[1], q("Resize_ChangeToJPG=0"));
     EXPECT_TRUE(lines.contains(q("Keine_Nachfragen=1")));
@@ -202,8 +202,8 @@ TEST(Settings, AFileThatCouldNotBeReadIsNeverWrittenThatSession) {
     TempFolder dir;
     const QByteArray content("[Settings]\r\nKeine_Nachfragen=1\r\nFreiText=mine\r\n");
     const QString path = dir.write(q("kadrano.ini"), content);
-    GiveToOrdinaryUser(dir.path());
-    GiveToOrdinaryUser(path);
+    giveToOrdinaryUser(dir.path());
+    giveToOrdinaryUser(path);
     KADRANO_AS_ORDINARY_USER(run, [&] {
         QFile::setPermissions(path, QFileDevice::WriteOwner);
         FakeControls controls;
@@ -271,15 +271,15 @@ TEST(Settings, AUtf16FileIsReadAndStaysUtf16) {
 }
 
 TEST(Settings, NumbersAreSixteenBitWholeNumbersRoundedHalfToEven) {
-    EXPECT_EQ(SettingNumberFromText(q("1")), 1);
-    EXPECT_EQ(SettingNumberFromText(q(" 95 ")), 95);
-    EXPECT_EQ(SettingNumberFromText(q("1.5")), 2);
-    EXPECT_EQ(SettingNumberFromText(q("2.5")), 2);
-    EXPECT_EQ(SettingNumberFromText(q("32767")), 32767);
-    EXPECT_EQ(SettingNumberFromText(q("32768")), -1);
-    EXPECT_EQ(SettingNumberFromText(q("-3")), -1);
-    EXPECT_EQ(SettingNumberFromText(q("abc")), -1);
-    EXPECT_EQ(SettingNumberFromText(q("")), -1);
+    EXPECT_EQ(settingNumberFromText(q("1")), 1);
+    EXPECT_EQ(settingNumberFromText(q(" 95 ")), 95);
+    EXPECT_EQ(settingNumberFromText(q("1.5")), 2);
+    EXPECT_EQ(settingNumberFromText(q("2.5")), 2);
+    EXPECT_EQ(settingNumberFromText(q("32767")), 32767);
+    EXPECT_EQ(settingNumberFromText(q("32768")), -1);
+    EXPECT_EQ(settingNumberFromText(q("-3")), -1);
+    EXPECT_EQ(settingNumberFromText(q("abc")), -1);
+    EXPECT_EQ(settingNumberFromText(q("")), -1);
     TempFolder dir;
     Settings settings(dir.file(q("k.ini")));
     settings.WriteSettingNumber(q("Resize_JPG_Qualitaet"), 80);

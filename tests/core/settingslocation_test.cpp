@@ -27,12 +27,12 @@ constexpr auto kOpenFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
 TEST(SettingsLocation, BesideTheProgramWhenItsFolderTakesFiles) {
     TempFolder program, home;
     const QString config = home.file(q("config"));
-    SettingsLocation loc = ChooseSettingsLocation(program.path(), q("kadrano.ini"), config);
+    SettingsLocation loc = chooseSettingsLocation(program.path(), q("kadrano.ini"), config);
     EXPECT_EQ(loc.path, program.file(q("kadrano.ini")));
     EXPECT_TRUE(loc.seededFrom.isEmpty());
     // Also when a file in the configuration folder exists: the portable copy decides.
     home.write(q("config/kadrano.ini"), "[Settings]\r\nA=config\r\n");
-    loc = ChooseSettingsLocation(program.path(), q("kadrano.ini"), config);
+    loc = chooseSettingsLocation(program.path(), q("kadrano.ini"), config);
     EXPECT_EQ(loc.path, program.file(q("kadrano.ini")));
     EXPECT_EQ(program.names(), QStringList()) << "the probe was left behind";
 }
@@ -45,13 +45,13 @@ TEST(SettingsLocation, AnInstalledProgramKeepsItsSettingsInTheConfigurationFolde
     QFile::setPermissions(program.file(q("secret.ini")), QFileDevice::Permissions());
     QFile::setPermissions(program.path(), kOpenFolder & ~QFileDevice::WriteOwner);
     QFile::setPermissions(home.path(), kOpenFolder);
-    test::GiveToOrdinaryUser(home.path());
+    test::giveToOrdinaryUser(home.path());
 
     KADRANO_AS_ORDINARY_USER(run, [&] {
         QStringList answer;
         auto choose = [&](const char* name, const char* config) {
             const SettingsLocation loc =
-                ChooseSettingsLocation(program.path(), q(name), home.file(q(config)));
+                chooseSettingsLocation(program.path(), q(name), home.file(q(config)));
             answer << loc.path << loc.seededFrom << QString::fromUtf8(readAll(loc.path));
         };
         // The file beside the program is carried over once, byte for byte ...

@@ -28,7 +28,7 @@ struct Sequence : ::testing::Test {
         host.dirText = folder.path();
         script = folder.write(q("_Rename_Random.bat"), QByteArray("chcp 1252\r\n"));
     }
-    Question question() const { return RenameQuestion(script); }
+    Question question() const { return renameQuestion(script); }
 };
 
 }  // namespace
@@ -164,10 +164,10 @@ TEST_F(Sequence, TheInterpretersFailuresReachTheDeletionStep) {
     folder.write(q("a.jpg"), "A");
     folder.write(q("b.jpg"), "B");
     const QString failing = folder.file(q("_Rename_Random.bat"));
-    ASSERT_TRUE(ScriptTools(real).WriteScript(
+    ASSERT_TRUE(ScriptTools(real).writeScript(
         failing, {q("ren ") + folder.file(q("a.jpg")) + q(" b.jpg"),
                   q("ren ") + folder.file(q("missing.jpg")) + q(" c.jpg")}));
-    ScriptTools(real).RunScript(failing, RenameQuestion(failing), kShuffle);
+    ScriptTools(real).RunScript(failing, renameQuestion(failing), kShuffle);
     ASSERT_EQ(real.recorder.boxes.size(), 1u);
     EXPECT_TRUE(real.recorder.boxes[0].text.contains(q("2 Zeile(n) fehlgeschlagen")));
     EXPECT_TRUE(folder.exists(q("_Rename_Random.bat")));
@@ -179,7 +179,7 @@ TEST(SplitCommandLine, FindsTheProgramAlsoWhenItsPathHasBlanks) {
         return p == q("/tmp/Fotos 2019/x.bat") || p == q("/tmp/plain.bat");
     };
     auto check = [&](const char* line, const char* program, QStringList args) {
-        const SplitCommand c = SplitCommandLine(q(line), exists);
+        const SplitCommand c = splitCommandLine(q(line), exists);
         EXPECT_EQ(c.program, q(program)) << line;
         EXPECT_EQ(c.arguments, args) << line;
     };
@@ -198,7 +198,7 @@ TEST_F(Sequence, DocumentsAreOpenedNotRun) {
 }
 
 TEST_F(Sequence, AScriptThatCannotBeWrittenIsReportedAndNotRun) {
-    EXPECT_FALSE(ScriptTools(host).WriteScript(folder.file(q("no/such/dir/_x.bat")), {q("pause")}));
+    EXPECT_FALSE(ScriptTools(host).writeScript(folder.file(q("no/such/dir/_x.bat")), {q("pause")}));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK | Mb::IconError);
 }

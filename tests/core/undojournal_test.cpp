@@ -48,7 +48,7 @@ TEST(UndoJournal, ReadsBackWhatTheWriterNotedEvenForHostileNames) {
                                q("Ümlaut 😀 & (x).jpg")};
     for (const QString& n : names)
         pictures.write(n, "pic");
-    const std::optional<FileStamp> before = ReadFileStamp(pictures.file(names[0]));
+    const std::optional<FileStamp> before = readFileStamp(pictures.file(names[0]));
     ASSERT_TRUE(before);
 
     UndoJournalWriter w(journal, q("_Rename_Random.bat"), pictures.path());
@@ -64,7 +64,7 @@ TEST(UndoJournal, ReadsBackWhatTheWriterNotedEvenForHostileNames) {
     w.finish(3);
     EXPECT_TRUE(w.problem().isEmpty());
 
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     const JournalRun& run = j.runs()[0];
     EXPECT_EQ(run.id, w.runId());
@@ -110,7 +110,7 @@ TEST(UndoJournal, CutOffAndDamagedRecordsCostOnlyThemselves) {
     const QByteArray whole = bytesOf(journal);
     replaceBytes(journal, whole.left(whole.size() - 20));  // the third rename cut off
 
-    UndoJournal j = UndoJournal::Read(journal);
+    UndoJournal j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 1u);
     EXPECT_FALSE(j.runs()[0].finished);
     EXPECT_EQ(j.runs()[0].renames.size(), 2u);
@@ -119,7 +119,7 @@ TEST(UndoJournal, CutOffAndDamagedRecordsCostOnlyThemselves) {
     EXPECT_EQ(j.nextToUndo()->id, stopped);
 
     const QString next = writeRenames(journal, pictures, q("_Rename_Custom.bat"), 2);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 2u);
     EXPECT_EQ(j.runs()[1].id, next);
     EXPECT_EQ(j.runs()[1].name, q("_Rename_Custom.bat"));
@@ -133,7 +133,7 @@ TEST(UndoJournal, CutOffAndDamagedRecordsCostOnlyThemselves) {
     ASSERT_GT(second, 0);
     bytes[second] = 'Z';
     replaceBytes(journal, bytes);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 2u);
     EXPECT_EQ(j.runs()[0].renames.size(), 1u);
     EXPECT_EQ(j.runs()[0].damaged, 2);
@@ -144,24 +144,24 @@ TEST(UndoJournal, CutOffAndDamagedRecordsCostOnlyThemselves) {
     const qsizetype start = bytes.lastIndexOf("\nB\t");
     bytes[start + 5] = bytes[start + 5] == '7' ? '8' : '7';
     replaceBytes(journal, bytes);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     ASSERT_EQ(j.runs().size(), 2u);
     EXPECT_TRUE(j.runs()[1].name.isEmpty());
     EXPECT_EQ(j.runs()[1].renames.size(), 2u);
-    EXPECT_EQ(RunDisplayName(j.runs()[1].name, Language::German), q("Unbekannte Aktion"));
+    EXPECT_EQ(runDisplayName(j.runs()[1].name, Language::German), q("Unbekannte Aktion"));
 
     // A file of noise is a journal without runs, not a crash.
     QByteArray noise;
     for (int i = 0; i < 5000; ++i)
         noise += char((i * 7919) % 256);
     replaceBytes(journal, noise);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     EXPECT_TRUE(j.runs().empty());
     EXPECT_GT(j.damagedRecords(), 0);
     EXPECT_EQ(j.nextToUndo(), nullptr);
     // And it takes new runs.
     writeRenames(journal, pictures, q("_Rename_Custom.bat"), 1);
-    EXPECT_EQ(UndoJournal::Read(journal).runs().size(), 1u);
+    EXPECT_EQ(UndoJournal::read(journal).runs().size(), 1u);
 }
 
 TEST(UndoJournal, KeepsTheLastTwentyToolRunsOfItsFolder) {
@@ -172,11 +172,11 @@ TEST(UndoJournal, KeepsTheLastTwentyToolRunsOfItsFolder) {
         ids << writeRenames(journal, pictures, q("_Rename_Custom.bat"), 1);
         // Undo runs come and go with their runs; they do not take the place of one.
         if (i == kJournalKeepsRuns) {
-            NoteUndoPlanned(journal, ids.last(), true);
+            noteUndoPlanned(journal, ids.last(), true);
             writeRenames(journal, pictures, q("_Undo_Last.bat"), 1);
         }
     }
-    const UndoJournal j = UndoJournal::Read(journal);
+    const UndoJournal j = UndoJournal::read(journal);
     QStringList kept;
     for (const JournalRun& r : j.runs())
         if (!r.isUndoRun())
@@ -197,7 +197,7 @@ TEST(UndoJournal, MarksAndUndoRunsDecideWhichRunIsNext) {
         w.deleted(pictures.file(q("copy.jpg")));
         w.finish(0);
     }
-    UndoJournal j = UndoJournal::Read(journal);
+    UndoJournal j = UndoJournal::read(journal);
     ASSERT_NE(j.nextToUndo(), nullptr);
     EXPECT_EQ(j.nextToUndo()->id, second);
     ASSERT_NE(j.newestNotUndone(), nullptr);
@@ -205,22 +205,22 @@ TEST(UndoJournal, MarksAndUndoRunsDecideWhichRunIsNext) {
     EXPECT_FALSE(j.newestNotUndone()->canBeUndone());
 
     // An undo that was stopped, and one planned with files left for later, close nothing.
-    NoteUndoPlanned(journal, second, true);
+    noteUndoPlanned(journal, second, true);
     writeRenames(journal, pictures, q("_Undo_Last.bat"), 1, false);
-    NoteUndoPlanned(journal, second, false);
+    noteUndoPlanned(journal, second, false);
     writeRenames(journal, pictures, q("_Undo_Last.bat"), 1);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     EXPECT_EQ(j.nextToUndo()->id, second);
 
-    NoteUndoPlanned(journal, second, true);
+    noteUndoPlanned(journal, second, true);
     writeRenames(journal, pictures, q("_Undo_Last.bat"), 1);
-    j = UndoJournal::Read(journal);
+    j = UndoJournal::read(journal);
     EXPECT_TRUE(j.undone(second));
     EXPECT_EQ(j.nextToUndo()->id, first);
     EXPECT_EQ(j.runs().back().undoes, second);
 
-    NoteUndone(journal, first);
-    EXPECT_EQ(UndoJournal::Read(journal).nextToUndo(), nullptr);
+    noteUndone(journal, first);
+    EXPECT_EQ(UndoJournal::read(journal).nextToUndo(), nullptr);
 }
 
 TEST(UndoJournalPath, OneJournalForEachFolderWhateverItsSpelling) {
@@ -230,17 +230,17 @@ TEST(UndoJournalPath, OneJournalForEachFolderWhateverItsSpelling) {
     const QString folder = pictures.file(q("Urlaub 2019"));
     ASSERT_TRUE(QFile::link(folder, pictures.file(q("Verweis"))));
     const QString undo = state.path();
-    const QString path = UndoJournalPath(undo, folder);
+    const QString path = undoJournalPath(undo, folder);
     EXPECT_TRUE(path.startsWith(state.path() + q("Urlaub_2019-"))) << path.toStdString();
-    EXPECT_EQ(UndoJournalPath(undo, folder + u'/'), path);
-    EXPECT_EQ(UndoJournalPath(undo, pictures.file(q("Andere/../Urlaub 2019/"))), path);
-    EXPECT_EQ(UndoJournalPath(undo, pictures.file(q("Verweis"))), path);
-    EXPECT_NE(UndoJournalPath(undo, pictures.file(q("Andere"))), path);
-    EXPECT_TRUE(UndoJournalPath(QString(), folder).isEmpty());
+    EXPECT_EQ(undoJournalPath(undo, folder + u'/'), path);
+    EXPECT_EQ(undoJournalPath(undo, pictures.file(q("Andere/../Urlaub 2019/"))), path);
+    EXPECT_EQ(undoJournalPath(undo, pictures.file(q("Verweis"))), path);
+    EXPECT_NE(undoJournalPath(undo, pictures.file(q("Andere"))), path);
+    EXPECT_TRUE(undoJournalPath(QString(), folder).isEmpty());
 
     // Only the tools' own scripts are noted.
-    EXPECT_EQ(UndoJournalForScript(undo, folder + q("/_Rename_Random.bat")), path);
-    EXPECT_EQ(UndoJournalForScript(undo, folder + q("/_undo_last.BAT")), path);
-    EXPECT_TRUE(UndoJournalForScript(undo, folder + q("/mine.bat")).isEmpty());
-    EXPECT_TRUE(UndoJournalForScript(undo, folder + q("/dates:set")).isEmpty());
+    EXPECT_EQ(undoJournalForScript(undo, folder + q("/_Rename_Random.bat")), path);
+    EXPECT_EQ(undoJournalForScript(undo, folder + q("/_undo_last.BAT")), path);
+    EXPECT_TRUE(undoJournalForScript(undo, folder + q("/mine.bat")).isEmpty());
+    EXPECT_TRUE(undoJournalForScript(undo, folder + q("/dates:set")).isEmpty());
 }

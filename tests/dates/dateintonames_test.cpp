@@ -11,20 +11,17 @@
 
 using namespace kadrano;
 using kadrano::test::BatchRunner;
-using kadrano::test::BerlinSeconds;
+using kadrano::test::berlinSeconds;
 using kadrano::test::FakeHost;
-using kadrano::test::SetDiskTimes;
+using kadrano::test::q;
+using kadrano::test::setDiskTimes;
 using kadrano::test::TempFolder;
 
 namespace {
 
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
 class DateIntoNames : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+    static void SetUpTestSuite() { kadrano::test::pinBerlinTime(); }
 
     TempFolder folder;
 
@@ -32,8 +29,8 @@ protected:
     QString picture(const QString& name, int y, int mo, int d,
                     const QByteArray& bytes = QByteArray("x")) {
         const QString path = folder.write(name, bytes);
-        const qint64 when = BerlinSeconds(y, mo, d, 12, 0, 0);
-        EXPECT_TRUE(SetDiskTimes(path, when + 86400 * 400, when));
+        const qint64 when = berlinSeconds(y, mo, d, 12, 0, 0);
+        EXPECT_TRUE(setDiskTimes(path, when + 86400 * 400, when));
         return path;
     }
 
@@ -49,18 +46,18 @@ protected:
 
 TEST(NameDateFormat, FieldsAndEveryOtherCharacter) {
     const QDate d(2005, 3, 4);
-    EXPECT_EQ(FormatNameDate(d, q("YYYY.MM.DD")), q("2005.03.04"));
-    EXPECT_EQ(FormatNameDate(d, q("DD-MM-YY")), q("04-03-05"));
-    EXPECT_EQ(FormatNameDate(d, q("MM.YYYY")), q("03.2005"));
-    EXPECT_EQ(FormatNameDate(d, q("YYYYMMDD_")), q("20050304_"));
-    EXPECT_EQ(FormatNameDate(d, q("YYY")), q("05Y"));  // the longest field is taken first
-    EXPECT_EQ(FormatNameDate(d, q("yyyy Tag DD")), q("yyyy Tag 04"));
-    EXPECT_EQ(DateNameFormats().size(), 18);
-    EXPECT_EQ(DateNameFormats().first(), q("YYYY.MM.DD"));
-    EXPECT_EQ(DateNameFormats().last(), q("DD-MM-YY"));
-    EXPECT_TRUE(HoldsForbiddenNameCharacter(q("DD/MM/YYYY")));
-    EXPECT_TRUE(HoldsForbiddenNameCharacter(q("YYYY:MM")));
-    EXPECT_FALSE(HoldsForbiddenNameCharacter(q("YYYY.MM.DD - ")));
+    EXPECT_EQ(formatNameDate(d, q("YYYY.MM.DD")), q("2005.03.04"));
+    EXPECT_EQ(formatNameDate(d, q("DD-MM-YY")), q("04-03-05"));
+    EXPECT_EQ(formatNameDate(d, q("MM.YYYY")), q("03.2005"));
+    EXPECT_EQ(formatNameDate(d, q("YYYYMMDD_")), q("20050304_"));
+    EXPECT_EQ(formatNameDate(d, q("YYY")), q("05Y"));  // the longest field is taken first
+    EXPECT_EQ(formatNameDate(d, q("yyyy Tag DD")), q("yyyy Tag 04"));
+    EXPECT_EQ(dateNameFormats().size(), 18);
+    EXPECT_EQ(dateNameFormats().first(), q("YYYY.MM.DD"));
+    EXPECT_EQ(dateNameFormats().last(), q("DD-MM-YY"));
+    EXPECT_TRUE(holdsForbiddenNameCharacter(q("DD/MM/YYYY")));
+    EXPECT_TRUE(holdsForbiddenNameCharacter(q("YYYY:MM")));
+    EXPECT_FALSE(holdsForbiddenNameCharacter(q("YYYY.MM.DD - ")));
 }
 
 // The whole script for a small folder: dated names are left alone, the others get their
@@ -79,20 +76,20 @@ TEST_F(DateIntoNames, WholeScriptForASmallFolder) {
     o.pauseAtEnd = true;
     QList<int> seen;
     const DateIntoNamesPlan plan =
-        PlanDateIntoNames(files, o, [&](int index, int n) { seen.append(index * 10 + n); });
+        planDateIntoNames(files, o, [&](int index, int n) { seen.append(index * 10 + n); });
     const QString dir = folder.path();
     EXPECT_EQ(
         plan.lines,
         ScriptHeader() +
             QStringList({
                 q("@Echo #####  1   Start Zeit: %Zeit% Uhr #####"),
-                q("ren ") + ScriptArg(dir + q("P1000123.jpg")) + q(" 2015.03.04-P1000123.jpg"),
+                q("ren ") + scriptArg(dir + q("P1000123.jpg")) + q(" 2015.03.04-P1000123.jpg"),
                 q("@Echo #####  2   Start Zeit: %Zeit% Uhr #####"),
-                q("ren ") + ScriptArg(dir + q("IMG_1234.jpg")) + q(" 2016.07.31-IMG_1234.jpg"),
+                q("ren ") + scriptArg(dir + q("IMG_1234.jpg")) + q(" 2016.07.31-IMG_1234.jpg"),
                 q("@Echo #####  3   Start Zeit: %Zeit% Uhr #####"),
                 q("ren \"") + dir + q("Urlaub am See.jpg\" \"2014.12.24-Urlaub am See.jpg\""),
                 q("@Echo #####  4   Start Zeit: %Zeit% Uhr #####"),
-                q("ren ") + ScriptArg(dir + q("IMG_20190721_123456.jpg")) +
+                q("ren ") + scriptArg(dir + q("IMG_20190721_123456.jpg")) +
                     q(" 2019.07.21-IMG_20190721_123456.jpg"),
                 q("pause"),
             }));
@@ -100,7 +97,7 @@ TEST_F(DateIntoNames, WholeScriptForASmallFolder) {
     EXPECT_EQ(seen, QList<int>({1, 11, 22, 32, 43, 54}));
     EXPECT_EQ(plan.earliest.date(), QDate(2014, 12, 24));
     EXPECT_EQ(plan.latest.date(), QDate(2019, 7, 21));
-    EXPECT_EQ(DateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
+    EXPECT_EQ(dateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
               q("Es wurden 4 Dateien zwischen:\r2014.12.24  und  2019.07.21 gefunden\r\r"
                 "jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
                 "Es wird diese Datei ausgeführt / Angezeigt:\r\r/F/_Datei_AddDatum.bat\r\r"
@@ -112,22 +109,22 @@ TEST_F(DateIntoNames, WholeScriptForASmallFolder) {
 TEST_F(DateIntoNames, EarliestStampAndFilesThatCannotBeRead) {
     const QString a = folder.write(q("a.jpg"));
     ASSERT_TRUE(
-        SetDiskTimes(a, BerlinSeconds(2010, 5, 6, 23, 30, 0), BerlinSeconds(2012, 1, 1, 0, 0, 0)));
+        setDiskTimes(a, berlinSeconds(2010, 5, 6, 23, 30, 0), berlinSeconds(2012, 1, 1, 0, 0, 0)));
     const QString b = folder.write(q("b.jpg"));  // born now, last written earlier
     ASSERT_TRUE(
-        SetDiskTimes(b, BerlinSeconds(2030, 1, 1, 0, 0, 0), BerlinSeconds(2011, 2, 3, 0, 30, 0)));
+        setDiskTimes(b, berlinSeconds(2030, 1, 1, 0, 0, 0), berlinSeconds(2011, 2, 3, 0, 30, 0)));
     folder.write(q("say \"hi\".jpg"));
     DateIntoNamesOptions o;
     o.format = q("DD.MM.YY");
     o.separator = q(" ");
     o.language = Language::English;
     const DateIntoNamesPlan plan =
-        PlanDateIntoNames(listOf({q("a.jpg"), q("fehlt.jpg"), q("b.jpg"), q("say \"hi\".jpg")}), o);
+        planDateIntoNames(listOf({q("a.jpg"), q("fehlt.jpg"), q("b.jpg"), q("say \"hi\".jpg")}), o);
     EXPECT_EQ(plan.lines.mid(2),
               QStringList({q("@Echo #####  1   Started at: %Zeit% Uhr  #####"),
-                           q("ren ") + ScriptArg(a) + q(" \"06.05.10 a.jpg\""),
+                           q("ren ") + scriptArg(a) + q(" \"06.05.10 a.jpg\""),
                            q("@Echo #####  2   Started at: %Zeit% Uhr  #####"),
-                           q("ren ") + ScriptArg(b) + q(" \"03.02.11 b.jpg\"")}));
+                           q("ren ") + scriptArg(b) + q(" \"03.02.11 b.jpg\"")}));
     EXPECT_EQ(plan.withoutDate, 2);
     EXPECT_EQ(plan.unsafe, 1);
 }
@@ -137,11 +134,11 @@ TEST_F(DateIntoNames, AllNamesDatedGivesAnEmptyScriptAndTheZeroDate) {
     picture(q("2015-03-04 Urlaub.jpg"), 2016, 1, 1);
     picture(q("2015_03 x.jpg"), 2016, 1, 1);
     const DateIntoNamesPlan plan =
-        PlanDateIntoNames(listOf({q("2015-03-04 Urlaub.jpg"), q("2015_03 x.jpg")}), {});
+        planDateIntoNames(listOf({q("2015-03-04 Urlaub.jpg"), q("2015_03 x.jpg")}), {});
     EXPECT_EQ(plan.lines, ScriptHeader());
     EXPECT_EQ(plan.withoutDate, 0);
     EXPECT_TRUE(
-        DateIntoNamesQuestion(plan, q("YYYY-MM-DD"), q("x"))
+        dateIntoNamesQuestion(plan, q("YYYY-MM-DD"), q("x"))
             .startsWith(q("Es wurden 0 Dateien zwischen:\r1899-12-30  und  1899-12-30 gefunden")));
 }
 
@@ -152,7 +149,7 @@ TEST_F(DateIntoNames, CameraNumbersAreNoYears) {
                                q("2019 Rom.jpg"),  q("x-1999 Rom.jpg"), q("Rom 0 2019.jpg")};
     for (const QString& n : names)
         picture(n, 2018, 5, 6);
-    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), {});
+    const DateIntoNamesPlan plan = planDateIntoNames(listOf(names), {});
     EXPECT_EQ(plan.withoutDate, 3);
     const QString script = plan.lines.join(u'\n');
     for (const char* camera : {"IMG_01923.jpg", "IMG_02015.jpg", "DSC_1920.jpg"})
@@ -173,7 +170,7 @@ TEST_F(DateIntoNames, RunRenamesThroughTheScriptOrKeepsItForLater) {
 
     host.recorder.replies = {Mb::ResultNo};
     DateIntoNamesOptions o;
-    RunDateIntoNames(host, o);
+    runDateIntoNames(host, o);
     const QString script = folder.path() + q("_Datei_AddDatum.bat");
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].flags, 36);
@@ -191,7 +188,7 @@ TEST_F(DateIntoNames, RunRenamesThroughTheScriptOrKeepsItForLater) {
     host.lang = Language::English;
     host.recorder.boxes.clear();
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunDateIntoNames(host, o);
+    runDateIntoNames(host, o);
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(q("Es wurden 2 Dateien")));
     EXPECT_EQ(host.recorder.statuses.last(), q("2 Names without date found (2/3)"));
@@ -207,7 +204,7 @@ TEST_F(DateIntoNames, AFormatWithAPathSeparatorIsRefused) {
     picture(q("a.jpg"), 2015, 3, 4);
     DateIntoNamesOptions o;
     o.format = q("DD/MM/YYYY");
-    RunDateIntoNames(host, o);
+    runDateIntoNames(host, o);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datumsformat"));
     EXPECT_EQ(folder.names(), QStringList({q("a.jpg")}));
@@ -222,16 +219,16 @@ TEST_F(DateIntoNames, ASetDateEndsUpInTheName) {
     SetDatesOptions set;
     set.fixedWhenNone = true;
     set.fixedDate = q("11.11.2019");
-    RestZeit rest;
-    RunSetDates(host, set, rest);
-    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf({q("a.jpg")}), {});
+    TimeLeft rest;
+    runSetDates(host, set, rest);
+    const DateIntoNamesPlan plan = planDateIntoNames(listOf({q("a.jpg")}), {});
     ASSERT_EQ(plan.withoutDate, 1);
     EXPECT_TRUE(plan.lines.at(3).endsWith(q(" 2019.11.11-a.jpg")));
 }
 
 TEST(DateIntoNamesRestore, SaysItIsNotImplemented) {
     FakeHost host;
-    RunDateIntoNamesRestore(host);
+    runDateIntoNamesRestore(host);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text, q("Noch nicht implementiert"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::OK);
@@ -268,8 +265,8 @@ TEST_F(DateIntoNames, ThousandsOfFilesKeepTheirOwnDatesAndTheListOrder) {
             ++undated;
             expected
                 << QStringLiteral("@Echo #####  %1   Start Zeit: %Zeit% Uhr #####").arg(undated)
-                << q("ren ") + ScriptArg(folder.file(name)) + u' ' +
-                       ScriptArg(d.toString(q("yyyy.MM.dd")) + u'-' + name);
+                << q("ren ") + scriptArg(folder.file(name)) + u' ' +
+                       scriptArg(d.toString(q("yyyy.MM.dd")) + u'-' + name);
         }
     }
     DateIntoNamesOptions o;
@@ -277,7 +274,7 @@ TEST_F(DateIntoNames, ThousandsOfFilesKeepTheirOwnDatesAndTheListOrder) {
     o.separator = q("-");
     int calls = 0;
     int lastIndex = -1;
-    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), o, [&](int index, int) {
+    const DateIntoNamesPlan plan = planDateIntoNames(listOf(names), o, [&](int index, int) {
         EXPECT_EQ(index, lastIndex + 1);
         lastIndex = index;
         ++calls;
@@ -300,20 +297,20 @@ TEST_F(DateIntoNames, ThousandsOfFilesKeepTheirOwnDatesAndTheListOrder) {
 // its stamp, a dated name is left alone whatever its picture says. Unticked, only the
 // stamps count.
 TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
-    using kadrano::test::JpegWithExif;
-    using kadrano::test::JpegWithExifBlock;
-    using kadrano::test::TakenAt;
-    picture(q("P1000123.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:21 14:30:05")));
+    using kadrano::test::jpegWithExif;
+    using kadrano::test::jpegWithExifBlock;
+    using kadrano::test::takenAt;
+    picture(q("P1000123.jpg"), 2024, 3, 1, jpegWithExif(takenAt("2019:07:21 14:30:05")));
     // 01:30 in Tokyo is the evening before in Berlin.
-    picture(q("tokyo.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:22 01:30:00", "+09:00")));
+    picture(q("tokyo.jpg"), 2024, 3, 1, jpegWithExif(takenAt("2019:07:22 01:30:00", "+09:00")));
     picture(
         q("screen.png"), 2024, 3, 1,
-        kadrano::test::PngWithExifChunk(kadrano::test::ExifBlock(TakenAt("2021:12:24 18:00:00"))));
-    picture(q("messenger.jpg"), 2024, 3, 2, kadrano::test::PlainJpeg());
-    picture(q("damaged.jpg"), 2024, 3, 3, JpegWithExifBlock("II*\0 broken"));
-    picture(q("2018-05-06 Feier.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:21 14:30:05")));
-    picture(q("old.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("1965:04:03 10:20:30")));
-    picture(q("future.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2041:06:07 08:09:10")));
+        kadrano::test::pngWithExifChunk(kadrano::test::exifBlock(takenAt("2021:12:24 18:00:00"))));
+    picture(q("messenger.jpg"), 2024, 3, 2, kadrano::test::plainJpeg());
+    picture(q("damaged.jpg"), 2024, 3, 3, jpegWithExifBlock("II*\0 broken"));
+    picture(q("2018-05-06 Feier.jpg"), 2024, 3, 1, jpegWithExif(takenAt("2019:07:21 14:30:05")));
+    picture(q("old.jpg"), 2024, 3, 1, jpegWithExif(takenAt("1965:04:03 10:20:30")));
+    picture(q("future.jpg"), 2024, 3, 1, jpegWithExif(takenAt("2041:06:07 08:09:10")));
     const FileList files =
         listOf({q("P1000123.jpg"), q("tokyo.jpg"), q("screen.png"), q("messenger.jpg"),
                 q("damaged.jpg"), q("2018-05-06 Feier.jpg"), q("old.jpg"), q("future.jpg")});
@@ -327,7 +324,7 @@ TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
 
     DateIntoNamesOptions o;
     o.fromExif = true;
-    const DateIntoNamesPlan plan = PlanDateIntoNames(files, o);
+    const DateIntoNamesPlan plan = planDateIntoNames(files, o);
     EXPECT_EQ(newNames(plan),
               QStringList({q("2019.07.21-P1000123.jpg"), q("2019.07.21-tokyo.jpg"),
                            q("2021.12.24-screen.png"), q("2024.03.02-messenger.jpg"),
@@ -335,7 +332,7 @@ TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
                            q("2041.06.07-future.jpg")}));
     EXPECT_EQ(plan.withoutDate, 7);
     EXPECT_EQ(plan.fromExif, 5);
-    EXPECT_EQ(DateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
+    EXPECT_EQ(dateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
               q("Es wurden 7 Dateien zwischen:\r1965.04.03  und  2041.06.07 gefunden\r"
                 "5 davon mit dem Aufnahmedatum (EXIF)\r\r"
                 "jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
@@ -343,11 +340,11 @@ TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
                 "Nein =  Datei im Notepad öffnen!"));
 
     o.fromExif = false;
-    const DateIntoNamesPlan stamps = PlanDateIntoNames(files, o);
+    const DateIntoNamesPlan stamps = planDateIntoNames(files, o);
     EXPECT_EQ(newNames(stamps).first(), q("2024.03.01-P1000123.jpg"));
     EXPECT_EQ(stamps.withoutDate, 7);
     EXPECT_EQ(stamps.fromExif, 0);
-    EXPECT_TRUE(DateIntoNamesQuestion(stamps, o.format, q("x"))
+    EXPECT_TRUE(dateIntoNamesQuestion(stamps, o.format, q("x"))
                     .startsWith(q("Es wurden 7 Dateien zwischen:\r2024.03.01  und  2024.03.03 "
                                   "gefunden\r\rjetzt umbenennen?")));
 }

@@ -7,32 +7,29 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::BerlinSeconds;
+using kadrano::test::berlinSeconds;
 using kadrano::test::DiskTimes;
 using kadrano::test::FakeHost;
-using kadrano::test::ReadDiskTimes;
-using kadrano::test::SetDiskTimes;
+using kadrano::test::q;
+using kadrano::test::readDiskTimes;
+using kadrano::test::setDiskTimes;
 using kadrano::test::TempFolder;
 
 namespace {
 
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
-
 class DateShuffle : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+    static void SetUpTestSuite() { kadrano::test::pinBerlinTime(); }
     void SetUp() override { host.dirText = folder.path(); }
 
     TempFolder folder;
     FakeHost host;
-    RestZeit rest;
-    const qint64 old = BerlinSeconds(2001, 2, 3, 4, 5, 6);
+    TimeLeft rest;
+    const qint64 old = berlinSeconds(2001, 2, 3, 4, 5, 6);
 
     QString file(const QString& name) {
         const QString path = folder.write(name);
-        EXPECT_TRUE(SetDiskTimes(path, old, old));
+        EXPECT_TRUE(setDiskTimes(path, old, old));
         return path;
     }
 };
@@ -49,11 +46,11 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
 
     RandomSource firstStart;
-    RunDateShuffle(host, {q("11.11.2019")}, rest, firstStart);
+    runDateShuffle(host, {q("11.11.2019")}, rest, firstStart);
     EXPECT_EQ(host.recorder.boxes.back().text,
               q("Vorgang abgeschlossen\rDas Datum wurde bei 4/5 Dateien gesetzt!"));
     EXPECT_EQ(host.recorder.boxes.back().title, q("Beendet"));
-    EXPECT_EQ(ReadDiskTimes(readOnly), (DiskTimes{old, old}));
+    EXPECT_EQ(readDiskTimes(readOnly), (DiskTimes{old, old}));
 
     // The collection order: a.jpg, b b.jpg, b0 geschützt.jpg, c.jpg, d.jpg. The read-only
     // file is readable, so it takes its draws like the others.
@@ -67,8 +64,8 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
         const int s = expected.RandomInt(0, 59);
         if (n == q("b0 geschützt.jpg"))
             continue;
-        const qint64 want = BerlinSeconds(2019, 11, 11, h, mi, s);
-        EXPECT_EQ(ReadDiskTimes(folder.file(n)), (DiskTimes{want, want})) << n.toStdString();
+        const qint64 want = berlinSeconds(2019, 11, 11, h, mi, s);
+        EXPECT_EQ(readDiskTimes(folder.file(n)), (DiskTimes{want, want})) << n.toStdString();
         FileTimes t;
         ASSERT_TRUE(ReadFileTimes(folder.file(n), t));
         EXPECT_EQ(t.created, t.written);
@@ -80,12 +77,12 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
 
     // A second program start over the same folder gives the same times.
     for (const QString& n : names)
-        SetDiskTimes(folder.file(n), old, old);
+        setDiskTimes(folder.file(n), old, old);
     RandomSource secondStart;
-    RunDateShuffle(host, {q("11.11.2019")}, rest, secondStart);
+    runDateShuffle(host, {q("11.11.2019")}, rest, secondStart);
     QList<qint64> secondTimes;
     for (const QString& n : names)
-        secondTimes.append(ReadDiskTimes(folder.file(n)).modified);
+        secondTimes.append(readDiskTimes(folder.file(n)).modified);
     EXPECT_EQ(secondTimes, firstTimes);
     EXPECT_EQ(host.settingsSaved, 0);
     EXPECT_TRUE(host.recorder.statuses.last().endsWith(q(")   Setze Datum: 4/5")));
@@ -94,8 +91,8 @@ TEST_F(DateShuffle, OneDateRandomTimesAllStampsEqualAndRepeatable) {
 TEST_F(DateShuffle, AnUnreadableDateWritesNothing) {
     const QString a = file(q("a.jpg"));
     RandomSource random, untouched;
-    RunDateShuffle(host, {q("2019_11_11")}, rest, random);
-    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    runDateShuffle(host, {q("2019_11_11")}, rest, random);
+    EXPECT_EQ(readDiskTimes(a), (DiskTimes{old, old}));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
     EXPECT_EQ(random.RandomInt(0, 1000000), untouched.RandomInt(0, 1000000));

@@ -12,7 +12,7 @@ const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 const QLocale kUk(QLocale::English, QLocale::UnitedKingdom);
 
 QDate parse(const char* text, const QLocale& locale = kGerman) {
-    return ParseUserDate(QString::fromUtf8(text), locale);
+    return parseUserDate(QString::fromUtf8(text), locale);
 }
 
 }  // namespace
@@ -43,21 +43,21 @@ TEST(ParseUserDate, FollowsTheLocalesFieldOrder) {
     EXPECT_EQ(parse("2015-03-04", kUs), QDate(2015, 3, 4));
     EXPECT_FALSE(parse("13/4/2015", kUs).isValid());
     // Without a locale argument the program's locale is used (the tests pin German).
-    EXPECT_EQ(ParseUserDate(QStringLiteral("4.3.15")), QDate(2015, 3, 4));
+    EXPECT_EQ(parseUserDate(QStringLiteral("4.3.15")), QDate(2015, 3, 4));
 }
 
 TEST(FormatShortDate, FourDigitYearsAndTheRoundTrip) {
     const QDate d(2015, 3, 4);
-    EXPECT_EQ(FormatShortDate(d, kGerman), QStringLiteral("04.03.2015"));
-    EXPECT_EQ(FormatShortDate(d), QStringLiteral("04.03.2015"));
-    EXPECT_EQ(FormatShortDate(d, kUs), QStringLiteral("3/4/2015"));
-    EXPECT_EQ(FormatShortDate(d, QLocale::c()), QStringLiteral("2015-03-04"));
-    EXPECT_EQ(FormatShortDate(QDate(), kGerman), QString());
+    EXPECT_EQ(formatShortDate(d, kGerman), QStringLiteral("04.03.2015"));
+    EXPECT_EQ(formatShortDate(d), QStringLiteral("04.03.2015"));
+    EXPECT_EQ(formatShortDate(d, kUs), QStringLiteral("3/4/2015"));
+    EXPECT_EQ(formatShortDate(d, QLocale::c()), QStringLiteral("2015-03-04"));
+    EXPECT_EQ(formatShortDate(QDate(), kGerman), QString());
     // Whatever a locale writes, it reads back as the same date.
     for (const QLocale& l : {kGerman, kUs, kUk, QLocale::c(), QLocale(QLocale::Japanese),
                              QLocale(QLocale::Dutch), QLocale(QLocale::French)}) {
         for (const QDate& date : {d, QDate(1999, 12, 31), QDate(2024, 2, 29)})
-            EXPECT_EQ(ParseUserDate(FormatShortDate(date, l), l), date)
-                << l.name().toStdString() << ' ' << FormatShortDate(date, l).toStdString();
+            EXPECT_EQ(parseUserDate(formatShortDate(date, l), l), date)
+                << l.name().toStdString() << ' ' << formatShortDate(date, l).toStdString();
     }
 }

@@ -39,15 +39,15 @@ QByteArray bigEndian32(quint32 v) {
 
 }  // namespace
 
-QByteArray PlainJpeg() {
+QByteArray plainJpeg() {
     return encodedPicture("JPEG");
 }
 
-QByteArray PlainPng() {
+QByteArray plainPng() {
     return encodedPicture("PNG");
 }
 
-QByteArray ExifBlock(const ExifTags& tags) {
+QByteArray exifBlock(const ExifTags& tags) {
     Exiv2::ExifData exif;
     for (const auto& [key, value] : tags)
         exif[key] = value;
@@ -66,17 +66,17 @@ QByteArray app1(const QByteArray& payload) {
 
 }  // namespace
 
-QByteArray JpegWithExifBlock(const QByteArray& block) {
-    const QByteArray jpeg = PlainJpeg();
+QByteArray jpegWithExifBlock(const QByteArray& block) {
+    const QByteArray jpeg = plainJpeg();
     return jpeg.left(2) + app1(QByteArray("Exif\0\0", 6) + block) + jpeg.mid(2);
 }
 
-QByteArray JpegWithExif(const ExifTags& tags) {
-    return JpegWithExifBlock(ExifBlock(tags));
+QByteArray jpegWithExif(const ExifTags& tags) {
+    return jpegWithExifBlock(exifBlock(tags));
 }
 
-QByteArray JpegWithExifAndXmp(const ExifTags& tags) {
-    const QByteArray jpeg = JpegWithExif(tags);
+QByteArray jpegWithExifAndXmp(const ExifTags& tags) {
+    const QByteArray jpeg = jpegWithExif(tags);
     const QByteArray xmp =
         QByteArray("http://ns.adobe.com/xap/1.0/\0", 29) +
         QByteArray(
@@ -90,8 +90,8 @@ QByteArray JpegWithExifAndXmp(const ExifTags& tags) {
     return jpeg.left(exifEnd) + app1(xmp) + jpeg.mid(exifEnd);
 }
 
-QByteArray PngWithExifChunk(const QByteArray& block) {
-    const QByteArray png = PlainPng();
+QByteArray pngWithExifChunk(const QByteArray& block) {
+    const QByteArray png = plainPng();
     // Signature (8) and the header chunk (4 + 4 + 13 + 4) come first.
     const qsizetype afterHeader = 8 + 25;
     const QByteArray typeAndData = QByteArray("eXIf") + block;
@@ -100,7 +100,7 @@ QByteArray PngWithExifChunk(const QByteArray& block) {
     return png.left(afterHeader) + chunk + png.mid(afterHeader);
 }
 
-ExifTags TakenAt(const char* dateTime, const char* offset) {
+ExifTags takenAt(const char* dateTime, const char* offset) {
     ExifTags tags = {{"Exif.Image.Make", "Testkamera"},
                      {"Exif.Photo.DateTimeOriginal", dateTime},
                      {"Exif.Photo.DateTimeDigitized", dateTime}};

@@ -37,7 +37,7 @@ QDateTime local(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
 
 class FileDate : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+    static void SetUpTestSuite() { kadrano::test::pinBerlinTime(); }
     TempFolder folder;
 };
 
@@ -77,18 +77,18 @@ TEST_F(FileDate, RoundTripKeepsTheClockTimeOnBothSidesOfDaylightSaving) {
 // The quick conversion the tools use agrees with the zone rules of each date, and a clock
 // time in the skipped spring hour moves forward by that hour.
 TEST_F(FileDate, LocalDateTimeUsesTheOffsetOfItsOwnDate) {
-    const QDateTime winter = LocalDateTime(QDate(2019, 12, 24), QTime(18, 30, 15, 700));
+    const QDateTime winter = localDateTime(QDate(2019, 12, 24), QTime(18, 30, 15, 700));
     EXPECT_EQ(winter.toSecsSinceEpoch(), utcSeconds(2019, 12, 24, 17, 30, 15));
     EXPECT_EQ(winter.time(), QTime(18, 30, 15));
-    const QDateTime summer = LocalDateTime(QDate(2019, 7, 21), QTime(0, 30, 0));
+    const QDateTime summer = localDateTime(QDate(2019, 7, 21), QTime(0, 30, 0));
     EXPECT_EQ(summer.toSecsSinceEpoch(), utcSeconds(2019, 7, 20, 22, 30, 0));
     EXPECT_EQ(summer.date(), QDate(2019, 7, 21));
-    const QDateTime skipped = LocalDateTime(QDate(2019, 3, 31), QTime(2, 30, 0));
+    const QDateTime skipped = localDateTime(QDate(2019, 3, 31), QTime(2, 30, 0));
     EXPECT_EQ(skipped.toSecsSinceEpoch(), utcSeconds(2019, 3, 31, 1, 30, 0));
     EXPECT_EQ(skipped.time(), QTime(3, 30, 0));
-    const QDateTime repeated = LocalDateTime(QDate(2019, 10, 27), QTime(2, 30, 0));
+    const QDateTime repeated = localDateTime(QDate(2019, 10, 27), QTime(2, 30, 0));
     EXPECT_EQ(repeated.time(), QTime(2, 30, 0));
-    EXPECT_FALSE(LocalDateTime(QDate(), QTime(12, 0)).isValid());
+    EXPECT_FALSE(localDateTime(QDate(), QTime(12, 0)).isValid());
 }
 
 // Milliseconds are dropped on the way in (not rounded), and stamps that differ come back

@@ -10,18 +10,15 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::BerlinSeconds;
+using kadrano::test::berlinSeconds;
 using kadrano::test::DiskTimes;
 using kadrano::test::FakeHost;
-using kadrano::test::ReadDiskTimes;
-using kadrano::test::SetDiskTimes;
+using kadrano::test::q;
+using kadrano::test::readDiskTimes;
+using kadrano::test::setDiskTimes;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 SetDatesOptions options(bool name, bool folder, bool fixed, const char* fixedDate = "11.11.2019") {
     SetDatesOptions o;
@@ -34,20 +31,20 @@ SetDatesOptions options(bool name, bool folder, bool fixed, const char* fixedDat
 
 class SetDates : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { kadrano::test::PinBerlinTime(); }
+    static void SetUpTestSuite() { kadrano::test::pinBerlinTime(); }
     void SetUp() override { host.dirText = folder.path(); }
 
     TempFolder folder;
     FakeHost host;
-    RestZeit rest;
-    const qint64 old = BerlinSeconds(2001, 2, 3, 4, 5, 6);
+    TimeLeft rest;
+    const qint64 old = berlinSeconds(2001, 2, 3, 4, 5, 6);
 
     QString file(const QString& name, const QByteArray& bytes = QByteArray("x")) {
         const QString path = folder.write(name, bytes);
-        EXPECT_TRUE(SetDiskTimes(path, old, old));
+        EXPECT_TRUE(setDiskTimes(path, old, old));
         return path;
     }
-    static qint64 noon(int y, int mo, int d) { return BerlinSeconds(y, mo, d, 12, 0, 0); }
+    static qint64 noon(int y, int mo, int d) { return berlinSeconds(y, mo, d, 12, 0, 0); }
     QString finalText() const { return host.recorder.boxes.back().text; }
 };
 
@@ -93,22 +90,22 @@ TEST(ChooseFileDate, SourcesPrecedenceAndCompletion) {
          QDate()},
     };
     for (const Case& c : cases) {
-        const FileDateChoice got = ChooseFileDate(q(c.name), q(c.folder), c.o);
+        const FileDateChoice got = chooseFileDate(q(c.name), q(c.folder), c.o);
         EXPECT_EQ(int(got.source), int(c.source)) << c.name << " in " << c.folder;
         EXPECT_EQ(got.date, c.date)
             << c.name << " in " << c.folder << ": " << got.text.toStdString();
     }
-    EXPECT_EQ(ContainingFolderName(q("/home/a/2016-08-01 Ferien/")), q("2016-08-01 Ferien"));
-    EXPECT_EQ(ContainingFolderName(q("C:\\Fotos\\2015-03-04 Urlaub\\")), q("2015-03-04 Urlaub"));
+    EXPECT_EQ(containingFolderName(q("/home/a/2016-08-01 Ferien/")), q("2016-08-01 Ferien"));
+    EXPECT_EQ(containingFolderName(q("C:\\Fotos\\2015-03-04 Urlaub\\")), q("2015-03-04 Urlaub"));
 }
 
 // Only the fixed date: every file gets it at noon as all three stamps.
 TEST_F(SetDates, FixedDateForEveryFile) {
     const QString a = file(q("a.jpg"));
     const QString b = file(q("Bild 2.jpg"));
-    RunSetDates(host, options(false, false, true), rest);
+    runSetDates(host, options(false, false, true), rest);
     for (const QString& p : {a, b}) {
-        EXPECT_EQ(ReadDiskTimes(p), (DiskTimes{noon(2019, 11, 11), noon(2019, 11, 11)}));
+        EXPECT_EQ(readDiskTimes(p), (DiskTimes{noon(2019, 11, 11), noon(2019, 11, 11)}));
         FileTimes t;
         ASSERT_TRUE(ReadFileTimes(p, t));
         EXPECT_EQ(t.created, t.written);
@@ -140,14 +137,14 @@ TEST_F(SetDates, EachSourceReadOnlyAndUnreadable) {
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
     host.withSubdirs = true;
     host.lang = Language::English;
-    RunSetDates(host, options(true, true, true, "24.12.2019"), rest);
+    runSetDates(host, options(true, true, true, "24.12.2019"), rest);
 
-    EXPECT_EQ(ReadDiskTimes(named).modified, noon(2019, 7, 21));
-    EXPECT_EQ(ReadDiskTimes(inFolder).modified, noon(2016, 8, 1));
-    EXPECT_EQ(ReadDiskTimes(yearOnly).modified, noon(2015, 12, 24));
-    EXPECT_EQ(ReadDiskTimes(fixed).modified, noon(2019, 12, 24));
-    EXPECT_EQ(ReadDiskTimes(unreadable), (DiskTimes{old, old}));
-    EXPECT_EQ(ReadDiskTimes(readOnly), (DiskTimes{old, old}));
+    EXPECT_EQ(readDiskTimes(named).modified, noon(2019, 7, 21));
+    EXPECT_EQ(readDiskTimes(inFolder).modified, noon(2016, 8, 1));
+    EXPECT_EQ(readDiskTimes(yearOnly).modified, noon(2015, 12, 24));
+    EXPECT_EQ(readDiskTimes(fixed).modified, noon(2019, 12, 24));
+    EXPECT_EQ(readDiskTimes(unreadable), (DiskTimes{old, old}));
+    EXPECT_EQ(readDiskTimes(readOnly), (DiskTimes{old, old}));
     // The final box is German in both languages.
     EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 4 von 6 Dateien gesetzt!"
                              "\r\r1 Datei(en) mit unlesbarem Datum blieben unverändert."));
@@ -165,7 +162,7 @@ TEST_F(SetDates, DatesTheDiskCannotHoldAreReportedNotSet) {
     for (int i = 0; i < 2; ++i) {
         const QString probe = folder.write(q("probe"));
         holds[i] =
-            SetDiskTimes(probe, wanted[i], wanted[i]) && ReadDiskTimes(probe).modified == wanted[i];
+            setDiskTimes(probe, wanted[i], wanted[i]) && readDiskTimes(probe).modified == wanted[i];
         held += holds[i] ? 1 : 0;
         QFile::remove(probe);
     }
@@ -174,15 +171,15 @@ TEST_F(SetDates, DatesTheDiskCannotHoldAreReportedNotSet) {
     const QString a = file(q(names[0]));
     const QString b = file(q(names[1]));
     const QString c = file(q("2019-07-21 Strand.jpg"));
-    RunSetDates(host, options(true, false, false), rest);
+    runSetDates(host, options(true, false, false), rest);
     const QString paths[] = {a, b};
     for (int i = 0; i < 2; ++i) {
         if (holds[i])
-            EXPECT_EQ(ReadDiskTimes(paths[i]).modified, wanted[i]) << names[i];
+            EXPECT_EQ(readDiskTimes(paths[i]).modified, wanted[i]) << names[i];
         else
-            EXPECT_EQ(ReadDiskTimes(paths[i]), (DiskTimes{old, old})) << names[i];
+            EXPECT_EQ(readDiskTimes(paths[i]), (DiskTimes{old, old})) << names[i];
     }
-    EXPECT_EQ(ReadDiskTimes(c).modified, noon(2019, 7, 21));
+    EXPECT_EQ(readDiskTimes(c).modified, noon(2019, 7, 21));
     QString expected =
         q("Vorgang abgeschlossen\rDas Datum wurde bei %1 von 3 Dateien gesetzt!").arg(held + 1);
     if (held < 2)
@@ -195,8 +192,8 @@ TEST_F(SetDates, DatesTheDiskCannotHoldAreReportedNotSet) {
 // Nothing chosen: nothing changes and the box says so.
 TEST_F(SetDates, NoOptionChangesNothing) {
     const QString a = file(q("2019-07-21 Strand.jpg"));
-    RunSetDates(host, options(false, false, false), rest);
-    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    runSetDates(host, options(false, false, false), rest);
+    EXPECT_EQ(readDiskTimes(a), (DiskTimes{old, old}));
     EXPECT_EQ(finalText(),
               q("Vorgang abgeschlossen\rDas Datum wurde bei 0 von 1 Dateien gesetzt!"));
 }
@@ -206,9 +203,9 @@ TEST_F(SetDates, NoOptionChangesNothing) {
 TEST_F(SetDates, AnUnreadableFixedDateThatEveryFileNeedsStopsTheRun) {
     const QString a = file(q("a.jpg"));
     const QString year = file(q("2015 Urlaub.jpg"));
-    RunSetDates(host, options(true, false, true, "31.02.2019"), rest);
-    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
-    EXPECT_EQ(ReadDiskTimes(year), (DiskTimes{old, old}));
+    runSetDates(host, options(true, false, true, "31.02.2019"), rest);
+    EXPECT_EQ(readDiskTimes(a), (DiskTimes{old, old}));
+    EXPECT_EQ(readDiskTimes(year), (DiskTimes{old, old}));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
     EXPECT_EQ(host.recorder.boxes[0].text,
@@ -217,16 +214,16 @@ TEST_F(SetDates, AnUnreadableFixedDateThatEveryFileNeedsStopsTheRun) {
 
     host.recorder.boxes.clear();
     const QString dated = file(q("2019-07-21 Strand.jpg"));
-    RunSetDates(host, options(true, false, true, "31.02.2019"), rest);
-    EXPECT_EQ(ReadDiskTimes(dated).modified, noon(2019, 7, 21));
-    EXPECT_EQ(ReadDiskTimes(a), (DiskTimes{old, old}));
+    runSetDates(host, options(true, false, true, "31.02.2019"), rest);
+    EXPECT_EQ(readDiskTimes(dated).modified, noon(2019, 7, 21));
+    EXPECT_EQ(readDiskTimes(a), (DiskTimes{old, old}));
     EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 1 von 3 Dateien gesetzt!"
                              "\r\r2 Datei(en) mit unlesbarem Datum blieben unverändert."));
 }
 
 TEST_F(SetDates, NoFilesSaysSoInGerman) {
     host.lang = Language::English;
-    RunSetDates(host, options(false, false, true), rest);
+    runSetDates(host, options(false, false, true), rest);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text,
               q("Keine Dateien gefunden in:\r") + folder.path() + q("*.jpg"));
@@ -243,13 +240,13 @@ TEST_F(SetDates, ThousandsOfFilesEachGetTheirOwnDate) {
         paths << file(d.toString(q("yyyy-MM-dd")) + QStringLiteral(" Bild %1.jpg").arg(i));
     }
     ASSERT_TRUE(QFile::setPermissions(paths[1700], QFile::ReadOwner | QFile::ReadGroup));
-    RunSetDates(host, options(true, false, false), rest);
+    runSetDates(host, options(true, false, false), rest);
     for (int i = 0; i < 3000; ++i) {
         const QDate d = QDate(2001, 1, 1).addDays(i);
         const DiskTimes expected = i == 1700 ? DiskTimes{old, old}
                                              : DiskTimes{noon(d.year(), d.month(), d.day()),
                                                          noon(d.year(), d.month(), d.day())};
-        ASSERT_EQ(ReadDiskTimes(paths[i]), expected) << i;
+        ASSERT_EQ(readDiskTimes(paths[i]), expected) << i;
     }
     EXPECT_EQ(finalText(),
               q("Vorgang abgeschlossen\rDas Datum wurde bei 2999 von 3000 Dateien gesetzt!"));
@@ -276,43 +273,43 @@ qint64 utcSeconds(int y, int mo, int d, int h, int mi, int s) {
 // stamps (an exact one as that moment); pictures without a usable block follow the other
 // sources; a read-only picture keeps its times. Unticked, the names and folders count.
 TEST_F(SetDates, TheDateTakenComesFirstToTheSecond) {
-    using kadrano::test::JpegWithExif;
-    using kadrano::test::TakenAt;
+    using kadrano::test::jpegWithExif;
+    using kadrano::test::takenAt;
     folder.mkdir(q("2016-08-01 Ferien"));
     const QString named = file(q("2016-08-01 Ferien/2019-07-21 Strand.jpg"),
-                               JpegWithExif(TakenAt("2018:05:06 07:08:09")));
+                               jpegWithExif(takenAt("2018:05:06 07:08:09")));
     const QString tokyo = file(q("2016-08-01 Ferien/IMG_0001.jpg"),
-                               JpegWithExif(TakenAt("2019:07:22 01:30:00", "+09:00")));
-    const QString plain = file(q("2016-08-01 Ferien/IMG_0002.jpg"), kadrano::test::PlainJpeg());
+                               jpegWithExif(takenAt("2019:07:22 01:30:00", "+09:00")));
+    const QString plain = file(q("2016-08-01 Ferien/IMG_0002.jpg"), kadrano::test::plainJpeg());
     const QString damaged =
-        file(q("2016-08-01 Ferien/damaged.jpg"), kadrano::test::JpegWithExifBlock("II*\0 kaputt"));
+        file(q("2016-08-01 Ferien/damaged.jpg"), kadrano::test::jpegWithExifBlock("II*\0 kaputt"));
     const QString old1965 =
-        file(q("2016-08-01 Ferien/old.jpg"), JpegWithExif(TakenAt("1965:04:03 10:20:30")));
+        file(q("2016-08-01 Ferien/old.jpg"), jpegWithExif(takenAt("1965:04:03 10:20:30")));
     const QString future = file(q("2016-08-01 Ferien/future.jpg"),
-                                JpegWithExif(TakenAt("2041:06:07 08:09:10", "+02:00")));
+                                jpegWithExif(takenAt("2041:06:07 08:09:10", "+02:00")));
     const QString readOnly =
-        file(q("2016-08-01 Ferien/geschützt.jpg"), JpegWithExif(TakenAt("2017:01:02 03:04:05")));
+        file(q("2016-08-01 Ferien/geschützt.jpg"), jpegWithExif(takenAt("2017:01:02 03:04:05")));
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
     host.withSubdirs = true;
-    RunSetDates(host, withExif(options(true, true, true)), rest);
+    runSetDates(host, withExif(options(true, true, true)), rest);
 
-    const qint64 taken = BerlinSeconds(2018, 5, 6, 7, 8, 9);
-    EXPECT_EQ(ReadDiskTimes(named), (DiskTimes{taken, taken}));
-    EXPECT_EQ(ReadDiskTimes(tokyo).modified, utcSeconds(2019, 7, 21, 16, 30, 0));
-    EXPECT_EQ(ReadDiskTimes(plain).modified, noon(2016, 8, 1));
-    EXPECT_EQ(ReadDiskTimes(damaged).modified, noon(2016, 8, 1));
-    EXPECT_EQ(ReadDiskTimes(old1965).modified, BerlinSeconds(1965, 4, 3, 10, 20, 30));
-    EXPECT_EQ(ReadDiskTimes(future).modified, utcSeconds(2041, 6, 7, 6, 9, 10));
-    EXPECT_EQ(ReadDiskTimes(readOnly).modified, old);
+    const qint64 taken = berlinSeconds(2018, 5, 6, 7, 8, 9);
+    EXPECT_EQ(readDiskTimes(named), (DiskTimes{taken, taken}));
+    EXPECT_EQ(readDiskTimes(tokyo).modified, utcSeconds(2019, 7, 21, 16, 30, 0));
+    EXPECT_EQ(readDiskTimes(plain).modified, noon(2016, 8, 1));
+    EXPECT_EQ(readDiskTimes(damaged).modified, noon(2016, 8, 1));
+    EXPECT_EQ(readDiskTimes(old1965).modified, berlinSeconds(1965, 4, 3, 10, 20, 30));
+    EXPECT_EQ(readDiskTimes(future).modified, utcSeconds(2041, 6, 7, 6, 9, 10));
+    EXPECT_EQ(readDiskTimes(readOnly).modified, old);
     FileTimes t;
     ASSERT_TRUE(ReadFileTimes(named, t));
     EXPECT_EQ(t.written.toString(q("dd.MM.yyyy HH:mm:ss")), q("06.05.2018 07:08:09"));
     EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 6 von 7 Dateien gesetzt!"
                              "\r4 davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau."));
 
-    RunSetDates(host, options(true, true, true), rest);
-    EXPECT_EQ(ReadDiskTimes(named).modified, noon(2019, 7, 21));
-    EXPECT_EQ(ReadDiskTimes(tokyo).modified, noon(2016, 8, 1));
+    runSetDates(host, options(true, true, true), rest);
+    EXPECT_EQ(readDiskTimes(named).modified, noon(2019, 7, 21));
+    EXPECT_EQ(readDiskTimes(tokyo).modified, noon(2016, 8, 1));
     EXPECT_EQ(finalText(),
               q("Vorgang abgeschlossen\rDas Datum wurde bei 6 von 7 Dateien gesetzt!"));
 }
@@ -324,19 +321,19 @@ TEST_F(SetDates, TheDateTakenComesFirstToTheSecond) {
 TEST_F(SetDates, AnUnreadableFixedDateLeavesOnlyThePicturesWithoutADateTaken) {
     const QString taken =
         file(q("2015_03_04 Urlaub.jpg"),
-             kadrano::test::JpegWithExif(kadrano::test::TakenAt("2015:03:04 11:12:13")));
+             kadrano::test::jpegWithExif(kadrano::test::takenAt("2015:03:04 11:12:13")));
     const QString without = file(q("a.jpg"));
-    RunSetDates(host, withExif(options(true, false, true, "31.02.2019")), rest);
-    EXPECT_EQ(ReadDiskTimes(taken).modified, BerlinSeconds(2015, 3, 4, 11, 12, 13));
-    EXPECT_EQ(ReadDiskTimes(without).modified, old);
+    runSetDates(host, withExif(options(true, false, true, "31.02.2019")), rest);
+    EXPECT_EQ(readDiskTimes(taken).modified, berlinSeconds(2015, 3, 4, 11, 12, 13));
+    EXPECT_EQ(readDiskTimes(without).modified, old);
     EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 1 von 2 Dateien gesetzt!"
                              "\r1 davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau."
                              "\r\r1 Datei(en) mit unlesbarem Datum blieben unverändert."));
 
     ASSERT_TRUE(QFile::remove(taken));
     host.recorder.boxes.clear();
-    RunSetDates(host, withExif(options(false, false, true, "31.02.2019")), rest);
-    EXPECT_EQ(ReadDiskTimes(without).modified, old);
+    runSetDates(host, withExif(options(false, false, true, "31.02.2019")), rest);
+    EXPECT_EQ(readDiskTimes(without).modified, old);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
     EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(q("Es wurde kein Datum geändert.")));
@@ -344,18 +341,18 @@ TEST_F(SetDates, AnUnreadableFixedDateLeavesOnlyThePicturesWithoutADateTaken) {
 
 // A date taken that the disk cannot hold is reported like a name's date, not counted as set.
 TEST_F(SetDates, ADateTakenTheDiskCannotHoldIsReportedNotSet) {
-    const qint64 wanted = BerlinSeconds(1850, 3, 4, 5, 6, 7);
+    const qint64 wanted = berlinSeconds(1850, 3, 4, 5, 6, 7);
     const QString probe = folder.write(q("probe"));
     const bool holds =
-        SetDiskTimes(probe, wanted, wanted) && ReadDiskTimes(probe).modified == wanted;
+        setDiskTimes(probe, wanted, wanted) && readDiskTimes(probe).modified == wanted;
     QFile::remove(probe);
     if (holds)
         GTEST_SKIP() << "this file system holds 1850";
     const QString early =
         file(q("IMG_0001.jpg"),
-             kadrano::test::JpegWithExif(kadrano::test::TakenAt("1850:03:04 05:06:07")));
-    RunSetDates(host, withExif(options(false, false, false)), rest);
-    EXPECT_EQ(ReadDiskTimes(early).modified, old);  // reading the block may mark it opened
+             kadrano::test::jpegWithExif(kadrano::test::takenAt("1850:03:04 05:06:07")));
+    runSetDates(host, withExif(options(false, false, false)), rest);
+    EXPECT_EQ(readDiskTimes(early).modified, old);  // reading the block may mark it opened
     EXPECT_EQ(
         finalText(),
         q("Vorgang abgeschlossen\rDas Datum wurde bei 0 von 1 Dateien gesetzt!\r\r1 Datei(en) "

@@ -15,13 +15,10 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 AddTextOptions options() {
     AddTextOptions o;
@@ -35,22 +32,22 @@ AddTextOptions options() {
 }  // namespace
 
 TEST(Caption, EscapedForImageMagickAndThenForTheScript) {
-    EXPECT_EQ(EscapeForMagickText(q("50% Rabatt")), q("50%% Rabatt"));
-    EXPECT_EQ(EscapeForMagickText(q("a\\nb %w")), q("a\\\\nb %%w"));
-    EXPECT_EQ(EscapeForMagickText(q("@liste.txt")), q("\\@liste.txt"));
-    EXPECT_EQ(EscapeForMagickText(q("an @ inside")), q("an @ inside"));
+    EXPECT_EQ(escapeForMagickText(q("50% Rabatt")), q("50%% Rabatt"));
+    EXPECT_EQ(escapeForMagickText(q("a\\nb %w")), q("a\\\\nb %%w"));
+    EXPECT_EQ(escapeForMagickText(q("@liste.txt")), q("\\@liste.txt"));
+    EXPECT_EQ(escapeForMagickText(q("an @ inside")), q("an @ inside"));
 
-    EXPECT_EQ(CaptionArgument(q("\"50% Rabatt  \"")), q("\"50%%%% Rabatt  \""));
-    EXPECT_EQ(CaptionArgument(q("\"@home & away  \"")), q("\"\\@home & away  \""));
+    EXPECT_EQ(captionArgument(q("\"50% Rabatt  \"")), q("\"50%%%% Rabatt  \""));
+    EXPECT_EQ(captionArgument(q("\"@home & away  \"")), q("\"\\@home & away  \""));
     // a quote typed into the free text cannot end the argument; the preview drops it too
-    EXPECT_EQ(CaptionArgument(q("\"Er sagte \"Hallo\"  \"")), q("\"Er sagte Hallo  \""));
-    EXPECT_EQ(CaptionArgument(q("\"Zeile\r\nzwei  \"")), q("\"Zeilezwei  \""));
+    EXPECT_EQ(captionArgument(q("\"Er sagte \"Hallo\"  \"")), q("\"Er sagte Hallo  \""));
+    EXPECT_EQ(captionArgument(q("\"Zeile\r\nzwei  \"")), q("\"Zeilezwei  \""));
 
     // Only a caption with nothing but blanks takes the file name, and only when asked.
-    EXPECT_EQ(CaptionOrFileName(q("\"  \""), q("IMG1234.jpg"), true), q("\"IMG1234  \""));
-    EXPECT_EQ(CaptionOrFileName(q("\"  \""), q("a.b.JPG"), true), q("\"a.b  \""));
-    EXPECT_EQ(CaptionOrFileName(q("\"  \""), q("IMG1234.jpg"), false), q("\"  \""));
-    EXPECT_EQ(CaptionOrFileName(q("\"x  \""), q("IMG1234.jpg"), true), q("\"x  \""));
+    EXPECT_EQ(captionOrFileName(q("\"  \""), q("IMG1234.jpg"), true), q("\"IMG1234  \""));
+    EXPECT_EQ(captionOrFileName(q("\"  \""), q("a.b.JPG"), true), q("\"a.b  \""));
+    EXPECT_EQ(captionOrFileName(q("\"  \""), q("IMG1234.jpg"), false), q("\"  \""));
+    EXPECT_EQ(captionOrFileName(q("\"x  \""), q("IMG1234.jpg"), true), q("\"x  \""));
 }
 
 // Two folders (sub-folders ticked) give two folder lines, both in front of the pictures'
@@ -66,7 +63,7 @@ TEST(AddTextPlan, TwoFoldersWithBlanks) {
     AddTextOptions o = options();
     o.magickCommand = q("\"/opt/Image Magick/magick\"");
     o.pauseAtEnd = true;
-    const AddTextPlan plan = PlanAddText(files, o);
+    const AddTextPlan plan = planAddText(files, o);
     const QString head = o.magickCommand + q(" convert \"");
     const QString middle =
         q(" -fill rgb(255,250,250) -gravity Southeast -pointsize 60 -font "
@@ -102,10 +99,10 @@ TEST(AddTextPlan, UnknownColourNoFontFileAndImageMagick6) {
     FileList files;
     files.append(q("a.jpg"), q("/f/"));
     AddTextOptions o = options();
-    o.colour = LookUpTextColour(ColourTable(), q("Lila")).magickColour;
+    o.colour = lookUpTextColour(ColourTable(), q("Lila")).magickColour;
     o.fontFile.clear();
     o.pointSize = q("24");
-    const AddTextPlan plan = PlanAddText(files, o);
+    const AddTextPlan plan = planAddText(files, o);
     ASSERT_EQ(plan.lines.size(), 5);
     EXPECT_EQ(plan.lines[4],
               q(" convert /f/a.jpg -fill  -gravity Southeast -pointsize 24 -annotate +0+5 "
@@ -120,7 +117,7 @@ TEST(AddTextPlan, HostileNamesAndPercentInCaptions) {
     FileList files;
     for (const char* n : {"a&b.jpg", "50% Rabatt.jpg", "-rf.jpg", "say \"x\".jpg", "(1).jpg"})
         files.append(q(n), dir);
-    const AddTextPlan plan = PlanAddText(files, options());
+    const AddTextPlan plan = planAddText(files, options());
     EXPECT_EQ(plan.unsafe, 1);
     EXPECT_EQ(plan.commands, 4);
     const QString middle =
@@ -144,7 +141,7 @@ TEST(AddTextPlan, StatusEveryThousandFiles) {
     for (int i = 0; i < 2001; ++i)
         files.append(QString::number(i) + q(".jpg"), q("/f/"));
     QList<int> told;
-    const AddTextPlan plan = PlanAddText(files, options(), [&told](int p) { told.append(p); });
+    const AddTextPlan plan = planAddText(files, options(), [&told](int p) { told.append(p); });
     EXPECT_EQ(told, (QList<int>{0, 1000, 2000}));
     EXPECT_EQ(plan.folders, 1);
     EXPECT_EQ(plan.commands, 2001);
@@ -179,7 +176,7 @@ TEST(AddTextRun, NoOpensTheScriptAndAKeptScriptIsNamed) {
     EXPECT_EQ(host.recorder.editorFiles, QStringList{script});
     ASSERT_EQ(host.recorder.boxes.size(), 3u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Bat-Datei löschen?"));
-    EXPECT_EQ(host.recorder.boxes[0].text, AddTextQuestion(script));
+    EXPECT_EQ(host.recorder.boxes[0].text, addTextQuestion(script));
     EXPECT_EQ(host.recorder.boxes[0].flags, int(Mb::YesNoQuestion));
     EXPECT_EQ(host.recorder.boxes[2].text, script + q(" konnte nicht gelöscht werden!"));
     EXPECT_EQ(host.recorder.boxes[2].flags, int(Mb::OK));
@@ -218,8 +215,8 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     folder.mkdir(q("Fotos 2019/Rom"));
     const QString a = host.dirText + q("23_2019_Urlaub_Rom.jpg");
     const QString b = host.dirText + q("Rom/50% Rabatt.jpg");
-    test::WritePicture(a, 800, 600);
-    test::WritePicture(b, 640, 480);
+    test::writePicture(a, 800, 600);
+    test::writePicture(b, 640, 480);
     test::SetModified(a, 1262347200, 0);
     test::SetModified(b, 1262347300, 0);
     const QByteArray originalA = folder.read(q("Fotos 2019/23_2019_Urlaub_Rom.jpg"));
@@ -229,7 +226,7 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};  // run, then delete the script
 
     AddTextOptions o = options();
-    o.colour = LookUpTextColour(ColourTable(), q("Schwarz")).magickColour;
+    o.colour = lookUpTextColour(ColourTable(), q("Schwarz")).magickColour;
     o.pointSize = q("40");
     RunAddText(host, o);
 
@@ -240,9 +237,9 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     const QString copyB = host.dirText + q("Rom/Text-Included/50% Rabatt.jpg");
     ASSERT_TRUE(QFile::exists(copyA)) << runner.lastOutput.toStdString();
     ASSERT_TRUE(QFile::exists(copyB)) << runner.lastOutput.toStdString();
-    EXPECT_TRUE(test::ModifiedAt(copyA, 1262347200, 0));
-    EXPECT_TRUE(test::ModifiedAt(copyB, 1262347300, 0));
-    EXPECT_TRUE(test::ModifiedAt(a, 1262347200, 0));
+    EXPECT_TRUE(test::modifiedAt(copyA, 1262347200, 0));
+    EXPECT_TRUE(test::modifiedAt(copyB, 1262347300, 0));
+    EXPECT_TRUE(test::modifiedAt(a, 1262347200, 0));
 
     const QImage original(a), copy(copyA);
     ASSERT_EQ(copy.size(), original.size());
@@ -267,7 +264,7 @@ TEST(AddTextPlan, ExampleLineWithAnOptimisedCaption) {
     o.caption = CaptionOptions();
     o.magickCommand = q("C:\\IM\\magick.exe");
     o.fontFile = q("C:\\Windows\\Fonts\\arialbd.ttf");
-    const AddTextPlan plan = PlanAddText(files, o);
+    const AddTextPlan plan = planAddText(files, o);
     ASSERT_EQ(plan.lines.size(), 5);
     EXPECT_EQ(plan.lines[2],
               q("if not exist C:\\Fotos\\Text-Included md C:\\Fotos\\Text-Included"));

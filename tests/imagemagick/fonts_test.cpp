@@ -12,13 +12,10 @@
 using namespace kadrano;
 using kadrano::test::BatchRunner;
 using kadrano::test::FakeHost;
+using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QString q(const char* s) {
-    return QString::fromUtf8(s);
-}
 
 // The lines of one font as a reduced list holds them.
 QStringList font(const QString& name, const QString& family, const QString& file) {
@@ -110,7 +107,7 @@ TEST(FontExport, ReducedToThreeKeysWithinTheLineBudget) {
     exportLines.append(q("  Font: Last-In"));  // line 9999
     exportLines.append(q("  Font: Cut-Off"));  // line 10000
     exportLines.append(q("    family: Cut"));
-    EXPECT_EQ(ReduceFontExport(exportLines),
+    EXPECT_EQ(reduceFontExport(exportLines),
               (QStringList{q("Font: A-Regular"), q("family: A"), q("glyphs: /f/a.ttf"),
                            q("Font: Last-In")}));
 }
@@ -122,17 +119,17 @@ TEST(FontFamily, WantedElseDesktopMatchElseFirstNeverEmpty) {
         ++asked;
         return family == q("Arial") ? q("Liberation Sans") : q("Some Desktop Font");
     };
-    EXPECT_EQ(ChooseFontFamily(q("Nimbus Sans"), families, desktop), q("Nimbus Sans"));
+    EXPECT_EQ(chooseFontFamily(q("Nimbus Sans"), families, desktop), q("Nimbus Sans"));
     EXPECT_EQ(asked, 0);
-    EXPECT_EQ(ChooseFontFamily(q("Arial"), families, desktop), q("Liberation Sans"));
-    EXPECT_EQ(ChooseFontFamily(q("Comic Sans MS"), families, desktop), q("DejaVu Sans"));
-    EXPECT_EQ(ChooseFontFamily(QString(), families, desktop), q("DejaVu Sans"));
-    EXPECT_EQ(ChooseFontFamily(q("Arial"), {}, desktop), QString());
+    EXPECT_EQ(chooseFontFamily(q("Arial"), families, desktop), q("Liberation Sans"));
+    EXPECT_EQ(chooseFontFamily(q("Comic Sans MS"), families, desktop), q("DejaVu Sans"));
+    EXPECT_EQ(chooseFontFamily(QString(), families, desktop), q("DejaVu Sans"));
+    EXPECT_EQ(chooseFontFamily(q("Arial"), {}, desktop), QString());
 }
 
 TEST(FontFiles, ScriptLinesAndWhereTheListLives) {
     EXPECT_EQ(
-        FontScriptLines(q("\"C:\\Program Files\\IM\\magick.exe\""),
+        fontScriptLines(q("\"C:\\Program Files\\IM\\magick.exe\""),
                         q("C:\\Kadrano 1\\ImageMagic_FontExport.txt")),
         (QStringList{q("chcp 1252"), q("\"C:\\Program Files\\IM\\magick.exe\" convert -list font > "
                                        "\"C:\\Kadrano 1\\ImageMagic_FontExport.txt\"")}));
@@ -141,12 +138,12 @@ TEST(FontFiles, ScriptLinesAndWhereTheListLives) {
     const QString own = f.file(q("ImageMagick-7/"));
     f.mkdir(q("ImageMagick-7"));
     const QString program = f.path();
-    EXPECT_EQ(FontListLocation(own, program, {}), own + q("FontList.txt"));
+    EXPECT_EQ(fontListLocation(own, program, {}), own + q("FontList.txt"));
     // a shared program folder, however written, never gets the list
-    EXPECT_EQ(FontListLocation(own, program, {f.file(q("ImageMagick-7"))}),
+    EXPECT_EQ(fontListLocation(own, program, {f.file(q("ImageMagick-7"))}),
               program + q("FontList.txt"));
-    EXPECT_EQ(FontListLocation(f.file(q("gone/")), program, {}), program + q("FontList.txt"));
-    EXPECT_EQ(FontListLocation(QString(), program, {}), program + q("FontList.txt"));
+    EXPECT_EQ(fontListLocation(f.file(q("gone/")), program, {}), program + q("FontList.txt"));
+    EXPECT_EQ(fontListLocation(QString(), program, {}), program + q("FontList.txt"));
 }
 
 // ---- The import, through the interpreter ----------------------------------------------
@@ -201,7 +198,7 @@ TEST_F(FontImport, YesRunsTheListingAndKeepsOnlyTheThreeKeys) {
     host.recorder.replies = {Mb::ResultYes};
     ASSERT_TRUE(fonts.LoadFontList());
     ASSERT_EQ(runner.calls.size(), 1u);
-    EXPECT_EQ(test::SplitCrLf(folder.read(q("im/FontList.txt"))),
+    EXPECT_EQ(test::splitCrLf(folder.read(q("im/FontList.txt"))),
               (QStringList{q("Font: DejaVu-Sans"), q("family: DejaVu Sans"),
                            q("glyphs: /usr/share/fonts/DejaVuSans.ttf"),
                            q("Font: DejaVu-Sans-Bold"), q("family: DejaVu Sans"),

@@ -35,7 +35,7 @@ TEST(MagickDiscovery, FindsMagickInASubFolderOfTheProgramFolder) {
     TempFolder onPath;
     standIn(onPath, q("magick"));
 
-    MagickDiscovery d = DiscoverMagick(QString(), programDir, {onPath.path()});
+    MagickDiscovery d = discoverMagick(QString(), programDir, {onPath.path()});
     ASSERT_TRUE(d.found);
     EXPECT_FALSE(d.separatePrograms);
     EXPECT_EQ(d.pathText, magick);
@@ -49,8 +49,8 @@ TEST(MagickDiscovery, FindsMagickInASubFolderOfTheProgramFolder) {
     // write to a new hidden file beside x.jpg. The stand-in writes nothing there, which
     // counts as a failure and leaves no x.jpg behind.
     const test::BatResult r =
-        test::RunLines(f, {d.paths.MagickCommand + q(" convert ") +
-                           ScriptArg(f.file(q("a b.png"))) + q(" -resize \"2000x2000>\" x.jpg")});
+        test::runLines(f, {d.paths.MagickCommand + q(" convert ") +
+                           scriptArg(f.file(q("a b.png"))) + q(" -resize \"2000x2000>\" x.jpg")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(q("ImageMagick wrote nothing. x.jpg was not written.")))
         << r.err.toStdString();
@@ -72,10 +72,10 @@ TEST(MagickDiscovery, FindsMagickInASubFolderOfTheProgramFolder) {
     // A stored path wins, also one relative to the program folder; one that names nothing
     // falls back to the search.
     const QString other = standIn(f, q("elsewhere/magick"));
-    EXPECT_EQ(DiscoverMagick(other, programDir, {}).pathText, other);
-    EXPECT_EQ(DiscoverMagick(q("Zzz/magick"), programDir, {}).pathText,
+    EXPECT_EQ(discoverMagick(other, programDir, {}).pathText, other);
+    EXPECT_EQ(discoverMagick(q("Zzz/magick"), programDir, {}).pathText,
               programDir + q("Zzz/magick"));
-    EXPECT_EQ(DiscoverMagick(f.file(q("gone/magick")), programDir, {}).pathText, magick);
+    EXPECT_EQ(discoverMagick(f.file(q("gone/magick")), programDir, {}).pathText, magick);
 }
 
 // Without a copy beside the program: "magick" on the search path, else ImageMagick 6's
@@ -84,12 +84,12 @@ TEST(MagickDiscovery, SearchPathAndImageMagick6) {
     TempFolder program, first, second, six;
     standIn(first, q("convert"));  // a convert alone is not ImageMagick 6
     const QString magick = standIn(second, q("magick"));
-    MagickDiscovery d = DiscoverMagick(QString(), program.path(), {first.path(), second.path()});
+    MagickDiscovery d = discoverMagick(QString(), program.path(), {first.path(), second.path()});
     EXPECT_TRUE(d.found);
     EXPECT_EQ(d.pathText, magick);
     EXPECT_EQ(d.paths.MagickCommand, magick);
 
-    d = DiscoverMagick(QString(), program.path(), {first.path()});
+    d = discoverMagick(QString(), program.path(), {first.path()});
     EXPECT_FALSE(d.found);
     EXPECT_EQ(d.pathText, q(kMagickPathHint));
     EXPECT_EQ(d.paths.MagickCommand, QString());
@@ -97,7 +97,7 @@ TEST(MagickDiscovery, SearchPathAndImageMagick6) {
 
     const QString convert = standIn(six, q("convert"));
     standIn(six, q("mogrify"));
-    d = DiscoverMagick(q("Pfad zu ImageMagic hier eintragen (magick.exe)"), program.path(),
+    d = discoverMagick(q("Pfad zu ImageMagic hier eintragen (magick.exe)"), program.path(),
                        {first.path(), six.path()});
     ASSERT_TRUE(d.found);
     EXPECT_TRUE(d.separatePrograms);
@@ -106,7 +106,7 @@ TEST(MagickDiscovery, SearchPathAndImageMagick6) {
     EXPECT_EQ(d.paths.MagickDir, first.path());
 
     // The found convert, stored and read at the next start, is ImageMagick 6 again.
-    d = DiscoverMagick(convert, program.path(), {});
+    d = discoverMagick(convert, program.path(), {});
     EXPECT_TRUE(d.found && d.separatePrograms);
     EXPECT_EQ(d.paths.MagickCommand, QString());
 }
@@ -117,9 +117,9 @@ TEST(MagickPathBox, CheckAndColour) {
     TempFolder f;
     const QString programDir = f.path();
     const QString magick = standIn(f, q("ImageMagick-7.1/magick"));
-    const ScreenColour green = MagickPathColour(q("ImageMagick-7.1/magick"), programDir);
+    const ScreenColour green = magickPathColour(q("ImageMagick-7.1/magick"), programDir);
     EXPECT_EQ((std::array{green.red, green.green, green.blue}), (std::array{0, 128, 0}));
-    const ScreenColour red = MagickPathColour(q("ImageMagick-7.1"), programDir);
+    const ScreenColour red = magickPathColour(q("ImageMagick-7.1"), programDir);
     EXPECT_EQ((std::array{red.red, red.green, red.blue}), (std::array{128, 0, 0}));
 
     MagickPathCheck c = CheckMagickPath(q("ImageMagick-7.1/magick"), programDir);

@@ -33,9 +33,9 @@
 #include "support/testfiles.h"
 
 using namespace kadrano;
-using kadrano::test::AllEntries;
+using kadrano::test::allEntries;
 using kadrano::test::FakeHost;
-using kadrano::test::IsWholePicture;
+using kadrano::test::isWholePicture;
 using kadrano::test::q;
 using kadrano::test::TempFolder;
 
@@ -143,7 +143,7 @@ ino_t inodeOf(const QString& path) {
 // ("~"), frame files ("-0") or our unfinished files.
 QStringList strayEntries(const QString& folder) {
     QStringList stray;
-    for (const QString& e : AllEntries(folder))
+    for (const QString& e : allEntries(folder))
         if (e.startsWith(u'.') || e.endsWith(u'~') || e.contains(QLatin1String("-0.")))
             stray.append(e);
     return stray;
@@ -198,17 +198,17 @@ void prepareStopRun(StopKind kind, int pictures, StopRun& s) {
     }
     QStringList lines;
     if (kind == Exif) {
-        lines = PlanExifRotate(files, {}).lines;
+        lines = planExifRotate(files, {}).lines;
     } else {
         ResizeOptions o;
         o.maxPixel = q("600");
         o.convert = kind == Convert;
         o.format = q("PNG");
         o.deleteOld = true;
-        lines = PlanResize(files, o).lines;
+        lines = planResize(files, o).lines;
     }
     s.script = s.dir + q("_Script.bat");
-    ASSERT_TRUE(WriteScriptFile(s.script, lines));
+    ASSERT_TRUE(writeScriptFile(s.script, lines));
 }
 
 // Checks that each picture is as it was, byte for byte, or whole and done (after a
@@ -221,7 +221,7 @@ int checkStoppedRun(StopKind kind, const StopRun& s) {
         const QString png = s.dir + QStringLiteral("p%1.png").arg(i);
         if (kind == Convert) {
             if (QFile::exists(png)) {
-                EXPECT_TRUE(IsWholePicture(png)) << png.toStdString();
+                EXPECT_TRUE(isWholePicture(png)) << png.toStdString();
                 EXPECT_EQ(QImageReader(png).size(), QSize(600, 450));
                 ++done;
             } else {
@@ -231,7 +231,7 @@ int checkStoppedRun(StopKind kind, const StopRun& s) {
                 EXPECT_EQ(bytesOf(jpg), s.originals[i]) << jpg.toStdString();
             }
         } else if (bytesOf(jpg) != s.originals[i]) {
-            EXPECT_TRUE(IsWholePicture(jpg)) << jpg.toStdString();
+            EXPECT_TRUE(isWholePicture(jpg)) << jpg.toStdString();
             EXPECT_EQ(QImageReader(jpg).size(), kind == Exif ? QSize(900, 1200) : QSize(600, 450));
             ++done;
         }
@@ -371,7 +371,7 @@ TEST_F(MagickSafety, AStoppedRunSaysWhichPicturesWereDone) {
     QList<ino_t> inodes;
     for (int i = 0; i < 5; ++i) {
         names.append(QStringLiteral("Bild %1.jpg").arg(i));
-        test::WriteNoisyJpeg(file(names.last()), 1200, 900, 0, unsigned(i + 7));
+        test::writeNoisyJpeg(file(names.last()), 1200, 900, 0, unsigned(i + 7));
         inodes.append(inodeOf(file(names.last())));
     }
     collect("*.jpg");
@@ -383,7 +383,7 @@ TEST_F(MagickSafety, AStoppedRunSaysWhichPicturesWereDone) {
         return replaced >= 2;
     };
     ResizeOptions o = shrinkTo("600");
-    RunResize(host, o);
+    runResize(host, o);
 
     QStringList done, left;
     for (int i = 0; i < 5; ++i)
@@ -406,16 +406,16 @@ TEST_F(MagickSafety, AStoppedRunSaysWhichPicturesWereDone) {
             .arg(file(done.last()))))
         << runner.output.toStdString();
     for (const QString& n : left)
-        EXPECT_TRUE(IsWholePicture(file(n)));
+        EXPECT_TRUE(isWholePicture(file(n)));
 }
 
 // A write that fails for want of space (here: the limit on a file's size that a full disk
 // amounts to) leaves the picture as it was and removes what was written; the report names
 // the pictures. A picture whose result fits goes through in the same run.
 TEST_F(MagickSafety, AFailedWriteLeavesThePictureAndSaysWhich) {
-    test::WriteNoisyJpeg(file("a.jpg"), 900, 700, 6, 1);
-    test::WriteNoisyJpeg(file("b.jpg"), 900, 700, 6, 2);
-    test::WriteNoisyJpeg(file("klein.jpg"), 120, 90, 6, 3);
+    test::writeNoisyJpeg(file("a.jpg"), 900, 700, 6, 1);
+    test::writeNoisyJpeg(file("b.jpg"), 900, 700, 6, 2);
+    test::writeNoisyJpeg(file("klein.jpg"), 120, 90, 6, 3);
     const QByteArray a = bytesOf(file("a.jpg")), b = bytesOf(file("b.jpg"));
     collect("*.jpg");
     runner.fileSizeLimit = 64 * 1024;
@@ -423,9 +423,9 @@ TEST_F(MagickSafety, AFailedWriteLeavesThePictureAndSaysWhich) {
         if (tool == 0) {
             ResizeOptions o = shrinkTo("800");
             o.quality = 99;
-            RunResize(host, o);
+            runResize(host, o);
         } else {
-            RunExifRotate(host, {});
+            runExifRotate(host, {});
         }
         EXPECT_EQ(bytesOf(file("a.jpg")), a) << tool;
         EXPECT_EQ(bytesOf(file("b.jpg")), b) << tool;
@@ -439,7 +439,7 @@ TEST_F(MagickSafety, AFailedWriteLeavesThePictureAndSaysWhich) {
         EXPECT_TRUE(runner.output.contains(q("a.jpg is unchanged."))) << tool;
     }
     // The small one was resized (it stayed small) and then turned.
-    EXPECT_TRUE(IsWholePicture(file("klein.jpg")));
+    EXPECT_TRUE(isWholePicture(file("klein.jpg")));
     EXPECT_EQ(QImageReader(file("klein.jpg")).size(), QSize(90, 120));
 }
 
@@ -456,8 +456,8 @@ TEST_F(MagickSafety, AFullDiskLeavesThePictures) {
         ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
     } unmount{where};
     host.dirText = mountPoint + u'/';
-    test::WriteNoisyJpeg(file("a.jpg"), 640, 480, 6, 1);
-    test::WriteNoisyJpeg(file("b.jpg"), 640, 480, 6, 2);
+    test::writeNoisyJpeg(file("a.jpg"), 640, 480, 6, 1);
+    test::writeNoisyJpeg(file("b.jpg"), 640, 480, 6, 2);
     const QByteArray a = bytesOf(file("a.jpg")), b = bytesOf(file("b.jpg"));
     // Fill the disk up to a few kilobytes.
     {
@@ -471,8 +471,8 @@ TEST_F(MagickSafety, AFullDiskLeavesThePictures) {
     collect("*.jpg");
     ResizeOptions o;
     o.quality = 99;
-    RunResize(host, o);
-    RunExifRotate(host, {});
+    runResize(host, o);
+    runExifRotate(host, {});
     EXPECT_EQ(bytesOf(file("a.jpg")), a);
     EXPECT_EQ(bytesOf(file("b.jpg")), b);
     EXPECT_EQ(strayEntries(host.dirText), QStringList());
@@ -489,9 +489,9 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
     const char* bystanders[] = {"a0.jpg",       "b000.jpg", "c%.jpg",
                                 "d[width].jpg", "d800.jpg", "e1.jpg"};
     for (const char* n : named)
-        test::WriteNoisyJpeg(file(n), 800, 600, 6, 1);
+        test::writeNoisyJpeg(file(n), 800, 600, 6, 1);
     for (const char* n : bystanders)
-        test::WritePicture(file(n), 40, 30);
+        test::writePicture(file(n), 40, 30);
     QHash<QString, QByteArray> kept;
     for (const char* n : bystanders)
         kept.insert(q(n), bytesOf(file(n)));
@@ -505,20 +505,20 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
 
     onlyNamed();
     ResizeOptions o = shrinkTo("400");
-    RunResize(host, o);
+    runResize(host, o);
     for (const char* n : named)
         EXPECT_EQ(QImageReader(file(n)).size(), QSize(400, 300)) << n;
     onlyNamed();
-    RunExifRotate(host, {});
+    runExifRotate(host, {});
     for (const char* n : named)
         EXPECT_EQ(QImageReader(file(n)).size(), QSize(300, 400)) << n;
     onlyNamed();
     o.convert = true;
     o.format = q("PNG");
-    RunResize(host, o);
+    runResize(host, o);
     for (const char* n : named) {
         const QString png = QString::fromUtf8(n).replace(q(".jpg"), q(".png"));
-        EXPECT_TRUE(IsWholePicture(file(png))) << n;
+        EXPECT_TRUE(isWholePicture(file(png))) << n;
     }
     for (const char* n : bystanders)
         EXPECT_EQ(bytesOf(file(n)), kept.value(q(n))) << n;
@@ -528,7 +528,7 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
     for (const char* n : bystanders)
         expected << q(n);
     expected.sort();
-    EXPECT_EQ(AllEntries(host.dirText), expected);
+    EXPECT_EQ(allEntries(host.dirText), expected);
     EXPECT_EQ(runner.output.count(q("kadrano-bat:")), 0) << runner.output.toStdString();
 }
 
@@ -537,37 +537,37 @@ TEST_F(MagickSafety, PercentInNamesReachesImageMagickLiterally) {
 // name-1 … are left alone. Resized in its own format, a GIF keeps all its frames.
 TEST_F(MagickSafety, ConvertingSeveralFramesWritesTheFirstUnderItsName) {
     const QStringList frames = {q("-size"), q("60x40"), q("xc:red"), q("xc:lime"), q("xc:blue")};
-    ASSERT_TRUE(test::MakeWithImageMagick(frames + QStringList{file("anim.gif")}));
-    ASSERT_TRUE(test::MakeWithImageMagick(frames + QStringList{file("seiten.tif")}));
+    ASSERT_TRUE(test::makeWithImageMagick(frames + QStringList{file("anim.gif")}));
+    ASSERT_TRUE(test::makeWithImageMagick(frames + QStringList{file("seiten.tif")}));
     ASSERT_TRUE(
-        test::MakeWithImageMagick({q("-size"), q("20x20"), q("xc:white"), file("anim-0.png")}));
+        test::makeWithImageMagick({q("-size"), q("20x20"), q("xc:white"), file("anim-0.png")}));
     ASSERT_TRUE(
-        test::MakeWithImageMagick({q("-size"), q("20x20"), q("xc:white"), file("seiten-1.jpg")}));
+        test::makeWithImageMagick({q("-size"), q("20x20"), q("xc:white"), file("seiten-1.jpg")}));
     const QByteArray anim0 = bytesOf(file("anim-0.png")), seiten1 = bytesOf(file("seiten-1.jpg"));
-    ASSERT_EQ(test::FrameCount(file("anim.gif")), 3);
-    ASSERT_EQ(test::FrameCount(file("seiten.tif")), 3);
+    ASSERT_EQ(test::frameCount(file("anim.gif")), 3);
+    ASSERT_EQ(test::frameCount(file("seiten.tif")), 3);
 
     collect("*.gif");
     ResizeOptions o = shrinkTo("30");
-    RunResize(host, o);
-    EXPECT_EQ(test::FrameCount(file("anim.gif")), 3);
+    runResize(host, o);
+    EXPECT_EQ(test::frameCount(file("anim.gif")), 3);
     EXPECT_EQ(QImageReader(file("anim.gif")).size(), QSize(30, 20));
 
     o.convert = true;
     o.deleteOld = true;
     o.format = q("PNG");
-    RunResize(host, o);
+    runResize(host, o);
     collect("*.tif");
     o.format = q("JPEG");
-    RunResize(host, o);
+    runResize(host, o);
 
-    EXPECT_EQ(test::FrameCount(file("anim.png")), 1);
-    EXPECT_TRUE(test::IsRedAt(file("anim.png"), 5, 5));  // the first frame
-    EXPECT_EQ(test::FrameCount(file("seiten.jpg")), 1);
-    EXPECT_TRUE(test::IsRedAt(file("seiten.jpg"), 5, 5));
+    EXPECT_EQ(test::frameCount(file("anim.png")), 1);
+    EXPECT_TRUE(test::isRedAt(file("anim.png"), 5, 5));  // the first frame
+    EXPECT_EQ(test::frameCount(file("seiten.jpg")), 1);
+    EXPECT_TRUE(test::isRedAt(file("seiten.jpg"), 5, 5));
     EXPECT_EQ(bytesOf(file("anim-0.png")), anim0);
     EXPECT_EQ(bytesOf(file("seiten-1.jpg")), seiten1);
-    EXPECT_EQ(AllEntries(host.dirText),
+    EXPECT_EQ(allEntries(host.dirText),
               QStringList({q("anim-0.png"), q("anim.png"), q("seiten-1.jpg"), q("seiten.jpg")}));
 }
 
@@ -575,8 +575,8 @@ TEST_F(MagickSafety, ConvertingSeveralFramesWritesTheFirstUnderItsName) {
 // where the data is missing. Such a picture is neither replaced nor, after a conversion,
 // deleted; the report names it, and the sound picture of the same run is done.
 TEST_F(MagickSafety, DamagedJpegsAreNeitherReplacedNorDeleted) {
-    test::WriteNoisyJpeg(file("gut.jpg"), 800, 600, 0, 1);
-    test::WriteNoisyJpeg(file("ganz.jpg"), 800, 600, 0, 2);
+    test::writeNoisyJpeg(file("gut.jpg"), 800, 600, 0, 1);
+    test::writeNoisyJpeg(file("ganz.jpg"), 800, 600, 0, 2);
     const QByteArray whole = folder.read(q("Fotos 2019/ganz.jpg"));
     folder.write(q("Fotos 2019/kurz.jpg"), whole.left(whole.size() / 3));
     QByteArray corrupt = whole;
@@ -589,7 +589,7 @@ TEST_F(MagickSafety, DamagedJpegsAreNeitherReplacedNorDeleted) {
     collect("*.jpg");
 
     ResizeOptions o = shrinkTo("400");
-    RunResize(host, o);
+    runResize(host, o);
     EXPECT_EQ(bytesOf(file("kurz.jpg")), shortBytes);
     EXPECT_EQ(bytesOf(file("kaputt.jpg")), corruptBytes);
     EXPECT_EQ(QImageReader(file("gut.jpg")).size(), QSize(400, 300));
@@ -600,13 +600,13 @@ TEST_F(MagickSafety, DamagedJpegsAreNeitherReplacedNorDeleted) {
     o.convert = true;
     o.deleteOld = true;
     o.format = q("PNG");
-    RunResize(host, o);
+    runResize(host, o);
     EXPECT_EQ(bytesOf(file("kurz.jpg")), shortBytes);
     EXPECT_EQ(bytesOf(file("kaputt.jpg")), corruptBytes);
     EXPECT_FALSE(QFile::exists(file("kurz.png")));
     EXPECT_FALSE(QFile::exists(file("kaputt.png")));
     EXPECT_FALSE(QFile::exists(file("gut.jpg")));
-    EXPECT_TRUE(IsWholePicture(file("gut.png")));
+    EXPECT_TRUE(isWholePicture(file("gut.png")));
     EXPECT_EQ(strayEntries(host.dirText), QStringList());
 }
 
@@ -617,9 +617,9 @@ TEST_F(MagickSafety, ARewriteLeavesOtherNamesOfThePictureAlone) {
     folder.mkdir(q("Sicherung"));
     const QString backupA = folder.file(q("Sicherung/a.jpg"));
     const QString backupB = folder.file(q("Sicherung/b.jpg"));
-    test::WriteNoisyJpeg(backupA, 800, 600, 6, 1);
-    test::WriteNoisyJpeg(backupB, 800, 600, 6, 2);
-    test::WriteNoisyJpeg(file("nur lesen.jpg"), 800, 600, 6, 3);
+    test::writeNoisyJpeg(backupA, 800, 600, 6, 1);
+    test::writeNoisyJpeg(backupB, 800, 600, 6, 2);
+    test::writeNoisyJpeg(file("nur lesen.jpg"), 800, 600, 6, 3);
     ASSERT_TRUE(QFile::setPermissions(file("nur lesen.jpg"), QFile::ReadOwner | QFile::ReadGroup));
     ASSERT_EQ(::link(QFile::encodeName(backupA).constData(),
                      QFile::encodeName(file("a.jpg")).constData()),
@@ -630,10 +630,10 @@ TEST_F(MagickSafety, ARewriteLeavesOtherNamesOfThePictureAlone) {
     collect("*.jpg");
 
     ResizeOptions o = shrinkTo("400");
-    RunResize(host, o);
+    runResize(host, o);
     EXPECT_EQ(QImageReader(file("a.jpg")).size(), QSize(400, 300));
     EXPECT_EQ(QImageReader(file("b.jpg")).size(), QSize(400, 300));
-    RunExifRotate(host, {});
+    runExifRotate(host, {});
     EXPECT_EQ(QImageReader(file("a.jpg")).size(), QSize(300, 400));
     EXPECT_EQ(QImageReader(file("b.jpg")).size(), QSize(300, 400));
 

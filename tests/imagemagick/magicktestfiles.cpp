@@ -51,11 +51,11 @@ QByteArray exifSegment(int orientation) {
 
 }  // namespace
 
-void WritePicture(const QString& path, int width, int height, const char* format) {
+void writePicture(const QString& path, int width, int height, const char* format) {
     picture(width, height).save(path, format, 95);
 }
 
-void WriteNoisyJpeg(const QString& path, int width, int height, int orientation, unsigned seed) {
+void writeNoisyJpeg(const QString& path, int width, int height, int orientation, unsigned seed) {
     QImage image(width, height, QImage::Format_RGB32);
     quint32 state = seed * 2654435761u + 1;
     for (int y = 0; y < height; ++y) {
@@ -82,13 +82,13 @@ void WriteNoisyJpeg(const QString& path, int width, int height, int orientation,
         file.write(jpeg);
 }
 
-bool MakeWithImageMagick(const QStringList& arguments) {
+bool makeWithImageMagick(const QStringList& arguments) {
     QProcess p;
     p.start(QStringLiteral("convert"), arguments);
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool IsWholePicture(const QString& path) {
+bool isWholePicture(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -104,7 +104,7 @@ bool IsWholePicture(const QString& path) {
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-int FrameCount(const QString& path) {
+int frameCount(const QString& path) {
     QProcess p;
     p.start(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("x"), path});
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
@@ -112,12 +112,12 @@ int FrameCount(const QString& path) {
     return int(p.readAllStandardOutput().count('x'));
 }
 
-QStringList AllEntries(const QString& folder) {
+QStringList allEntries(const QString& folder) {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-void WriteJpegWithOrientation(const QString& path, int width, int height, int orientation) {
+void writeJpegWithOrientation(const QString& path, int width, int height, int orientation) {
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
@@ -129,7 +129,7 @@ void WriteJpegWithOrientation(const QString& path, int width, int height, int or
         file.write(jpeg);
 }
 
-bool IsRedAt(const QString& path, int x, int y) {
+bool isRedAt(const QString& path, int x, int y) {
     QImageReader reader(path);
     reader.setAutoTransform(false);
     const QImage image = reader.read();
@@ -144,7 +144,7 @@ void SetModified(const QString& path, time_t seconds, long nanoseconds) {
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
-bool ModifiedAt(const QString& path, time_t seconds, long nanoseconds) {
+bool modifiedAt(const QString& path, time_t seconds, long nanoseconds) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return false;

@@ -22,23 +22,23 @@ using kadrano::test::TempFolder;
 
 TEST(ResizeNames, OutputNameAndWhichFilesConvert) {
     EXPECT_EQ(OutputName(q("b.png"), q("jpg")), q("b.jpg"));
-    EXPECT_EQ(OutputName(q("x.tif"), OutputExtension(q("TIFF"))), q("x.tiff"));
+    EXPECT_EQ(OutputName(q("x.tif"), outputExtension(q("TIFF"))), q("x.tiff"));
     EXPECT_EQ(OutputName(q("Urlaub.2019.webp"), q("jpg")), q("Urlaub.2019.jpg"));
     EXPECT_EQ(OutputName(q("a.b.c"), q("jpg")), q("a.jpg"));  // the first dot of the last four
     EXPECT_EQ(OutputName(q("scan"), q("jpg")), q("scan.jpg"));
     EXPECT_EQ(OutputName(q("a.tar.gz"), q("png")), q("a.tar.png"));
     EXPECT_EQ(OutputName(q("ab"), q("jpg")), q("ab.jpg"));
-    EXPECT_EQ(OutputExtension(q("JPEG")), q("jpg"));
+    EXPECT_EQ(outputExtension(q("JPEG")), q("jpg"));
 
     for (const char* kept : {"a.jpeg", "a.JPEG", "a.jpg", "a.JPG"})
-        EXPECT_FALSE(ConvertsToFormat(q(kept), q("JPEG"))) << kept;
-    EXPECT_TRUE(ConvertsToFormat(q("a.png"), q("JPEG")));
-    EXPECT_TRUE(ConvertsToFormat(q("x.tif"), q("TIFF")));
-    EXPECT_FALSE(ConvertsToFormat(q("x.TIFF"), q("TIFF")));
+        EXPECT_FALSE(convertsToFormat(q(kept), q("JPEG"))) << kept;
+    EXPECT_TRUE(convertsToFormat(q("a.png"), q("JPEG")));
+    EXPECT_TRUE(convertsToFormat(q("x.tif"), q("TIFF")));
+    EXPECT_FALSE(convertsToFormat(q("x.TIFF"), q("TIFF")));
 }
 
 TEST(ResizeFormat, MatchOutputFormatTakesTheFirstEntryOfTheFirstPassThatFinds) {
-    const QStringList formats = OutputFormats();
+    const QStringList formats = outputFormats();
     const auto match = [&formats](const char* typed) {
         return MatchOutputFormat(q(typed), formats);
     };
@@ -54,7 +54,7 @@ TEST(ResizeFormat, MatchOutputFormatTakesTheFirstEntryOfTheFirstPassThatFinds) {
     const FormatMatch none = match("qq");
     EXPECT_FALSE(none.found);
     EXPECT_EQ(none.text, q("JPEG"));
-    const Question box = UnknownFormatMessage();
+    const Question box = unknownFormatMessage();
     EXPECT_EQ(box.textDe, q("Datei Format nicht gefunden. Ausgabe auf JPG (JPEG) gesetzt"));
     EXPECT_EQ(box.titleDe, q("Unbekanntes Format"));
     EXPECT_EQ(box.textEn, q("File-Format not found - Set to JPG"));
@@ -72,7 +72,7 @@ TEST(ResizePlan, ConversionToJpegWithDeletion) {
     o.deleteOld = true;
     o.pauseAtEnd = true;
     const ResizePlan plan =
-        PlanResize(filesIn(dir, {q("a.JPG"), q("b.png"), q("c.jpeg"), q("d.JPEG")}), o);
+        planResize(filesIn(dir, {q("a.JPG"), q("b.png"), q("c.jpeg"), q("d.JPEG")}), o);
     const QString mc = o.magickCommand + q(" convert \"") + dir;
     EXPECT_EQ(
         plan.lines,
@@ -108,7 +108,7 @@ TEST(ResizePlan, ConversionToTiffKeepingTheSize) {
     o.format = q("TIFF");
     o.keepSize = true;
     const QString d = f.path();
-    const ResizePlan plan = PlanResize(filesIn(d, {q("x.tif"), q("y.tiff"), q("scan")}), o);
+    const ResizePlan plan = planResize(filesIn(d, {q("x.tif"), q("y.tiff"), q("scan")}), o);
     EXPECT_EQ(
         plan.lines,
         (ScriptHeader() +
@@ -127,7 +127,7 @@ TEST(ResizePlan, ConversionToTiffKeepingTheSize) {
     // Unticked, the two boxes that belong to converting count for nothing.
     o.convert = false;
     o.deleteOld = true;
-    const ResizePlan plain = PlanResize(filesIn(d, {q("x.tif"), q("b.png")}), o);
+    const ResizePlan plain = planResize(filesIn(d, {q("x.tif"), q("b.png")}), o);
     EXPECT_EQ(
         plain.lines,
         (ScriptHeader() +
@@ -151,7 +151,7 @@ TEST(ResizePlan, NoConversionOntoAnotherPictureAndNoBreakingOut) {
     o.deleteOld = true;
     o.maxPixel = q("20\"00 & del");
     const QString d = f.path();
-    const ResizePlan plan = PlanResize(
+    const ResizePlan plan = planResize(
         filesIn(d, {q("x.png"), q("x.jpg"), q("y.png"), q("y.gif"), q("z&1.png"), q("q\"x.png")}),
         o);
     EXPECT_EQ(plan.nameTaken, 2);  // x.png (x.jpg exists) and y.gif (y.png's new name)
@@ -165,11 +165,11 @@ TEST(ResizePlan, NoConversionOntoAnotherPictureAndNoBreakingOut) {
     EXPECT_TRUE(
         lines.contains(q(" -resize \"2000 & delx2000 & del>\" -format JPEG  -quality 95 \"") + d +
                        q("z&1.jpg\"")));
-    EXPECT_TRUE(ResizeQuestion(q("1500"), d + q("_Resize_Pictures.bat"), 2)
+    EXPECT_TRUE(resizeQuestion(q("1500"), d + q("_Resize_Pictures.bat"), 2)
                     .endsWith(q("\r\r2 Bild(er) werden nicht konvertiert: eine andere Datei trägt "
                                 "schon den neuen Namen.")));
     EXPECT_EQ(
-        ResizeQuestion(q("1500"), q("/f/_Resize_Pictures.bat"), 0),
+        resizeQuestion(q("1500"), q("/f/_Resize_Pictures.bat"), 0),
         q("Bild jetzt auf max 1500Pixel verkleinern?\rDie Dateien werden dabei ersetzt!\r'Nein' "
           "öffnet die Datei im Notepad!\r\rImageMageic wird mit dieser Datei gestartet:\r\r"
           "/f/_Resize_Pictures.bat"));
@@ -197,21 +197,21 @@ protected:
 };
 
 TEST_F(ResizeRun, ShrinksOnlyLargePicturesAndKeepsTheirDates) {
-    test::WritePicture(file("big.jpg"), 3000, 2000);
-    test::WritePicture(file("small.jpg"), 800, 600);
+    test::writePicture(file("big.jpg"), 3000, 2000);
+    test::writePicture(file("small.jpg"), 800, 600);
     test::SetModified(file("big.jpg"), 1262347200, 5);
     test::SetModified(file("small.jpg"), 1262347300, 7);
     collect("*.jpg");
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};  // run, then delete the script
     ResizeOptions o;
     o.quality = 90;
-    RunResize(host, o);
+    runResize(host, o);
 
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(QImageReader(file("big.jpg")).size(), QSize(2000, 1333));
     EXPECT_EQ(QImageReader(file("small.jpg")).size(), QSize(800, 600));
-    EXPECT_TRUE(test::ModifiedAt(file("big.jpg"), 1262347200, 5));
-    EXPECT_TRUE(test::ModifiedAt(file("small.jpg"), 1262347300, 7));
+    EXPECT_TRUE(test::modifiedAt(file("big.jpg"), 1262347200, 5));
+    EXPECT_TRUE(test::modifiedAt(file("small.jpg"), 1262347300, 7));
     EXPECT_FALSE(QFile::exists(file("_Resize_Pictures.bat")));
     EXPECT_EQ(host.collections, 2);  // collected again after the run
 }
@@ -219,7 +219,7 @@ TEST_F(ResizeRun, ShrinksOnlyLargePicturesAndKeepsTheirDates) {
 // The original goes only when its new file was written; a failed conversion leaves
 // neither a broken new file nor a missing original.
 TEST_F(ResizeRun, PngToJpegDeletesTheOriginalOnlyAfterSuccess) {
-    test::WritePicture(file("b.png"), 640, 480, "PNG");
+    test::writePicture(file("b.png"), 640, 480, "PNG");
     folder.write(q("Fotos 2019/broken.png"), "this is no picture");
     test::SetModified(file("b.png"), 1262347200, 0);
     collect("*.png");
@@ -227,13 +227,13 @@ TEST_F(ResizeRun, PngToJpegDeletesTheOriginalOnlyAfterSuccess) {
     ResizeOptions o;
     o.convert = true;
     o.deleteOld = true;
-    RunResize(host, o);
+    runResize(host, o);
 
     EXPECT_FALSE(QFile::exists(file("b.png")));
     QImageReader jpeg(file("b.jpg"));
     EXPECT_EQ(jpeg.format(), QByteArray("jpeg"));
     EXPECT_EQ(jpeg.size(), QSize(640, 480));
-    EXPECT_TRUE(test::ModifiedAt(file("b.jpg"), 1262347200, 0));  // the original's date
+    EXPECT_TRUE(test::modifiedAt(file("b.jpg"), 1262347200, 0));  // the original's date
     EXPECT_EQ(folder.read(q("Fotos 2019/broken.png")), QByteArray("this is no picture"));
     EXPECT_FALSE(QFile::exists(file("broken.jpg")));
     // The failed line is reported and the script kept; the missing picture is named.
@@ -248,7 +248,7 @@ TEST_F(ResizeRun, PngToJpegDeletesTheOriginalOnlyAfterSuccess) {
 // This ImageMagick refuses to write PDF (it leaves an empty file and says so) and writes
 // no SVG at all without a word. Either way the original stays and nothing empty is left.
 TEST_F(ResizeRun, ConversionsImageMagickCannotWriteKeepTheOriginal) {
-    test::WritePicture(file("b.png"), 320, 240, "PNG");
+    test::writePicture(file("b.png"), 320, 240, "PNG");
     const QByteArray original = folder.read(q("Fotos 2019/b.png"));
     collect("*.png");
     host.questionsOff = true;
@@ -257,7 +257,7 @@ TEST_F(ResizeRun, ConversionsImageMagickCannotWriteKeepTheOriginal) {
         o.convert = true;
         o.deleteOld = true;
         o.format = q(format);
-        RunResize(host, o);
+        runResize(host, o);
         EXPECT_EQ(folder.read(q("Fotos 2019/b.png")), original) << format;
         QStringList left = folder.names(q("Fotos 2019"));
         left.removeAll(q("_Resize_Pictures.bat"));

@@ -95,7 +95,7 @@ TEST(MagickSideBySide, TheThreeToolsRunSeveralPicturesAtOnceFromTheWindow) {
     host.collectFiles();
     ASSERT_EQ(host.files.count(), 4);
 
-    RunExifRotate(host, {});
+    runExifRotate(host, {});
     auto [most, calls] = magick.takeCounts();
     EXPECT_EQ(calls, 4);
     EXPECT_GE(most, 2) << runner.lastOutput.toStdString();
@@ -116,7 +116,7 @@ TEST(MagickSideBySide, TheThreeToolsRunSeveralPicturesAtOnceFromTheWindow) {
 
     ResizeOptions shrink;
     shrink.maxPixel = q("200");
-    RunResize(host, shrink);
+    runResize(host, shrink);
     std::tie(most, calls) = magick.takeCounts();
     EXPECT_EQ(calls, 4);
     EXPECT_GE(most, 2) << runner.lastOutput.toStdString();

@@ -17,7 +17,7 @@ namespace {
 QStringList newNames(const CameraNumberPlan& plan, const FileList& files) {
     QStringList out;
     for (int i = 0; i < files.count(); ++i) {
-        const QString head = q("ren ") + ScriptArg(files.fullPath(i)) + u' ';
+        const QString head = q("ren ") + scriptArg(files.fullPath(i)) + u' ';
         for (const QString& l : plan.lines)
             if (l.startsWith(head))
                 out.append(l.mid(head.size()));
@@ -28,19 +28,19 @@ QStringList newNames(const CameraNumberPlan& plan, const FileList& files) {
 }  // namespace
 
 TEST(NumberWidth, DigitsOfCountPlusOne) {
-    EXPECT_EQ(NumberWidth(1), 1);
-    EXPECT_EQ(NumberWidth(8), 1);
-    EXPECT_EQ(NumberWidth(9), 2);
-    EXPECT_EQ(NumberWidth(98), 2);
-    EXPECT_EQ(NumberWidth(99), 3);
+    EXPECT_EQ(numberWidth(1), 1);
+    EXPECT_EQ(numberWidth(8), 1);
+    EXPECT_EQ(numberWidth(9), 2);
+    EXPECT_EQ(numberWidth(98), 2);
+    EXPECT_EQ(numberWidth(99), 3);
 }
 
 TEST(DateOfNumberBlock, OnlyRealCalendarDates) {
-    EXPECT_EQ(DateOfNumberBlock(q("20190313")), QDate(2019, 3, 13));
-    EXPECT_EQ(DateOfNumberBlock(q("20160229")), QDate(2016, 2, 29));
+    EXPECT_EQ(dateOfNumberBlock(q("20190313")), QDate(2019, 3, 13));
+    EXPECT_EQ(dateOfNumberBlock(q("20160229")), QDate(2016, 2, 29));
     for (const char* no : {"20150229", "20191301", "20190332", "10000123", "21990101", "2019031",
                            "201903130", "2019-3-1", ""})
-        EXPECT_FALSE(DateOfNumberBlock(q(no)).isValid()) << no;
+        EXPECT_FALSE(dateOfNumberBlock(q(no)).isValid()) << no;
 }
 
 TEST(CameraNumberPlan, WholeScriptRenumbersAndRemovesTheBlock) {
@@ -50,7 +50,7 @@ TEST(CameraNumberPlan, WholeScriptRenumbersAndRemovesTheBlock) {
     CameraNumberOptions o;
     o.startText = q("IMG_");
     o.digits = 4;
-    const CameraNumberPlan plan = PlanCameraNumbers(test::filesIn(q("/F 1/"), names), o);
+    const CameraNumberPlan plan = planCameraNumbers(test::filesIn(q("/F 1/"), names), o);
     ASSERT_EQ(plan.renames, 12);
     EXPECT_EQ(plan.lines.mid(0, 8),
               ScriptHeader() + QStringList({
@@ -71,7 +71,7 @@ TEST(CameraNumberPlan, NumberOnTheRightStaysInFrontOfTheExtension) {
     o.replacement = q("Urlaub");
     o.numberOnRight = true;
     const CameraNumberPlan plan =
-        PlanCameraNumbers(test::filesIn(q("/F/"), {q("P1000123.JPG"), q("x.jpg"), q("kurz")}), o);
+        planCameraNumbers(test::filesIn(q("/F/"), {q("P1000123.JPG"), q("x.jpg"), q("kurz")}), o);
     EXPECT_EQ(plan.lines, ScriptHeader() + QStringList({
                                                ProgressLine(0, 3),
                                                q("ren /F/P1000123.JPG PUrlaub#1.JPG"),
@@ -90,7 +90,7 @@ TEST(CameraNumberPlan, DateBlocksGoInFrontAsIsoDates) {
     const FileList files =
         test::filesIn(q("/F/"), {q("MyPic_IMG_20190313.jpg"), q("IMG_20190313_101512.jpg"),
                                  q("IMG_12345678.jpg"), q("WhatsApp Image 2019-07-21.jpg")});
-    const CameraNumberPlan plan = PlanCameraNumbers(files, o);
+    const CameraNumberPlan plan = planCameraNumbers(files, o);
     EXPECT_EQ(newNames(plan, files),
               QStringList({q("1#2019-03-13MyPic_.jpg"), q("2#2019-03-13_101512.jpg"), q("3#.jpg"),
                            q("\"4#WhatsApp Image 2019-07-21.jpg\"")}));
@@ -102,7 +102,7 @@ TEST(CameraNumberPlan, WithoutNumbersOnlyTheBlocksGoAndCollisionsAreSkipped) {
     o.startText = q("DSC_");
     o.digits = 4;
     o.noNumbers = true;
-    const CameraNumberPlan plan = PlanCameraNumbers(
+    const CameraNumberPlan plan = planCameraNumbers(
         test::filesIn(q("/F/"), {q("DSC_0001 (2).jpg"), q("DSC_0002 (2).jpg"), q("Haus.jpg"),
                                  q("DSC_0003&x.jpg"), q("say \"DSC_0004\".jpg")}),
         o);
@@ -139,7 +139,7 @@ TEST_F(CameraNumbersRun, RenamesThroughTheInterpreter) {
     o.replacement = q("Urlaub");
     o.dateInFront = true;
     host.recorder.replies = {Mb::ResultYes};
-    RunCameraNumbers(host, o);
+    runCameraNumbers(host, o);
     EXPECT_EQ(host.dirText, folder.path());
     ASSERT_EQ(host.recorder.boxes.size(), 1u);  // the question; deleting asks nothing now
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNoQuestion);
@@ -156,12 +156,12 @@ TEST_F(CameraNumbersRun, NoOpensTheScriptAndRenamesNothing) {
     CameraNumberOptions o;
     o.digits = 4;
     host.recorder.replies = {Mb::ResultNo};
-    RunCameraNumbers(host, o);
+    runCameraNumbers(host, o);
     EXPECT_EQ(folder.names(), QStringList({q("IMG_1234.jpg"), q("_Remove_CameraNumbers.bat")}));
     EXPECT_EQ(host.recorder.editorFiles,
               QStringList({folder.file(q("_Remove_CameraNumbers.bat"))}));
     EXPECT_TRUE(runner.calls.empty());
-    const QStringList script = test::SplitCrLf(folder.read(q("_Remove_CameraNumbers.bat")));
+    const QStringList script = test::splitCrLf(folder.read(q("_Remove_CameraNumbers.bat")));
     EXPECT_EQ(script,
               ScriptHeader() +
                   QStringList({ProgressLine(0, 1),

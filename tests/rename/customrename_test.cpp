@@ -103,7 +103,7 @@ TEST(CustomRenamePlan, WholeScriptWithSubFoldersBlanksAndHostileNames) {
     o.replaceFrom = q("Urlaub_x");
     o.replaceWith = q("x");
     o.pauseAtEnd = true;
-    const CustomRenamePlan plan = PlanCustomRename(files, o);
+    const CustomRenamePlan plan = planCustomRename(files, o);
     EXPECT_EQ(plan.lines,
               ScriptHeader() + QStringList({
                                    progress(0, 4),
@@ -125,7 +125,7 @@ TEST(CustomRenamePlan, CollisionsAreCountedAndNeverWritten) {
     CustomRenameOptions o;
     o.replaceFrom = q(" ");
     o.removeUnwantedChars = true;  // "a,1.jpg" becomes "a 1.jpg", then nothing is replaced
-    const CustomRenamePlan plan = PlanCustomRename(files, o);
+    const CustomRenamePlan plan = planCustomRename(files, o);
     // "a 1.jpg" → "a1.jpg" is taken by a listed file; "a,1.jpg" → "a 1.jpg" is taken until
     // "a 1.jpg" moves, which it never does.
     EXPECT_EQ(plan.renames, 0);
@@ -157,7 +157,7 @@ TEST_F(CustomRenameRun, RenamesThroughTheInterpreterAndSkipsTakenNames) {
     o.replaceFrom = q("_neu_neu");
     o.replaceWith = q("_alt");
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunCustomRename(host, o);
+    runCustomRename(host, o);
 
     EXPECT_EQ(folder.names(), QStringList({q("IMG_0001_neu.jpg")}));
     EXPECT_EQ(folder.names(q("Rom am See")),
@@ -181,7 +181,7 @@ TEST_F(CustomRenameRun, NoKeepsTheScriptForItsOwnButton) {
     CustomRenameOptions o;
     o.left = q("x");
     host.recorder.replies = {Mb::ResultNo};
-    RunCustomRename(host, o);
+    runCustomRename(host, o);
     EXPECT_EQ(folder.names(), QStringList({q("_Rename_Custom.bat"), q("a.jpg")}));
     EXPECT_EQ(host.recorder.editorFiles, QStringList({folder.file(q("_Rename_Custom.bat"))}));
     EXPECT_TRUE(host.keptButtonVisible(kCustomRenameKept));
@@ -189,7 +189,7 @@ TEST_F(CustomRenameRun, NoKeepsTheScriptForItsOwnButton) {
 }
 
 TEST_F(CustomRenameRun, NothingToRenameAndNoFiles) {
-    RunCustomRename(host, CustomRenameOptions());
+    runCustomRename(host, CustomRenameOptions());
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Keine Dateien gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].text,
@@ -197,7 +197,7 @@ TEST_F(CustomRenameRun, NothingToRenameAndNoFiles) {
 
     folder.write(q("a.jpg"));
     host.recorder.boxes.clear();
-    RunCustomRename(host, CustomRenameOptions());
+    runCustomRename(host, CustomRenameOptions());
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text, q("Keine Dateien zum Umbenennen gefunden"));
     EXPECT_EQ(host.recorder.boxes[0].title, q("Keine Datei umbenannt"));

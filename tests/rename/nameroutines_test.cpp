@@ -234,15 +234,15 @@ TEST(MakePictureText, ShortTextsNeverReachInFrontOfTheFirstCharacter) {
 }
 
 TEST(CaptionPreviewText, QuotesAndThe55CharacterRule) {
-    EXPECT_EQ(CaptionPreviewText(q("\"Rom  \"")), q("\"Rom\""));
-    EXPECT_EQ(CaptionPreviewText(q("\"  \"")), q("\"\""));
-    EXPECT_EQ(CaptionPreviewText(q("\"a\"b\"  \"")), q("\"ab\""));
+    EXPECT_EQ(captionPreviewText(q("\"Rom  \"")), q("\"Rom\""));
+    EXPECT_EQ(captionPreviewText(q("\"  \"")), q("\"\""));
+    EXPECT_EQ(captionPreviewText(q("\"a\"b\"  \"")), q("\"ab\""));
     const QString inner52(52, u'x');  // 54 with the quotes: unchanged
-    EXPECT_EQ(CaptionPreviewText(u'"' + inner52 + u'"'), u'"' + inner52 + u'"');
+    EXPECT_EQ(captionPreviewText(u'"' + inner52 + u'"'), u'"' + inner52 + u'"');
     const QString inner53 = QString(52, u'x') + u'y';  // 55: ".. " after the 54th
-    EXPECT_EQ(CaptionPreviewText(u'"' + inner53 + u'"'), u'"' + QString(52, u'x') + q("y.. \""));
+    EXPECT_EQ(captionPreviewText(u'"' + inner53 + u'"'), u'"' + QString(52, u'x') + q("y.. \""));
     const QString longer = QString(60, u'z');
-    const QString shown = CaptionPreviewText(u'"' + longer + u'"');
+    const QString shown = captionPreviewText(u'"' + longer + u'"');
     EXPECT_EQ(shown.size(), 62 + 3);
     EXPECT_EQ(shown.mid(54, 3), q(".. "));
 }

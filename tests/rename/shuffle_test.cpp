@@ -51,7 +51,7 @@ TEST(RandomInt, StartsFromTheSameStateAndStaysInRange) {
 TEST(ShufflePlan, WritesAProgressLineAndARenameForEveryFile) {
     RandomSource random, expected;
     const FileList files = filesIn(q("/tmp/Fotos 2019/"), {q("File1.jpg"), q("b.jpg")});
-    const RenamePlan plan = PlanShuffle(files, {q("#"), true}, random);
+    const RenamePlan plan = planShuffle(files, {q("#"), true}, random);
     const QString n1 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     const QString n2 = QString::number(expected.RandomInt(1, 9999)).rightJustified(4, u'0');
     EXPECT_EQ(
@@ -70,7 +70,7 @@ TEST(ShufflePlan, FourDigitsWithLeadingZerosAndNamesThatNeedQuotes) {
     RandomSource random;
     const FileList files = filesIn(
         q("/tmp/F/"), {q("a b.jpg"), q("Tom&Jerry.jpg"), q("50%.jpg"), q("say \"hi\".jpg")});
-    const RenamePlan plan = PlanShuffle(files, {q("#"), false}, random);
+    const RenamePlan plan = planShuffle(files, {q("#"), false}, random);
     const QRegularExpression ren(q("^ren (\\S+|\"[^\"]+\") (\"?)(\\d{4})#"));
     QStringList renames = plan.lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 3);  // the name with a double quote cannot be written
@@ -92,7 +92,7 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
     records.set(q("/tmp/F/"), {q("0434#Filename.jpg"), q("abcd#x.jpg")});
     int calls = 0;
     const RestorePlan plan =
-        PlanRestore(files, {q("#"), false}, records, [&](int i) { EXPECT_EQ(i, calls++); });
+        planRestore(files, {q("#"), false}, records, [&](int i) { EXPECT_EQ(i, calls++); });
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(
@@ -103,14 +103,14 @@ TEST(RestorePlan, TakesTheNumberAndSeparatorAwayAndSkipsOtherNames) {
                        q("@Echo #####  33%% - Verb.: 3    (Nr: 2 / 3)  Start: %Zeit% Uhr  #####"),
                        q("ren /tmp/F/abcd#x.jpg x.jpg"),
                    }));
-    EXPECT_TRUE(PlanRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}),
+    EXPECT_TRUE(planRestore(filesIn(q("/F/"), {q("1234#a.jpg"), q("5678#0434#b.jpg")}),
                             {q("#"), true}, ShuffleRecords())
                     .wellFormed);
 }
 
 TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
     const FileList files = filesIn(q("/F/"), {q("0434-#a.jpg"), q("0434#b.jpg")});
-    const RestorePlan plan = PlanRestore(files, {q("-#"), false}, ShuffleRecords());
+    const RestorePlan plan = planRestore(files, {q("-#"), false}, ShuffleRecords());
     EXPECT_FALSE(plan.wellFormed);
     EXPECT_EQ(plan.renames, 1);
     EXPECT_EQ(plan.lines.last(), q("ren /F/0434-#a.jpg a.jpg"));
@@ -119,7 +119,7 @@ TEST(RestorePlan, ALongerSeparatorFailsTheFormatCheckButStillRestores) {
 TEST(RestorePlan, ANameThatIsOnlyNumberAndSeparatorIsLeftAlone) {
     // Nothing would be left of "1234#": ren with an empty new name would fail at best.
     const FileList files = filesIn(q("/F/"), {q("1234#"), q("5678#b.jpg")});
-    const RestorePlan plan = PlanRestore(files, {q("#"), false}, ShuffleRecords());
+    const RestorePlan plan = planRestore(files, {q("#"), false}, ShuffleRecords());
     EXPECT_TRUE(plan.wellFormed);
     EXPECT_EQ(plan.renames, 1);
     EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
@@ -155,14 +155,14 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
     for (const QString& n : originals)
         folder.write(n, n.toUtf8());
     RandomSource random;
-    RunShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
     ASSERT_EQ(shuffled.size(), originals.size());
     for (const QString& n : shuffled)
         EXPECT_TRUE(QRegularExpression(q("^\\d{4}#")).match(n).hasMatch()) << n.toStdString();
     EXPECT_FALSE(folder.exists(q("_Rename_Random.bat")));
 
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     QStringList expected = originals;
     expected.sort();
     EXPECT_EQ(names(), expected);
@@ -175,15 +175,15 @@ TEST_F(ShuffleRoundTrip, HostileNamesComeBackAfterShuffleAndRestore) {
 TEST_F(ShuffleRoundTrip, TwiceShuffledNeedsTwoRestores) {
     folder.write(q("File1.jpg"));
     RandomSource random;
-    RunShuffle(host, {q("#")}, random);
-    RunShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
     ASSERT_EQ(names().size(), 1);
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     EXPECT_TRUE(QRegularExpression(q("^\\d{4}#File1\\.jpg$")).match(names()[0]).hasMatch());
     // The record still names the once-shuffled file: the next restore needs it.
     EXPECT_TRUE(folder.exists(QLatin1String(kShuffleRecordName)));
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     EXPECT_EQ(names(), QStringList({q("File1.jpg")}));
     EXPECT_FALSE(folder.exists(QLatin1String(kShuffleRecordName)));
 }
@@ -192,7 +192,7 @@ TEST_F(ShuffleRoundTrip, ARestoreNeverOverwritesAFileOfTheSameName) {
     // Two shuffled copies of a.jpg and the original itself: only one may become a.jpg.
     folder.write(q("0001#a.jpg"), "first");
     folder.write(q("0002#a.jpg"), "second");
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     EXPECT_EQ(folder.read(q("a.jpg")), QByteArray("first"));
     EXPECT_EQ(folder.read(q("0002#a.jpg")), QByteArray("second"));
     // The refused line is reported, and the script stays for the person to check.
@@ -205,7 +205,7 @@ TEST_F(ShuffleRoundTrip, NoFilesGivesTheMessageAndWritesNothing) {
     host.questionsOff = false;
     host.lang = Language::English;
     RandomSource random;
-    RunShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].text, q("No Files found in:\r") + folder.path() + q("*.jpg"));
     EXPECT_EQ(host.recorder.boxes[0].title, q("No files found!"));
@@ -218,7 +218,7 @@ TEST_F(ShuffleRoundTrip, TheRestoreWarnsAboutForeignNamesAndNoKeepsTheScript) {
     folder.write(q("0434#a.jpg"));
     folder.write(q("plain.jpg"));
     host.recorder.replies = {Mb::ResultNo};
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNo | Mb::IconError);
@@ -241,35 +241,35 @@ TEST(RestoreRule, WithoutARecordDatesAndNumberedNamesKeepTheirBeginning) {
              {q("2019") + s + q("07") + s + q("21 Strand.jpg"), q("1999") + s + q("Silvester.jpg"),
               q("1850") + s + q("Hochzeit.jpg"), q("2199") + s + q("x.jpg"),
               q("0721") + s + q("2019 Strand.jpg"), q("3107") + s + q("2019.jpg")})
-            EXPECT_FALSE(RestoresName(dated, s, ShuffleRecordSays::NoRecord))
+            EXPECT_FALSE(restoresName(dated, s, ShuffleRecordSays::NoRecord))
                 << dated.toStdString();
         for (const QString& shuffled :
              {q("0434") + s + q("Strand.jpg"), q("9999") + s + q("2019-07-21 Strand.jpg"),
               q("0001") + s + q("a.b.jpg"), q("2200") + s + q("x.jpg"), q("1799") + s + q("x.jpg"),
               q("1203") + s + q("20190.jpg")})
-            EXPECT_TRUE(RestoresName(shuffled, s, ShuffleRecordSays::NoRecord))
+            EXPECT_TRUE(restoresName(shuffled, s, ShuffleRecordSays::NoRecord))
                 << shuffled.toStdString();
         // The record overrules every guess, both ways.
-        EXPECT_TRUE(RestoresName(q("2019") + s + q("07-21.jpg"), s, ShuffleRecordSays::Given));
-        EXPECT_FALSE(RestoresName(q("0434") + s + q("x.jpg"), s, ShuffleRecordSays::NotGiven));
+        EXPECT_TRUE(restoresName(q("2019") + s + q("07-21.jpg"), s, ShuffleRecordSays::Given));
+        EXPECT_FALSE(restoresName(q("0434") + s + q("x.jpg"), s, ShuffleRecordSays::NotGiven));
         // Nothing would be left of the name.
-        EXPECT_FALSE(RestoresName(q("0434") + s, s, ShuffleRecordSays::Given));
+        EXPECT_FALSE(restoresName(q("0434") + s, s, ShuffleRecordSays::Given));
     }
     // "0001.jpg" is a numbered picture, not "jpg" shuffled with the separator ".".
-    EXPECT_FALSE(RestoresName(q("0001.jpg"), q("."), ShuffleRecordSays::NoRecord));
-    EXPECT_TRUE(RestoresName(q("0001.jpg"), q("."), ShuffleRecordSays::Given));
+    EXPECT_FALSE(restoresName(q("0001.jpg"), q("."), ShuffleRecordSays::NoRecord));
+    EXPECT_TRUE(restoresName(q("0001.jpg"), q("."), ShuffleRecordSays::Given));
     // Without a separator the number must end where the shuffle's ends.
-    EXPECT_FALSE(RestoresName(q("12345678.jpg"), QString(), ShuffleRecordSays::NoRecord));
-    EXPECT_FALSE(RestoresName(q("20190721.jpg"), QString(), ShuffleRecordSays::NoRecord));
-    EXPECT_TRUE(RestoresName(q("0434File.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(restoresName(q("12345678.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(restoresName(q("20190721.jpg"), QString(), ShuffleRecordSays::NoRecord));
+    EXPECT_TRUE(restoresName(q("0434File.jpg"), QString(), ShuffleRecordSays::NoRecord));
     // Letters in front were never a shuffle's number.
-    EXPECT_FALSE(RestoresName(q("abcd#x.jpg"), q("#"), ShuffleRecordSays::NoRecord));
-    EXPECT_FALSE(RestoresName(q("IMG_0001.jpg"), q("_"), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(restoresName(q("abcd#x.jpg"), q("#"), ShuffleRecordSays::NoRecord));
+    EXPECT_FALSE(restoresName(q("IMG_0001.jpg"), q("_"), ShuffleRecordSays::NoRecord));
 }
 
 TEST(RestorePlan, ANameNoShuffleGaveIsLeftAloneAndTheFormatWarningComes) {
     // The folder was never shuffled: the date stays, and the person is warned.
-    const RestorePlan untouched = PlanRestore(filesIn(q("/F/"), {q("2019-07-21 Strand.jpg")}),
+    const RestorePlan untouched = planRestore(filesIn(q("/F/"), {q("2019-07-21 Strand.jpg")}),
                                               {q("-"), false}, ShuffleRecords());
     EXPECT_EQ(untouched.renames, 0);
     EXPECT_EQ(untouched.leftAlone, 1);
@@ -282,7 +282,7 @@ TEST(RestorePlan, ANameNoShuffleGaveIsLeftAloneAndTheFormatWarningComes) {
                            q("0815-Notizen.jpg"), q("2020-Meer.jpg")});
     ShuffleRecords records;
     records.set(q("/F/"), {q("0434-2019-07-21 Strand.jpg"), q("2020-Meer.jpg")});
-    const RestorePlan plan = PlanRestore(files, {q("-"), false}, records);
+    const RestorePlan plan = planRestore(files, {q("-"), false}, records);
     EXPECT_EQ(plan.lines.filter(QRegularExpression(q("^ren "))),
               QStringList({q("ren \"/F/0434-2019-07-21 Strand.jpg\" \"2019-07-21 Strand.jpg\""),
                            q("ren /F/2020-Meer.jpg Meer.jpg")}));
@@ -296,14 +296,14 @@ TEST(ShuffleRecord, KeepsTheNamesStillThereAddsTheNewOnesAndReadsOnlyARecord) {
     folder.write(q("a.jpg"));
     folder.write(q("0001#b.jpg"));
     folder.write(QLatin1String(kShuffleRecordName),
-                 ShuffleRecordText({q("0001#b.jpg"), q("0002#weg.jpg")}));
+                 shuffleRecordText({q("0001#b.jpg"), q("0002#weg.jpg")}));
     const FileList files = filesIn(dir, {q("a.jpg"), q("0001#b.jpg")});
     EXPECT_TRUE(
-        RecordGivenNames(files, {{0, q("0003#a.jpg")}, {1, q("0004#0001#b.jpg")}}).isEmpty());
-    EXPECT_EQ(ReadShuffleRecord(dir),
+        recordGivenNames(files, {{0, q("0003#a.jpg")}, {1, q("0004#0001#b.jpg")}}).isEmpty());
+    EXPECT_EQ(readShuffleRecord(dir),
               QStringList({q("0001#b.jpg"), q("0003#a.jpg"), q("0004#0001#b.jpg")}));
 
-    const ShuffleRecords records = ShuffleRecords::ReadFor(files);
+    const ShuffleRecords records = ShuffleRecords::readFor(files);
     EXPECT_EQ(records.about(dir, q("0003#a.jpg")), ShuffleRecordSays::Given);
     EXPECT_EQ(records.about(dir, q("0002#weg.jpg")), ShuffleRecordSays::NotGiven);
     EXPECT_EQ(records.about(q("/elsewhere/"), q("0003#a.jpg")), ShuffleRecordSays::NoRecord);
@@ -311,15 +311,15 @@ TEST(ShuffleRecord, KeepsTheNamesStillThereAddsTheNewOnesAndReadsOnlyARecord) {
     // A file of the person's under that name, or a pipe, is no record; the pipe must not
     // keep the program waiting for a writer.
     folder.write(QLatin1String(kShuffleRecordName), "0003#a.jpg\n");
-    EXPECT_EQ(ReadShuffleRecord(dir), std::nullopt);
+    EXPECT_EQ(readShuffleRecord(dir), std::nullopt);
     QFile::remove(folder.file(QLatin1String(kShuffleRecordName)));
     ASSERT_EQ(
         ::mkfifo(QFile::encodeName(folder.file(QLatin1String(kShuffleRecordName))).constData(),
                  0600),
         0);
-    EXPECT_EQ(ReadShuffleRecord(dir), std::nullopt);
-    EXPECT_TRUE(RecordGivenNames(files, {{0, q("0005#a.jpg")}}).isEmpty());
-    EXPECT_EQ(ReadShuffleRecord(dir), QStringList({q("0005#a.jpg")}));
+    EXPECT_EQ(readShuffleRecord(dir), std::nullopt);
+    EXPECT_TRUE(recordGivenNames(files, {{0, q("0005#a.jpg")}}).isEmpty());
+    EXPECT_EQ(readShuffleRecord(dir), QStringList({q("0005#a.jpg")}));
 }
 
 TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestoreKeepsThem) {
@@ -335,7 +335,7 @@ TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestore
         }
         host.dirText = folder.file(top);
         RandomSource random;
-        RunShuffle(host, {s}, random);
+        runShuffle(host, {s}, random);
         QStringList expected = originals;
         expected.sort();
         auto pictures = [&](const QString& sub) {
@@ -346,7 +346,7 @@ TEST_F(ShuffleRoundTrip, DatedNamesComeBackWhateverTheSeparatorAndASecondRestore
         };
         ASSERT_NE(pictures(QString()), expected);
         for (int round = 0; round < 2; ++round) {
-            RunRestore(host, {s});
+            runRestore(host, {s});
             EXPECT_EQ(pictures(QString()), expected) << "restore " << round + 1;
             EXPECT_EQ(pictures(q("Unter/")), expected) << "restore " << round + 1;
         }
@@ -357,7 +357,7 @@ TEST_F(ShuffleRoundTrip, ARestoreOfANeverShuffledFolderWarnsAndChangesNothing) {
     host.questionsOff = false;
     folder.write(q("2019-07-21 Strand.jpg"));
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunRestore(host, {q("-")});
+    runRestore(host, {q("-")});
     ASSERT_FALSE(host.recorder.boxes.empty());
     EXPECT_EQ(host.recorder.boxes[0].title, q("Falsches Dateinamen-Format gefunden!"));
     EXPECT_EQ(names(), QStringList({q("2019-07-21 Strand.jpg")}));
@@ -365,19 +365,21 @@ TEST_F(ShuffleRoundTrip, ARestoreOfANeverShuffledFolderWarnsAndChangesNothing) {
 
 TEST_F(ShuffleRoundTrip, WithEveryFileTheProgramsOwnFilesStayAsTheyAre) {
     host.pattern = q("*.*");
+    // As the duplicate and resize areas declare them to the window.
+    host.ownFiles = {kChecksumListFileName, kResizeScriptName};
     folder.write(q("a.jpg"));
     folder.write(q("Notizen.txt"));
     folder.write(QLatin1String(kChecksumListFileName), "list");
     folder.write(QLatin1String(kResizeScriptName), "script");
     RandomSource random;
-    RunShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
     const QStringList shuffled = names();
     ASSERT_EQ(shuffled.size(), 4) << shuffled.join(u',').toStdString();
     EXPECT_EQ(shuffled.filter(QRegularExpression(q("^\\d{4}#(a\\.jpg|Notizen\\.txt)$"))).size(), 2);
     EXPECT_TRUE(shuffled.contains(QLatin1String(kChecksumListFileName)));
     EXPECT_TRUE(shuffled.contains(QLatin1String(kResizeScriptName)));
     EXPECT_FALSE(folder.exists(QLatin1String(kShuffleScriptName)));  // ran and was deleted
-    RunRestore(host, {q("#")});
+    runRestore(host, {q("#")});
     QStringList expected = {QLatin1String(kChecksumListFileName), QLatin1String(kResizeScriptName),
                             q("Notizen.txt"), q("a.jpg")};
     expected.sort();
@@ -388,7 +390,7 @@ TEST_F(ShuffleRoundTrip, ARecordThatCannotBeWrittenStopsTheShuffle) {
     folder.write(q("a.jpg"));
     folder.mkdir(QLatin1String(kShuffleRecordName));  // a folder where the file should go
     RandomSource random;
-    RunShuffle(host, {q("#")}, random);
+    runShuffle(host, {q("#")}, random);
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_TRUE(host.recorder.boxes[0].text.startsWith(
         q("Die Liste der gemischten Namen konnte nicht gespeichert werden:\r")));

@@ -112,9 +112,9 @@ public:
                 p.insert(n, {pictures.read(n), stampsOf(pictures.file(n)).mtimeNs});
         return p;
     }
-    QString journal() const { return UndoJournalPath(state.path(), pictures.path()); }
+    QString journal() const { return undoJournalPath(state.path(), pictures.path()); }
     UndoButtonState button() const {
-        return UndoButtonFor(state.path(), pictures.path(), Language::German);
+        return undoButtonFor(state.path(), pictures.path(), Language::German);
     }
     QString lastBox() const {
         return host->recorder.boxes.empty() ? QString() : host->recorder.boxes.back().text;
@@ -143,24 +143,24 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
         t.write(q("50%.jpg"), "third");
     };
     const std::vector<Tool> tools = {
-        {"Bilder Mischen", plainFiles, [](FakeHost& h) { RunShuffle(h, ShuffleOptions{}); }},
+        {"Bilder Mischen", plainFiles, [](FakeHost& h) { runShuffle(h, ShuffleOptions{}); }},
         {"Dateinamen ändern", plainFiles,
          [](FakeHost& h) {
              CustomRenameOptions o;
              o.left = q("Urlaub ");
              o.replaceFrom = q("IMG");
              o.replaceWith = q("Bild");
-             RunCustomRename(h, o);
+             runCustomRename(h, o);
          }},
         {"Kamera-Nummern", plainFiles,
          [](FakeHost& h) {
              CameraNumberOptions o;
              o.digits = 4;
              o.replacement = q("Foto");
-             RunCameraNumbers(h, o);
+             runCameraNumbers(h, o);
          }},
         {"Datum -> Dateinamen", plainFiles,
-         [](FakeHost& h) { RunDateIntoNames(h, DateIntoNamesOptions{}); }},
+         [](FakeHost& h) { runDateIntoNames(h, DateIntoNamesOptions{}); }},
         {"Bildausrichtung",
          [](Undo& t) {
              t.write(q("hoch.jpg"), pictureOf(20, 30, 10));
@@ -175,7 +175,7 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
              t.write(q("[HF]hoch.jpg"), "a");
              t.write(q("quer[QF].jpg"), "b");
          },
-         [](FakeHost& h) { RunRemoveOrientationTags(h, OrientationTagOptions{}); }},
+         [](FakeHost& h) { runRemoveOrientationTags(h, OrientationTagOptions{}); }},
         {"Doppelte Fotos",
          [](Undo& t) {
              t.write(q("a.jpg"), "same bytes");
@@ -201,7 +201,7 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
         EXPECT_TRUE(offered.toolTip.startsWith(q("Rückgängig: ") + q(tool.name) + q(", ")))
             << offered.toolTip.toStdString();
 
-        RunUndoLast(restart());
+        runUndoLast(restart());
         EXPECT_EQ(snapshot(), before);
         EXPECT_FALSE(pictures.exists(QLatin1String(kUndoScriptName)));
         EXPECT_FALSE(pictures.exists(QLatin1String(kShuffleRecordName)));
@@ -217,15 +217,15 @@ TEST_F(Undo, TheUndoneRestoreLeavesTheNamesRestorableAgain) {
     write(q("2019-07-21 Strand.jpg"), "beach");
     write(q("IMG_0001.jpg"), "one");
     const Pictures original = snapshot();
-    RunShuffle(*host, ShuffleOptions{q("-")});
+    runShuffle(*host, ShuffleOptions{q("-")});
     const Pictures shuffled = snapshot();
-    RunRestore(restart(), ShuffleOptions{q("-")});
+    runRestore(restart(), ShuffleOptions{q("-")});
     ASSERT_EQ(snapshot(), original);
     EXPECT_FALSE(pictures.exists(QLatin1String(kShuffleRecordName)));
 
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(snapshot(), shuffled);
-    RunRestore(restart(), ShuffleOptions{q("-")});
+    runRestore(restart(), ShuffleOptions{q("-")});
     EXPECT_EQ(snapshot(), original);
 }
 
@@ -242,14 +242,14 @@ TEST_F(Undo, BothDateToolsAreUndoneToTheNanosecond) {
              SetDatesOptions o;
              o.fixedWhenNone = true;
              o.fixedDate = q("11.11.2019");
-             RestZeit rest;
-             RunSetDates(h, o, rest);
+             TimeLeft rest;
+             runSetDates(h, o, rest);
          }},
         {"Datum mischen",
          [](FakeHost& h) {
-             RestZeit rest;
+             TimeLeft rest;
              RandomSource random;
-             RunDateShuffle(h, DateShuffleOptions{q("24.12.2020")}, rest, random);
+             runDateShuffle(h, DateShuffleOptions{q("24.12.2020")}, rest, random);
          }},
     };
     const QStringList names = {q("a.jpg"), q("2015 b.jpg"), q("c.jpg"), q("geschützt.jpg")};
@@ -270,7 +270,7 @@ TEST_F(Undo, BothDateToolsAreUndoneToTheNanosecond) {
             button().toolTip.startsWith(q("Rückgängig: ") + q(tool.name) + q(", 3 Dateien")))
             << button().toolTip.toStdString();
 
-        RunUndoLast(restart());
+        runUndoLast(restart());
         for (const QString& n : names)
             EXPECT_EQ(stampsOf(pictures.file(n)), before[n]) << n.toStdString();
         EXPECT_TRUE(lastBox().contains(q("bei 3 / 3 Dateien wiederhergestellt")))
@@ -286,19 +286,19 @@ TEST_F(Undo, TwoRunsAreUndoneNewestFirstAcrossARestart) {
     write(q("a.jpg"), "a");
     write(q("b.jpg"), "bb");
     const Pictures original = snapshot();
-    RunShuffle(*host, ShuffleOptions{});
+    runShuffle(*host, ShuffleOptions{});
     const Pictures shuffled = snapshot();
     CustomRenameOptions o;
     o.right = q("_x");
-    RunCustomRename(restart(), o);
+    runCustomRename(restart(), o);
     EXPECT_TRUE(button().toolTip.contains(q("Dateinamen ändern, 2 Dateien")));
 
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(snapshot(), shuffled);
     EXPECT_TRUE(button().toolTip.startsWith(q("Rückgängig: Bilder Mischen, 2 Dateien, ")));
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(snapshot(), original);
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(snapshot(), original);
     EXPECT_TRUE(lastBox().startsWith(q("In diesem Ordner gibt es nichts rückgängig zu machen.")));
 }
@@ -311,9 +311,9 @@ TEST_F(Undo, SwapsAndCyclesGoBackThroughAFreeName) {
         write(q(n), QByteArray("picture ") + n);
     const Pictures original = snapshot();
     auto ren = [this](const char* from, const char* to) {
-        return q("ren ") + ScriptArg(pictures.file(q(from))) + u' ' + q(to);
+        return q("ren ") + scriptArg(pictures.file(q(from))) + u' ' + q(to);
     };
-    ASSERT_TRUE(WriteScriptFile(
+    ASSERT_TRUE(writeScriptFile(
         pictures.file(q("_Rename_Custom.bat")),
         {ren("a.jpg", "t.jpg"), ren("b.jpg", "a.jpg"), ren("t.jpg", "b.jpg"), ren("c.jpg", "t.jpg"),
          ren("e.jpg", "c.jpg"), ren("d.jpg", "e.jpg"), ren("t.jpg", "d.jpg")}));
@@ -331,9 +331,9 @@ TEST_F(Undo, SwapsAndCyclesGoBackThroughAFreeName) {
     FakeHost& h = restart();
     h.questionsOff = false;
     h.recorder.replies = {Mb::ResultNo};
-    RunUndoLast(h);
+    runUndoLast(h);
     ASSERT_EQ(h.recorder.editorFiles.size(), 1);
-    const QStringList lines = SplitCrLf(pictures.read(QLatin1String(kUndoScriptName)));
+    const QStringList lines = splitCrLf(pictures.read(QLatin1String(kUndoScriptName)));
     const QStringList renames = lines.filter(QRegularExpression(q("^ren ")));
     ASSERT_EQ(renames.size(), 7) << lines.join(u'\n').toStdString();
     EXPECT_EQ(renames.filter(q(" _undo2_")).size(), 2) << lines.join(u'\n').toStdString();
@@ -341,7 +341,7 @@ TEST_F(Undo, SwapsAndCyclesGoBackThroughAFreeName) {
         h.recorder.boxes[0].text.contains(q("5 Datei(en) erhalten ihren alten Namen zurück")));
 
     h.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunUndoLast(h);
+    runUndoLast(h);
     for (const char* n :
          {"_undo1_a.jpg", "_undo1_b.jpg", "_undo1_c.jpg", "_undo1_d.jpg", "_undo1_e.jpg"})
         QFile::remove(pictures.file(q(n)));
@@ -355,7 +355,7 @@ TEST_F(Undo, SwapsAndCyclesGoBackThroughAFreeName) {
 TEST_F(Undo, FilesChangedSinceAreLeftAloneAndCounted) {
     for (const char* n : {"hand.jpg", "taken.jpg", "edited.jpg", "fine.jpg"})
         write(q(n), n);
-    RunShuffle(*host, ShuffleOptions{});
+    runShuffle(*host, ShuffleOptions{});
     auto shuffledName = [this](const char* original) {
         for (const QString& n : pictures.names())
             if (n.endsWith(u'#' + q(original)))
@@ -370,7 +370,7 @@ TEST_F(Undo, FilesChangedSinceAreLeftAloneAndCounted) {
     FakeHost& h = restart();
     h.questionsOff = false;
     h.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunUndoLast(h);
+    runUndoLast(h);
     const QString question = h.recorder.boxes.at(0).text;
     EXPECT_TRUE(question.contains(q("1 Datei(en) erhalten ihren alten Namen zurück")));
     EXPECT_TRUE(question.contains(q("3 Datei(en) bleiben, wie sie sind:")));
@@ -387,7 +387,7 @@ TEST_F(Undo, FilesChangedSinceAreLeftAloneAndCounted) {
     ASSERT_TRUE(button().enabled);
     QFile::remove(pictures.file(q("taken.jpg")));
     h.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunUndoLast(h);
+    runUndoLast(h);
     EXPECT_EQ(pictures.read(q("taken.jpg")), "taken.jpg");
     EXPECT_FALSE(button().enabled);
 }
@@ -399,14 +399,14 @@ TEST_F(Undo, AKilledRunIsUndoneAsFarAsItsJournalGoes) {
         write(q(n), n);
     const Pictures original = snapshot();
     auto ren = [this](const char* from, const char* to) {
-        return q("ren ") + ScriptArg(pictures.file(q(from))) + u' ' + q(to);
+        return q("ren ") + scriptArg(pictures.file(q(from))) + u' ' + q(to);
     };
     const QString script = pictures.file(q("_Rename_Random.bat"));
     ASSERT_TRUE(
-        WriteScriptFile(script, {ren("a.jpg", "1#a.jpg"), ren("b.jpg", "2#b.jpg"),
+        writeScriptFile(script, {ren("a.jpg", "1#a.jpg"), ren("b.jpg", "2#b.jpg"),
                                  ren("c.jpg", "3#c.jpg"), q("pause"), ren("d.jpg", "4#d.jpg")}));
     QProcess p;
-    p.setProcessEnvironment(UndoJournalEnvironment(journal()));
+    p.setProcessEnvironment(undoJournalEnvironment(journal()));
     p.start(BatInterpreterPath(), {script});
     QByteArray out;
     while (!out.contains("Press any key") && p.waitForReadyRead(10000))
@@ -421,7 +421,7 @@ TEST_F(Undo, AKilledRunIsUndoneAsFarAsItsJournalGoes) {
     EXPECT_TRUE(button().toolTip.contains(q("Bilder Mischen, 2 Dateien, ")));
     EXPECT_TRUE(button().toolTip.contains(q("(abgebrochen)")));
 
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(pictures.read(q("a.jpg")), "a.jpg");
     EXPECT_EQ(pictures.read(q("b.jpg")), "b.jpg");
     EXPECT_EQ(pictures.read(q("3#c.jpg")), "c.jpg");
@@ -444,12 +444,12 @@ TEST_F(Undo, ADamagedJournalIsSaidAndTakesNewRuns) {
     noise.close();
     EXPECT_FALSE(button().enabled);
     EXPECT_TRUE(button().toolTip.contains(q("beschädigt")));
-    RunUndoLast(*host);
+    runUndoLast(*host);
     EXPECT_TRUE(lastBox().startsWith(q("In diesem Ordner gibt es nichts rückgängig zu machen.")));
 
-    RunShuffle(restart(), ShuffleOptions{});
+    runShuffle(restart(), ShuffleOptions{});
     EXPECT_TRUE(button().enabled);
-    RunUndoLast(restart());
+    runUndoLast(restart());
     EXPECT_EQ(snapshot(), original);
 }
 
@@ -459,7 +459,7 @@ TEST_F(Undo, RunsThatDeleteOrRewriteAreNamedAndPassedOver) {
     write(q("a.jpg"), "same");
     write(q("b.jpg"), "same");
     write(q("c.jpg"), "other");
-    RunShuffle(*host, ShuffleOptions{});
+    runShuffle(*host, ShuffleOptions{});
     NoDuplicatesView view;
     DuplicateFinder().StartClicked(restart(), view, {q("[Doppelt]"), true});
     ASSERT_EQ(snapshot().size(), 2);
@@ -475,7 +475,7 @@ TEST_F(Undo, RunsThatDeleteOrRewriteAreNamedAndPassedOver) {
     FakeHost& h = restart();
     h.questionsOff = false;
     h.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunUndoLast(h);
+    runUndoLast(h);
     EXPECT_TRUE(
         h.recorder.boxes.at(0).text.contains(q("1 seither umbenannt, verschoben oder gelöscht")));
     EXPECT_EQ(pictures.read(q("c.jpg")), "other");
@@ -489,17 +489,17 @@ TEST_F(Undo, RunsThatDeleteOrRewriteAreNamedAndPassedOver) {
 TEST_F(Undo, OnAMemoryCardFilesAreKnownByNameSizeAndTime) {
     write(q("a.jpg"), "a");
     write(q("b.jpg"), "bbb");
-    RunShuffle(*host, ShuffleOptions{});
-    JournalRun run = *UndoJournal::Read(journal()).nextToUndo();
+    runShuffle(*host, ShuffleOptions{});
+    JournalRun run = *UndoJournal::read(journal()).nextToUndo();
     for (JournalRename& r : run.renames)
         r.stamp.inode += 1000;  // the numbers the card had before it was taken out
     auto card = [](const QString&) { return false; };
     auto disk = [](const QString&) { return true; };
-    EXPECT_EQ(PlanRenameUndo(run, false, disk).leftAlone.gone, 2);
-    EXPECT_EQ(PlanRenameUndo(run, false, card).files, 2);
+    EXPECT_EQ(planRenameUndo(run, false, disk).leftAlone.gone, 2);
+    EXPECT_EQ(planRenameUndo(run, false, card).files, 2);
     const QString b = snapshot().keys().filter(q("#b.jpg")).value(0);
     setTimes(pictures.file(b), kTakenNs, kTakenNs + kNs);
-    const RenameUndoPlan plan = PlanRenameUndo(run, false, card);
+    const RenameUndoPlan plan = planRenameUndo(run, false, card);
     EXPECT_EQ(plan.files, 1);
     EXPECT_EQ(plan.leftAlone.gone, 1);
 
@@ -507,13 +507,13 @@ TEST_F(Undo, OnAMemoryCardFilesAreKnownByNameSizeAndTime) {
     setTimes(path, kTakenNs, kTakenNs);
     JournalRun dates;
     JournalTimes t;
-    t.before = *ReadFileStamp(path);
+    t.before = *readFileStamp(path);
     t.before.inode += 1000;
     t.newAtimeNs = t.newMtimeNs = 1573470001LL * kNs;  // 11.11.2019 12:00:01, odd
     t.path = path;
     dates.times.push_back(t);
     setTimes(path, t.newMtimeNs - kNs, t.newMtimeNs - kNs);  // as FAT keeps it
-    EXPECT_EQ(RestoreDates(dates, disk).leftAlone.gone, 1);
-    EXPECT_EQ(RestoreDates(dates, card).restored, 1);
+    EXPECT_EQ(restoreDates(dates, disk).leftAlone.gone, 1);
+    EXPECT_EQ(restoreDates(dates, card).restored, 1);
     EXPECT_EQ(stampsOf(path), (Stamps{kTakenNs, kTakenNs}));
 }

@@ -25,7 +25,7 @@ const QByteArray kRecorder =
     "printf '%s\\n' \"$#\" \"$@\" > \"$here/args.tmp\"\n"
     "mv \"$here/args.tmp\" \"$here/args.txt\"\n";
 
-QString PlaceRecorder(TempFolder& card, const QString& relative) {
+QString placeRecorder(TempFolder& card, const QString& relative) {
     const QString path = card.write(relative, kRecorder);
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     return path;
@@ -34,14 +34,14 @@ QString PlaceRecorder(TempFolder& card, const QString& relative) {
 TEST(StarterPictureFolder, CommandLineIsTakenAsGiven) {
     TempFolder card;
     card.write(QStringLiteral("a.jpg"));
-    EXPECT_EQ(PictureFolderFor(card.path(), {QStringLiteral("/media/E/Urlaub")}),
+    EXPECT_EQ(pictureFolderFor(card.path(), {QStringLiteral("/media/E/Urlaub")}),
               QStringLiteral("/media/E/Urlaub"));
     // Split by a shell at its blank, the folder is joined again as the main program would.
     EXPECT_EQ(
-        PictureFolderFor(card.path(), {QStringLiteral("/media/E/Mein"), QStringLiteral("Urlaub")}),
+        pictureFolderFor(card.path(), {QStringLiteral("/media/E/Mein"), QStringLiteral("Urlaub")}),
         QStringLiteral("/media/E/Mein Urlaub"));
     // Blanks only name no folder.
-    EXPECT_EQ(PictureFolderFor(card.path(), {QStringLiteral("  ")}), card.path());
+    EXPECT_EQ(pictureFolderFor(card.path(), {QStringLiteral("  ")}), card.path());
 }
 
 TEST(StarterPictureFolder, OwnFolderOrTheNamedFoldersBelowIt) {
@@ -49,72 +49,72 @@ TEST(StarterPictureFolder, OwnFolderOrTheNamedFoldersBelowIt) {
         TempFolder card;  // pictures beside the starter win over every folder below
         card.write(QStringLiteral("IMG_1.JPG"));
         card.write(QStringLiteral("Fotos/b.jpg"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.path());
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.path());
     }
     {
         TempFolder card;  // only Fotos holds files
         card.write(QStringLiteral("notes.txt"));
         card.write(QStringLiteral("Fotos/b.jpg"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.file(QStringLiteral("Fotos/")));
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.file(QStringLiteral("Fotos/")));
     }
     {
         TempFolder card;  // each step looks below the one before
         card.write(QStringLiteral("Fotos/DCIM/c.jpg"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.file(QStringLiteral("Fotos/DCIM/")));
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.file(QStringLiteral("Fotos/DCIM/")));
     }
     {
         TempFolder card;  // a camera card: the pictures lie one folder deeper
         card.write(QStringLiteral("DCIM/100CANON/IMG_0001.JPG"));
         card.write(QStringLiteral("Pictures/x.jpg"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.file(QStringLiteral("DCIM/")));
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.file(QStringLiteral("DCIM/")));
     }
     {
         TempFolder card;  // spelt otherwise by the camera; empty named folders are passed by
         card.mkdir(QStringLiteral("Fotos"));
         card.write(QStringLiteral("Pictures/Urlaub 2019/d.png"));
         card.write(QStringLiteral("dcim/.thumbs/t.jpg"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.file(QStringLiteral("Pictures/")));
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.file(QStringLiteral("Pictures/")));
     }
     {
         TempFolder card;  // nothing anywhere: the starter's folder
         card.mkdir(QStringLiteral("Fotos"));
-        EXPECT_EQ(PictureFolderFor(card.path(), {}), card.path());
+        EXPECT_EQ(pictureFolderFor(card.path(), {}), card.path());
     }
 }
 
 TEST(StarterMainProgram, FirstPlaceThatHoldsItWins) {
     TempFolder card;
-    EXPECT_EQ(FindMainProgram(card.path()), QString());
+    EXPECT_EQ(findMainProgram(card.path()), QString());
 
     // A file of that name that cannot run, and a folder of that name, are no program.
     card.write(QStringLiteral("Apps/kadrano"), "not a program");
     card.mkdir(QStringLiteral("kadrano"));
-    EXPECT_EQ(FindMainProgram(card.path()), QString());
+    EXPECT_EQ(findMainProgram(card.path()), QString());
 
     // Otherwise the first sub-folder that holds it, in the listing's order (without
     // regard to case).
-    PlaceRecorder(card, QStringLiteral("Zeug/kadrano"));
-    const QString inBin = PlaceRecorder(card, QStringLiteral("bin/kadrano"));
-    EXPECT_EQ(FindMainProgram(card.path()), inBin);
+    placeRecorder(card, QStringLiteral("Zeug/kadrano"));
+    const QString inBin = placeRecorder(card, QStringLiteral("bin/kadrano"));
+    EXPECT_EQ(findMainProgram(card.path()), inBin);
 
     // Beside the starter before any sub-folder. (Here a file and a folder cannot both be
     // called "kadrano", so the folder of that name and the file beside never meet.)
     TempFolder flat;
-    PlaceRecorder(flat, QStringLiteral("Apps/kadrano"));
-    const QString beside = PlaceRecorder(flat, QStringLiteral("kadrano"));
-    EXPECT_EQ(FindMainProgram(flat.path()), beside);
+    placeRecorder(flat, QStringLiteral("Apps/kadrano"));
+    const QString beside = placeRecorder(flat, QStringLiteral("kadrano"));
+    EXPECT_EQ(findMainProgram(flat.path()), beside);
 
     // The folder named like it before the sub-folders that come first in the listing.
     TempFolder nested;
-    PlaceRecorder(nested, QStringLiteral("Apps/kadrano"));
-    const QString below = PlaceRecorder(nested, QStringLiteral("kadrano/kadrano"));
-    EXPECT_EQ(FindMainProgram(nested.path()), below);
+    placeRecorder(nested, QStringLiteral("Apps/kadrano"));
+    const QString below = placeRecorder(nested, QStringLiteral("kadrano/kadrano"));
+    EXPECT_EQ(findMainProgram(nested.path()), below);
 }
 
 TEST(StarterPlan, NothingToStartWithoutAMainProgram) {
     TempFolder card;
     card.write(QStringLiteral("a.jpg"));
-    const StartPlan plan = PlanStart(card.path(), {});
+    const StartPlan plan = planStart(card.path(), {});
     EXPECT_TRUE(plan.program.isEmpty());
     EXPECT_EQ(plan.arguments, QStringList{card.path()});
     EXPECT_FALSE(StartDetached(plan));
@@ -155,8 +155,8 @@ protected:
 TEST_F(StarterProgram, StartsTheMainProgramOnTheCardsPictures) {
     TempFolder card;
     const QString starter = placeStarter(card, QStringLiteral("kadrano-starter"));
-    PlaceRecorder(card, QStringLiteral("kadrano/kadrano"));
-    PlaceRecorder(card, QStringLiteral("Apps/kadrano"));  // the one in "kadrano" wins
+    placeRecorder(card, QStringLiteral("kadrano/kadrano"));
+    placeRecorder(card, QStringLiteral("Apps/kadrano"));  // the one in "kadrano" wins
     card.write(QStringLiteral("Fotos/DCIM/IMG_0001.JPG"));
     EXPECT_EQ(run(card, starter, {}, QStringLiteral("kadrano/")),
               (QStringList{QStringLiteral("1"), card.file(QStringLiteral("Fotos/DCIM/"))}));
@@ -165,7 +165,7 @@ TEST_F(StarterProgram, StartsTheMainProgramOnTheCardsPictures) {
 TEST_F(StarterProgram, AFolderWithBlanksArrivesWhole) {
     TempFolder card;
     const QString starter = placeStarter(card, QStringLiteral("kadrano-starter"));
-    PlaceRecorder(card, QStringLiteral("Programm/kadrano"));
+    placeRecorder(card, QStringLiteral("Programm/kadrano"));
     const QString folder = card.file(QStringLiteral("Urlaub  am Meer & 'Berge'"));
     card.write(QStringLiteral("Urlaub  am Meer & 'Berge'/a.jpg"));
     EXPECT_EQ(run(card, starter, {folder}, QStringLiteral("Programm/")),

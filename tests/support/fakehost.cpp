@@ -31,7 +31,7 @@ int BatchRunner::runAndWait(const QString& program, const QStringList& arguments
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     // As the window's runner does: kadrano-bat notes the renames in the journal it is given.
-    p.setProcessEnvironment(UndoJournalEnvironment(undoJournal()));
+    p.setProcessEnvironment(undoJournalEnvironment(undoJournal()));
     p.start(BatInterpreterPath(), QStringList{program} + arguments);
     if (!p.waitForStarted())
         return kRunNotStarted;
@@ -41,12 +41,16 @@ int BatchRunner::runAndWait(const QString& program, const QStringList& arguments
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : kRunStopped;
 }
 
-FakeHost::FakeHost(ScriptRunner* runner) : runner_(runner ? runner : &ownRunner_) {}
+FakeHost::FakeHost(ScriptRunner* runner, Person* person)
+    : runner_(runner ? runner : &ownRunner_), person_(person ? person : &recorder) {}
 
 void FakeHost::collectFiles() {
     ++collections;
     dirText = AddSeparator(dirText);
-    files = CollectPictureFiles(dirText, pattern, withSubdirs, lang, *this).files;
+    if (keepFiles)
+        return;
+    const QString root = collectRoot.isEmpty() ? dirText : AddSeparator(collectRoot);
+    files = CollectPictureFiles(root, pattern, withSubdirs, lang, *this, ownFiles).files;
 }
 
 }  // namespace kadrano::test

@@ -72,10 +72,11 @@ public:
 QString BatInterpreterPath();
 
 // A window stand-in for tools: plain fields for the switches and texts, a real file
-// collection of the folder, and a recorder for everything shown.
+// collection of the folder, and a recorder for everything shown. The benchmarks use it too,
+// with a person of their own that times what the tool shows.
 class FakeHost : public ToolHost, private CollectObserver {
 public:
-    explicit FakeHost(ScriptRunner* runner = nullptr);
+    explicit FakeHost(ScriptRunner* runner = nullptr, Person* person = nullptr);
 
     RecordingPerson recorder;
     Language lang = Language::German;
@@ -94,9 +95,17 @@ public:
     QHash<QString, bool> keptButtons;  // by script name
     QStringList captions;
     FileList files;
+    // Where a collection looks when it is not the directory text (a benchmark collects a
+    // shared tree but has its scripts written elsewhere).
+    QString collectRoot;
+    // A collection keeps the list in files as it is (a prepared list of names).
+    bool keepFiles = false;
     QString start;
+    // The files the collection leaves out, as the window's areas declare them; a test names
+    // the ones it needs.
+    OwnFiles ownFiles;
 
-    Person& person() override { return recorder; }
+    Person& person() override { return *person_; }
     ScriptRunner& scriptRunner() override { return *runner_; }
     Language language() const override { return lang; }
     bool loading() const override { return isLoading; }
@@ -136,6 +145,7 @@ private:
 
     RecordingRunner ownRunner_;
     ScriptRunner* runner_;
+    Person* person_;
 };
 
 }  // namespace kadrano::test

@@ -6,9 +6,9 @@
 
 namespace kadrano::test {
 
-void GiveToOrdinaryUser(const QString&) {}
+void giveToOrdinaryUser(const QString&) {}
 
-OrdinaryUserRun RunAsOrdinaryUser(const std::function<QByteArray()>&) {
+OrdinaryUserRun runAsOrdinaryUser(const std::function<QByteArray()>&) {
     return {false, QByteArray(), QStringLiteral("file modes are a POSIX matter")};
 }
 
@@ -46,14 +46,14 @@ bool writeAll(int fd, const char* data, size_t size) {
 
 }  // namespace
 
-void GiveToOrdinaryUser(const QString& path) {
+void giveToOrdinaryUser(const QString& path) {
     if (::geteuid() != 0)
         return;
     if (::chown(QFile::encodeName(path).constData(), kNobody, kNobody) != 0)
         std::perror("chown to nobody");
 }
 
-OrdinaryUserRun RunAsOrdinaryUser(const std::function<QByteArray()>& work) {
+OrdinaryUserRun runAsOrdinaryUser(const std::function<QByteArray()>& work) {
     OrdinaryUserRun run;
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {

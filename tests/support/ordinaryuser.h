@@ -17,16 +17,16 @@ struct OrdinaryUserRun {
 
 // Runs work in the child and hands back what it returned. The work must not use the
 // test framework's assertions (they would be counted in the child); it reports in its answer.
-OrdinaryUserRun RunAsOrdinaryUser(const std::function<QByteArray()>& work);
+OrdinaryUserRun runAsOrdinaryUser(const std::function<QByteArray()>& work);
 
 // Gives a file or folder to the user the child runs as (nothing to do unless we are root).
-void GiveToOrdinaryUser(const QString& path);
+void giveToOrdinaryUser(const QString& path);
 
 }  // namespace kadrano::test
 
 // Runs work as an ordinary user, or skips the test with the printed reason.
 #define KADRANO_AS_ORDINARY_USER(result, ...)            \
     const ::kadrano::test::OrdinaryUserRun result =      \
-        ::kadrano::test::RunAsOrdinaryUser(__VA_ARGS__); \
+        ::kadrano::test::runAsOrdinaryUser(__VA_ARGS__); \
     if (!result.ran)                                     \
     GTEST_SKIP() << "cannot run as an ordinary user: " << result.reason.toStdString()

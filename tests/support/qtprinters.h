@@ -4,9 +4,9 @@
 #include <ostream>
 
 // Readable test failures: Qt strings print as text, not as arrays of code units.
-inline void PrintTo(const QString& s, std::ostream* os) {
+inline void printTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
-inline void PrintTo(const QByteArray& b, std::ostream* os) {
+inline void printTo(const QByteArray& b, std::ostream* os) {
     *os << '"' << b.toStdString() << '"';
 }

@@ -41,7 +41,7 @@ QStringList TempFolder::names(const QString& relative) const {
     return list;
 }
 
-QStringList SplitCrLf(const QByteArray& bytes) {
+QStringList splitCrLf(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
 }
 

@@ -43,6 +43,6 @@ private:
 };
 
 // A file's lines, split at CR LF (the last, empty piece after the final CR LF is kept).
-QStringList SplitCrLf(const QByteArray& bytes);
+QStringList splitCrLf(const QByteArray& bytes);
 
 }  // namespace kadrano::test

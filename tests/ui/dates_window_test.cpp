@@ -166,9 +166,9 @@ protected:
         ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         folder = pictures.path() + q("Import/");
         const std::pair<const char*, QByteArray> files[] = {
-            {"IMG_0001.jpg", JpegWithExif(TakenAt("2019:07:21 14:30:05"))},
-            {"IMG_0002.jpg", JpegWithExif(TakenAt("2019:08:01 09:15:00", "+02:00"))},
-            {"WhatsApp Bild.jpg", PlainJpeg()},
+            {"IMG_0001.jpg", jpegWithExif(takenAt("2019:07:21 14:30:05"))},
+            {"IMG_0002.jpg", jpegWithExif(takenAt("2019:08:01 09:15:00", "+02:00"))},
+            {"WhatsApp Bild.jpg", plainJpeg()},
         };
         for (const auto& [name, bytes] : files)
             backdate(pictures.write(q("Import/") + q(name), bytes), copied);

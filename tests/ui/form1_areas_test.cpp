@@ -76,7 +76,7 @@ TEST_F(AreasTest, AtStartEveryAreaIsClosedAndTheStackFitsTheWindow) {
             EXPECT_FALSE(w(inner)->isVisible()) << inner;
     }
     expectStacked();
-    EXPECT_EQ(window->openArea(), nullptr);
+    EXPECT_EQ(window->areaStack().openArea(), nullptr);
     EXPECT_TRUE(w("DragDropPic")->isVisible());
     EXPECT_FALSE(w("VerzBaum_Frame")->isVisible());
     EXPECT_FALSE(w("Frame6")->isVisible());
@@ -88,7 +88,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
         SCOPED_TRACE(a.frame);
         clickOn(a.icon);
         EXPECT_EQ(w(a.frame)->height(), Px(a.openTwips));
-        EXPECT_EQ(window->openArea(), w(a.frame));
+        EXPECT_EQ(window->areaStack().openArea(), w(a.frame));
         EXPECT_TRUE(w(a.header)->font().underline());
         for (const char* inner : a.inner)
             EXPECT_TRUE(w(inner)->isVisible()) << inner;
@@ -112,7 +112,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
 
         clickOn(a.header);
         EXPECT_EQ(w(a.frame)->height(), Px(615));
-        EXPECT_EQ(window->openArea(), nullptr);
+        EXPECT_EQ(window->areaStack().openArea(), nullptr);
         EXPECT_FALSE(w(a.header)->font().underline());
         EXPECT_TRUE(w("DragDropPic")->isVisible());
         expectStacked();
@@ -136,21 +136,21 @@ TEST_F(AreasTest, OpeningTheTextAreaClosesTheResizeAreaAndMovesTheOnesBelow) {
     clickOn("Picture5");
     EXPECT_EQ(w("IrfanFrame")->height(), Px(615));
     EXPECT_TRUE(w("DragDropPic")->isVisible());
-    EXPECT_EQ(window->openArea(), nullptr);
+    EXPECT_EQ(window->areaStack().openArea(), nullptr);
 }
 
 TEST_F(AreasTest, TheKeyboardOpensAnAreaWhenTheFocusReachesItsIconButAMouseClickOnlyOnce) {
     w("Picture8")->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(window->openArea(), w("Frame12"));
+    EXPECT_EQ(window->areaStack().openArea(), w("Frame12"));
 
     // Focus that returns with the window, or comes from code, leaves the areas alone.
     w("Picture6")->setFocus(Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(window->openArea(), w("Frame12"));
+    EXPECT_EQ(window->areaStack().openArea(), w("Frame12"));
 
     // A click focuses the icon and clicks it: the area opens and stays open.
     w("Text1")->setFocus(Qt::OtherFocusReason);
     clickOn("DatumPic");
-    EXPECT_EQ(window->openArea(), w("DatumFrame"));
+    EXPECT_EQ(window->areaStack().openArea(), w("DatumFrame"));
     EXPECT_EQ(w("DatumFrame")->height(), Px(3135));
 }
 
@@ -158,7 +158,7 @@ TEST_F(AreasTest, TheCameraNumbersShowBelowTheBottomStripUntilAnotherAreaOpens) 
     clickOn("Picture7");
     clickOn("Label6");
     EXPECT_EQ(window->height(), Px(9645));
-    EXPECT_EQ(window->openArea(), nullptr) << "the stack closes to make room";
+    EXPECT_EQ(window->areaStack().openArea(), nullptr) << "the stack closes to make room";
     EXPECT_TRUE(w("Frame6")->isVisible());
     EXPECT_TRUE(w("Frame1")->isVisible());
     EXPECT_FALSE(w("Label6")->isVisible());

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <map>
+#include <optional>
 
 #include "core/settings.h"
 #include "form1fixture.h"
@@ -36,7 +38,7 @@ const char* KindName(SettingKind k) {
     return "";
 }
 
-bool IsOfKind(const QWidget* w, SettingKind k) {
+bool isOfKind(const QWidget* w, SettingKind k) {
     switch (k) {
         case SettingKind::Check:
             return qobject_cast<const QCheckBox*>(w) != nullptr;
@@ -52,8 +54,8 @@ bool IsOfKind(const QWidget* w, SettingKind k) {
     return false;
 }
 
-// A stored value of each kind that differs from every control's design value.
-QString SampleValue(SettingKind k) {
+// A stored value of each kind that differs from every control's value at start.
+QString sampleValue(SettingKind k) {
     switch (k) {
         case SettingKind::Check:
             return QStringLiteral("1");
@@ -69,21 +71,27 @@ QString SampleValue(SettingKind k) {
 TEST_F(Form1Test, EverySettingsKeyBindsToAControlOfItsKindThatTakesAStoredValue) {
     create();
     int bound = 0;
-    for (const SettingDef& def : SettingsReadOrder()) {
+    for (const SettingDef& def : settingsReadOrder()) {
         if (def.kind == SettingKind::Language)
             continue;
         SCOPED_TRACE(def.key);
         QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(def.control));
         ASSERT_NE(w, nullptr) << "no control " << def.control;
-        EXPECT_TRUE(IsOfKind(w, def.kind)) << def.control << " is no " << KindName(def.kind);
+        EXPECT_TRUE(isOfKind(w, def.kind)) << def.control << " is no " << KindName(def.kind);
         // Whatever a settings file holds, the control takes it and gives it back unchanged
         // (a combo box with a fixed list would refuse a text it does not list).
-        const QString value = SampleValue(def.kind);
+        const QString value = sampleValue(def.kind);
         EXPECT_TRUE(SetControlValue(w, def.kind, value));
         EXPECT_EQ(ControlValue(w, def.kind), value);
         ++bound;
     }
-    EXPECT_EQ(bound, 45);
+    // Every key the settings write is read back into a control.
+    EXPECT_EQ(bound, int(settingsWriteOrder().size()));
+    for (const char* key : settingsWriteOrder()) {
+        const SettingDef* def = findSetting(key);
+        ASSERT_NE(def, nullptr) << key << " is written but never read";
+        EXPECT_NE(def->kind, SettingKind::Language) << key;
+    }
 }
 
 TEST_F(Form1Test, TheQualityBarRunsFrom1To99InStepsOf10AndRefusesOthers) {
@@ -115,7 +123,7 @@ TEST_F(Form1Test, TheListsOfTheAreasAreFilledAtStart) {
     EXPECT_EQ(formats.indexOf(QStringLiteral("JPEG")), 49);
     EXPECT_EQ(formats.count(QStringLiteral("HDR")), 2);
     EXPECT_LT(formats.indexOf(QStringLiteral("PTIF")), formats.indexOf(QStringLiteral("TIFF")));
-    EXPECT_EQ(formats, OutputFormats());
+    EXPECT_EQ(formats, outputFormats());
     EXPECT_EQ(control<QComboBox>("FormatConvertCombo")->currentText(), QStringLiteral("JPEG"));
 
     EXPECT_EQ(items("TextfarbeCOmbo"), (QStringList{"Weiss", "Schwarz", "Grau", "Grün", "Hell-Grün",
@@ -149,93 +157,69 @@ TEST(ColourTable, RowsOneToTenCarryTheColoursAndTakeTheirEnglishNames) {
     EXPECT_EQ(t.row(10).magickColour, QStringLiteral("rgb(255,0,0)"));
 }
 
-TEST_F(Form1Test, EveryInfoButtonShowsItsTextWithTheInformationIcon) {
+// Every "?" of the window (found by its caption, so a new one is not missed) explains its
+// part with the information icon, in German and, after the switch, in English.
+TEST_F(Form1Test, EveryInfoButtonExplainsItsPartInBothLanguages) {
     start(pictures.path());
-    const QString caption = QStringLiteral("Kadrano für digitale Bilderrahmen  v. 1.9.3 - 06.2020");
-    const QString info = caption + QStringLiteral(" - Info");
-    struct Case {
-        const char* button;
-        QString title;
-        QString text;
-    };
-    const Case cases[] = {
-        {"Command11", QStringLiteral("Info - ") + caption,
-         "Dieses Programm dient zum Bearbeiten der Namen von Fotos in Verzeichnissen.\r\r"
-         "Es generiert Bat-Datein die sofort oder später ausgeführt werden können um die "
-         "Jeweilige Umbenennung durchzuführen\r\r"
-         "Commando-Zeile (optional): Voller Pfad\r"
-         "    Beispiel: 'kadrano.exe C:\\Pictures\\Urlaub\\'"},
-        {"Command14", info,
-         "Größe aller Bilder proportional anpassen.\r"
-         "Der Max Wert gibt sowohl für Höhe als auch Breite die maximale Pixelzahl an.\r\r"
-         "Die Kompressionsqualität kann zwischen 1-99 gewählt werden (99 = beste)"},
-        {"Command3", info,
-         "Wenn das, von der Kamera angegebene Format (Hoch/Quer) nicht mit der tatsächlichen "
-         "Ausrichtung des JPGs übereinstimmt kann dies hier korrigiert werden (Das JPG, wird "
-         "dann ggf. gedreht).\r"
-         "Im 2. Schritt kann das Format zum Dateinahmen hinzugefügt werden (um die Bilder nach "
-         "Format sortieren zu können)"},
-        {"Command12", info,
-         "Wenn das, von der Kamera angegebene Forma (Hoch/Quer) nicht zum tatsächlichen Format "
-         "passt, wird das Bild gedreht.\r\r"
-         "Dies funktioniert nur, wenn EXIF-Informationen für das Bild vorhanden und gesetzt "
-         "sind.\r\r"
-         "Für das Umwandeln wird ImageMagic benutzt und muss vorhanden sein.\r"
-         "Es werden eine Ini und eine Dateiliste ersellt denen ImageMagic gestartet wird.\r\r"
-         "Der Vorgang kann ja nach Anzahl der Bilder etwas dauern"},
-        {"Command6", info,
-         "Dieser Bereich dient zum sortieren von Fotos nach Format.\r"
-         "Die einzelnen Bilder werden dazu eingeladen und vermessen anschl. wird dem Dateinamen "
-         "ein entsprechendes Kürzel ([HF] bzw. [QF] voran gestellt.\r\r"
-         "    Beispiele:\r"
-         "       'File1.jpg' -> '[HF]File1.jpg'\r"
-         "       'File2.jpg' -> '[HQ]File2.jpg'\r\r\r"
-         "Der Prozess ist recht langsam und kann je nach Anzahl der Bilder und PC-Leistung "
-         "mehrere Stunden dauern.\r\r"
-         "Bilder werde nicht nach Inhalten bewertet.\r"
-         "Falsch ausgerichtet Bilder werden also auch falsch erkannt."},
-        {"Command15", info,
-         "Dient zum Umbenennen aller Dateien (Vorsicht).\r"
-         "Es könnten Texte Ersetzt, Angefügt oder der Verzeichnisname in welchem die Datei sich "
-         "befindet angehängt werden"},
-        {"Command13", info,
-         "Dieser Bereich dient dazu den Dateinamen in Bilder unten rechts einzufügen.\r"
-         "Der Dateityp (.jpg) wird dabei abgeschnitten.\r\r"
-         "       '23_2019_Urlaub_Rom.jpg' -> fügt: '23_2019_Urlaub_Rom' ins Bild ein."},
-        {"Command5", info,
-         "Dateinamen mischen:\r\r"
-         "Dieser Bereich dient zum 'Mischen' von Dateinamen in Verzeichnissen.\r"
-         "Es wird für jede Datei eine 4-Stellige Zufalls-Zahl erzeugt und getrennt mit einem '#' "
-         "links vor den Dateinamen gestellt.\r"
-         "(Bei mehreren tausend Bildern sollte doppelt gemischt werden)\r\r"
-         "    Beispiele:\r"
-         "       'File1.jpg' -> '3424#File1.jpg'\r"
-         "       'File2.jpg' -> '0590#File2.jpg'\r\r\r"
-         "Datum mischen:\r\r"
-         "Dieser Bereich dient zum mischen des Datei-Datums. Dazu wird für jede Datei das gleiche "
-         "fest gewählte Datum mit einer jeweils zufällig ermittelten Uhrzeit gesetzt."},
-        {"Command21", info,
-         "Ermittelt anhand der Checksummen der Dateien mehrfach vorhandene Bilder.\r"
-         "Dieser Vorgang ist recht langsam, da alle Bilder eingelesen werden müssen\r"
-         "Bilder in verschiedenenen Auflösungen oder Kompressionen werden nicht erkannt"},
-        {"Command7", QStringLiteral("Convert Numberblocks"),
-         "Replace Number-Fields or Dateblocks in Filenames and Renumber:\r"
-         "MyPic_IMG4345234.jpg -> MyPic#1.jpg\r\r"
-         "Or convert Dateblocks:\r\r"
-         "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\r"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.button);
+    const QString caption = window->windowTitle();
+    std::vector<QPushButton*> infoButtons;
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("?"))
+            infoButtons.push_back(b);
+    ASSERT_GE(infoButtons.size(), 11u);
+
+    auto ask = [this](QPushButton* b) -> std::optional<ShownBox> {
         dialogs.boxes.clear();
-        control<QPushButton>(c.button)->click();
-        ASSERT_EQ(dialogs.boxes.size(), 1u);
-        EXPECT_EQ(dialogs.boxes[0].text, c.text);
-        EXPECT_EQ(dialogs.boxes[0].title, c.title);
+        b->click();
+        if (dialogs.boxes.empty())
+            return std::nullopt;
+        EXPECT_EQ(dialogs.boxes.size(), 1u);
         EXPECT_EQ(dialogs.boxes[0].flags, Mb::OK | Mb::IconInformation);
+        EXPECT_FALSE(dialogs.boxes[0].text.contains(u'\n')) << "lines end in a single \\r";
+        return dialogs.boxes[0];
+    };
+    std::map<QString, QString> german;
+    for (QPushButton* b : infoButtons) {
+        const QString name = b->objectName();
+        SCOPED_TRACE(name.toStdString());
+        const std::optional<ShownBox> box = ask(b);
+        if (name == QStringLiteral("Command25")) {
+            EXPECT_FALSE(box) << "the date area's button has nothing to say";
+            continue;
+        }
+        ASSERT_TRUE(box);
+        EXPECT_GT(box->text.size(), 40);
+        if (name == QStringLiteral("Command11")) {
+            EXPECT_EQ(box->title, QStringLiteral("Info - ") + caption);
+            EXPECT_TRUE(box->text.endsWith(
+                QStringLiteral("    Beispiel: 'kadrano.exe C:\\Pictures\\Urlaub\\'")));
+        } else if (name != QStringLiteral("Command7")) {
+            EXPECT_EQ(box->title, caption + QStringLiteral(" - Info"));
+        }
+        german[name] = box->text;
     }
-    dialogs.boxes.clear();
-    control<QPushButton>("Command25")->click();
-    EXPECT_TRUE(dialogs.boxes.empty()) << "the date area's button has nothing to say";
+    EXPECT_TRUE(german[QStringLiteral("Command14")].startsWith(
+        QStringLiteral("Größe aller Bilder proportional anpassen.\r")));
+    EXPECT_EQ(ask(control<QPushButton>("Command7"))->title,
+              QStringLiteral("Nummernblöcke umwandeln"));
+
+    dialogs.replies = {Mb::ResultOK};
+    click("SwitchLAnguage_Label");
+    for (QPushButton* b : infoButtons) {
+        const QString name = b->objectName();
+        SCOPED_TRACE(name.toStdString());
+        const std::optional<ShownBox> box = ask(b);
+        if (name == QStringLiteral("Command25")) {
+            EXPECT_FALSE(box);
+            continue;
+        }
+        ASSERT_TRUE(box);
+        EXPECT_GT(box->text.size(), 40);
+        EXPECT_NE(box->text, german[name]) << "still German in English";
+    }
+    EXPECT_EQ(ask(control<QPushButton>("Command7"))->title, QStringLiteral("Convert Numberblocks"));
+    EXPECT_EQ(ask(control<QPushButton>("Command21"))->title,
+              window->windowTitle() + QStringLiteral(" - Info"));
 }
 
 TEST_F(Form1Test, InfoTitlesFollowTheWindowCaption) {
@@ -247,7 +231,7 @@ TEST_F(Form1Test, InfoTitlesFollowTheWindowCaption) {
               QStringLiteral("Kadrano for digital picture-frames  v. 1.9.3 - Info"));
 }
 
-TEST_F(Form1Test, TheWindowCarriesTheCaptionsAndTooltipsOfItsDesign) {
+TEST_F(Form1Test, TheWindowStartsWithItsGermanCaptionsAndTooltips) {
     create();
     auto text = [this](const char* name) -> QString {
         QWidget* w = control<QWidget>(name);

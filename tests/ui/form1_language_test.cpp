@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,9 @@
 #include "form1fixture.h"
 #include "imagemagick/colours.h"
 #include "imagemagick/magickpath.h"
+#include "ui/areaicon.h"
+#include "ui/areas/cameranumbersarea.h"
+#include "ui/clickablelabel.h"
 #include "ui/englishtexts.h"
 #include "update/recordingupdatehost.h"
 #include "update/update.h"
@@ -19,7 +23,7 @@ class Form1LanguageTest : public Form1Test {
 protected:
     RecordingUpdateHost host;
     UpdateServer server =
-        UpdateServer::ForLoopbackTests(QUrl(QStringLiteral("http://127.0.0.1:9")));
+        UpdateServer::forLoopbackTests(QUrl(QStringLiteral("http://127.0.0.1:9")));
 
     Form1& startWithHost(const QString& commandLine) {
         window.reset();
@@ -54,30 +58,52 @@ protected:
         return QString::fromUtf8(s).replace(QStringLiteral("&&"), QStringLiteral("&"));
     }
 
+    // The English tables: the strips' own, and each area's, with the part of the window
+    // its controls have to lie in.
+    std::vector<std::pair<std::span<const EnglishText>, QWidget*>> englishTables() const {
+        std::vector<std::pair<std::span<const EnglishText>, QWidget*>> tables = {
+            {shellEnglishTexts(), window.get()}};
+        for (const ToolArea* a : window->areaStack().areas())
+            tables.emplace_back(a->englishTexts(), a->frame());
+        const ToolArea& camera = window->areaStack().cameraNumbers();
+        tables.emplace_back(camera.englishTexts(), camera.frame());
+        return tables;
+    }
+
     void expectTableApplied(bool withTexts) {
-        for (const EnglishText& e : EnglishTexts()) {
-            SCOPED_TRACE(e.control);
-            QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(e.control));
-            ASSERT_NE(w, nullptr) << "no control " << e.control;
-            if (e.caption) {
-                bool known = false;
-                EXPECT_EQ(captionOf(w, &known), QString::fromUtf8(e.caption));
-                EXPECT_TRUE(known) << "a caption on a control that shows none";
+        for (const auto& [table, part] : englishTables())
+            for (const EnglishText& e : table) {
+                SCOPED_TRACE(e.control);
+                expectEntryApplied(e, part, withTexts);
             }
-            if (e.tooltip) {
-                EXPECT_EQ(w->toolTip(), plain(e.tooltip));
-            }
-            if (e.text && withTexts) {
-                auto* edit = qobject_cast<QLineEdit*>(w);
-                ASSERT_NE(edit, nullptr);
-                EXPECT_EQ(edit->text(), QString::fromUtf8(e.text));
-            }
+        // Every stacked area speaks English, its head included: the header's tooltip is its
+        // picture's too.
+        for (const ToolArea* a : window->areaStack().areas()) {
+            SCOPED_TRACE(a->frame()->objectName().toStdString());
+            EXPECT_FALSE(a->englishTexts().empty());
+            EXPECT_EQ(a->icon()->toolTip(), a->header()->toolTip());
         }
-        for (const AreaHead& a : AreaHeads()) {
-            QWidget* icon = window->findChild<QWidget*>(QString::fromUtf8(a.icon));
-            QWidget* header = window->findChild<QWidget*>(QString::fromUtf8(a.header));
-            ASSERT_TRUE(icon && header) << a.icon;
-            EXPECT_EQ(icon->toolTip(), header->toolTip());
+    }
+
+    // One entry: its control lies in the part whose table names it (an area applies its
+    // table to its own controls only) and shows the English wording.
+    void expectEntryApplied(const EnglishText& e, QWidget* part, bool withTexts) {
+        QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(e.control));
+        ASSERT_NE(w, nullptr) << "no control " << e.control;
+        EXPECT_TRUE(w == part || part->isAncestorOf(w))
+            << e.control << " lies outside " << part->objectName().toStdString();
+        if (e.caption) {
+            bool known = false;
+            EXPECT_EQ(captionOf(w, &known), QString::fromUtf8(e.caption));
+            EXPECT_TRUE(known) << "a caption on a control that shows none";
+        }
+        if (e.tooltip) {
+            EXPECT_EQ(w->toolTip(), plain(e.tooltip));
+        }
+        if (e.text && withTexts) {
+            auto* edit = qobject_cast<QLineEdit*>(w);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->text(), QString::fromUtf8(e.text));
         }
     }
 };
@@ -155,7 +181,7 @@ TEST_F(Form1LanguageTest, SwitchingToEnglishAndBackToGermanAtTheNextStart) {
 }
 
 TEST_F(Form1LanguageTest, TheLinksAskThenHandOver) {
-    program.write(UpdaterFileName(), "updater");
+    program.write(updaterFileName(), "updater");
     startWithHost(QStringLiteral("  ") + pictures.path());
     auto* link = control<QLabel>("Label13");
     EXPECT_TRUE(link->isVisible());
@@ -167,7 +193,7 @@ TEST_F(Form1LanguageTest, TheLinksAskThenHandOver) {
 
     dialogs.replies = {Mb::ResultYes};
     click("Label13");
-    const UpdatePaths paths = UpdatePaths::For(program.path(), QStringLiteral("kadrano"));
+    const UpdatePaths paths = UpdatePaths::forProgram(program.path(), QStringLiteral("kadrano"));
     EXPECT_EQ(host.startedScripts, QStringList{paths.scriptPath});
     EXPECT_EQ(program.read(QStringLiteral("kadrano_Update.bat")),
               (paths.updaterPath + QStringLiteral(" [URL]") + server.newProgramAddress() +

@@ -22,31 +22,31 @@ namespace kadrano::test {
 TEST(VolumeForPath, TakesTheLongestRootThatIsAWholeLeadingPartOfThePath) {
     const QStringList roots = {QStringLiteral("/"), QStringLiteral("/media/card"),
                                QStringLiteral("/media/ca"), QStringLiteral("/home")};
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/media/card/DCIM/100")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/media/card")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/media/card/")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/media/cards/x")), 0);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/homework/x")), 0);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("/home/anna/Bilder")), 3);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("relative/path")), -1);
-    EXPECT_EQ(VolumeForPath({}, QStringLiteral("/x")), -1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/media/card/DCIM/100")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/media/card")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/media/card/")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/media/cards/x")), 0);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/homework/x")), 0);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("/home/anna/Bilder")), 3);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("relative/path")), -1);
+    EXPECT_EQ(volumeForPath({}, QStringLiteral("/x")), -1);
 }
 
 #ifdef Q_OS_WIN
 TEST(VolumeForPath, ReadsWindowsDriveLettersWithEitherSeparatorAndAnyCase) {
     const QStringList roots = {QStringLiteral("C:\\"), QStringLiteral("D:\\")};
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("D:\\Fotos 2019\\")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("D:/Fotos")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("C:")), 0);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("d:\\fotos")), 1);
-    EXPECT_EQ(VolumeForPath(roots, QStringLiteral("E:\\x")), -1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("D:\\Fotos 2019\\")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("D:/Fotos")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("C:")), 0);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("d:\\fotos")), 1);
+    EXPECT_EQ(volumeForPath(roots, QStringLiteral("E:\\x")), -1);
 }
 #endif
 
 TEST(MountedVolumeRoots, ListsTheVolumeThatHoldsTheTemporaryFolder) {
-    const QStringList roots = MountedVolumeRoots();
+    const QStringList roots = mountedVolumeRoots();
     ASSERT_FALSE(roots.isEmpty());
-    EXPECT_GE(VolumeForPath(roots, QDir::tempPath()), 0);
+    EXPECT_GE(volumeForPath(roots, QDir::tempPath()), 0);
     for (const QString& root : roots)
         EXPECT_TRUE(QFileInfo(root).isDir()) << root.toStdString();
 }
@@ -182,9 +182,9 @@ TEST_F(PickerTest, TheDriveListFollowsTheBoxWithoutOpeningThePicker) {
     QStringList roots;
     for (int i = 0; i < drives->count(); ++i)
         roots.append(drives->itemText(i));
-    EXPECT_EQ(drives->currentIndex(), VolumeForPath(roots, pictures.path()));
+    EXPECT_EQ(drives->currentIndex(), volumeForPath(roots, pictures.path()));
     text1()->setText(QDir::rootPath());
-    EXPECT_EQ(drives->currentIndex(), VolumeForPath(roots, QDir::rootPath()));
+    EXPECT_EQ(drives->currentIndex(), volumeForPath(roots, QDir::rootPath()));
     EXPECT_FALSE(picker()->isVisible());
 }
 
@@ -262,7 +262,7 @@ TEST_F(PickerTest, TheImageMagickPathBoxTakesADroppedProgramAsItsPath) {
     const QString second = other.write(QStringLiteral("magick"));
     const QString before = window->directoryText();
     int signalled = 0;
-    QObject::connect(window.get(), &Form1::magickPathDropped, [&] { ++signalled; });
+    QObject::connect(&window->magickPathBox(), &MagickPathBox::dropped, [&] { ++signalled; });
     drop(control<QWidget>("ImageMagicPath"), {first, second});
     EXPECT_TRUE(accepted);
     EXPECT_EQ(window->directoryText(), before) << "no folder drop";

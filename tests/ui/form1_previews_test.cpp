@@ -14,7 +14,7 @@ namespace kadrano::test {
 namespace {
 
 // The colour in the middle of what a label shows.
-QColor MiddleColour(const QLabel* label) {
+QColor middleColour(const QLabel* label) {
     const QPixmap pm = label->pixmap();
     if (pm.isNull())
         return QColor();
@@ -64,12 +64,12 @@ TEST_F(PreviewTest, PagesOfSixNamesOverlapByOneAndWrapToTheStart) {
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(0, 6));
     EXPECT_EQ(window->previewName(), names.at(0));
-    EXPECT_EQ(window->previewedFilePath(), pictures.file(names.at(0)));
+    EXPECT_EQ(window->previews().previewedFilePath(), pictures.file(names.at(0)));
 
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(5, 3));
     EXPECT_EQ(window->previewName(), names.at(5));
-    EXPECT_EQ(window->previewedFilePath(), pictures.file(names.at(5)));
+    EXPECT_EQ(window->previews().previewedFilePath(), pictures.file(names.at(5)));
 
     click("Vorschau");
     EXPECT_EQ(page(), names.mid(0, 6));
@@ -81,15 +81,15 @@ TEST_F(PreviewTest, ThePictureBoxShowsTheFileOfThePageStretchedToTheBox) {
     start(pictures.path());
     // After the collection the first picture shows.
     ASSERT_FALSE(box()->pixmap().isNull());
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[0]));
-    EXPECT_EQ(box()->geometry(), PxRect(120, 1185, 1035, 840));
+    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
+    EXPECT_EQ(box()->geometry(), pxRect(120, 1185, 1035, 840));
     EXPECT_TRUE(box()->hasScaledContents()) << "the picture fills the whole box";
 
     click("Vorschau");
     click("Vorschau");
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[5]));
+    EXPECT_TRUE(Near(middleColour(box()), colours[5]));
     click("Vorschau");
-    EXPECT_TRUE(Near(MiddleColour(box()), colours[0]));
+    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
 }
 
 TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
@@ -105,7 +105,7 @@ TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
     window->collectFiles();
     EXPECT_TRUE(names_()->text().isEmpty());
     EXPECT_TRUE(box()->pixmap().isNull());
-    EXPECT_EQ(window->previewedIndex(), -1);
+    EXPECT_EQ(window->previews().previewedIndex(), -1);
     click("Vorschau");  // nothing to page through
     EXPECT_TRUE(names_()->text().isEmpty());
 }
@@ -118,17 +118,17 @@ TEST_F(PreviewTest, AClickEnlargesThePictureInItsProportionsAndASecondShrinksIt)
     click("VorschauPic");
     const QRect big = box()->geometry();
     EXPECT_EQ(big.topLeft(), QPoint(0, 0));
-    EXPECT_TRUE(window->previewEnlarged());
+    EXPECT_TRUE(window->previews().enlarged());
     EXPECT_LE(big.width(), window->width());
     EXPECT_LE(big.height(), window->height());
     EXPECT_TRUE(big.width() == window->width() || big.height() == window->height());
     EXPECT_NEAR(double(big.width()) / big.height(), 4.0, 0.05);
-    EXPECT_TRUE(Near(MiddleColour(box()), Qt::green));
+    EXPECT_TRUE(Near(middleColour(box()), Qt::green));
     EXPECT_FALSE(window->loading()) << "the enlarging sets Loading only for its own time";
 
     click("VorschauPic");
     EXPECT_EQ(box()->geometry(), small);
-    EXPECT_FALSE(window->previewEnlarged());
+    EXPECT_FALSE(window->previews().enlarged());
 }
 
 TEST_F(PreviewTest, ARightClickOpensTheFolderUnlessShiftIsHeld) {

@@ -10,7 +10,7 @@
 
 namespace kadrano::test {
 
-QStringList Form1Test::DefaultFontList() {
+QStringList Form1Test::defaultFontList() {
     const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
     const QString liberation = QStringLiteral("/usr/share/fonts/truetype/liberation/");
     QStringList lines;

@@ -9,7 +9,10 @@
 
 #include "support/fakehost.h"
 #include "support/testfiles.h"
+#include "ui/areastack.h"
 #include "ui/form1.h"
+#include "ui/magickpathbox.h"
+#include "ui/previewstrip.h"
 
 namespace kadrano::test {
 
@@ -28,8 +31,8 @@ protected:
     // The font list the window finds beside its settings at start-up, as an earlier import
     // would have left it (the DejaVu and Liberation fonts of the test machine). Without one
     // a window that finds ImageMagick asks to import the fonts.
-    QStringList fontList = DefaultFontList();
-    static QStringList DefaultFontList();
+    QStringList fontList = defaultFontList();
+    static QStringList defaultFontList();
 
     AppPaths paths() const {
         return AppPaths{program.path(), QStringLiteral("kadrano"), QString()};

@@ -60,7 +60,7 @@ QColor background(const QWidget* w) {
 
 QStringList lines(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? SplitCrLf(f.readAll()) : QStringList();
+    return f.open(QIODevice::ReadOnly) ? splitCrLf(f.readAll()) : QStringList();
 }
 
 class MagickWindow : public Form1Test {
@@ -113,7 +113,7 @@ TEST_F(MagickWindow, ImageMagick6OnTheSearchPathIsCalledByItsSubCommands) {
     TempFolder bin;
     const QString convert = standIn(bin, q("convert"));
     standIn(bin, q("mogrify"));
-    WriteJpegWithOrientation(pictures.file(q("b.jpg")), 60, 40, 6);
+    writeJpegWithOrientation(pictures.file(q("b.jpg")), 60, 40, 6);
     {
         SearchPath path(bin.path() + u':' + qEnvironmentVariable("PATH"));
         start(pictures.path());
@@ -173,11 +173,11 @@ TEST_F(MagickWindow, WithoutImageMagickTheBoxWarnsAndChecksWhatIsTyped) {
     const QString other = standIn(program, q("IM2/magick"));
     QMimeData two;
     two.setUrls({QUrl::fromLocalFile(magick), QUrl::fromLocalFile(other)});
-    window->DropMagickPath(two);
+    window->magickPathBox().takeDrop(two);
     EXPECT_EQ(box->text(), other);
     QMimeData folder;
     folder.setText(program.file(q("IM2")));
-    window->DropMagickPath(folder);
+    window->magickPathBox().takeDrop(folder);
     EXPECT_FALSE(box->isHidden());
     EXPECT_TRUE(warningsShown());
 
@@ -273,8 +273,8 @@ TEST_F(MagickWindow, RealImageMagickResizesAndTurnsFromTheWindow) {
         GTEST_SKIP() << "ImageMagick's convert is not installed";
     const QString large = pictures.file(q("gross.jpg"));
     const QString small = pictures.file(q("klein.jpg"));
-    WritePicture(large, 3000, 2000);
-    WritePicture(small, 800, 600);
+    writePicture(large, 3000, 2000);
+    writePicture(small, 800, 600);
     SetModified(large, 1262304000, 0);
     SetModified(small, 1262305000, 0);
     start(pictures.path());
@@ -283,16 +283,16 @@ TEST_F(MagickWindow, RealImageMagickResizesAndTurnsFromTheWindow) {
     click("StartResizeBtn");
     EXPECT_EQ(QImageReader(large).size(), QSize(2000, 1333));
     EXPECT_EQ(QImageReader(small).size(), QSize(800, 600));
-    EXPECT_TRUE(ModifiedAt(large, 1262304000, 0));
-    EXPECT_TRUE(ModifiedAt(small, 1262305000, 0));
+    EXPECT_TRUE(modifiedAt(large, 1262304000, 0));
+    EXPECT_TRUE(modifiedAt(small, 1262305000, 0));
 
     const QString turned = pictures.file(q("hoch.jpg"));
-    WriteJpegWithOrientation(turned, 60, 40, 6);
+    writeJpegWithOrientation(turned, 60, 40, 6);
     SetModified(turned, 1262306000, 0);
     collectAgain();
     click("OrientationHeader");
     dialogs.replies = {Mb::ResultYes};
     click("ImageMagic_Btn_Drehen");
     EXPECT_EQ(QImageReader(turned).size(), QSize(40, 60));
-    EXPECT_TRUE(ModifiedAt(turned, 1262306000, 0));
+    EXPECT_TRUE(modifiedAt(turned, 1262306000, 0));
 }

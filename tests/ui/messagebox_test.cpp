@@ -39,7 +39,7 @@ QStringList buttonTexts(const QMessageBox& box) {
 
 // ESC and the frame's close button are no answer to a Yes/No question; "Nein" is.
 TEST(MessageBoxes, AYesNoQuestionWaitsForItsButtonsAndSpeaksTheWindowsLanguage) {
-    UseQtTranslations(Language::German);
+    useQtTranslations(Language::German);
     MessageBoxPerson person(nullptr);
     int round = 0;
     bool openAfterEscape = false;
@@ -70,7 +70,7 @@ TEST(MessageBoxes, AYesNoQuestionWaitsForItsButtonsAndSpeaksTheWindowsLanguage) 
     EXPECT_EQ(person.messageBox(QStringLiteral("Fertig"), Mb::OK | Mb::IconInformation, QString()),
               Mb::ResultOK);
 
-    UseQtTranslations(Language::English);
+    useQtTranslations(Language::English);
     BoxDriver english([&](QMessageBox& box) {
         texts = buttonTexts(box);
         box.button(QMessageBox::Yes)->click();
@@ -85,7 +85,7 @@ TEST(MessageBoxes, AYesNoQuestionWaitsForItsButtonsAndSpeaksTheWindowsLanguage) 
 TEST(MessageBoxes, OpeningWithoutADesktopOpenerSaysWhereTheFileIs) {
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", "/nonexistent-kadrano-test");
-    UseQtTranslations(Language::German);
+    useQtTranslations(Language::German);
     MessageBoxPerson person(nullptr);
     QString shown;
     BoxDriver driver([&](QMessageBox& box) {

@@ -103,7 +103,7 @@ TEST_F(NamesWindow, StartWritesTheCustomScriptAndItsOwnButtonRunsItLater) {
 TEST_F(NamesWindow, EightDigitsTickTheDateAndTheCameraRunRenames) {
     QCheckBox* date = control<QCheckBox>("ChangeToDate");
     QCheckBox* right = control<QCheckBox>("PutOnRightSide");
-    window->ShowCameraNumberArea();
+    window->areaStack().showCameraNumbers();
     if (right->isChecked())
         click("PutOnRightSide");
     if (control<QCheckBox>("NoNumbers")->isChecked())
@@ -137,7 +137,7 @@ TEST_F(NamesWindow, EightDigitsTickTheDateAndTheCameraRunRenames) {
 }
 
 TEST_F(NamesWindow, AnotherStartTextCollectsTheFilesAgain) {
-    window->ShowCameraNumberArea();
+    window->areaStack().showCameraNumbers();
     pictures.write(q("Rom/IMG_0002.jpg"));
     control<QComboBox>("CameraNr_Combo")->setEditText(q("P"));
     EXPECT_EQ(status(), q("Gefunden: 3"));

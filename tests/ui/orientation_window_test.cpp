@@ -90,7 +90,7 @@ protected:
     static constexpr int kPictures = 8000;
 
     QStringList scriptLines() const {
-        return SplitCrLf(pictures.read(QLatin1String(kOrientationTagScriptName)));
+        return splitCrLf(pictures.read(QLatin1String(kOrientationTagScriptName)));
     }
     // Runs the tag function; act happens while it measures. The script is kept.
     void runAndActWhileMeasuring(DuringMeasuring& during) {

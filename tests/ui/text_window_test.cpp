@@ -143,7 +143,7 @@ TEST_F(TextWindow, StoredLightColourAndFreeTextOnlyAreShownFromTheStart) {
 }
 
 TEST_F(TextWindow, FamilyBoxFollowsListKeysBoldAndItalic) {
-    fontList = DefaultFontList();
+    fontList = defaultFontList();
     for (const char* family : {"Liberation Serif", "Tinos", "Times"})
         fontList << q("Font: ") + q(family).replace(u' ', u'-') << q("family: ") + q(family)
                  << q("glyphs: /nowhere/") + q(family) + q(".ttf");
@@ -194,7 +194,7 @@ TEST_F(TextWindow, FamilyBoxFollowsListKeysBoldAndItalic) {
 TEST_F(TextWindow, StoredFamilyTheListLacksBecomesTheDesktopsMatch) {
     openTextArea();
     // "Arial" is the stored default; the font list of this machine has no Arial.
-    const QString match = DesktopFontFamily(q("Arial"));
+    const QString match = desktopFontFamily(q("Arial"));
     const QString expected = familyBox()->findText(match) >= 0 ? match : q("DejaVu Sans");
     EXPECT_EQ(familyBox()->currentText(), expected);
 

@@ -26,42 +26,42 @@ TEST(DownloadPath, NamingRulesOfTheModes) {
     const QString folder = dir.path();
 
     // A folder as the target takes the address's last part as the name.
-    EXPECT_EQ(DownloadPath(address, folder, DownloadMode::Overwrite), dir.file("a.jpg"));
-    EXPECT_EQ(DownloadPath(u'"' + address + u'"', u'"' + folder + u'"', DownloadMode::FailIfExists),
+    EXPECT_EQ(downloadPath(address, folder, DownloadMode::Overwrite), dir.file("a.jpg"));
+    EXPECT_EQ(downloadPath(u'"' + address + u'"', u'"' + folder + u'"', DownloadMode::FailIfExists),
               dir.file("a.jpg"));
-    EXPECT_EQ(DownloadPath(QStringLiteral("a.jpg"), folder, DownloadMode::Overwrite), QString());
+    EXPECT_EQ(downloadPath(QStringLiteral("a.jpg"), folder, DownloadMode::Overwrite), QString());
     EXPECT_EQ(
-        DownloadPath(QStringLiteral("https://example.org/"), folder, DownloadMode::KeepExisting),
+        downloadPath(QStringLiteral("https://example.org/"), folder, DownloadMode::KeepExisting),
         QString());
     EXPECT_EQ(
-        DownloadPath(QStringLiteral("https://example.org/x/.."), folder, DownloadMode::NewName),
+        downloadPath(QStringLiteral("https://example.org/x/.."), folder, DownloadMode::NewName),
         QString());
 
     dir.write(QStringLiteral("a.jpg"));
-    EXPECT_EQ(DownloadPath(address, folder, DownloadMode::KeepExisting), QString());
-    EXPECT_EQ(DownloadPath(address, folder, DownloadMode::FailIfExists), QString());
-    EXPECT_EQ(DownloadPath(address, dir.file("a.jpg"), DownloadMode::Overwrite), dir.file("a.jpg"));
+    EXPECT_EQ(downloadPath(address, folder, DownloadMode::KeepExisting), QString());
+    EXPECT_EQ(downloadPath(address, folder, DownloadMode::FailIfExists), QString());
+    EXPECT_EQ(downloadPath(address, dir.file("a.jpg"), DownloadMode::Overwrite), dir.file("a.jpg"));
 
     // Never overwrite: the next free name, by folder or by file target.
-    EXPECT_EQ(DownloadPath(address, folder, DownloadMode::NewName), dir.file("a (2).jpg"));
+    EXPECT_EQ(downloadPath(address, folder, DownloadMode::NewName), dir.file("a (2).jpg"));
     dir.write(QStringLiteral("a (2).jpg"));
-    EXPECT_EQ(DownloadPath(address, dir.file("a.jpg"), DownloadMode::NewName),
+    EXPECT_EQ(downloadPath(address, dir.file("a.jpg"), DownloadMode::NewName),
               dir.file("a (3).jpg"));
     dir.write(QStringLiteral("liesmich"));
-    EXPECT_EQ(DownloadPath(address, dir.file("liesmich"), DownloadMode::NewName),
+    EXPECT_EQ(downloadPath(address, dir.file("liesmich"), DownloadMode::NewName),
               dir.file("liesmich (2)"));
-    EXPECT_EQ(DownloadPath(address, dir.file("neu.txt"), DownloadMode::NewName),
+    EXPECT_EQ(downloadPath(address, dir.file("neu.txt"), DownloadMode::NewName),
               dir.file("neu.txt"));
 }
 
 TEST(DownloadAddress, WwwGetsTheSecureScheme) {
-    EXPECT_EQ(DownloadAddress(QStringLiteral("www.example.org/a")),
+    EXPECT_EQ(downloadAddress(QStringLiteral("www.example.org/a")),
               QStringLiteral("https://www.example.org/a"));
-    EXPECT_EQ(DownloadAddress(QStringLiteral("wWw.example.org/a")),
+    EXPECT_EQ(downloadAddress(QStringLiteral("wWw.example.org/a")),
               QStringLiteral("https://wWw.example.org/a"));
-    EXPECT_EQ(DownloadAddress(QStringLiteral("https://www.example.org/a")),
+    EXPECT_EQ(downloadAddress(QStringLiteral("https://www.example.org/a")),
               QStringLiteral("https://www.example.org/a"));
-    EXPECT_EQ(DownloadAddress(QStringLiteral("example.org/www.a")),
+    EXPECT_EQ(downloadAddress(QStringLiteral("example.org/www.a")),
               QStringLiteral("example.org/www.a"));
 }
 
@@ -69,7 +69,7 @@ class DownloadTest : public ::testing::Test {
 protected:
     TempFolder dir;
     TestWebServer server;
-    Downloader downloader = Downloader::ForLoopbackTests();
+    Downloader downloader = Downloader::forLoopbackTests();
 
     QString url(const QString& path) const { return server.base().toString() + path; }
     // Nothing but the named files: no piece of a download stays behind.
@@ -125,7 +125,7 @@ TEST_F(DownloadTest, AFailedDownloadLeavesNothingAndKeepsTheOldFile) {
         EXPECT_EQ(entries(), QStringList{"Update"});
     }
 
-    const QString refused = TestWebServer::RefusingBase().toString() + QStringLiteral("/Update");
+    const QString refused = TestWebServer::refusingBase().toString() + QStringLiteral("/Update");
     EXPECT_EQ(downloader.URLDownload(refused, dir.file("new"), DownloadMode::Overwrite), QString());
     EXPECT_EQ(entries(), QStringList{"Update"});
 }

@@ -19,7 +19,7 @@ QUrl TestWebServer::base() const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
 }
 
-QUrl TestWebServer::RefusingBase() {
+QUrl TestWebServer::refusingBase() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     const quint16 port = probe.serverPort();

@@ -32,7 +32,7 @@ public:
     const QList<Request>& requests() const { return requests_; }
 
     // An address on 127.0.0.1 where nothing listens.
-    static QUrl RefusingBase();
+    static QUrl refusingBase();
 
 private:
     void answer(class QTcpSocket* socket);

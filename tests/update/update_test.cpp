@@ -21,27 +21,27 @@ using test::TestWebServer;
 
 TEST(UpdaterCommandLine, PiecesInTheirOrder) {
     const QString address = QStringLiteral("https://kadrano.example/Kadrano/kadrano");
-    EXPECT_EQ(UpdaterCommandLine(QStringLiteral("/opt/k/Update"), address, QString(),
+    EXPECT_EQ(updaterCommandLine(QStringLiteral("/opt/k/Update"), address, QString(),
                                  QStringLiteral("/opt/k/kadrano")),
               QStringLiteral("/opt/k/Update [URL]https://kadrano.example/Kadrano/kadrano "
                              "[PATH]/opt/k/kadrano"));
     // A command line of blanks adds nothing; a real one goes in as it came.
-    EXPECT_EQ(UpdaterCommandLine(QStringLiteral("/opt/k/Update"), address, QStringLiteral("   "),
+    EXPECT_EQ(updaterCommandLine(QStringLiteral("/opt/k/Update"), address, QStringLiteral("   "),
                                  QStringLiteral("/opt/k/kadrano")),
               QStringLiteral("/opt/k/Update [URL]https://kadrano.example/Kadrano/kadrano "
                              "[PATH]/opt/k/kadrano"));
-    EXPECT_EQ(UpdaterCommandLine(QStringLiteral("/media/Meine Karte/Update"), address,
+    EXPECT_EQ(updaterCommandLine(QStringLiteral("/media/Meine Karte/Update"), address,
                                  QStringLiteral("/media/Urlaub 2019"),
                                  QStringLiteral("/media/Meine Karte/kadrano")),
               QStringLiteral("\"/media/Meine Karte/Update\" [URL]https://kadrano.example/Kadrano/"
                              "kadrano [PARAM1] /media/Urlaub 2019 [PATH]\"/media/Meine "
                              "Karte/kadrano\""));
     // A folder that would start a second command, or expand a variable, cannot do so.
-    EXPECT_EQ(UpdaterCommandLine(QStringLiteral("/k/Update"), address,
+    EXPECT_EQ(updaterCommandLine(QStringLiteral("/k/Update"), address,
                                  QStringLiteral("/x/A&B 100%"), QStringLiteral("/k/A&B/kadrano")),
               QStringLiteral("/k/Update [URL]https://kadrano.example/Kadrano/kadrano [PARAM1] "
                              "\"/x/A&B 100%%\" [PATH]\"/k/A&B/kadrano\""));
-    EXPECT_EQ(UpdaterCommandLine(QStringLiteral("/k/Update"), address,
+    EXPECT_EQ(updaterCommandLine(QStringLiteral("/k/Update"), address,
                                  QStringLiteral("/x/\"a\"\r\nrm x"), QStringLiteral("/k/kadrano")),
               QStringLiteral("/k/Update [URL]https://kadrano.example/Kadrano/kadrano "
                              "[PATH]/k/kadrano"));
@@ -50,7 +50,7 @@ TEST(UpdaterCommandLine, PiecesInTheirOrder) {
 TEST(UpdateServer, TheMakersServerOverHttps) {
     const UpdateServer server;
     EXPECT_TRUE(server.updaterAddress().startsWith(QStringLiteral("https://")));
-    EXPECT_TRUE(server.updaterAddress().endsWith(u'/' + UpdaterFileName()));
+    EXPECT_TRUE(server.updaterAddress().endsWith(u'/' + updaterFileName()));
     EXPECT_TRUE(server.newProgramAddress().startsWith(QString::fromLatin1(kUpdateServer) +
                                                       QStringLiteral("/Kadrano/")));
     EXPECT_EQ(server.webPage().toString(), QString::fromLatin1(kUpdateServer) + "/Kadrano/");
@@ -61,8 +61,8 @@ class StartUpdateTest : public ::testing::Test {
 protected:
     TempFolder program;
     TestWebServer web;
-    UpdateServer server = UpdateServer::ForLoopbackTests(web.base());
-    UpdatePaths paths = UpdatePaths::For(program.path(), QStringLiteral("kadrano"));
+    UpdateServer server = UpdateServer::forLoopbackTests(web.base());
+    UpdatePaths paths = UpdatePaths::forProgram(program.path(), QStringLiteral("kadrano"));
     RecordingPerson person;
     RecordingUpdateHost host;
 
@@ -72,10 +72,10 @@ protected:
 };
 
 TEST_F(StartUpdateTest, FetchesTheMissingUpdaterThenHandsOver) {
-    web.serve(QStringLiteral("/") + UpdaterFileName(), {200, QByteArray("#!/bin/sh\n"), -1});
+    web.serve(QStringLiteral("/") + updaterFileName(), {200, QByteArray("#!/bin/sh\n"), -1});
     ASSERT_TRUE(StartUpdate(server, paths, QStringLiteral("/media/Urlaub 2019"), person, host));
 
-    EXPECT_EQ(program.read(UpdaterFileName()), "#!/bin/sh\n");
+    EXPECT_EQ(program.read(updaterFileName()), "#!/bin/sh\n");
     EXPECT_TRUE(QFileInfo(paths.updaterPath).isExecutable());
     EXPECT_EQ(program.read(QStringLiteral("kadrano_Update.bat")),
               (paths.updaterPath + QStringLiteral(" [URL]") + server.newProgramAddress() +
@@ -88,11 +88,11 @@ TEST_F(StartUpdateTest, FetchesTheMissingUpdaterThenHandsOver) {
 }
 
 TEST_F(StartUpdateTest, AnUpdaterThatIsThereIsUsedWithoutAsking) {
-    program.write(UpdaterFileName(), "kept");
+    program.write(updaterFileName(), "kept");
     program.write(QStringLiteral("kadrano_Update.bat"), "old script\r\nsecond line\r\n");
     ASSERT_TRUE(StartUpdate(server, paths, QString(), person, host));
     EXPECT_TRUE(web.requests().isEmpty());
-    EXPECT_EQ(program.read(UpdaterFileName()), "kept");
+    EXPECT_EQ(program.read(updaterFileName()), "kept");
     EXPECT_EQ(scriptLine(), paths.updaterPath + QStringLiteral(" [URL]") +
                                 server.newProgramAddress() + QStringLiteral(" [PATH]") +
                                 paths.programPath);
@@ -103,7 +103,7 @@ TEST_F(StartUpdateTest, AFailedDownloadSaysSoAndTheProgramGoesOn) {
     for (const TestWebServer::Response& r :
          {TestWebServer::Response{404, "no", -1},
           TestWebServer::Response{200, QByteArray(9000, 'u'), 100}}) {
-        web.serve(QStringLiteral("/") + UpdaterFileName(), r);
+        web.serve(QStringLiteral("/") + updaterFileName(), r);
         person.boxes.clear();
         EXPECT_FALSE(StartUpdate(server, paths, QString(), person, host));
         ASSERT_EQ(person.boxes.size(), 1u);
@@ -114,14 +114,14 @@ TEST_F(StartUpdateTest, AFailedDownloadSaysSoAndTheProgramGoesOn) {
         EXPECT_EQ(program.names(), QStringList());
     }
     // Nobody listening: the same.
-    UpdateServer refusing = UpdateServer::ForLoopbackTests(TestWebServer::RefusingBase());
+    UpdateServer refusing = UpdateServer::forLoopbackTests(TestWebServer::refusingBase());
     EXPECT_FALSE(StartUpdate(refusing, paths, QString(), person, host));
     EXPECT_TRUE(host.startedScripts.isEmpty());
     EXPECT_EQ(host.ends, 0);
 }
 
 TEST_F(StartUpdateTest, AScriptThatDoesNotStartKeepsTheProgramRunning) {
-    program.write(UpdaterFileName(), "kept");
+    program.write(updaterFileName(), "kept");
     host.startWorks = false;
     EXPECT_FALSE(StartUpdate(server, paths, QString(), person, host));
     EXPECT_EQ(host.ends, 0);
@@ -130,23 +130,23 @@ TEST_F(StartUpdateTest, AScriptThatDoesNotStartKeepsTheProgramRunning) {
 }
 
 TEST_F(StartUpdateTest, TheLinksAskFirst) {
-    program.write(UpdaterFileName(), "kept");
+    program.write(updaterFileName(), "kept");
     person.replies = {Mb::ResultNo};
-    EXPECT_FALSE(UpdateLinkClicked(server, paths, QString(), person, host));
+    EXPECT_FALSE(updateLinkClicked(server, paths, QString(), person, host));
     ASSERT_EQ(person.boxes.size(), 1u);
     EXPECT_EQ(person.boxes[0].title, QStringLiteral("Überprüfung auf neue Version und Update?"));
     EXPECT_EQ(person.boxes[0].flags, Mb::YesNo | Mb::IconInformation);
     EXPECT_TRUE(host.startedScripts.isEmpty());
 
     person.replies = {Mb::ResultYes};
-    EXPECT_TRUE(UpdateLinkClicked(server, paths, QString(), person, host));
+    EXPECT_TRUE(updateLinkClicked(server, paths, QString(), person, host));
     EXPECT_EQ(host.ends, 1);
 
     person.boxes.clear();
     person.replies = {Mb::ResultNo, Mb::ResultYes};
-    EXPECT_FALSE(HomepageLinkClicked(server, person, host));
+    EXPECT_FALSE(homepageLinkClicked(server, person, host));
     EXPECT_TRUE(host.openedPages.isEmpty());
-    EXPECT_TRUE(HomepageLinkClicked(server, person, host));
+    EXPECT_TRUE(homepageLinkClicked(server, person, host));
     ASSERT_EQ(person.boxes.size(), 2u);
     EXPECT_EQ(person.boxes[1].title, QStringLiteral("Webseite öffnen?"));
     EXPECT_EQ(person.boxes[1].text, QStringLiteral("Webseite öffen?\r\r127.0.0.1/Kadrano"));
@@ -156,7 +156,7 @@ TEST_F(StartUpdateTest, TheLinksAskFirst) {
 // The script really starts the updater, which gets the pieces of its command line.
 TEST_F(StartUpdateTest, TheUpdaterGetsItsCommandLine) {
     const QString record = program.file(QStringLiteral("updater-args.txt"));
-    web.serve(QStringLiteral("/") + UpdaterFileName(),
+    web.serve(QStringLiteral("/") + updaterFileName(),
               {200,
                ("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".tmp' && mv '" + record +
                 ".tmp' '" + record + "'\n")

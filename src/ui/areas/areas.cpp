@@ -10,7 +10,7 @@
 
 namespace kadrano {
 
-std::vector<ToolArea*> MakeStackedAreas(QWidget* window, AreaHost& host) {
+std::vector<ToolArea*> makeStackedAreas(QWidget* window, AreaHost& host) {
     return {
         new ResizeArea(window, host),  new OrientationArea(window, host),
         new RenameArea(window, host),  new TextArea(window, host),

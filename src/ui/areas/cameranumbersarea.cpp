@@ -20,27 +20,45 @@
 
 namespace kadrano {
 
+namespace {
+
+constexpr AreaInfo kCameraNumbersInfo{
+    "Nummernfelder oder Datumsblöcke in Dateinamen ersetzen und neu nummerieren:\n"
+    "MyPic_IMG4345234.jpg -> MyPic#1.jpg\n\n"
+    "Oder Datumsblöcke umwandeln:\n\n"
+    "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\n",
+    "Replace Number-Fields or Dateblocks in Filenames and Renumber:\n"
+    "MyPic_IMG4345234.jpg -> MyPic#1.jpg\n\n"
+    "Or convert Dateblocks:\n\n"
+    "MyPic_IMG_20190313.jpg -> 2019-03-13MyPic#2.jpg\n",
+    "Nummernblöcke umwandeln", "Convert Numberblocks"};
+
+}  // namespace
+
 CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, "Frame6") {
+    // Kept or not, the script may lie in the folder after a run.
+    declareOwnFiles({kCameraNumbersScript});
     frame()->resize(window->width(), Px(geometry::kCameraAreaHeight));
     frame()->hide();
-    c_.Frame1 = panel(frame(), "Frame1",
-                      QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
-                                     "(experimentell!)"));
-    c_.Frame1->hide();
-    addInnerPanel(c_.Frame1);
+    c_.panel = panel(frame(), "Frame1",
+                     QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
+                                    "(experimentell!)"));
+    c_.panel->hide();
+    addInnerPanel(c_.panel);
     auto* outer = new QVBoxLayout(frame());
     outer->setSizeConstraint(QLayout::SetNoConstraint);
     outer->setContentsMargins(8, 4, 8 + Px(geometry::kStripOverhang), 8);
-    outer->addWidget(c_.Frame1);
+    outer->addWidget(c_.panel);
 
-    QWidget* p = c_.Frame1;
+    QWidget* p = c_.panel;
     QGridLayout* g = grid(p);
     c_.CameraStartLabel = label(p, "CameraStartLabel", QStringLiteral("Start Zeichen (Opt)"));
     c_.CameraNr_Combo = comboBox(p, "CameraNr_Combo", 90);
     c_.CameraCountLabel = label(p, "CameraCountLabel", QStringLiteral("Anz. Nummern:"));
     c_.CameraNr_NrCombo = comboBox(p, "CameraNr_NrCombo", 56);
-    c_.Command7 = infoButton(p, "Command7");
+    // Its panel's title is long; a screen reader says the link's words.
+    c_.info = addInfoButton(p, "Command7", kCameraNumbersInfo, QStringLiteral("Kamera Nummern"));
     c_.CameraReplaceLabel =
         label(p, "CameraReplaceLabel",
               QStringLiteral(
@@ -51,7 +69,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
         make<QCheckBox>(p, "ChangeToDate", QStringLiteral("Nummer -> Datum anfügen:  links"));
     c_.PutOnRightSide = make<QCheckBox>(p, "PutOnRightSide", QStringLiteral("rechts"));
     c_.Remove_Camera_Nr = addStartButton(p, "Remove_Camera_Nr", QStringLiteral("Start"), QString(),
-                                         [this] { RunCameraNumbers(toolHost(), options()); });
+                                         [this] { runCameraNumbers(toolHost(), options()); });
 
     auto* first = new QHBoxLayout;
     first->setSpacing(6);
@@ -61,7 +79,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     first->addWidget(c_.CameraCountLabel);
     first->addWidget(c_.CameraNr_NrCombo);
     first->addStretch(1);
-    first->addWidget(c_.Command7);
+    first->addWidget(c_.info);
     g->addLayout(first, 0, 0);
     auto* second = new QHBoxLayout;
     second->setSpacing(6);
@@ -121,12 +139,12 @@ CameraNumberOptions CameraNumbersArea::options() const {
 void CameraNumbersArea::showAt(int top, int width) {
     frame()->setGeometry(0, top, width, Px(geometry::kCameraAreaHeight));
     frame()->show();
-    c_.Frame1->show();
+    c_.panel->show();
 }
 
 void CameraNumbersArea::hide() {
     frame()->hide();
-    c_.Frame1->hide();
+    c_.panel->hide();
 }
 
 void CameraNumbersArea::fillLists() {

@@ -19,14 +19,15 @@ class CameraNumbersArea : public ToolArea {
 public:
     CameraNumbersArea(QWidget* window, AreaHost& host);
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame1 = nullptr;  // inner panel
+        QGroupBox* panel = nullptr;  // "Frame1"
         QLabel* CameraStartLabel = nullptr;
         QComboBox* CameraNr_Combo = nullptr;
         QLabel* CameraCountLabel = nullptr;
         QComboBox* CameraNr_NrCombo = nullptr;
-        QPushButton* Command7 = nullptr;  // "?"
+        QPushButton* info = nullptr;  // "Command7", "?"
         QLabel* CameraReplaceLabel = nullptr;
         QLineEdit* REplaceText = nullptr;
         QCheckBox* NoNumbers = nullptr;

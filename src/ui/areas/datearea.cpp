@@ -17,6 +17,27 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kDateEnglish[] = {
+    {"DatumHeader", "Date && Time", "Get date from file or filename", nullptr},
+    {"Frame18", "Date -> Filename", nullptr, nullptr},
+    {"DateToNameLabel", "Add File Creation-Date to the Filename", nullptr, nullptr},
+    {"Command28", "Restore", nullptr, nullptr},
+    {"Frame17", "Change Filedate", nullptr, nullptr},
+    {"SetDateLabel", "Overwrite creation date of the files", nullptr, nullptr},
+    {"DatumDateinameNutzen", "Recover date from filename", nullptr, nullptr},
+    {"DatumAusVerzNamen", "Recover Date from name of directory", nullptr, nullptr},
+    {"FixDatumWennKeinsGefundenCheck", "If no date found use                  instead", nullptr,
+     nullptr},
+    {"Warnung2", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr, nullptr},
+    {"TrennzDatetxt", nullptr, "Seperator between name and date", nullptr},
+    {"AufnahmedatumExifCheck", "Use date taken (EXIF)",
+     "The date the picture was taken (from the picture itself) comes first: before the file "
+     "date for \"Date -> Filename\", before file name, directory name and fixed date for "
+     "\"Change Filedate\". Pictures without it keep to the other rules.",
+     nullptr},
+};
+
+// The area's "?" explains nothing: its two panels say what they do.
 AreaLook dateLook() {
     return AreaLook{"DatumFrame",
                     "DatumPic",
@@ -26,15 +47,17 @@ AreaLook dateLook() {
                     QStringLiteral("Datum aus Datei oder Dateinamen ermitteln"),
                     AreaPicture::Date,
                     3135,
-                    false};
+                    false,
+                    {},
+                    kDateEnglish};
 }
 
 }  // namespace
 
 DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dateLook()) {
-    c_.Frame18 = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
+    c_.dateToNamesPanel = addPanel("Frame18", QStringLiteral("Datum -> Dateinamen"));
     {
-        QWidget* p = c_.Frame18;
+        QWidget* p = c_.dateToNamesPanel;
         QGridLayout* g = grid(p);
         c_.DateToNameLabel =
             label(p, "DateToNameLabel",
@@ -56,10 +79,11 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             "Regeln."));
         c_.AddDateToNameBtn =
             addStartButton(p, "AddDateToNameBtn", QStringLiteral("Start"), QString(),
-                           [this] { RunDateIntoNames(toolHost(), dateIntoNamesOptions()); });
-        c_.Command26 = addKeptScriptButton(p, kAddDateKept);
-        c_.Command28 = addStartButton(p, "Command28", QStringLiteral("Wiederherstellen"), QString(),
-                                      [this] { RunDateIntoNamesRestore(toolHost()); });
+                           [this] { runDateIntoNames(toolHost(), dateIntoNamesOptions()); });
+        c_.runKeptDateToNames = addKeptScriptButton(p, kAddDateKept);
+        c_.restoreNames =
+            addStartButton(p, "Command28", QStringLiteral("Wiederherstellen"), QString(),
+                           [this] { runDateIntoNamesRestore(toolHost()); });
         g->addWidget(c_.DateToNameLabel, 0, 0, 1, 3);
         g->addWidget(c_.DateFormatLabel, 1, 0);
         g->addWidget(c_.DateFormatCOmbo, 1, 1);
@@ -69,16 +93,16 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
         buttons->addStretch(1);
-        buttons->addWidget(c_.Command26);
+        buttons->addWidget(c_.runKeptDateToNames);
         buttons->addWidget(c_.AddDateToNameBtn);
-        buttons->addWidget(c_.Command28);
+        buttons->addWidget(c_.restoreNames);
         g->addLayout(buttons, 4, 0, 1, 3, Qt::AlignBottom);
         g->setColumnStretch(2, 1);
         g->setRowStretch(4, 1);
     }
-    c_.Frame17 = addPanel("Frame17", QStringLiteral("Datum ändern"));
+    c_.setDatesPanel = addPanel("Frame17", QStringLiteral("Datum ändern"));
     {
-        QWidget* p = c_.Frame17;
+        QWidget* p = c_.setDatesPanel;
         QGridLayout* g = grid(p);
         c_.SetDateLabel =
             label(p, "SetDateLabel", QStringLiteral("Erstelldatum der Dateien überschreiben"));
@@ -98,8 +122,8 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             QStringLiteral("ACHTUNG: Überschreibt das Datum (zurück mit \"Rückgängig\")"));
         c_.SetDateBtn = addStartButton(p, "SetDateBtn", QStringLiteral("Start"),
                                        QStringLiteral("Datum für alle Dateien setzen"),
-                                       [this] { RunSetDates(toolHost(), setDatesOptions()); });
-        c_.Command27 = runScriptButton(p, "Command27");
+                                       [this] { runSetDates(toolHost(), setDatesOptions()); });
+        c_.scriptButton = runScriptButton(p, "Command27");
         g->addWidget(c_.SetDateLabel, 0, 0, 1, 2);
         g->addWidget(c_.DatumDateinameNutzen, 1, 0);
         g->addWidget(c_.DatumAusVerzNamen, 2, 0);
@@ -107,7 +131,7 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
         g->addWidget(c_.Warnung2, 4, 0, 1, 2);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
-        buttons->addWidget(c_.Command27);
+        buttons->addWidget(c_.scriptButton);
         buttons->addWidget(c_.SetDateBtn);
         g->addLayout(buttons, 3, 1, 2, 1, Qt::AlignRight | Qt::AlignBottom);
         g->setColumnStretch(1, 1);

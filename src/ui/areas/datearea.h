@@ -21,9 +21,10 @@ class DateArea : public ToolArea {
 public:
     DateArea(QWidget* window, AreaHost& host);
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame18 = nullptr;  // date into names inner
+        QGroupBox* dateToNamesPanel = nullptr;  // "Frame18"
         QLabel* DateToNameLabel = nullptr;
         QLabel* DateFormatLabel = nullptr;
         QComboBox* DateFormatCOmbo = nullptr;
@@ -31,9 +32,9 @@ public:
         QLineEdit* TrennzDatetxt = nullptr;
         QCheckBox* AufnahmedatumExifCheck = nullptr;  // for both tools of the area
         QPushButton* AddDateToNameBtn = nullptr;
-        QPushButton* Command26 = nullptr;  // date into names
-        QPushButton* Command28 = nullptr;
-        QGroupBox* Frame17 = nullptr;  // set dates inner
+        QPushButton* runKeptDateToNames = nullptr;  // "Command26"
+        QPushButton* restoreNames = nullptr;        // "Command28", "Wiederherstellen"
+        QGroupBox* setDatesPanel = nullptr;         // "Frame17"
         QLabel* SetDateLabel = nullptr;
         QCheckBox* DatumDateinameNutzen = nullptr;
         QCheckBox* DatumAusVerzNamen = nullptr;
@@ -42,7 +43,7 @@ public:
         QLineEdit* DatumSetzenTxt = nullptr;
         QLabel* Warnung2 = nullptr;
         QPushButton* SetDateBtn = nullptr;
-        QPushButton* Command27 = nullptr;  // set dates
+        QPushButton* scriptButton = nullptr;  // "Command27", no script to run: never shown
     };
     const Controls& controls() const { return c_; }
 

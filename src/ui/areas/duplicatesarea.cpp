@@ -10,11 +10,22 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "analysis/duplicates.h"
 #include "ui/controlfactory.h"
 
 namespace kadrano {
 
 namespace {
+
+constexpr EnglishText kDuplicatesEnglish[] = {
+    {"DoppelteHeader", "Detect Doubles", "Detect double pictures and mark / delete them", nullptr},
+    {"DoppelteInnenFrame", "Find, mark or delete double existing Files", nullptr, nullptr},
+    {"DoppelteMethodLabel", "Detect doubles using Checksum (slow!)", nullptr, nullptr},
+    {"DoppelteMarkLabel", "Mark doubles:", nullptr, nullptr},
+    {"DoppelteAbbruch", "Cancel = ESC", nullptr, nullptr},
+    {"DoppelteWarnung", "Warning: Original Files will be deleted (!)", nullptr, nullptr},
+    {"DoublettenCheck", "Delete file-doubles (Careful!)", nullptr, nullptr},
+};
 
 AreaLook duplicatesLook() {
     return AreaLook{"DoppelteFrame",
@@ -25,13 +36,23 @@ AreaLook duplicatesLook() {
                     QStringLiteral("Doppelte Fotos markieren oder löschen"),
                     AreaPicture::Duplicates,
                     3015,
-                    false};
+                    false,
+                    {"Ermittelt anhand der Checksummen der Dateien mehrfach vorhandene Bilder.\n"
+                     "Dieser Vorgang ist recht langsam, da alle Bilder eingelesen werden müssen\n"
+                     "Bilder in verschiedenenen Auflösungen oder Kompressionen werden nicht "
+                     "erkannt",
+                     "Finds pictures that exist more than once, by the checksums of the files.\n"
+                     "This takes a while, as every picture has to be read\n"
+                     "Pictures in different resolutions or compressions are not found"},
+                    kDuplicatesEnglish};
 }
 
 }  // namespace
 
 DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, duplicatesLook()), finder_(std::make_unique<DuplicateFinder>()) {
+    // The script and the list of checksums stay in the folder when the person keeps them.
+    declareOwnFiles({kDuplicatesScriptName, kChecksumListName});
     c_.DoppelteInnenFrame =
         addPanel("DoppelteInnenFrame", QStringLiteral("Doppelte Dateien markieren / löschen"));
     QWidget* p = c_.DoppelteInnenFrame;
@@ -50,7 +71,7 @@ DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     c_.DoppelteAbbruch->hide();
     c_.DoppelteStart = button(p, "DoppelteStart", QStringLiteral("Start"));
     connect(c_.DoppelteStart, &QPushButton::clicked, this, &DuplicatesArea::startClicked);
-    c_.Command23 = runScriptButton(p, "Command23");
+    c_.scriptButton = runScriptButton(p, "Command23");
     g->addWidget(c_.DoppelteMethodLabel, 0, 0, 1, 4);
     g->addWidget(c_.DoppelteMarkLabel, 1, 0);
     g->addWidget(c_.DoppelteTxt, 1, 1);
@@ -58,7 +79,7 @@ DuplicatesArea::DuplicatesArea(QWidget* window, AreaHost& host)
     g->addWidget(c_.DoppelteWarnung, 2, 0, 1, 4);
     g->addWidget(c_.DoppelteAbbruch, 3, 0, 1, 2, Qt::AlignBottom);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command23);
+    buttons->addWidget(c_.scriptButton);
     buttons->addWidget(c_.DoppelteStart);
     g->addLayout(buttons, 3, 3, Qt::AlignRight | Qt::AlignBottom);
     g->setColumnStretch(2, 1);

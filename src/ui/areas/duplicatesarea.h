@@ -20,7 +20,8 @@ public:
     DuplicatesArea(QWidget* window, AreaHost& host);
     ~DuplicatesArea() override;
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
         QGroupBox* DoppelteInnenFrame = nullptr;
         QLabel* DoppelteMethodLabel = nullptr;
@@ -30,7 +31,7 @@ public:
         QLabel* DoppelteWarnung = nullptr;  // "ACHTUNG: Original-Dateien werden gelöscht (!)"
         QLabel* DoppelteAbbruch = nullptr;  // "Abbruch = ESC"
         QPushButton* DoppelteStart = nullptr;
-        QPushButton* Command23 = nullptr;  // duplicates
+        QPushButton* scriptButton = nullptr;  // "Command23", no script to run: never shown
     };
     const Controls& controls() const { return c_; }
 

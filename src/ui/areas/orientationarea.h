@@ -20,25 +20,26 @@ public:
     OrientationArea(QWidget* window, AreaHost& host);
     ~OrientationArea() override;
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame10 = nullptr;  // EXIF orientation inner
+        QGroupBox* exifPanel = nullptr;  // "Frame10"
         QLabel* ExifLabel = nullptr;
         QLabel* ImageWarning2 = nullptr;
         QLabel* OrientationWarning = nullptr;  // "Original-Dateien werden ersetzt (!)"
         QPushButton* ImageMagic_Btn_Drehen = nullptr;
-        QPushButton* Command12 = nullptr;  // "?" EXIF orientation
-        QGroupBox* Frame2 = nullptr;       // orientation tags inner
+        QPushButton* exifInfo = nullptr;  // "Command12", "?"
+        QGroupBox* tagsPanel = nullptr;   // "Frame2"
         QLabel* PortraitLabel = nullptr;
         QLineEdit* PortraitTxt = nullptr;
         QLabel* LandscapeLabel = nullptr;
         QLineEdit* LAndscaptTxt = nullptr;
         QCheckBox* LinksAnfuegen_LAndscape = nullptr;  // objectName "LinksAnfügen_LAndscape"
         QPushButton* Btn_FileAttrib = nullptr;
-        QPushButton* Command8 = nullptr;
+        QPushButton* runKeptTagScript = nullptr;  // "Command8"
         QPushButton* RestoreOrigin = nullptr;
         QPushButton* RestoreOrigin_BAT = nullptr;
-        QPushButton* Command6 = nullptr;  // "?" orientation tags
+        QPushButton* tagsInfo = nullptr;  // "Command6", "?"
     };
     const Controls& controls() const { return c_; }
 

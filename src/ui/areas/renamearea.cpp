@@ -16,6 +16,20 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kRenameEnglish[] = {
+    {"RenameHeader", "Rename Pictures", "Different file-renaming options", nullptr},
+    {"Frame11", "Rename Files", nullptr, nullptr},
+    {"Rename_UnwantedChars", "Remove unusual characters", nullptr, nullptr},
+    {"RenameLeftLabel", "Add left side:", nullptr, nullptr},
+    {"RenameRightLabel", "Add right side:", nullptr, nullptr},
+    {"RenameReplaceLabel", "Replace:", nullptr, nullptr},
+    {"RenameWithLabel", ".. With:  ", nullptr, nullptr},
+    {"Umben_VerzLinksAnf", "Add the directory name:  (Left)",
+     "The Directory-Name of the File is added to the Filename", nullptr},
+    {"Umben_VerzRechtsAnf", "(Right)", "Add Directory-Name to the right (instead of left) side",
+     nullptr},
+};
+
 AreaLook renameLook() {
     return AreaLook{"Frame12",
                     "Picture8",
@@ -25,14 +39,21 @@ AreaLook renameLook() {
                     QStringLiteral("Dateinamen umbenennen"),
                     AreaPicture::Rename,
                     3135,
-                    true};
+                    true,
+                    {"Dient zum Umbenennen aller Dateien (Vorsicht).\n"
+                     "Es könnten Texte Ersetzt, Angefügt oder der Verzeichnisname in welchem "
+                     "die Datei sich befindet angehängt werden",
+                     "Renames all files (careful).\n"
+                     "Texts can be replaced or added, and so can the name of the folder the file "
+                     "lies in"},
+                    kRenameEnglish};
 }
 
 }  // namespace
 
 RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host, renameLook()) {
-    c_.Frame11 = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
-    QWidget* p = c_.Frame11;
+    c_.renamePanel = addPanel("Frame11", QStringLiteral("Dateinamen ändern"));
+    QWidget* p = c_.renamePanel;
     QGridLayout* g = grid(p);
     c_.RenameLeftLabel = label(p, "RenameLeftLabel", QStringLiteral("Links anfügen:"));
     c_.Umben_LinksAnf = lineEdit(p, "Umben_LinksAnf", QString());
@@ -65,8 +86,8 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     auto* arrow = label(p, "RenamePreviewArrow", QStringLiteral("->"));
     c_.Umben_Start = addStartButton(p, "Umben_Start", QStringLiteral("Start"),
                                     QStringLiteral("Umbenennen starten"),
-                                    [this] { RunCustomRename(toolHost(), options()); });
-    c_.Command18 = addKeptScriptButton(p, kCustomRenameKept);
+                                    [this] { runCustomRename(toolHost(), options()); });
+    c_.runKeptScript = addKeptScriptButton(p, kCustomRenameKept);
 
     g->addWidget(c_.RenameLeftLabel, 0, 0);
     g->addWidget(c_.Umben_LinksAnf, 0, 1);
@@ -89,7 +110,7 @@ RenameArea::RenameArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     preview->addWidget(c_.UmbNeu_Lab, 1);
     g->addLayout(preview, 3, 0, 1, 4);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command18);
+    buttons->addWidget(c_.runKeptScript);
     buttons->addWidget(c_.Umben_Start);
     g->addLayout(buttons, 3, 4, Qt::AlignRight);
     g->setColumnStretch(1, 1);

@@ -17,9 +17,10 @@ class RenameArea : public ToolArea {
 public:
     RenameArea(QWidget* window, AreaHost& host);
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame11 = nullptr;       // rename inner
+        QGroupBox* renamePanel = nullptr;   // "Frame11"
         QLabel* RenameLeftLabel = nullptr;  // "Links anfügen:"
         QLineEdit* Umben_LinksAnf = nullptr;
         QLabel* RenameRightLabel = nullptr;  // "Rechts anfügen:"
@@ -34,7 +35,7 @@ public:
         QLabel* UmbOrig_Lab = nullptr;
         QLabel* UmbNeu_Lab = nullptr;
         QPushButton* Umben_Start = nullptr;
-        QPushButton* Command18 = nullptr;  // rename
+        QPushButton* runKeptScript = nullptr;  // "Command18"
     };
     const Controls& controls() const { return c_; }
 

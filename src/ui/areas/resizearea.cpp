@@ -19,23 +19,47 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kResizeEnglish[] = {
+    {"ResizeHeader", "Resize Pictures && Change Format", "Change picture-size proportionally",
+     nullptr},
+    {"Frame8", "Adjust Picture size", nullptr, nullptr},
+    {"SizeLabel", "Target size (Pixel):", nullptr, nullptr},
+    {"MaxPixel", nullptr, "Maximum pixel-size (booth orientations) for proportional resizing",
+     nullptr},
+    {"QualityLabel", "JPG-Quality:", nullptr, nullptr},
+    {"SizeHintLabel", "(Landscape = Width, Portrait = Height)", nullptr, nullptr},
+    {"Konvertieren_Keep_Size_Check", "Only convert files - keep size", nullptr, nullptr},
+    {"Delete_Old_Format_File", "..delete old formated files afterwards", nullptr, nullptr},
+    {"Resize_Change_To_JPG_Check",
+     "Convert format to:", "Convert to other picture formats to:", nullptr},
+    {"FormatConvertCombo", nullptr, "Select output format", nullptr},
+};
+
 AreaLook resizeLook() {
-    return AreaLook{"Frame14",
-                    "Picture7",
-                    "ResizeHeader",
-                    "Command14",
-                    QStringLiteral("Bildgröße && Format ändern"),
-                    QStringLiteral("Bildgröße (proportional) ändern"),
-                    AreaPicture::Resize,
-                    3615,
-                    true};
+    return AreaLook{
+        "Frame14",
+        "Picture7",
+        "ResizeHeader",
+        "Command14",
+        QStringLiteral("Bildgröße && Format ändern"),
+        QStringLiteral("Bildgröße (proportional) ändern"),
+        AreaPicture::Resize,
+        3615,
+        true,
+        {"Größe aller Bilder proportional anpassen.\n"
+         "Der Max Wert gibt sowohl für Höhe als auch Breite die maximale Pixelzahl an.\n\n"
+         "Die Kompressionsqualität kann zwischen 1-99 gewählt werden (99 = beste)",
+         "Resizes all pictures proportionally.\n"
+         "The maximum holds for height and width alike: neither side gets more pixels.\n\n"
+         "The compression quality can be chosen from 1 to 99 (99 = best)"},
+        kResizeEnglish};
 }
 
 }  // namespace
 
 ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host, resizeLook()) {
-    c_.Frame8 = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
-    QWidget* p = c_.Frame8;
+    c_.resizePanel = addPanel("Frame8", QStringLiteral("Bildgröße anpassen && Konvertieren"));
+    QWidget* p = c_.resizePanel;
     QGridLayout* g = grid(p);
     c_.SizeLabel = label(p, "SizeLabel", QStringLiteral("Ziel-Größe (Pixel):"));
     c_.MaxPixel = lineEdit(p, "MaxPixel", QStringLiteral("2000"), 70);
@@ -68,11 +92,11 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
         warningLabel(p, "ResizeWarning", QStringLiteral("Original-Dateien werden ersetzt (!)"));
     c_.StartResizeBtn =
         addStartButton(p, "StartResizeBtn", QStringLiteral("Start"), QString(), [this] {
-            RunResize(toolHost(), resizeOptions());
+            runResize(toolHost(), resizeOptions());
             ScriptTools(toolHost()).ShowKeptScriptButtons({&kResizeKept, 1});
         });
-    c_.Command17 = addKeptScriptButton(
-        p, kResizeKept, [this] { RunKeptResizeScript(toolHost(), resizeOptions()); });
+    c_.runKeptScript = addKeptScriptButton(
+        p, kResizeKept, [this] { runKeptResizeScript(toolHost(), resizeOptions()); });
 
     g->addWidget(c_.SizeLabel, 0, 0);
     g->addWidget(c_.MaxPixel, 0, 1);
@@ -85,7 +109,7 @@ ResizeArea::ResizeArea(QWidget* window, AreaHost& host) : ToolArea(window, host,
     g->addWidget(c_.Delete_Old_Format_File, 3, 2, 1, 3);
     g->addWidget(c_.ResizeWarning, 4, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c_.Command17);
+    buttons->addWidget(c_.runKeptScript);
     buttons->addWidget(c_.StartResizeBtn);
     g->addLayout(buttons, 4, 3, 1, 2, Qt::AlignRight);
     g->setColumnStretch(2, 1);
@@ -145,13 +169,13 @@ void ResizeArea::showQuality(int value) {
 
 void ResizeArea::MatchOutputFormat() {
     QComboBox* box = c_.FormatConvertCombo;
-    const FormatMatch match = kadrano::MatchOutputFormat(box->currentText(), OutputFormats());
+    const FormatMatch match = kadrano::MatchOutputFormat(box->currentText(), outputFormats());
     const int row = box->findText(match.text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (row >= 0)
         box->setCurrentIndex(row);
     box->setEditText(match.text);
     if (!match.found)
-        ScriptTools(toolHost()).AskUser(UnknownFormatMessage(), Mb::OK | Mb::IconError);
+        ScriptTools(toolHost()).AskUser(unknownFormatMessage(), Mb::OK | Mb::IconError);
 }
 
 bool ResizeArea::eventFilter(QObject* watched, QEvent* event) {
@@ -168,7 +192,7 @@ bool ResizeArea::eventFilter(QObject* watched, QEvent* event) {
 void ResizeArea::refillLists() {
     const QString text = c_.FormatConvertCombo->currentText();
     c_.FormatConvertCombo->clear();
-    c_.FormatConvertCombo->addItems(OutputFormats());
+    c_.FormatConvertCombo->addItems(outputFormats());
     c_.FormatConvertCombo->setEditText(text);
 }
 

@@ -19,10 +19,11 @@ class ResizeArea : public ToolArea {
 public:
     ResizeArea(QWidget* window, AreaHost& host);
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame8 = nullptr;  // resize inner
-        QLabel* SizeLabel = nullptr;  // "Ziel-Größe (Pixel):"
+        QGroupBox* resizePanel = nullptr;  // "Frame8"
+        QLabel* SizeLabel = nullptr;       // "Ziel-Größe (Pixel):"
         QLineEdit* MaxPixel = nullptr;
         QLabel* SizeHintLabel = nullptr;  // "(Querformat = Breite, Hochformat = Höhe)"
         QLabel* QualityLabel = nullptr;   // "JPG-Qualität:"
@@ -33,7 +34,7 @@ public:
         QCheckBox* Delete_Old_Format_File = nullptr;
         QLabel* ResizeWarning = nullptr;  // "Original-Dateien werden ersetzt (!)"
         QPushButton* StartResizeBtn = nullptr;
-        QPushButton* Command17 = nullptr;  // resize
+        QPushButton* runKeptScript = nullptr;  // "Command17"
     };
     const Controls& controls() const { return c_; }
 

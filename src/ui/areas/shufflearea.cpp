@@ -18,6 +18,19 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kShuffleEnglish[] = {
+    {"ShuffleHeader", "Shuffle Pictures", "Shuffle picutres by name or date", nullptr},
+    {"Frame3", "Shuffle Filenames", nullptr, nullptr},
+    {"RandomNumberLabel", "Add a random number (4 digits) to the name", nullptr, nullptr},
+    {"SeparatorLabel", "Seperator:", nullptr, nullptr},
+    {"Command2", "Restore", nullptr, nullptr},
+    {"DateShuffleWarning", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr,
+     nullptr},
+    {"BaseDateLabel", "Base-Date to shuffle arround:", nullptr, nullptr},
+    {"DateShuffleTitleLabel", "Shuffle creation Time / Dates", nullptr, nullptr},
+    {"Frame15", "Shuffle File Dates", nullptr, nullptr},
+};
+
 AreaLook shuffleLook() {
     return AreaLook{
         "Frame13",
@@ -30,15 +43,39 @@ AreaLook shuffleLook() {
             "Shuffle)"),
         AreaPicture::Shuffle,
         3135,
-        false};
+        false,
+        {"Dateinamen mischen:\n\n"
+         "Dieser Bereich dient zum 'Mischen' von Dateinamen in Verzeichnissen.\n"
+         "Es wird für jede Datei eine 4-Stellige Zufalls-Zahl erzeugt und getrennt mit einem '#' "
+         "links vor den Dateinamen gestellt.\n"
+         "(Bei mehreren tausend Bildern sollte doppelt gemischt werden)\n\n"
+         "    Beispiele:\n"
+         "       'File1.jpg' -> '3424#File1.jpg'\n"
+         "       'File2.jpg' -> '0590#File2.jpg'\n\n\n"
+         "Datum mischen:\n\n"
+         "Dieser Bereich dient zum mischen des Datei-Datums. Dazu wird für jede Datei das "
+         "gleiche fest gewählte Datum mit einer jeweils zufällig ermittelten Uhrzeit gesetzt.",
+         "Shuffle file names:\n\n"
+         "This part 'shuffles' the names of the files in folders.\n"
+         "Every file gets a random 4-digit number in front of its name, separated by a '#'.\n"
+         "(With several thousand pictures, shuffle twice)\n\n"
+         "    Examples:\n"
+         "       'File1.jpg' -> '3424#File1.jpg'\n"
+         "       'File2.jpg' -> '0590#File2.jpg'\n\n\n"
+         "Shuffle dates:\n\n"
+         "This part shuffles the dates of the files: every file gets the same chosen date, each "
+         "with a time of day of its own, drawn at random."},
+        kShuffleEnglish};
 }
 
 }  // namespace
 
 ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, host, shuffleLook()) {
-    c_.Frame3 = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
+    // The names the last shuffles gave, which a restore takes off again.
+    declareOwnFiles({kShuffleRecordName});
+    c_.namesPanel = addPanel("Frame3", QStringLiteral("Dateinamen mischen"));
     {
-        QWidget* p = c_.Frame3;
+        QWidget* p = c_.namesPanel;
         QGridLayout* g = grid(p);
         c_.RandomNumberLabel = label(
             p, "RandomNumberLabel",
@@ -46,30 +83,30 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.RandomNumberLabel->setWordWrap(true);
         c_.SeparatorLabel = label(p, "SeparatorLabel", QStringLiteral("Trennzeichen:"));
         c_.TrennzeichenTxt = lineEdit(p, "TrennzeichenTxt", QStringLiteral("#"), 44);
-        c_.Command1 = addStartButton(p, "Command1", QStringLiteral("Start"), QString(),
-                                     [this] { RunShuffle(toolHost(), options()); });
-        c_.Command9 = addKeptScriptButton(p, kShuffleKept);
-        c_.Command2 = addStartButton(p, "Command2", QStringLiteral("Wiederherstellen"), QString(),
-                                     [this] { RunRestore(toolHost(), options()); });
-        c_.Command10 = addKeptScriptButton(p, kRestoreKept);
+        c_.shuffleStart = addStartButton(p, "Command1", QStringLiteral("Start"), QString(),
+                                         [this] { runShuffle(toolHost(), options()); });
+        c_.runKeptShuffle = addKeptScriptButton(p, kShuffleKept);
+        c_.restoreStart = addStartButton(p, "Command2", QStringLiteral("Wiederherstellen"),
+                                         QString(), [this] { runRestore(toolHost(), options()); });
+        c_.runKeptRestore = addKeptScriptButton(p, kRestoreKept);
         g->addWidget(c_.RandomNumberLabel, 0, 0, 1, 3);
         g->addWidget(c_.SeparatorLabel, 1, 0);
         g->addWidget(c_.TrennzeichenTxt, 1, 1);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
         buttons->addStretch(1);
-        buttons->addWidget(c_.Command9);
-        buttons->addWidget(c_.Command1);
-        buttons->addWidget(c_.Command10);
-        buttons->addWidget(c_.Command2);
+        buttons->addWidget(c_.runKeptShuffle);
+        buttons->addWidget(c_.shuffleStart);
+        buttons->addWidget(c_.runKeptRestore);
+        buttons->addWidget(c_.restoreStart);
         g->addLayout(buttons, 2, 0, 1, 3, Qt::AlignBottom);
         g->setColumnStretch(2, 1);
         g->setRowStretch(2, 1);
     }
     // The date shuffle stays shown; a closed area simply cuts it off.
-    c_.Frame15 = addPanel("Frame15", QStringLiteral("Datum mischen"), false);
+    c_.datesPanel = addPanel("Frame15", QStringLiteral("Datum mischen"), false);
     {
-        QWidget* p = c_.Frame15;
+        QWidget* p = c_.datesPanel;
         QGridLayout* g = grid(p);
         c_.DateShuffleTitleLabel =
             label(p, "DateShuffleTitleLabel", QStringLiteral("Erstellzeit der Dateien mischen"));
@@ -87,7 +124,7 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.Mix_FileDate_Btn = addStartButton(
             p, "Mix_FileDate_Btn", QStringLiteral("Start"),
             QStringLiteral("Datum für alle Dateien setzen"),
-            [this] { RunDateShuffle(toolHost(), DateShuffleOptions{c_.DateFieldTxt->text()}); });
+            [this] { runDateShuffle(toolHost(), DateShuffleOptions{c_.DateFieldTxt->text()}); });
         g->addWidget(c_.DateShuffleTitleLabel, 0, 0, 1, 2);
         g->addWidget(c_.BaseDateLabel, 1, 0, 1, 2);
         g->addWidget(c_.DateFieldTxt, 2, 0);
@@ -105,7 +142,7 @@ ShuffleOptions ShuffleArea::options() const {
 }
 
 QWidget* ShuffleArea::startFocus() const {
-    return c_.Command1;
+    return c_.shuffleStart;
 }
 
 }  // namespace kadrano

@@ -16,17 +16,18 @@ class ShuffleArea : public ToolArea {
 public:
     ShuffleArea(QWidget* window, AreaHost& host);
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame3 = nullptr;  // shuffle names inner
+        QGroupBox* namesPanel = nullptr;  // "Frame3"
         QLabel* RandomNumberLabel = nullptr;
         QLabel* SeparatorLabel = nullptr;
         QLineEdit* TrennzeichenTxt = nullptr;
-        QPushButton* Command1 = nullptr;   // shuffle "Start"
-        QPushButton* Command9 = nullptr;   // run kept shuffle script
-        QPushButton* Command2 = nullptr;   // "Wiederherstellen"
-        QPushButton* Command10 = nullptr;  // run kept restore script
-        QGroupBox* Frame15 = nullptr;      // shuffle dates inner
+        QPushButton* shuffleStart = nullptr;    // "Command1"
+        QPushButton* runKeptShuffle = nullptr;  // "Command9"
+        QPushButton* restoreStart = nullptr;    // "Command2", "Wiederherstellen"
+        QPushButton* runKeptRestore = nullptr;  // "Command10"
+        QGroupBox* datesPanel = nullptr;        // "Frame15"
         QLabel* DateShuffleTitleLabel = nullptr;
         QLabel* BaseDateLabel = nullptr;
         QLineEdit* DateFieldTxt = nullptr;

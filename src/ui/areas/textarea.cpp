@@ -21,6 +21,36 @@ namespace kadrano {
 
 namespace {
 
+constexpr EnglishText kTextEnglish[] = {
+    {"TextHeader", "Add Text Into Picture", "Add text into the picture", nullptr},
+    {"Frame9", "Add Text or Filename to Picture", nullptr, nullptr},
+    {"REmoveNumbers", "No filename optimization",
+     "Shorten filname by cutting all numers, double-spaces by trying to keeping the Date and "
+     "important infos",
+     nullptr},
+    {"OriginalNamen", "If result is empty, add original filename",
+     "If the filanme only has numbers and the result is empty add the original filename (eg: "
+     "IMG1234.jpg -> IMG1234)",
+     nullptr},
+    {"CopyNoticeLabel", "Originals are save - Files get copied", nullptr, nullptr},
+    {"KeinDAteinameText", "Don't use Filenames", "Don't add filenames - only use the free text",
+     nullptr},
+    {"SchriftGr", nullptr,
+     "The Size depends on the resolution - for best results all Pictures should have almost the "
+     "same size",
+     nullptr},
+    {"ErsetzenVon", nullptr, "This text gets replaced if found in the Filename", nullptr},
+    {"ErsetzenMit", nullptr, "This is the replacement text", nullptr},
+    {"TextPreviewLabel", "Text preview:", nullptr, nullptr},
+    {"ImageWarning1", "This Function needs ImageMagic(!)", nullptr, nullptr},
+    {"FreeTextLabel", "Add free Text:", nullptr, nullptr},
+    {"FreiText_Bild", nullptr, "Enter Additional text here..", nullptr},
+    {"FreiTextLinksCheck", "Add on the left", nullptr, nullptr},
+    {"KursivCheck", "Italic", nullptr, nullptr},
+    {"FettCheck", "Bold", nullptr, nullptr},
+    {"SchriftenAktBtn", "Reload fonts", "Re-import Image-Magick Fontlist", nullptr},
+};
+
 AreaLook textLook() {
     return AreaLook{"IrfanFrame",
                     "Picture5",
@@ -30,14 +60,25 @@ AreaLook textLook() {
                     QStringLiteral("Dateinamen als Text ins Bild einfügen"),
                     AreaPicture::Text,
                     4455,
-                    true};
+                    true,
+                    {"Dieser Bereich dient dazu den Dateinamen in Bilder unten rechts "
+                     "einzufügen.\n"
+                     "Der Dateityp (.jpg) wird dabei abgeschnitten.\n\n"
+                     "       '23_2019_Urlaub_Rom.jpg' -> fügt: '23_2019_Urlaub_Rom' ins Bild "
+                     "ein.",
+                     "This part writes the file name into the lower right corner of copies of "
+                     "the pictures.\n"
+                     "The file type (.jpg) is left off.\n\n"
+                     "       '23_2019_Holiday_Rome.jpg' -> writes: '23_2019_Holiday_Rome' into "
+                     "the picture."},
+                    kTextEnglish};
 }
 
 }  // namespace
 
 TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, textLook()) {
-    c_.Frame9 = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
-    QWidget* p = c_.Frame9;
+    c_.textPanel = addPanel("Frame9", QStringLiteral("Dateinamen / Text in Bild einfügen"));
+    QWidget* p = c_.textPanel;
     QGridLayout* g = grid(p);
 
     c_.ColourLabel = label(p, "ColourLabel", QStringLiteral("Textfarbe:"));
@@ -140,13 +181,13 @@ TextArea::TextArea(QWidget* window, AreaHost& host) : ToolArea(window, host, tex
         label(p, "CopyNoticeLabel", QStringLiteral("Es wird eine Kopie der Bilder erstellt"));
     c_.ImageMagic_Btn_Text = addStartButton(p, "ImageMagic_Btn_Text", QStringLiteral("Start"),
                                             QString(), [this] { runAddText(); });
-    c_.Command19 = addKeptScriptButton(p, kAddTextKept, [this] { runKeptScript(); });
+    c_.runKeptScript = addKeptScriptButton(p, kAddTextKept, [this] { runKeptScript(); });
     auto* lastRow = new QHBoxLayout;
     lastRow->addWidget(c_.ImageWarning1);
     lastRow->addSpacing(12);
     lastRow->addWidget(c_.CopyNoticeLabel);
     lastRow->addStretch(1);
-    lastRow->addWidget(c_.Command19);
+    lastRow->addWidget(c_.runKeptScript);
     lastRow->addWidget(c_.ImageMagic_Btn_Text);
     g->addLayout(lastRow, 6, 0, 1, 4);
     g->setColumnStretch(1, 1);
@@ -196,7 +237,7 @@ MagickPaths TextArea::fontPaths() const {
     // The program's folder may be a shared one the person cannot write (/usr/bin); the
     // settings folder is ours in any case, and is the program's folder when that takes files.
     const QString folder = host_.settingsFolder();
-    p.FontListPath = FontListLocation(p.MagickDir, folder);
+    p.FontListPath = fontListLocation(p.MagickDir, folder);
     p.FontScriptPath = folder + QLatin1String(kFontScriptName);
     p.FontExportPath = folder + QLatin1String(kFontExportName);
     return p;
@@ -233,7 +274,7 @@ void TextArea::showFamilies(const QString& wanted) {
     box->addItems(families);
     // A family this system's ImageMagick does not know (the stored "Arial" on Linux) would
     // leave the captions without a font file; show the one that will be drawn with.
-    const QString chosen = ChooseFontFamily(wanted, families, DesktopFontFamily);
+    const QString chosen = chooseFontFamily(wanted, families, desktopFontFamily);
     const QString shown = chosen.isEmpty() ? wanted : chosen;
     const int i = box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (i >= 0)
@@ -244,8 +285,8 @@ void TextArea::showFamilies(const QString& wanted) {
 }
 
 QString TextArea::ApplyTextColour() {
-    const TextColourLook look = LookUpTextColour(colours_, c_.TextfarbeCOmbo->currentText());
-    ShowTextColour(c_.SchriftartCombo, c_.NamensVorschau, look);
+    const TextColourLook look = lookUpTextColour(colours_, c_.TextfarbeCOmbo->currentText());
+    showTextColour(c_.SchriftartCombo, c_.NamensVorschau, look);
     return look.magickColour;
 }
 
@@ -301,7 +342,8 @@ void TextArea::fillLists() {
     for (int i = 6; i <= 200; ++i)
         c_.SchriftGr->addItem(QString::number(i));
     c_.SchriftGr->setEditText(QStringLiteral("60"));
-    // The families come with the font list; until then the box holds the design's family.
+    // The families come with the font list; until then the box holds Arial, which the list
+    // replaces by the desktop's own family where it has no Arial.
     c_.SchriftartCombo->clear();
     c_.SchriftartCombo->setEditText(QStringLiteral("Arial"));
     c_.TextfarbeCOmbo->clear();
@@ -339,11 +381,11 @@ void TextArea::refreshCaptionPreview() {
     // Without a picture (or before the names are shown, ".") the label stays as it is.
     if (name.isEmpty() || name == QLatin1String("."))
         return;
-    c_.NamensVorschau->setText(CaptionPreviewText(MakePictureText(name, captionOptions())));
+    c_.NamensVorschau->setText(captionPreviewText(MakePictureText(name, captionOptions())));
 }
 
 void TextArea::switchedToEnglish() {
-    UseEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
+    useEnglishColourNames(colours_, *c_.TextfarbeCOmbo);
 }
 
 }  // namespace kadrano

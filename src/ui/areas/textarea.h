@@ -26,9 +26,10 @@ public:
     TextArea(QWidget* window, AreaHost& host);
     ~TextArea() override;
 
-    // Its controls, by their names in the window design (also their objectNames).
+    // Its controls. A member's objectName is its own name unless the comment gives it: the
+    // settings, the English table and the tests find controls by objectName.
     struct Controls {
-        QGroupBox* Frame9 = nullptr;  // text inner
+        QGroupBox* textPanel = nullptr;  // "Frame9"
         QLabel* ColourLabel = nullptr;
         QComboBox* TextfarbeCOmbo = nullptr;
         QLabel* FontLabel = nullptr;
@@ -53,7 +54,7 @@ public:
         QLabel* ImageWarning1 = nullptr;
         QLabel* CopyNoticeLabel = nullptr;  // "Es wird eine Kopie der Bilder erstellt"
         QPushButton* ImageMagic_Btn_Text = nullptr;
-        QPushButton* Command19 = nullptr;  // text
+        QPushButton* runKeptScript = nullptr;  // "Command19"
     };
     const Controls& controls() const { return c_; }
 

@@ -14,20 +14,21 @@
 
 namespace kadrano {
 
-ToolArea::ToolArea(QWidget* window, AreaHost& host, const char* frameName)
-    : QObject(window), host_(host) {
+ToolArea::ToolArea(QWidget* window, AreaHost& host, const char* frameName,
+                   std::span<const EnglishText> english)
+    : QObject(window), host_(host), english_(english) {
     frame_ = make<QFrame>(window, frameName);
     frame_->setFrameShape(QFrame::StyledPanel);
 }
 
 ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
-    : ToolArea(window, host, look.frame) {
+    : ToolArea(window, host, look.frame, look.english) {
     frame_->resize(window->width(), Px(geometry::kCollapsedHeight));
     openHeight_ = look.openHeight;
     coversDropPicture_ = look.coversDropPicture;
 
     icon_ = make<AreaIcon>(frame_, look.icon);
-    icon_->setPixmap(AreaIconPixmap(look.picture, geometry::kAreaIconSize));
+    icon_->setPixmap(areaIconPixmap(look.picture, geometry::kAreaIconSize));
     icon_->setToolTip(look.tooltip);
     icon_->setGeometry(geometry::kAreaIconRect);
 
@@ -49,6 +50,7 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
     row->setSpacing(8);
 
     info_ = infoButton(frame_, look.info);
+    connectInfo(info_, look.explains, QString());
 }
 
 ToolArea::~ToolArea() = default;
@@ -113,8 +115,62 @@ QPushButton* ToolArea::addKeptScriptButton(QWidget* panel, const KeptScript& scr
                                            std::function<void()> run) {
     QPushButton* b = runScriptButton(panel, script.button);
     keptScripts_.push_back(script);
+    ownFiles_.push_back(script.scriptName);
     connect(b, &QPushButton::clicked, this, [this, run = std::move(run)] { runTool(run); });
     return b;
+}
+
+void ToolArea::declareOwnFiles(std::initializer_list<const char*> names) {
+    ownFiles_.insert(ownFiles_.end(), names.begin(), names.end());
+}
+
+QPushButton* ToolArea::addInfoButton(QWidget* panel, const char* name, const AreaInfo& info,
+                                     const QString& spokenPart) {
+    QPushButton* b = infoButton(panel, name);
+    connectInfo(b, info, spokenPart);
+    return b;
+}
+
+void ToolArea::connectInfo(QPushButton* button, const AreaInfo& info, const QString& spokenPart) {
+    infoButtons_.push_back({button, spokenPart});
+    connect(button, &QPushButton::clicked, this, [this, info] { showInfo(info); });
+    nameInfoButtons();
+}
+
+void ToolArea::showInfo(const AreaInfo& info) {
+    if (!info.german)
+        return;
+    const bool english = toolHost().language() == Language::English;
+    QString text = QString::fromUtf8(english && info.english ? info.english : info.german);
+    text.replace(u'\n', u'\r');
+    const char* title = english ? info.englishTitle : info.germanTitle;
+    toolHost().person().messageBox(
+        text, Mb::OK | Mb::IconInformation,
+        title ? QString::fromUtf8(title) : toolHost().caption() + QStringLiteral(" - Info"));
+}
+
+void ToolArea::nameInfoButtons() {
+    for (const InfoButton& b : infoButtons_) {
+        // A button in a panel explains that panel; the one in the head the whole area.
+        QString part = b.spokenPart;
+        if (part.isEmpty() && b.button == info_)
+            part = header_->text();
+        else if (const auto* panel = qobject_cast<const QGroupBox*>(b.button->parentWidget());
+                 part.isEmpty() && panel)
+            part = panel->title();
+        // Captions write "&" doubled for the label; a voice must not say it twice.
+        part.replace(QLatin1String("&&"), QLatin1String("&"));
+        if (!part.trimmed().isEmpty())
+            b.button->setAccessibleName(QStringLiteral("Info: ") + part.trimmed());
+    }
+}
+
+void ToolArea::switchToEnglish() {
+    ApplyEnglishTexts(*frame_, english_);
+    if (icon_ && header_)
+        icon_->setToolTip(header_->toolTip());
+    nameInfoButtons();
+    switchedToEnglish();
 }
 
 }  // namespace kadrano

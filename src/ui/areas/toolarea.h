@@ -4,12 +4,15 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "core/language.h"
 #include "core/toolhost.h"
 #include "imagemagick/magickpath.h"
 #include "rename/nameroutines.h"
+#include "ui/englishtexts.h"
 #include "ui/icons.h"
 
 class QFrame;
@@ -44,8 +47,18 @@ public:
     virtual const MagickPaths& magickPaths() const = 0;
 };
 
-// The head of an area: its names in the window design, what it says, and how tall it is
-// when open (twips).
+// What a "?" button explains, in German and in English: lines are separated by "\n" (the box
+// shows each as a line of its own). A button without text shows nothing. Its box is titled
+// "<window caption> - Info" unless the area names a title of its own.
+struct AreaInfo {
+    const char* german = nullptr;
+    const char* english = nullptr;
+    const char* germanTitle = nullptr;
+    const char* englishTitle = nullptr;
+};
+
+// The head of an area: the objectNames of its frame, picture, header and "?" button, what
+// it says, how tall it is when open (twips), and what it explains.
 struct AreaLook {
     const char* frame;
     const char* icon;
@@ -57,11 +70,17 @@ struct AreaLook {
     int openHeight;
     // Open, it reaches over the picture "drop a folder here" at the window's right edge.
     bool coversDropPicture;
+    // What the head's "?" button explains.
+    AreaInfo explains;
+    // The English wording of the area's controls, its head included.
+    std::span<const EnglishText> english;
 };
 
 // One tool area of the window: a strip with icon, header and "?" button that opens to show
 // its inner panels. A derived area builds its controls into the panels it adds, connects
-// them, and reads them into its tool's options.
+// them, and reads them into its tool's options. It declares what belongs to it alone: the
+// texts of its "?" buttons, its English wording, and the files its tools leave in a picture
+// folder.
 class ToolArea : public QObject {
     Q_OBJECT
 public:
@@ -86,6 +105,15 @@ public:
 
     // The scripts this area's tools leave in a folder, each with the button that runs it.
     const std::vector<KeptScript>& keptScripts() const { return keptScripts_; }
+    // Every file this area's tools write into a picture folder for themselves (scripts,
+    // lists): never a picture, so a collection leaves them out. The kept scripts are among
+    // them.
+    const std::vector<const char*>& ownFiles() const { return ownFiles_; }
+    std::span<const EnglishText> englishTexts() const { return english_; }
+
+    // The window switches to English: the area's controls take their English wording (its
+    // icon the header's tooltip), and the "?" buttons are named anew.
+    void switchToEnglish();
 
     // Once at start-up, before the settings are read: the lists the settings choose from.
     virtual void fillLists() {}
@@ -109,7 +137,8 @@ Q_SIGNALS:
 
 protected:
     // A bare frame without head (the camera numbers hang below the bottom strip).
-    ToolArea(QWidget* window, AreaHost& host, const char* frameName);
+    ToolArea(QWidget* window, AreaHost& host, const char* frameName,
+             std::span<const EnglishText> english = {});
 
     // A titled inner panel in the body; hiddenWhileClosed panels show only while open.
     QGroupBox* addPanel(const char* name, const QString& title, bool hiddenWhileClosed = true);
@@ -123,12 +152,26 @@ protected:
     QPushButton* addKeptScriptButton(QWidget* panel, const KeptScript& script,
                                      std::function<void()> run);
     void addInnerPanel(QWidget* panel) { innerPanels_.append(panel); }
+    // A "?" button in a panel. A screen reader names it after the panel's title, or after
+    // spokenPart when given.
+    QPushButton* addInfoButton(QWidget* panel, const char* name, const AreaInfo& info,
+                               const QString& spokenPart = QString());
+    // Files the area's tools write into a picture folder besides their kept scripts.
+    void declareOwnFiles(std::initializer_list<const char*> names);
 
     ToolHost& toolHost() { return host_.toolHost(); }
     void runTool(const std::function<void()>& tool) { host_.runTool(tool); }
     AreaHost& host_;
 
 private:
+    struct InfoButton {
+        QPushButton* button;
+        QString spokenPart;  // empty: the header's or panel's caption
+    };
+    void connectInfo(QPushButton* button, const AreaInfo& info, const QString& spokenPart);
+    void showInfo(const AreaInfo& info);
+    void nameInfoButtons();
+
     QFrame* frame_ = nullptr;
     AreaIcon* icon_ = nullptr;
     ClickableLabel* header_ = nullptr;
@@ -138,6 +181,9 @@ private:
     int openHeight_ = 0;
     bool coversDropPicture_ = false;
     std::vector<KeptScript> keptScripts_;
+    std::vector<const char*> ownFiles_;
+    std::span<const EnglishText> english_;
+    std::vector<InfoButton> infoButtons_;
 };
 
 }  // namespace kadrano

@@ -69,7 +69,7 @@ struct Avx512 {
 
 }  // namespace
 
-void TransformAvx512(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks) {
+void transformAvx512(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks) {
     Transform<Avx512>(state, data, blocks);
 }
 

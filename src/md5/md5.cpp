@@ -324,7 +324,7 @@ int windows1252Byte(QChar c) {
         std::array<char16_t, 32> t{};
         for (int i = 0; i < 32; ++i) {
             const char byte = char(0x80 + i);
-            t[i] = DecodeWindows1252(&byte, 1).at(0).unicode();
+            t[i] = decodeWindows1252(&byte, 1).at(0).unicode();
         }
         return t;
     }();

@@ -6,8 +6,8 @@ namespace kadrano {
 
 namespace md5lanes {
 #if KADRANO_MD5_X86
-void TransformAvx2(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks);
-void TransformAvx512(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks);
+void transformAvx2(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks);
+void transformAvx512(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks);
 #endif
 }  // namespace md5lanes
 
@@ -20,7 +20,7 @@ alignas(64) const std::uint8_t kIdleBytes[kMd5ChunkSize] = {};
 
 }  // namespace
 
-bool Md5KindRuns(Md5Kind kind) {
+bool md5KindRuns(Md5Kind kind) {
     switch (kind) {
         case Md5Kind::Scalar:
             return true;
@@ -41,14 +41,14 @@ bool Md5KindRuns(Md5Kind kind) {
 Md5Kind BestMd5Kind() {
     static const Md5Kind best = [] {
         for (Md5Kind kind : {Md5Kind::Avx512, Md5Kind::Avx2})
-            if (Md5KindRuns(kind))
+            if (md5KindRuns(kind))
                 return kind;
         return Md5Kind::Scalar;
     }();
     return best;
 }
 
-const char* Md5KindName(Md5Kind kind) {
+const char* md5KindName(Md5Kind kind) {
     switch (kind) {
         case Md5Kind::Scalar:
             return "scalar (2 interleaved)";
@@ -60,7 +60,7 @@ const char* Md5KindName(Md5Kind kind) {
     return "?";
 }
 
-Md5Lanes::Md5Lanes(Md5Kind kind) : kind_(Md5KindRuns(kind) ? kind : Md5Kind::Scalar) {
+Md5Lanes::Md5Lanes(Md5Kind kind) : kind_(md5KindRuns(kind) ? kind : Md5Kind::Scalar) {
     switch (kind_) {
         case Md5Kind::Scalar:
             lanes_ = 2;
@@ -69,11 +69,11 @@ Md5Lanes::Md5Lanes(Md5Kind kind) : kind_(Md5KindRuns(kind) ? kind : Md5Kind::Sca
 #if KADRANO_MD5_X86
         case Md5Kind::Avx2:
             lanes_ = 8;
-            transform_ = md5lanes::TransformAvx2;
+            transform_ = md5lanes::transformAvx2;
             break;
         case Md5Kind::Avx512:
             lanes_ = 16;
-            transform_ = md5lanes::TransformAvx512;
+            transform_ = md5lanes::transformAvx512;
             break;
 #else
         default:

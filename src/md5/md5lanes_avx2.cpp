@@ -70,7 +70,7 @@ struct Avx2 {
 
 }  // namespace
 
-void TransformAvx2(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks) {
+void transformAvx2(std::uint32_t* state, const std::uint8_t* const* data, std::size_t blocks) {
     Transform<Avx2>(state, data, blocks);
 }
 

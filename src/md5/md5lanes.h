@@ -20,15 +20,15 @@ enum class Md5Kind {
 // The widest kind this processor runs; every kind gives the same digests.
 Md5Kind BestMd5Kind();
 // Whether this processor (and this build) can run the kind.
-bool Md5KindRuns(Md5Kind kind);
-const char* Md5KindName(Md5Kind kind);
+bool md5KindRuns(Md5Kind kind);
+const char* md5KindName(Md5Kind kind);
 
 // Several MD5 messages digested together, one per lane. A lane is started, fed whole
 // 64-byte blocks together with the other lanes, and finished with its last bytes; then it
 // can start the next message while the others go on.
 class Md5Lanes {
 public:
-    // A kind this processor cannot run (Md5KindRuns) falls back to the scalar one.
+    // A kind this processor cannot run (md5KindRuns) falls back to the scalar one.
     explicit Md5Lanes(Md5Kind kind = BestMd5Kind());
 
     Md5Kind kind() const { return kind_; }

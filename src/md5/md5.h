@@ -38,8 +38,8 @@ public:
     QString GetValues() const;
 
     // The digest of a text whose characters are taken as single bytes of the Windows
-    // code page 1252 (as the checksums of names were made on the machines this tool
-    // comes from). A character outside that code page has no byte: the result is empty
+    // code page 1252, so that a name has the checksum a Windows system with that code page
+    // gives it. A character outside that code page has no byte: the result is empty
     // then, and the state is left as MD5Init made it.
     std::optional<QString> DigestStrToHexStr(const QString& text);
 
