@@ -161,9 +161,9 @@ enum class Tool { Resize, Exif, Caption };
 QStringList scriptFor(Tool tool, const FileList& files) {
     switch (tool) {
         case Tool::Resize:
-            return kadrano::PlanResize(files, {}).lines;  // the window's defaults
+            return kadrano::planResize(files, {}).lines;  // the window's defaults
         case Tool::Exif:
-            return kadrano::PlanExifRotate(files, {}).lines;
+            return kadrano::planExifRotate(files, {}).lines;
         case Tool::Caption: {
             kadrano::AddTextOptions o;
             o.colour = QStringLiteral("rgb(255,250,250)");
@@ -171,7 +171,7 @@ QStringList scriptFor(Tool tool, const FileList& files) {
                 QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf");
             o.pointSize = QStringLiteral("120");
             o.caption.keepName = true;
-            return kadrano::PlanAddText(files, o).lines;
+            return kadrano::planAddText(files, o).lines;
         }
     }
     return {};
@@ -297,7 +297,7 @@ int main(int argc, char** argv) {
                     files.append(name, dir);
                 }
                 const QStringList script = scriptFor(tool, files);
-                kadrano::WriteScriptFile(QString::fromStdString(scriptPath), script);
+                kadrano::writeScriptFile(QString::fromStdString(scriptPath), script);
                 QStringList commands, folders;
                 shellLines(script, commands, folders);
                 const std::vector<std::pair<std::string, const char*>> env = {
@@ -355,23 +355,23 @@ int main(int argc, char** argv) {
                 std::fflush(stdout);
             }
         }
-        const double loadMedian = kadrano::bench::Median(loads);
+        const double loadMedian = kadrano::bench::median(loads);
         std::printf("\n%s, %d pictures, medians of %d (load during the runs: median %.2f)\n",
                     toolName(tool), int(originals.size()), rounds, loadMedian);
         std::printf("| variant | median s | processor s | outputs |\n|---|---:|---:|---|\n");
         for (const Variant& v : variants) {
-            const double m = kadrano::bench::Median(times[v.label]);
+            const double m = kadrano::bench::median(times[v.label]);
             const char* same = v.kind == Variant::Bat
                                    ? (differing[v.label] ? "DIFFER from --jobs 1" : "identical")
                                    : (differing[v.label] ? "differ" : "identical");
             if (v.kind == Variant::Bat && differing[v.label])
                 allIdentical = false;
             std::printf("| %s | %.2f | %.2f | %s%s |\n", v.label.c_str(), m,
-                        kadrano::bench::Median(cpuTimes[v.label]), same,
+                        kadrano::bench::median(cpuTimes[v.label]), same,
                         failures[v.label] ? ", errors" : "");
         }
         const auto median = [&](const std::string& label) {
-            return kadrano::bench::Median(times[label]);
+            return kadrano::bench::median(times[label]);
         };
         const std::string one = ", MAGICK_THREAD_LIMIT=1";
         const double batN = median("kadrano-bat --jobs " + n);

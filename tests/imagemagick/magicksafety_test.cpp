@@ -192,7 +192,7 @@ void prepareStopRun(StopKind kind, int pictures, StopRun& s) {
     FileList files;
     for (int i = 0; i < pictures; ++i) {
         const QString name = QStringLiteral("p%1.jpg").arg(i);
-        test::WriteNoisyJpeg(s.dir + name, 1200, 900, kind == Exif ? 6 : 0, unsigned(i + 1));
+        test::writeNoisyJpeg(s.dir + name, 1200, 900, kind == Exif ? 6 : 0, unsigned(i + 1));
         s.originals.append(bytesOf(s.dir + name));
         files.append(name, s.dir);
     }

@@ -91,7 +91,7 @@ TEST(MagickSideBySide, TheThreeToolsRunSeveralPicturesAtOnceFromTheWindow) {
     LoggingMagick magick(folder, host.dirText);
     const QStringList names = {q("a.jpg"), q("b.jpg"), q("c d.jpg"), q("e.jpg")};
     for (int i = 0; i < names.size(); ++i)
-        test::WriteNoisyJpeg(host.dirText + names[i], 400, 300, 6, unsigned(i + 1));
+        test::writeNoisyJpeg(host.dirText + names[i], 400, 300, 6, unsigned(i + 1));
     host.collectFiles();
     ASSERT_EQ(host.files.count(), 4);
 
@@ -111,7 +111,7 @@ TEST(MagickSideBySide, TheThreeToolsRunSeveralPicturesAtOnceFromTheWindow) {
     EXPECT_EQ(calls, 4);
     EXPECT_GE(most, 2) << runner.lastOutput.toStdString();
     for (const QString& n : names)
-        EXPECT_TRUE(test::IsWholePicture(host.dirText + q("Text-Included/") + n))
+        EXPECT_TRUE(test::isWholePicture(host.dirText + q("Text-Included/") + n))
             << n.toStdString();
 
     ResizeOptions shrink;
