@@ -2,10 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
 
 #include "core/eventpacer.h"
+#include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "digestahead.h"
@@ -27,6 +32,21 @@ bool takeCancel(ToolHost& host) {
     if (!host.toolCancel())
         return false;
     host.setToolCancel(false);
+    return true;
+}
+
+// Lets the window's events run until the work is done; false when the person stopped it
+// (the work is then asked to stop through stop, and waited for).
+template <typename T>
+bool waitWithEvents(ToolHost& host, std::future<T>& work, std::atomic<bool>& stop) {
+    while (work.wait_for(kWaitSlice) != std::future_status::ready) {
+        host.person().processEvents();
+        if (takeCancel(host)) {
+            stop = true;
+            work.wait();
+            return false;
+        }
+    }
     return true;
 }
 
@@ -91,8 +111,20 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const Language lang = host.language();
 
     tools.NormaliseDirectoryText();
-    if (!tools.CollectFilesOrSayNone())
+    // The last search's cache finishes its writing first; this one reads what it wrote,
+    // while the files are collected.
+    cache_.reset();
+    if (options_.useDigestCache) {
+        DigestCacheOptions cacheOptions = options_.digestCache;
+        if (cacheOptions.file.isEmpty())
+            cacheOptions.file = DigestCache::DefaultFile();
+        cache_ = std::make_unique<DigestCache>(cacheOptions);
+    }
+    counts_ = DuplicateSearchCounts();
+    if (!tools.CollectFilesOrSayNone()) {
+        cache_.reset();
         return;
+    }
     const QString dir = host.directoryText();
     const QString listPath = dir + QLatin1String(kChecksumListName);
     const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);
@@ -129,42 +161,19 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     tools.GetStartTime();
 
     EventPacer pacer(options_.eventIntervalMs);
-    bool cancelled = false;
-    QStringList written;  // the entry lines as they went into the list
+    std::vector<SearchDigest> digests(static_cast<std::size_t>(n));
+    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, digests);
+    QStringList written;  // the entry lines of the list, in the collected order
     written.reserve(n);
-    {
-        DigestAhead ahead(paths, options_.digestThreads, 0, options_.md5Kind);
-        for (int k = 0; k < n; ++k) {
-            const bool show = pacer.due();
-            if (show) {
-                host.setCaption(HashingCaption(lang, k, n));
-                person.setStatus(
-                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
-            }
-            if ((cancelled = takeCancel(host)))
-                break;
-            if (show) {
-                person.processEvents();
-                person.processEvents();
-            }
-            // ESC from those events stops before this file: it may be the big one.
-            if ((cancelled = takeCancel(host)))
-                break;
-            while (!ahead.waitFor(k, kWaitSlice)) {
-                person.processEvents();
-                if ((cancelled = takeCancel(host)))
-                    break;
-            }
-            if (cancelled)
-                break;
-            const std::optional<QString> digest = ahead.take(k);
-            if (listOpen && digest && !digest->isEmpty()) {
-                QString line = ChecksumEntryLine(*digest, paths.at(k));
-                list.write(EncodeScriptText({line}));
-                written.append(std::move(line));
-            }
-        }
-    }  // a cancelled search gives up the digests in progress here
+    for (int k = 0; k < n; ++k) {
+        const QString& digest = digests[std::size_t(k)].digest;
+        if (!digest.isEmpty())
+            written.append(ChecksumEntryLine(digest, paths.at(k)));
+    }
+    if (listOpen && !cancelled)
+        list.write(EncodeScriptText(written));
+    if (cache_)
+        saveToCache(*cache_, paths, digests, cancelled ? QString() : dir);
     // Whether every entry reached the disk; the buffer is written out on closing.
     bool listComplete = false;
     if (listOpen) {
@@ -213,16 +222,27 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const QString foundText =
         Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
     int shown = 0;
-    const DuplicateScript found = PlanDuplicateScript(
-        FindDuplicatePairs(lines, tag, IdentifyFile), tag, deleteCopies, [&](int count) {
-            if (pacer.due()) {
-                person.setStatus(foundText + QString::number(count));
-                shown = count;
-                person.processEvents();
-            }
-            cancelled = takeCancel(host);
-            return !cancelled;
+    std::vector<DuplicatePair> pairs = FindDuplicatePairs(lines, tag, IdentifyFile);
+    {
+        // A copy is marked or deleted, and kept, only on the word of its own bytes as read
+        // in this search: every file that shares a digest was read again above.
+        QSet<QString> read;
+        for (int k = 0; k < n; ++k)
+            if (!digests[std::size_t(k)].fromCache)
+                read.insert(paths.at(k));
+        std::erase_if(pairs, [&](const DuplicatePair& pair) {
+            return !read.contains(pair.surplus) || !read.contains(pair.kept);
         });
+    }
+    const DuplicateScript found = PlanDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
+        if (pacer.due()) {
+            person.setStatus(foundText + QString::number(count));
+            shown = count;
+            person.processEvents();
+        }
+        cancelled = takeCancel(host);
+        return !cancelled;
+    });
     if (cancelled) {
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
@@ -255,6 +275,173 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     // that no longer exist.
     if (!host.loading())
         host.collectFiles();
+}
+
+void DuplicateFinder::waitForCache() {
+    if (cache_)
+        cache_->waitSaved();
+}
+
+bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
+                                  EventPacer& pacer, std::vector<SearchDigest>& digests) {
+    const int n = int(paths.size());
+    FileKeys ownKeys;
+    FileKeys& keys = cache ? cache->keys() : ownKeys;
+    std::atomic<bool> stop{false};
+    if (cache) {
+        // What the cache knows is there before the files are looked at.
+        while (!cache->waitLoaded(kWaitSlice)) {
+            host.person().processEvents();
+            if (takeCancel(host))
+                return false;
+        }
+        if (cache->recordCount() > 0) {
+            // Looking at every file costs little beside reading it; on all cores it costs
+            // less still.
+            std::atomic<int> next{0};
+            auto lookUp = [&] {
+                FileKeys::Last last;
+                for (int k; !stop && (k = next.fetch_add(1)) < n;) {
+                    SearchDigest& d = digests[std::size_t(k)];
+                    d.stamp = StampOfPath(paths.at(k));
+                    d.key = keys.keyOf(paths.at(k), d.stamp, &last);
+                    if (const std::optional<DigestBytes> known = cache->find(d.key, d.stamp)) {
+                        d.digest = DigestText(*known);
+                        d.fromCache = true;
+                        d.toRead = false;
+                    }
+                }
+            };
+            std::future<void> done = std::async(std::launch::async, [&] {
+                std::vector<std::thread> helpers;
+                for (int t = 1; t < std::max(options_.digestThreads, 1); ++t)
+                    helpers.emplace_back(lookUp);
+                lookUp();
+                for (std::thread& t : helpers)
+                    t.join();
+            });
+            if (!waitWithEvents(host, done, stop))
+                return false;
+        }
+    }
+
+    // Files that share a digest are the ones the script would touch: those the cache
+    // vouched for are read again. The files read may bring new company to a digest the
+    // cache gave, so the check repeats until no file of a shared digest is left unread.
+    auto markShared = [&] {
+        QHash<QString, int> sharing;
+        for (const SearchDigest& d : digests)
+            if (!d.digest.isEmpty())
+                ++sharing[d.digest];
+        int marked = 0;
+        for (SearchDigest& d : digests) {
+            if (d.fromCache && sharing.value(d.digest) > 1) {
+                d.toRead = true;
+                ++marked;
+            }
+        }
+        return marked;
+    };
+    markShared();
+    bool showProgress = true;
+    do {
+        if (!readFiles(host, paths, keys, cache != nullptr, showProgress, pacer, digests))
+            return false;
+        showProgress = false;
+    } while (markShared() > 0);
+    for (const SearchDigest& d : digests) {
+        if (!d.digest.isEmpty())
+            ++counts_.files;
+        if (d.fromCache)
+            ++counts_.fromCache;
+    }
+    return true;
+}
+
+bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys,
+                                bool stamps, bool showProgress, EventPacer& pacer,
+                                std::vector<SearchDigest>& digests) {
+    Person& person = host.person();
+    const Language lang = host.language();
+    const int n = int(paths.size());
+    QStringList toRead;
+    std::vector<int> readIndex(std::size_t(n), -1);
+    for (int k = 0; k < n; ++k) {
+        if (digests[std::size_t(k)].toRead) {
+            readIndex[std::size_t(k)] = int(toRead.size());
+            toRead.append(paths.at(k));
+        }
+    }
+    if (toRead.isEmpty() && !showProgress)
+        return true;
+    // The workers are given up with a cancelled search, digests in progress included.
+    DigestAhead ahead(toRead, options_.digestThreads, 0, options_.md5Kind, stamps);
+    for (int k = 0; k < n; ++k) {
+        const int j = readIndex[std::size_t(k)];
+        if (showProgress) {
+            const bool show = pacer.due();
+            if (show) {
+                host.setCaption(HashingCaption(lang, k, n));
+                person.setStatus(
+                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
+            }
+            if (takeCancel(host))
+                return false;
+            if (show) {
+                person.processEvents();
+                person.processEvents();
+            }
+            // ESC from those events stops before this file: it may be the big one.
+            if (takeCancel(host))
+                return false;
+        }
+        if (j < 0)
+            continue;
+        while (!ahead.waitFor(j, kWaitSlice)) {
+            person.processEvents();
+            if (takeCancel(host))
+                return false;
+        }
+        SearchDigest& d = digests[std::size_t(k)];
+        FileStamp stamp;
+        const std::optional<QString> digest = ahead.take(j, &stamp);
+        if (d.fromCache) {
+            ++counts_.checked;
+            if (digest != d.digest)
+                ++counts_.stale;
+        } else if (digest) {
+            ++counts_.read;
+        }
+        d.digest = digest.value_or(QString());
+        d.stamp = stamp;
+        if (stamps)
+            d.key = keys.keyOf(paths.at(k), stamp);
+        d.fromCache = false;
+        d.toRead = false;
+    }
+    return true;
+}
+
+void DuplicateFinder::saveToCache(DigestCache& cache, const QStringList& paths,
+                                  const std::vector<SearchDigest>& digests,
+                                  const QString& searchedDir) {
+    std::vector<SearchedFile> files;
+    files.reserve(digests.size());
+    // Whether the search took in the sub-folders shows in the files it found.
+    bool withSubfolders = false;
+    for (std::size_t k = 0; k < digests.size(); ++k) {
+        const SearchDigest& d = digests[k];
+        if (d.key.volume.isEmpty() || d.toRead)
+            continue;
+        const std::optional<DigestBytes> digest = DigestFromText(d.digest);
+        if (!digest)
+            continue;
+        const QString& path = paths.at(int(k));
+        if (!searchedDir.isEmpty() && path.size() - FileNamePart(path).size() > searchedDir.size())
+            withSubfolders = true;
+        files.push_back({d.key, d.stamp, *digest, !d.fromCache, path});
+    }
+    cache.save(std::move(files), searchedDir, withSubfolders);
 }
 
 }  // namespace kadrano

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #ifdef KADRANO_TEST_GUI
 #include <QApplication>
@@ -9,11 +11,16 @@
 #endif
 
 // Every test binary starts here: one Qt application object, a German locale (the texts
-// and number formats the tests compare are those of a German system), and offscreen
-// windows unless the caller chose a platform.
+// and number formats the tests compare are those of a German system), offscreen
+// windows unless the caller chose a platform, and a cache folder of its own: a search in a
+// test must neither read the digests the person's own searches left nor leave any there.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir cacheHome;
+    if (!cacheHome.isValid())
+        return 1;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef KADRANO_TEST_GUI
