@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 #include "core/pathhelpers.h"
@@ -501,7 +502,7 @@ namespace {
 // What one save does to one folder's row.
 struct CacheFolderChange {
     std::map<quint64, CacheRecord> upserts;
-    std::vector<quint64> removals;
+    std::set<quint64> removals;
     bool seenToday = false;
     bool drop = false;  // the folder is gone from its volume
 };
@@ -585,14 +586,14 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
         if (!(samePlace && sameRecord(*stored, *wanted)))
             changes[{key.volume, folder}].upserts[key.fileId] = *wanted;
         if (stored && !samePlace)
-            changes[{key.volume, storedFolder}].removals.push_back(key.fileId);
+            changes[{key.volume, storedFolder}].removals.insert(key.fileId);
     }
 
-    QHash<QString, const CacheSnapshot::Folder*> stored;
+    QHash<QString, const CacheSnapshot::Folder*> storedFolders;
     for (const CacheSnapshot::Folder& folder : snap.folders)
-        stored.insert(folder.volume + u'\n' + folder.path, &folder);
+        storedFolders.insert(folder.volume + u'\n' + folder.path, &folder);
     for (auto it = volumeOfFolder.cbegin(); it != volumeOfFolder.cend(); ++it) {
-        const CacheSnapshot::Folder* known = stored.value(it.value() + u'\n' + it.key());
+        const CacheSnapshot::Folder* known = storedFolders.value(it.value() + u'\n' + it.key());
         if (!known || known->seen < today)
             changes[{it.value(), it.key()}].seenToday = true;
     }
@@ -621,7 +622,7 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
             const QString path = folder.path + QString::fromUtf8(r.name);
             const FileStamp now = StampOfPath(path);
             if (!now.valid || keys.keyOf(path, now) != key)
-                changes[{folder.volume, folder.path}].removals.push_back(r.fileId);
+                changes[{folder.volume, folder.path}].removals.insert(r.fileId);
         }
     }
     return changes;
@@ -666,6 +667,8 @@ bool writeCacheChanges(const DigestCacheOptions& options,
     read.prepare(QStringLiteral("SELECT seen, records FROM folders WHERE volume = ? AND path = ?"));
     QSqlQuery write(db);
     write.prepare(QStringLiteral("INSERT OR REPLACE INTO folders VALUES (?, ?, ?, ?)"));
+    QSqlQuery touch(db);
+    touch.prepare(QStringLiteral("UPDATE folders SET seen = ? WHERE volume = ? AND path = ?"));
     QSqlQuery remove(db);
     remove.prepare(QStringLiteral("DELETE FROM folders WHERE volume = ? AND path = ?"));
     auto removeFolder = [&](const QString& volume, const QString& path) {
@@ -677,6 +680,15 @@ bool writeCacheChanges(const DigestCacheOptions& options,
         const auto& [volume, path] = id;
         if (change.drop) {
             if (!removeFolder(volume, path))
+                return done(false);
+            continue;
+        }
+        if (change.upserts.empty() && change.removals.empty()) {
+            // Only seen again (the first search of a day): the records stay as they are.
+            touch.bindValue(0, today);
+            touch.bindValue(1, volume);
+            touch.bindValue(2, path);
+            if (!touch.exec())
                 return done(false);
             continue;
         }
@@ -698,9 +710,7 @@ bool writeCacheChanges(const DigestCacheOptions& options,
         std::vector<CacheRecord> kept;
         kept.reserve(records.size() + change.upserts.size());
         for (CacheRecord& r : records) {
-            if (change.upserts.count(r.fileId) ||
-                std::find(change.removals.begin(), change.removals.end(), r.fileId) !=
-                    change.removals.end())
+            if (change.upserts.count(r.fileId) || change.removals.count(r.fileId))
                 continue;
             kept.push_back(std::move(r));
         }

@@ -376,6 +376,7 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
         return true;
     // The workers are given up with a cancelled search, digests in progress included.
     DigestAhead ahead(toRead, options_.digestThreads, 0, options_.md5Kind, stamps);
+    FileKeys::Last lastVolume;
     for (int k = 0; k < n; ++k) {
         const int j = readIndex[std::size_t(k)];
         if (showProgress) {
@@ -415,7 +416,7 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
         d.digest = digest.value_or(QString());
         d.stamp = stamp;
         if (stamps)
-            d.key = keys.keyOf(paths.at(k), stamp);
+            d.key = keys.keyOf(paths.at(k), stamp, &lastVolume);
         d.fromCache = false;
         d.toRead = false;
     }

@@ -508,4 +508,25 @@ TEST_F(DigestCacheTest, RecordsOfGoneFilesAgeAndLimit) {
     EXPECT_TRUE(holds(fresh, "n", QString()));
 }
 
+// A folder searched now and then keeps its records, though nothing in it changes.
+TEST_F(DigestCacheTest, SearchingAFolderKeepsItsRecords) {
+    const QString a = pics.write(QStringLiteral("A/a.jpg"), "a");
+    const QString b = pics.write(QStringLiteral("B/b.jpg"), "b");
+    DigestCacheOptions o = options();
+    auto saveOn = [&](qint64 day, const QString& path, const QByteArray& bytes, bool fromBytes) {
+        o.today = day;
+        DigestCache cache(o);
+        ASSERT_TRUE(cache.waitLoaded(5s));
+        SearchedFile f = seen(path, bytes, cache.keys());
+        f.fromBytes = fromBytes;
+        cache.save({f}, QString(), false);
+    };
+    saveOn(20000, a, "a", true);
+    saveOn(20060, a, "a", false);  // found unchanged
+    saveOn(20100, b, "b", true);   // a write; folders not seen since day 20010 go
+    DigestCache cache(o);
+    ASSERT_TRUE(cache.waitLoaded(5s));
+    EXPECT_EQ(cache.recordCount(), 2);
+}
+
 }  // namespace
