@@ -7,8 +7,8 @@
 // rounds alternate between them and the median counts. The script the search writes is
 // then checked against the corpus manifest.
 //
-// With --repeat it measures the digest cache instead: a search with an empty cache, a
-// repeated search with the pictures in the page cache and with them dropped from it (as
+// With --repeat it measures the digest cache instead: the first search (an empty cache) and
+// a repeated one, each with the pictures in the page cache and with them dropped from it (as
 // after a restart), the search without a cache, and jdupes and the read loop under the
 // same two conditions; the outputs of every search must be the same byte for byte.
 //
@@ -605,7 +605,7 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         "sh", "-c",
         "'" + self + "' --read '" + nul + "' 0 2 & '" + self + "' --read '" + nul + "' 1 2; wait"};
 
-    enum class Before { Nothing, EmptyCache, Drop };
+    enum class Before { Nothing, EmptyCache, Drop, EmptyCacheAndDrop };
     struct Variant {
         const char* name;
         std::vector<std::string> argv;
@@ -619,11 +619,12 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
     // The warm ones first: every round begins with all pictures read into the page cache.
     std::vector<Variant> variants = {
         {"search without cache", scanWith(QString()), Before::Nothing, QStringLiteral("none")},
-        {"first search (empty cache)", scanWith(firstCache), Before::EmptyCache,
-         QStringLiteral("first")},
+        {"first search, warm", scanWith(firstCache), Before::EmptyCache, QStringLiteral("first")},
         {"repeated search, warm", scanWith(repeatCache), Before::Nothing, QStringLiteral("warm")},
         {"jdupes -r, warm", {"jdupes", "-r", "-q", t}, Before::Nothing, QString()},
         {"read loop 2 proc, warm", read2, Before::Nothing, QString()},
+        {"first search, cold", scanWith(firstCache), Before::EmptyCacheAndDrop,
+         QStringLiteral("firstcold")},
         {"repeated search, cold", scanWith(repeatCache), Before::Drop, QStringLiteral("cold")},
         {"jdupes -r, cold", {"jdupes", "-r", "-q", t}, Before::Drop, QString()},
         {"read loop 2 proc, cold", read2, Before::Drop, QString()},
@@ -651,12 +652,12 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         for (Variant& v : variants) {
             if (!v.present)
                 continue;
-            if (v.before == Before::EmptyCache) {
+            if (v.before == Before::EmptyCache || v.before == Before::EmptyCacheAndDrop) {
                 QFile::remove(firstCache);
                 QFile::remove(firstCache + QStringLiteral("-journal"));
-            } else if (v.before == Before::Drop) {
-                runMeasured(drop, "");
             }
+            if (v.before == Before::Drop || v.before == Before::EmptyCacheAndDrop)
+                runMeasured(drop, "");
             const bool isScan = !v.output.isEmpty();
             const Measured m = runMeasured(v.argv, isScan ? report : "");
             v.seconds.push_back(m.seconds);
@@ -680,7 +681,8 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                 return medianOf(v.seconds);
         return 0.0;
     };
-    const double first = median("first search (empty cache)");
+    const double first = median("first search, warm");
+    const double firstCold = median("first search, cold");
     const double none = median("search without cache");
     std::printf("\nmedian of %d rounds (load average at the end: %s):\n", rounds,
                 qPrintable(QString::fromLatin1([] {
@@ -694,10 +696,13 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
             std::printf("  %-28s  (not installed)\n", v.name);
             continue;
         }
+        // Each against the first search and jdupes under the same page-cache condition.
         const bool cold = QString::fromLatin1(v.name).endsWith(QLatin1String("cold"));
         const double jd = median(cold ? "jdupes -r, cold" : "jdupes -r, warm");
+        const double firstSame = cold ? firstCold : first;
         const double sec = medianOf(v.seconds);
-        std::printf("  %-28s %8.3f %12.2f %10s %9.1f\n", v.name, sec, first > 0 ? sec / first : 0,
+        std::printf("  %-28s %8.3f %12.2f %10s %9.1f\n", v.name, sec,
+                    firstSame > 0 ? sec / firstSame : 0,
                     jd > 0 ? qPrintable(QString::number(sec / jd, 'f', 2)) : "-",
                     double(v.maxRssKiB) / 1024.0);
     }
@@ -721,7 +726,7 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    for (const char* out : {"first", "warm", "cold"}) {
+    for (const char* out : {"first", "warm", "firstcold", "cold"}) {
         for (const char* ext : {".txt", ".bat"}) {
             const QString a = work + QStringLiteral("/none") + QLatin1String(ext);
             const QString b = work + u'/' + QLatin1String(out) + QLatin1String(ext);
