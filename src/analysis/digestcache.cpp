@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QVarLengthArray>
 #include <QVariant>
 #include <QtEndian>
 #include <algorithm>
@@ -214,7 +215,7 @@ QByteArray folderBlob(const QString& volume, const QString& path,
     return blob;
 }
 
-CacheRecord recordOf(const SearchedFile& file, const QByteArray& name) {
+CacheRecord recordOf(const SearchedFile& file, QByteArray name) {
     CacheRecord r;
     r.fileId = file.key.fileId;
     r.size = file.stamp.size;
@@ -222,19 +223,13 @@ CacheRecord recordOf(const SearchedFile& file, const QByteArray& name) {
     r.ctimeNs = file.stamp.ctimeNs;
     r.kind = kDigestKindMd5;
     r.digest = file.digest;
-    r.name = name;
+    r.name = std::move(name);
     return r;
 }
 
 bool sameRecord(const CacheRecord& a, const CacheRecord& b) {
     return a.fileId == b.fileId && a.size == b.size && a.mtimeNs == b.mtimeNs &&
            a.ctimeNs == b.ctimeNs && a.kind == b.kind && a.digest == b.digest && a.name == b.name;
-}
-
-// A full path taken apart into its folder (ending in a separator) and its name.
-std::pair<QString, QString> splitCachePath(const QString& path) {
-    const QString name = FileNamePart(path);
-    return {path.chopped(name.size()), name};
 }
 
 // ------------------------------------------------------------------------- the database
@@ -352,7 +347,11 @@ struct DigestCache::Snapshot {
         return it->second;
     }
     CacheRecord record(const Where& w) const {
-        return recordAt(folders[w.folder].records, w.offset);
+        return recordAt(folders[std::size_t(w.folder)].records, w.offset);
+    }
+    QUtf8StringView nameAt(const Where& w) const {
+        const char* p = folders[std::size_t(w.folder)].records.constData() + w.offset;
+        return {p + kRecordFixedBytes, qFromLittleEndian<quint16>(p + kRecordNameLengthAt)};
     }
 };
 
@@ -501,7 +500,7 @@ namespace {
 
 // What one save does to one folder's row.
 struct CacheFolderChange {
-    std::map<quint64, CacheRecord> upserts;
+    std::vector<CacheRecord> upserts;  // one per file
     std::set<quint64> removals;
     bool seenToday = false;
     bool drop = false;  // the folder is gone from its volume
@@ -535,58 +534,70 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
                                                             bool withSubfolders, qint64 today,
                                                             FileKeys& keys) {
     std::map<CacheFolderId, CacheFolderChange> changes;
-    // The files of this search by key: one file may have several names.
-    QHash<FileKey, std::vector<int>> byKey;
+    // The files of this search by key: one file may have several names (hard links).
+    QHash<FileKey, QVarLengthArray<int, 1>> byKey;
+    byKey.reserve(qsizetype(files.size()));
     QHash<QString, QString> volumeOfFolder;  // folders this search found files in
+    const QString* lastFolder = nullptr;
     for (int i = 0; i < int(files.size()); ++i) {
         const SearchedFile& f = files[std::size_t(i)];
         if (f.key.volume.isEmpty() || !f.stamp.valid)
             continue;
-        byKey[f.key].push_back(i);
-        volumeOfFolder.insert(splitCachePath(f.path).first, f.key.volume);
+        byKey[f.key].append(i);
+        // The files of a folder come together.
+        if (!lastFolder || *lastFolder != f.folder) {
+            volumeOfFolder.insert(f.folder, f.key.volume);
+            lastFolder = &f.folder;
+        }
     }
-    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
-        const FileKey& key = it.key();
-        const std::vector<int>& names = it.value();
+    CacheFolderChange* change = nullptr;  // the last folder's, while the files stay in it
+    const QString* changeVolume = nullptr;
+    const QString* changeFolder = nullptr;
+    auto changeOf = [&](const QString& volume, const QString& folder) -> CacheFolderChange& {
+        if (!change || *changeVolume != volume || *changeFolder != folder) {
+            change = &changes[{volume, folder}];
+            changeVolume = &volume;
+            changeFolder = &folder;
+        }
+        return *change;
+    };
+    // In the order of the search, so that the files of one folder come together.
+    for (int first = 0; first < int(files.size()); ++first) {
+        const FileKey& key = files[std::size_t(first)].key;
+        const auto it = byKey.constFind(key);
+        if (it == byKey.cend() || it->front() != first)
+            continue;  // not a file, or a further name of one met before
+        const QVarLengthArray<int, 1>& names = *it;
         const std::optional<CacheSnapshot::Where> where = snap.where(key);
-        std::optional<CacheRecord> stored;
-        QString storedFolder;
-        if (where) {
-            stored = snap.record(*where);
-            storedFolder = snap.folders[where->folder].path;
-        }
+        const QString* storedFolder =
+            where ? &snap.folders[std::size_t(where->folder)].path : nullptr;
+        const QUtf8StringView storedName = where ? snap.nameAt(*where) : QUtf8StringView();
         // The record stays under the name it has when the file still has that name.
-        QString folder, name;
-        for (const int i : names) {
-            const auto [f, n] = splitCachePath(files[std::size_t(i)].path);
-            if (stored && f == storedFolder && n.toUtf8() == stored->name) {
-                folder = f;
-                name = n;
-                break;
-            }
-        }
-        if (folder.isEmpty())
-            std::tie(folder, name) = splitCachePath(files[std::size_t(names.front())].path);
-        const QByteArray nameBytes = name.toUtf8();
-        std::optional<CacheRecord> wanted;
+        const SearchedFile* at = &files[std::size_t(names.front())];
         for (const int i : names) {
             const SearchedFile& f = files[std::size_t(i)];
-            if (f.fromBytes) {
-                wanted = recordOf(f, nameBytes);
+            if (where && f.folder == *storedFolder && QAnyStringView::equal(f.name, storedName)) {
+                at = &f;
                 break;
             }
         }
-        if (!wanted && stored) {
-            wanted = *stored;
-            wanted->name = nameBytes;
-        }
-        if (!wanted)
+        const SearchedFile* fresh = nullptr;
+        for (const int i : names)
+            if (files[std::size_t(i)].fromBytes && !fresh)
+                fresh = &files[std::size_t(i)];
+        if (!fresh && !where)
             continue;
-        const bool samePlace = stored && storedFolder == folder;
-        if (!(samePlace && sameRecord(*stored, *wanted)))
-            changes[{key.volume, folder}].upserts[key.fileId] = *wanted;
+        const bool samePlace = where && *storedFolder == at->folder;
+        if (samePlace && !fresh && QAnyStringView::equal(at->name, storedName))
+            continue;  // the usual case: found where it was, unchanged
+        const std::optional<CacheRecord> stored =
+            where ? std::optional(snap.record(*where)) : std::nullopt;
+        CacheRecord wanted = fresh ? recordOf(*fresh, QByteArray()) : *stored;
+        wanted.name = at->name.toUtf8();
+        if (!(samePlace && sameRecord(*stored, wanted)))
+            changeOf(key.volume, at->folder).upserts.push_back(std::move(wanted));
         if (stored && !samePlace)
-            changes[{key.volume, storedFolder}].removals.insert(key.fileId);
+            changes[{key.volume, *storedFolder}].removals.insert(key.fileId);
     }
 
     QHash<QString, const CacheSnapshot::Folder*> storedFolders;
@@ -707,15 +718,15 @@ bool writeCacheChanges(const DigestCacheOptions& options,
                     records.push_back(recordAt(blob, offset));
         }
         read.finish();
+        std::set<quint64> replaced = change.removals;
+        for (const CacheRecord& r : change.upserts)
+            replaced.insert(r.fileId);
         std::vector<CacheRecord> kept;
         kept.reserve(records.size() + change.upserts.size());
-        for (CacheRecord& r : records) {
-            if (change.upserts.count(r.fileId) || change.removals.count(r.fileId))
-                continue;
-            kept.push_back(std::move(r));
-        }
-        for (const auto& [fileId, r] : change.upserts)
-            kept.push_back(r);
+        for (CacheRecord& r : records)
+            if (!replaced.count(r.fileId))
+                kept.push_back(std::move(r));
+        kept.insert(kept.end(), change.upserts.begin(), change.upserts.end());
         if (change.seenToday)
             seen = today;
         if (kept.empty()) {

@@ -74,7 +74,8 @@ struct SearchedFile {
     FileStamp stamp;  // as digested, or as found matching the cache's record
     DigestBytes digest{};
     bool fromBytes = false;  // digested in this search, not taken from the cache
-    QString path;            // the name the search found it by
+    QString folder;          // where the search found it (ending in a separator)
+    QString name;            // and by what name
 };
 
 // Digests of earlier searches, kept in the user's cache folder so that a search of the same

@@ -130,7 +130,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);
 
     // The list is taken now: events during the search may change the window's list.
-    const FileList& files = host.fileList();
+    const FileList files = host.fileList();
     const int n = files.count();
     QStringList paths;
     paths.reserve(n);
@@ -162,18 +162,27 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
 
     EventPacer pacer(options_.eventIntervalMs);
     std::vector<SearchDigest> digests(static_cast<std::size_t>(n));
-    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, digests);
+    // The list's lines are made while the workers read, as the digests come in.
     QStringList written;  // the entry lines of the list, in the collected order
     written.reserve(n);
-    for (int k = 0; k < n; ++k) {
+    QByteArray listBytes;
+    std::vector<std::pair<int, qsizetype>> lineOf(std::size_t(n), {-1, 0});  // line, byte
+    const auto listed = [&](int k) {
         const QString& digest = digests[std::size_t(k)].digest;
-        if (!digest.isEmpty())
-            written.append(ChecksumEntryLine(digest, paths.at(k)));
-    }
+        if (digest.isEmpty())
+            return;
+        lineOf[std::size_t(k)] = {int(written.size()), listBytes.size()};
+        QString line = ChecksumEntryLine(digest, paths.at(k));
+        listBytes += EncodeScriptText({line});
+        written.append(std::move(line));
+    };
+    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, digests, listed);
+    if (!cancelled)
+        correctListLines(paths, digests, lineOf, written, listBytes);
     if (listOpen && !cancelled)
-        list.write(EncodeScriptText(written));
+        list.write(listBytes);
     if (cache_)
-        saveToCache(*cache_, paths, digests, cancelled ? QString() : dir);
+        saveToCache(*cache_, files, digests, cancelled ? QString() : dir);
     // Whether every entry reached the disk; the buffer is written out on closing.
     bool listComplete = false;
     if (listOpen) {
@@ -223,15 +232,20 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
     int shown = 0;
     std::vector<DuplicatePair> pairs = FindDuplicatePairs(lines, tag, IdentifyFile);
-    {
+    if (counts_.fromCache > 0) {
         // A copy is marked or deleted, and kept, only on the word of its own bytes as read
         // in this search: every file that shares a digest was read again above.
-        QSet<QString> read;
+        QSet<QString> inPairs;
+        for (const DuplicatePair& pair : pairs) {
+            inPairs.insert(pair.surplus);
+            inPairs.insert(pair.kept);
+        }
+        QSet<QString> unread;
         for (int k = 0; k < n; ++k)
-            if (!digests[std::size_t(k)].fromCache)
-                read.insert(paths.at(k));
+            if (digests[std::size_t(k)].fromCache && inPairs.contains(paths.at(k)))
+                unread.insert(paths.at(k));
         std::erase_if(pairs, [&](const DuplicatePair& pair) {
-            return !read.contains(pair.surplus) || !read.contains(pair.kept);
+            return unread.contains(pair.surplus) || unread.contains(pair.kept);
         });
     }
     const DuplicateScript found = PlanDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
@@ -283,7 +297,8 @@ void DuplicateFinder::waitForCache() {
 }
 
 bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
-                                  EventPacer& pacer, std::vector<SearchDigest>& digests) {
+                                  EventPacer& pacer, std::vector<SearchDigest>& digests,
+                                  const std::function<void(int k)>& listed) {
     const int n = int(paths.size());
     FileKeys ownKeys;
     FileKeys& keys = cache ? cache->keys() : ownKeys;
@@ -343,11 +358,11 @@ bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, Dige
         return marked;
     };
     markShared();
-    bool showProgress = true;
+    const std::function<void(int)>* firstPass = &listed;
     do {
-        if (!readFiles(host, paths, keys, cache != nullptr, showProgress, pacer, digests))
+        if (!readFiles(host, paths, keys, cache != nullptr, pacer, digests, firstPass))
             return false;
-        showProgress = false;
+        firstPass = nullptr;
     } while (markShared() > 0);
     for (const SearchDigest& d : digests) {
         if (!d.digest.isEmpty())
@@ -359,8 +374,9 @@ bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, Dige
 }
 
 bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys,
-                                bool stamps, bool showProgress, EventPacer& pacer,
-                                std::vector<SearchDigest>& digests) {
+                                bool stamps, EventPacer& pacer, std::vector<SearchDigest>& digests,
+                                const std::function<void(int k)>* firstPass) {
+    const bool showProgress = firstPass != nullptr;
     Person& person = host.person();
     const Language lang = host.language();
     const int n = int(paths.size());
@@ -396,8 +412,11 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
             if (takeCancel(host))
                 return false;
         }
-        if (j < 0)
+        if (j < 0) {
+            if (firstPass)
+                (*firstPass)(k);
             continue;
+        }
         while (!ahead.waitFor(j, kWaitSlice)) {
             person.processEvents();
             if (takeCancel(host))
@@ -419,15 +438,52 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
             d.key = keys.keyOf(paths.at(k), stamp, &lastVolume);
         d.fromCache = false;
         d.toRead = false;
+        if (firstPass)
+            (*firstPass)(k);
     }
     return true;
 }
 
-void DuplicateFinder::saveToCache(DigestCache& cache, const QStringList& paths,
+void DuplicateFinder::correctListLines(const QStringList& paths,
+                                       const std::vector<SearchDigest>& digests,
+                                       const std::vector<std::pair<int, qsizetype>>& lineOf,
+                                       QStringList& lines, QByteArray& bytes) {
+    // A file read again after its line was made: the digest in the line is put right (a
+    // digest text is 32 characters, one byte each in the list's encoding).
+    bool remake = false;
+    for (std::size_t k = 0; k < digests.size(); ++k) {
+        const QString& digest = digests[k].digest;
+        const auto [line, at] = lineOf[k];
+        if (line < 0) {
+            remake = remake || !digest.isEmpty();
+            continue;
+        }
+        if (lines.at(line).startsWith(digest))
+            continue;
+        if (digest.size() != 32) {
+            remake = true;  // could not be read again: the line goes
+            continue;
+        }
+        lines[line].replace(0, 32, digest);
+        bytes.replace(at, 32, digest.toLatin1());
+    }
+    if (!remake)
+        return;
+    lines.clear();
+    bytes.clear();
+    for (std::size_t k = 0; k < digests.size(); ++k) {
+        if (digests[k].digest.isEmpty())
+            continue;
+        lines.append(ChecksumEntryLine(digests[k].digest, paths.at(int(k))));
+        bytes += EncodeScriptText({lines.back()});
+    }
+}
+
+void DuplicateFinder::saveToCache(DigestCache& cache, const FileList& files,
                                   const std::vector<SearchDigest>& digests,
                                   const QString& searchedDir) {
-    std::vector<SearchedFile> files;
-    files.reserve(digests.size());
+    std::vector<SearchedFile> found;
+    found.reserve(digests.size());
     // Whether the search took in the sub-folders shows in the files it found.
     bool withSubfolders = false;
     for (std::size_t k = 0; k < digests.size(); ++k) {
@@ -437,12 +493,12 @@ void DuplicateFinder::saveToCache(DigestCache& cache, const QStringList& paths,
         const std::optional<DigestBytes> digest = DigestFromText(d.digest);
         if (!digest)
             continue;
-        const QString& path = paths.at(int(k));
-        if (!searchedDir.isEmpty() && path.size() - FileNamePart(path).size() > searchedDir.size())
-            withSubfolders = true;
-        files.push_back({d.key, d.stamp, *digest, !d.fromCache, path});
+        const QString& folder = files.FileDirs.at(int(k));
+        withSubfolders = withSubfolders || folder != searchedDir;
+        found.push_back(
+            {d.key, d.stamp, *digest, !d.fromCache, folder, files.FileNames.at(int(k))});
     }
-    cache.save(std::move(files), searchedDir, withSubfolders);
+    cache.save(std::move(found), searchedDir, withSubfolders && !searchedDir.isEmpty());
 }
 
 }  // namespace kadrano

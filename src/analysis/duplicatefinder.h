@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "md5lanes.h"
 
 #include "core/eventpacer.h"
+#include "core/filelist.h"
 #include "core/progress.h"
 #include "core/toolhost.h"
 
@@ -80,15 +82,23 @@ private:
     };
 
     // Digests every file, from the cache where it matches, and reads again every file the
-    // cache gave a digest that another file shares. False when the person stopped it.
+    // cache gave a digest that another file shares. Each file's first digest is handed to
+    // listed in list order as it comes (a digest read again later may differ). False when
+    // the person stopped it.
     bool digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
-                     EventPacer& pacer, std::vector<SearchDigest>& digests);
+                     EventPacer& pacer, std::vector<SearchDigest>& digests,
+                     const std::function<void(int k)>& listed);
     // Reads the files marked toRead, in list order (with their stamps and keys for the
-    // cache when stamps is set), with progress through file k of n when showProgress is
-    // set. False when the person stopped it.
+    // cache when stamps is set). The first pass shows progress through every file k of n
+    // and hands each file to listed. False when the person stopped it.
     bool readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys, bool stamps,
-                   bool showProgress, EventPacer& pacer, std::vector<SearchDigest>& digests);
-    void saveToCache(DigestCache& cache, const QStringList& paths,
+                   EventPacer& pacer, std::vector<SearchDigest>& digests,
+                   const std::function<void(int k)>* firstPass);
+    // Puts right the list lines of files whose digest changed after their line was made.
+    static void correctListLines(const QStringList& paths, const std::vector<SearchDigest>& digests,
+                                 const std::vector<std::pair<int, qsizetype>>& lineOf,
+                                 QStringList& lines, QByteArray& bytes);
+    void saveToCache(DigestCache& cache, const FileList& files,
                      const std::vector<SearchDigest>& digests, const QString& searchedDir);
 
     void run(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options,

@@ -34,6 +34,14 @@ QString md5Text(const QByteArray& bytes) {
         .toUpper();
 }
 
+// A file as a search found it, with the digest of bytes (its own, or others').
+SearchedFile seenFile(FileKeys& keys, const QString& path, const QByteArray& bytes) {
+    const FileStamp stamp = StampOfPath(path);
+    const QString name = QFileInfo(path).fileName();
+    return {keys.keyOf(path, stamp),   stamp, *DigestFromText(md5Text(bytes)), true,
+            path.chopped(name.size()), name};
+}
+
 class NoView : public DuplicatesView {
 public:
     void setStartButtonText(const QString&) override {}
@@ -102,11 +110,8 @@ protected:
         DigestCache cache({cacheFile});
         ASSERT_TRUE(cache.waitLoaded(5s));
         const QString path = pics.file(relative);
-        const FileStamp stamp = StampOfPath(path);
-        ASSERT_TRUE(stamp.valid);
-        cache.save({{cache.keys().keyOf(path, stamp), stamp, *DigestFromText(md5Text(claimedBytes)),
-                     true, path}},
-                   QString(), false);
+        ASSERT_TRUE(StampOfPath(path).valid);
+        cache.save({seenFile(cache.keys(), path, claimedBytes)}, QString(), false);
     }
     QString line(const char* relative, const QByteArray& bytes) {
         return md5Text(bytes) + u';' + pics.file(QString::fromUtf8(relative));
@@ -398,8 +403,7 @@ class DigestCacheTest : public ::testing::Test {
 protected:
     DigestCacheOptions options() const { return {cacheHome.file(QStringLiteral("c.sqlite"))}; }
     SearchedFile seen(const QString& path, const QByteArray& bytes, FileKeys& keys) {
-        const FileStamp stamp = StampOfPath(path);
-        return {keys.keyOf(path, stamp), stamp, *DigestFromText(md5Text(bytes)), true, path};
+        return seenFile(keys, path, bytes);
     }
 
     TempFolder pics;
@@ -443,10 +447,11 @@ TEST_F(DigestCacheTest, RecordsOfGoneFilesAgeAndLimit) {
         FileKeys& keys = cache.keys();
         SearchedFile card = seen(kept, "kept", keys);
         card.key.volume = QStringLiteral("uuid:card-not-plugged-in");
-        card.path = pics.file(QStringLiteral("Sub/card.jpg"));
+        card.name = QStringLiteral("card.jpg");
         SearchedFile cardFolder = card;
         cardFolder.key.fileId += 1;
-        cardFolder.path = pics.file(QStringLiteral("Card/DCIM/y.jpg"));
+        cardFolder.folder = pics.file(QStringLiteral("Card/DCIM/"));
+        cardFolder.name = QStringLiteral("y.jpg");
         cache.save({seen(kept, "kept", keys), seen(gone, "gone", keys), seen(goneFolder, "x", keys),
                     seen(excluded, "png", keys), card, cardFolder},
                    QString(), false);
