@@ -13,7 +13,8 @@
 // same two conditions; the outputs of every search must be the same byte for byte.
 //
 //   bench_duplicates --tree DIR --manifest FILE [--work DIR] [--rounds N] [--threads N]
-//                    [--repeat]
+//                    [--repeat [--baseline BIN]]   (BIN: a bench_duplicates of an earlier
+//                                                   version, whose --scan is run as well)
 //   bench_duplicates --scan DIR [--threads N] [--scalar] [--cache FILE | --no-cache]
 //                                                   (one search; used by the above)
 //   bench_duplicates --read LIST PART COUNT         (read every COUNT-th file of the
@@ -201,6 +202,7 @@ int dropFromPageCache(const QString& listPath, const QStringList& more) {
 
 struct Measured {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the child and what it waited for
     long maxRssKiB = 0;
     int exitCode = -1;
 };
@@ -232,6 +234,8 @@ Measured runMeasured(const std::vector<std::string>& argv, const std::string& ou
     wait4(pid, &status, 0, &ru);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     m.maxRssKiB = ru.ru_maxrss;  // the child and every descendant it waited for
+    m.cpuSeconds = double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                   double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
     m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return m;
 }
@@ -566,7 +570,7 @@ qint64 fileSize(const QString& path) {
 }
 
 int compareRepeated(const QString& treeArg, const QString& manifest, const QString& workArg,
-                    int rounds, int threads) {
+                    int rounds, int threads, const QString& baseline) {
     const std::optional<BenchTree> prepared = prepareTree(treeArg, workArg);
     if (!prepared)
         return 1;
@@ -613,11 +617,16 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         QString output;  // where the search's list and script go; empty: not a search
         bool present = true;
         std::vector<double> seconds{};
+        std::vector<double> cpuSeconds{};
         long maxRssKiB = 0;
         QString report{};
     };
     // The warm ones first: every round begins with all pictures read into the page cache.
     std::vector<Variant> variants = {
+        {"search before the cache",
+         {baseline.toStdString(), "--scan", t},
+         Before::Nothing,
+         QStringLiteral("before")},
         {"search without cache", scanWith(QString()), Before::Nothing, QStringLiteral("none")},
         {"first search, warm", scanWith(firstCache), Before::EmptyCache, QStringLiteral("first")},
         {"repeated search, warm", scanWith(repeatCache), Before::Nothing, QStringLiteral("warm")},
@@ -629,9 +638,12 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         {"jdupes -r, cold", {"jdupes", "-r", "-q", t}, Before::Drop, QString()},
         {"read loop 2 proc, cold", read2, Before::Drop, QString()},
     };
-    for (Variant& v : variants)
+    for (Variant& v : variants) {
         if (v.argv[0] == "jdupes")
             v.present = haveProgram("jdupes");
+        else if (v.argv[0].empty())
+            v.present = false;
+    }
 
     const QString listPath = tree + QLatin1String(kChecksumListName);
     const QString scriptPath = tree + QLatin1String(kDuplicatesScriptName);
@@ -661,6 +673,7 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
             const bool isScan = !v.output.isEmpty();
             const Measured m = runMeasured(v.argv, isScan ? report : "");
             v.seconds.push_back(m.seconds);
+            v.cpuSeconds.push_back(m.cpuSeconds);
             v.maxRssKiB = std::max(v.maxRssKiB, m.maxRssKiB);
             if (isScan) {
                 const QString kept = work + u'/' + v.output;
@@ -689,8 +702,10 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                     QFile f(QStringLiteral("/proc/loadavg"));
                     return f.open(QIODevice::ReadOnly) ? f.readLine().trimmed() : QByteArray("?");
                 }())));
-    std::printf("  %-28s %8s %12s %10s %9s\n", "", "seconds", "x 1st search", "x jdupes",
-                "peak MB");
+    // CPU time is shown too: on a machine shared with others it varies far less than the
+    // wall time, and it tells the work done.
+    std::printf("  %-28s %8s %12s %10s %9s %9s\n", "", "seconds", "x 1st search", "x jdupes",
+                "CPU s", "peak MB");
     for (const Variant& v : variants) {
         if (!v.present) {
             std::printf("  %-28s  (not installed)\n", v.name);
@@ -701,12 +716,15 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         const double jd = median(cold ? "jdupes -r, cold" : "jdupes -r, warm");
         const double firstSame = cold ? firstCold : first;
         const double sec = medianOf(v.seconds);
-        std::printf("  %-28s %8.3f %12.2f %10s %9.1f\n", v.name, sec,
+        std::printf("  %-28s %8.3f %12.2f %10s %9.3f %9.1f\n", v.name, sec,
                     firstSame > 0 ? sec / firstSame : 0,
                     jd > 0 ? qPrintable(QString::number(sec / jd, 'f', 2)) : "-",
-                    double(v.maxRssKiB) / 1024.0);
+                    medianOf(v.cpuSeconds), double(v.maxRssKiB) / 1024.0);
     }
+    const double before = median("search before the cache");
     std::printf("  first search / search without cache: %.3f\n", none > 0 ? first / none : 0);
+    if (before > 0)
+        std::printf("  first search / search before the cache: %.3f\n", first / before);
     std::printf("  cache size: %.2f MB for %d files\n", double(fileSize(repeatCache)) / 1e6,
                 files.count());
 
@@ -726,7 +744,9 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    for (const char* out : {"first", "warm", "firstcold", "cold"}) {
+    for (const char* out : {"before", "first", "warm", "firstcold", "cold"}) {
+        if (std::strcmp(out, "before") == 0 && baseline.isEmpty())
+            continue;
         for (const char* ext : {".txt", ".bat"}) {
             const QString a = work + QStringLiteral("/none") + QLatin1String(ext);
             const QString b = work + u'/' + QLatin1String(out) + QLatin1String(ext);
@@ -756,6 +776,7 @@ int main(int argc, char** argv) {
     int threads = 0;
     bool scalar = false;
     bool repeat = false;
+    QString baseline;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -772,6 +793,8 @@ int main(int argc, char** argv) {
             cacheFile.clear();
         else if (a == QLatin1String("--repeat"))
             repeat = true;
+        else if (a == QLatin1String("--baseline") && more)
+            baseline = args[++i];
         else if (a == QLatin1String("--tree") && more)
             tree = args[++i];
         else if (a == QLatin1String("--manifest") && more)
@@ -794,6 +817,6 @@ int main(int argc, char** argv) {
     if (manifest.isEmpty())
         manifest = QDir(tree).absoluteFilePath(QStringLiteral("../manifest.tsv"));
     if (repeat)
-        return compareRepeated(tree, manifest, work, rounds, threads);
+        return compareRepeated(tree, manifest, work, rounds, threads, baseline);
     return compare(tree, manifest, work, rounds, threads);
 }
