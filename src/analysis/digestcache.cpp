@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QVarLengthArray>
 #include <QVariant>
 #include <QtEndian>
@@ -15,7 +16,6 @@
 #include <atomic>
 #include <cstring>
 #include <map>
-#include <set>
 #include <unordered_map>
 
 #include "core/pathhelpers.h"
@@ -122,6 +122,7 @@ constexpr int kRecordDigestAt = 33;
 constexpr int kRecordNameLengthAt = 49;
 constexpr int kRecordFixedBytes = 51;
 
+// A record's fields but its name.
 struct CacheRecord {
     quint64 fileId = 0;
     qint64 size = 0;
@@ -129,26 +130,29 @@ struct CacheRecord {
     qint64 ctimeNs = 0;
     quint8 kind = 0;
     DigestBytes digest{};
-    QByteArray name;  // UTF-8
+    bool operator==(const CacheRecord&) const = default;
 };
 
-void appendRecord(QByteArray& out, const CacheRecord& r) {
-    char fixed[kRecordFixedBytes];
-    char* p = fixed;
+// Appends a record, its name written in UTF-8 straight into the blob.
+void appendRecord(QByteArray& out, const CacheRecord& r, QStringView name) {
+    const qsizetype start = out.size();
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    out.resize(start + kRecordFixedBytes + toUtf8.requiredSpace(name.size()));
+    char* p = out.data() + start;
     qToLittleEndian<quint64>(r.fileId, p);
     qToLittleEndian<qint64>(r.size, p + kRecordSizeAt);
     qToLittleEndian<qint64>(r.mtimeNs, p + kRecordMtimeAt);
     qToLittleEndian<qint64>(r.ctimeNs, p + kRecordCtimeAt);
     p[kRecordKindAt] = char(r.kind);
     std::memcpy(p + kRecordDigestAt, r.digest.data(), r.digest.size());
-    qToLittleEndian<quint16>(quint16(r.name.size()), p + kRecordNameLengthAt);
-    out.append(fixed, kRecordFixedBytes);
-    out.append(r.name);
+    char* const nameStart = p + kRecordFixedBytes;
+    const char* const nameEnd = toUtf8.appendToBuffer(nameStart, name);
+    qToLittleEndian<quint16>(quint16(nameEnd - nameStart), p + kRecordNameLengthAt);
+    out.resize(nameEnd - out.constData());
 }
 
-// The record at offset of a blob already checked.
-CacheRecord recordAt(const QByteArray& blob, int offset) {
-    const char* p = blob.constData() + offset;
+// The record at p, in a blob already checked.
+CacheRecord recordAt(const char* p) {
     CacheRecord r;
     r.fileId = qFromLittleEndian<quint64>(p);
     r.size = qFromLittleEndian<qint64>(p + kRecordSizeAt);
@@ -156,9 +160,15 @@ CacheRecord recordAt(const QByteArray& blob, int offset) {
     r.ctimeNs = qFromLittleEndian<qint64>(p + kRecordCtimeAt);
     r.kind = quint8(p[kRecordKindAt]);
     std::memcpy(r.digest.data(), p + kRecordDigestAt, r.digest.size());
-    const int nameLength = qFromLittleEndian<quint16>(p + kRecordNameLengthAt);
-    r.name = QByteArray(p + kRecordFixedBytes, nameLength);
     return r;
+}
+
+QUtf8StringView recordNameAt(const char* p) {
+    return {p + kRecordFixedBytes, qFromLittleEndian<quint16>(p + kRecordNameLengthAt)};
+}
+
+qsizetype recordBytesAt(const char* p) {
+    return kRecordFixedBytes + qFromLittleEndian<quint16>(p + kRecordNameLengthAt);
 }
 
 quint64 folderCheck(const QString& volume, const QString& path, const char* data, qsizetype size) {
@@ -203,33 +213,27 @@ std::optional<std::vector<int>> recordOffsets(const QString& volume, const QStri
     return offsets;
 }
 
-QByteArray folderBlob(const QString& volume, const QString& path,
-                      const std::vector<CacheRecord>& records) {
+// A folder's blob: the count, the records, the check.
+QByteArray folderBlob(const QString& volume, const QString& path, quint32 count,
+                      const QByteArray& records) {
     QByteArray blob(4, '\0');
-    qToLittleEndian<quint32>(quint32(records.size()), blob.data());
-    for (const CacheRecord& r : records)
-        appendRecord(blob, r);
+    qToLittleEndian<quint32>(count, blob.data());
+    blob.append(records);
     char check[8];
     qToLittleEndian<quint64>(folderCheck(volume, path, blob.constData(), blob.size()), check);
     blob.append(check, 8);
     return blob;
 }
 
-CacheRecord recordOf(const SearchedFile& file, QByteArray name) {
+CacheRecord recordOf(const SearchedFile& file) {
     CacheRecord r;
     r.fileId = file.key.fileId;
     r.size = file.stamp.size;
     r.mtimeNs = file.stamp.mtimeNs;
     r.ctimeNs = file.stamp.ctimeNs;
     r.kind = kDigestKindMd5;
-    r.digest = file.digest;
-    r.name = std::move(name);
+    r.digest = *file.digest;
     return r;
-}
-
-bool sameRecord(const CacheRecord& a, const CacheRecord& b) {
-    return a.fileId == b.fileId && a.size == b.size && a.mtimeNs == b.mtimeNs &&
-           a.ctimeNs == b.ctimeNs && a.kind == b.kind && a.digest == b.digest && a.name == b.name;
 }
 
 // ------------------------------------------------------------------------- the database
@@ -337,6 +341,14 @@ struct DigestCache::Snapshot {
     QHash<QString, int> volumeIds;
     std::unordered_map<IndexKey, Where, IndexHash> index;
 
+    std::optional<Where> where(int volume, quint64 fileId) const {
+        if (volume < 0)
+            return std::nullopt;
+        const auto it = index.find({volume, fileId});
+        if (it == index.end())
+            return std::nullopt;
+        return it->second;
+    }
     std::optional<Where> where(const FileKey& key) const {
         const auto volume = volumeIds.constFind(key.volume);
         if (volume == volumeIds.constEnd())
@@ -346,12 +358,8 @@ struct DigestCache::Snapshot {
             return std::nullopt;
         return it->second;
     }
-    CacheRecord record(const Where& w) const {
-        return recordAt(folders[std::size_t(w.folder)].records, w.offset);
-    }
-    QUtf8StringView nameAt(const Where& w) const {
-        const char* p = folders[std::size_t(w.folder)].records.constData() + w.offset;
-        return {p + kRecordFixedBytes, qFromLittleEndian<quint16>(p + kRecordNameLengthAt)};
+    const char* at(const Where& w) const {
+        return folders[std::size_t(w.folder)].records.constData() + w.offset;
     }
 };
 
@@ -500,8 +508,9 @@ namespace {
 
 // What one save does to one folder's row.
 struct CacheFolderChange {
-    std::vector<CacheRecord> upserts;  // one per file
-    std::set<quint64> removals;
+    QByteArray added;  // records, one per file, as they go into the blob
+    quint32 addedCount = 0;
+    std::vector<quint64> replaced;  // files whose stored record goes (moved, gone, added anew)
     bool seenToday = false;
     bool drop = false;  // the folder is gone from its volume
 };
@@ -534,22 +543,59 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
                                                             bool withSubfolders, qint64 today,
                                                             FileKeys& keys) {
     std::map<CacheFolderId, CacheFolderChange> changes;
-    // The files of this search by key: one file may have several names (hard links).
-    QHash<FileKey, QVarLengthArray<int, 1>> byKey;
-    byKey.reserve(qsizetype(files.size()));
+    // The files of this search with a digest, by key. A search meets few volumes: they
+    // are numbered, and files are sorted by number, so that the further names of one
+    // file (hard links) come together without a table of every file.
+    struct Met {
+        int volume;
+        quint64 fileId;
+        int index;
+        bool operator<(const Met& o) const {
+            return std::tie(volume, fileId, index) < std::tie(o.volume, o.fileId, o.index);
+        }
+    };
+    std::vector<QString> volumes;
+    std::vector<Met> met;
+    met.reserve(files.size());
     QHash<QString, QString> volumeOfFolder;  // folders this search found files in
     const QString* lastFolder = nullptr;
     for (int i = 0; i < int(files.size()); ++i) {
         const SearchedFile& f = files[std::size_t(i)];
-        if (f.key.volume.isEmpty() || !f.stamp.valid)
+        if (f.key.volume.isEmpty() || !f.stamp.valid || !f.digest)
             continue;
-        byKey[f.key].append(i);
+        int volume = int(volumes.size()) - 1;
+        while (volume >= 0 && volumes[std::size_t(volume)] != f.key.volume)
+            --volume;
+        if (volume < 0) {
+            volume = int(volumes.size());
+            volumes.push_back(f.key.volume);
+        }
+        met.push_back({volume, f.key.fileId, i});
         // The files of a folder come together.
         if (!lastFolder || *lastFolder != f.folder) {
             volumeOfFolder.insert(f.folder, f.key.volume);
             lastFolder = &f.folder;
         }
     }
+    std::vector<Met> byKey = met;
+    std::sort(byKey.begin(), byKey.end());
+    std::vector<int> groupOf(files.size(), -1);  // where a file's key begins in byKey
+    for (std::size_t g = 0; g < byKey.size(); ++g) {
+        const bool sameKey = g > 0 && byKey[g - 1].volume == byKey[g].volume &&
+                             byKey[g - 1].fileId == byKey[g].fileId;
+        groupOf[std::size_t(byKey[g].index)] =
+            sameKey ? groupOf[std::size_t(byKey[g - 1].index)] : int(g);
+    }
+    const auto volumeNumber = [&](const QString& volume) {
+        for (std::size_t v = 0; v < volumes.size(); ++v)
+            if (volumes[v] == volume)
+                return int(v);
+        return -1;
+    };
+    std::vector<int> snapVolume(volumes.size());
+    for (std::size_t v = 0; v < volumes.size(); ++v)
+        snapVolume[v] = snap.volumeIds.value(volumes[v], -1);
+
     CacheFolderChange* change = nullptr;  // the last folder's, while the files stay in it
     const QString* changeVolume = nullptr;
     const QString* changeFolder = nullptr;
@@ -562,42 +608,44 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
         return *change;
     };
     // In the order of the search, so that the files of one folder come together.
-    for (int first = 0; first < int(files.size()); ++first) {
-        const FileKey& key = files[std::size_t(first)].key;
-        const auto it = byKey.constFind(key);
-        if (it == byKey.cend() || it->front() != first)
-            continue;  // not a file, or a further name of one met before
-        const QVarLengthArray<int, 1>& names = *it;
-        const std::optional<CacheSnapshot::Where> where = snap.where(key);
+    for (const Met& first : met) {
+        const int group = groupOf[std::size_t(first.index)];
+        if (byKey[std::size_t(group)].index != first.index)
+            continue;  // a further name of a file met before
+        std::size_t groupEnd = std::size_t(group) + 1;
+        while (groupEnd < byKey.size() && byKey[groupEnd].volume == first.volume &&
+               byKey[groupEnd].fileId == first.fileId)
+            ++groupEnd;
+        const FileKey& key = files[std::size_t(first.index)].key;
+        const std::optional<CacheSnapshot::Where> where =
+            snap.where(snapVolume[std::size_t(first.volume)], first.fileId);
         const QString* storedFolder =
             where ? &snap.folders[std::size_t(where->folder)].path : nullptr;
-        const QUtf8StringView storedName = where ? snap.nameAt(*where) : QUtf8StringView();
-        // The record stays under the name it has when the file still has that name.
-        const SearchedFile* at = &files[std::size_t(names.front())];
-        for (const int i : names) {
-            const SearchedFile& f = files[std::size_t(i)];
-            if (where && f.folder == *storedFolder && QAnyStringView::equal(f.name, storedName)) {
-                at = &f;
-                break;
-            }
-        }
+        const char* stored = where ? snap.at(*where) : nullptr;
+        const QUtf8StringView storedName = stored ? recordNameAt(stored) : QUtf8StringView();
+        // The record stays under the name it has when the file still has that name, and
+        // a digest read in this search wins over the cache's.
+        const SearchedFile* at = &files[std::size_t(first.index)];
         const SearchedFile* fresh = nullptr;
-        for (const int i : names)
-            if (files[std::size_t(i)].fromBytes && !fresh)
-                fresh = &files[std::size_t(i)];
-        if (!fresh && !where)
+        for (std::size_t g = std::size_t(group); g < groupEnd; ++g) {
+            const SearchedFile& f = files[std::size_t(byKey[g].index)];
+            if (stored && f.folder == *storedFolder && QAnyStringView::equal(f.name, storedName))
+                at = &f;
+            if (f.fromBytes && !fresh)
+                fresh = &f;
+        }
+        if (!fresh && !stored)
             continue;
-        const bool samePlace = where && *storedFolder == at->folder;
-        if (samePlace && !fresh && QAnyStringView::equal(at->name, storedName))
+        const bool samePlace = stored && *storedFolder == at->folder;
+        const CacheRecord wanted = fresh ? recordOf(*fresh) : recordAt(stored);
+        if (samePlace && QAnyStringView::equal(at->name, storedName) && wanted == recordAt(stored))
             continue;  // the usual case: found where it was, unchanged
-        const std::optional<CacheRecord> stored =
-            where ? std::optional(snap.record(*where)) : std::nullopt;
-        CacheRecord wanted = fresh ? recordOf(*fresh, QByteArray()) : *stored;
-        wanted.name = at->name.toUtf8();
-        if (!(samePlace && sameRecord(*stored, wanted)))
-            changeOf(key.volume, at->folder).upserts.push_back(std::move(wanted));
+        CacheFolderChange& into = changeOf(key.volume, at->folder);
+        appendRecord(into.added, wanted, at->name);
+        ++into.addedCount;
+        into.replaced.push_back(key.fileId);
         if (stored && !samePlace)
-            changes[{key.volume, *storedFolder}].removals.insert(key.fileId);
+            changes[{key.volume, *storedFolder}].replaced.push_back(key.fileId);
     }
 
     QHash<QString, const CacheSnapshot::Folder*> storedFolders;
@@ -626,14 +674,18 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
             continue;
         }
         for (const int offset : folder.offsets) {
-            const CacheRecord r = recordAt(folder.records, offset);
-            const FileKey key{folder.volume, r.fileId};
-            if (byKey.contains(key))
+            const char* r = folder.records.constData() + offset;
+            const quint64 fileId = qFromLittleEndian<quint64>(r);
+            if (std::binary_search(
+                    byKey.begin(), byKey.end(), Met{volumeNumber(folder.volume), fileId, -1},
+                    [](const Met& a, const Met& b) {
+                        return std::tie(a.volume, a.fileId) < std::tie(b.volume, b.fileId);
+                    }))
                 continue;
-            const QString path = folder.path + QString::fromUtf8(r.name);
+            const QString path = folder.path + recordNameAt(r).toString();
             const FileStamp now = StampOfPath(path);
-            if (!now.valid || keys.keyOf(path, now) != key)
-                changes[{folder.volume, folder.path}].removals.insert(r.fileId);
+            if (!now.valid || keys.keyOf(path, now) != FileKey{folder.volume, fileId})
+                changes[{folder.volume, folder.path}].replaced.push_back(fileId);
         }
     }
     return changes;
@@ -694,7 +746,7 @@ bool writeCacheChanges(const DigestCacheOptions& options,
                 return done(false);
             continue;
         }
-        if (change.upserts.empty() && change.removals.empty()) {
+        if (change.addedCount == 0 && change.replaced.empty()) {
             // Only seen again (the first search of a day): the records stay as they are.
             touch.bindValue(0, today);
             touch.bindValue(1, volume);
@@ -709,27 +761,30 @@ bool writeCacheChanges(const DigestCacheOptions& options,
         if (!read.exec())
             return done(false);
         qint64 seen = today;
-        std::vector<CacheRecord> records;
+        QByteArray records;
+        quint32 count = 0;
         if (read.next()) {
             seen = read.value(0).toLongLong();
             const QByteArray blob = read.value(1).toByteArray();
-            if (const std::optional<std::vector<int>> offsets = recordOffsets(volume, path, blob))
-                for (const int offset : *offsets)
-                    records.push_back(recordAt(blob, offset));
+            std::vector<quint64> replaced = change.replaced;
+            std::sort(replaced.begin(), replaced.end());
+            if (const std::optional<std::vector<int>> offsets = recordOffsets(volume, path, blob)) {
+                for (const int offset : *offsets) {
+                    const char* r = blob.constData() + offset;
+                    if (std::binary_search(replaced.begin(), replaced.end(),
+                                           qFromLittleEndian<quint64>(r)))
+                        continue;
+                    records.append(r, recordBytesAt(r));
+                    ++count;
+                }
+            }
         }
         read.finish();
-        std::set<quint64> replaced = change.removals;
-        for (const CacheRecord& r : change.upserts)
-            replaced.insert(r.fileId);
-        std::vector<CacheRecord> kept;
-        kept.reserve(records.size() + change.upserts.size());
-        for (CacheRecord& r : records)
-            if (!replaced.count(r.fileId))
-                kept.push_back(std::move(r));
-        kept.insert(kept.end(), change.upserts.begin(), change.upserts.end());
+        records.append(change.added);
+        count += change.addedCount;
         if (change.seenToday)
             seen = today;
-        if (kept.empty()) {
+        if (count == 0) {
             if (!removeFolder(volume, path))
                 return done(false);
             continue;
@@ -737,7 +792,7 @@ bool writeCacheChanges(const DigestCacheOptions& options,
         write.bindValue(0, volume);
         write.bindValue(1, path);
         write.bindValue(2, seen);
-        write.bindValue(3, folderBlob(volume, path, kept));
+        write.bindValue(3, folderBlob(volume, path, count, records));
         if (!write.exec())
             return done(false);
     }

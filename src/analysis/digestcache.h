@@ -71,11 +71,11 @@ struct DigestCacheOptions {
 // One file of a search, as it goes to the cache when the search is done.
 struct SearchedFile {
     FileKey key;
-    FileStamp stamp;  // as digested, or as found matching the cache's record
-    DigestBytes digest{};
-    bool fromBytes = false;  // digested in this search, not taken from the cache
-    QString folder;          // where the search found it (ending in a separator)
-    QString name;            // and by what name
+    FileStamp stamp;                    // as digested, or as found matching the cache's record
+    std::optional<DigestBytes> digest;  // none: the file could not be read
+    bool fromBytes = false;             // digested in this search, not taken from the cache
+    QString folder;                     // where the search found it (ending in a separator)
+    QString name;                       // and by what name
 };
 
 // Digests of earlier searches, kept in the user's cache folder so that a search of the same

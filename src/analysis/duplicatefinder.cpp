@@ -4,10 +4,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QtEndian>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
+#include <unordered_map>
 
 #include "core/eventpacer.h"
 #include "core/pathhelpers.h"
@@ -161,28 +164,65 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     tools.GetStartTime();
 
     EventPacer pacer(options_.eventIntervalMs);
-    std::vector<SearchDigest> digests(static_cast<std::size_t>(n));
-    // The list's lines are made while the workers read, as the digests come in.
+    // What the search finds of each file; the cache is told all of it when it is done.
+    std::vector<SearchedFile> seen(static_cast<std::size_t>(n));
+    std::vector<char> toRead(static_cast<std::size_t>(n), 1);
+    // The list is written while the workers read, as the digests come in. A digest read
+    // again later is put right in its line (a digest text is 32 characters, one byte each
+    // in the list's encoding).
     QStringList written;  // the entry lines of the list, in the collected order
     written.reserve(n);
-    QByteArray listBytes;
-    std::vector<std::pair<int, qsizetype>> lineOf(std::size_t(n), {-1, 0});  // line, byte
-    const auto listed = [&](int k) {
-        const QString& digest = digests[std::size_t(k)].digest;
+    struct ListLine {
+        int line = -1;
+        qint64 at = 0;  // where it starts in the file
+    };
+    std::vector<ListLine> lineOf(static_cast<std::size_t>(n));
+    const qint64 listHeaderSize = listOpen ? list.pos() : 0;
+    const auto listed = [&](int k, const QString& digest) {
         if (digest.isEmpty())
             return;
-        lineOf[std::size_t(k)] = {int(written.size()), listBytes.size()};
+        lineOf[std::size_t(k)] = {int(written.size()), listOpen ? list.pos() : 0};
         QString line = ChecksumEntryLine(digest, paths.at(k));
-        listBytes += EncodeScriptText({line});
+        if (listOpen)
+            list.write(EncodeScriptText({line}));
         written.append(std::move(line));
     };
-    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, digests, listed);
-    if (!cancelled)
-        correctListLines(paths, digests, lineOf, written, listBytes);
-    if (listOpen && !cancelled)
-        list.write(listBytes);
+    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, seen, toRead, listed);
+    if (!cancelled) {
+        bool remake = false;
+        for (std::size_t k = 0; k < seen.size(); ++k) {
+            const std::optional<DigestBytes>& digest = seen[k].digest;
+            const ListLine at = lineOf[k];
+            if (at.line < 0 || !digest) {
+                remake = remake || (at.line < 0) != !digest;
+                continue;
+            }
+            const QString text = DigestText(*digest);
+            if (written.at(at.line).startsWith(text))
+                continue;
+            written[at.line].replace(0, text.size(), text);
+            if (listOpen && list.seek(at.at))
+                list.write(text.toLatin1());
+        }
+        if (remake) {
+            // A file read again could not be read: its line goes.
+            written.clear();
+            if (listOpen && list.resize(listHeaderSize))
+                list.seek(listHeaderSize);
+            for (std::size_t k = 0; k < seen.size(); ++k)
+                if (seen[k].digest)
+                    written.append(
+                        ChecksumEntryLine(DigestText(*seen[k].digest), paths.at(int(k))));
+            if (listOpen)
+                list.write(EncodeScriptText(written));
+        }
+    }
+    // Which files the cache vouched for without their being read in this search.
+    std::vector<char> unread(seen.size());
+    for (std::size_t k = 0; k < seen.size(); ++k)
+        unread[k] = seen[k].digest && !seen[k].fromBytes;
     if (cache_)
-        saveToCache(*cache_, files, digests, cancelled ? QString() : dir);
+        saveToCache(*cache_, files, std::move(seen), cancelled ? QString() : dir);
     // Whether every entry reached the disk; the buffer is written out on closing.
     bool listComplete = false;
     if (listOpen) {
@@ -240,12 +280,12 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
             inPairs.insert(pair.surplus);
             inPairs.insert(pair.kept);
         }
-        QSet<QString> unread;
+        QSet<QString> vouched;
         for (int k = 0; k < n; ++k)
-            if (digests[std::size_t(k)].fromCache && inPairs.contains(paths.at(k)))
-                unread.insert(paths.at(k));
+            if (unread[std::size_t(k)] && inPairs.contains(paths.at(k)))
+                vouched.insert(paths.at(k));
         std::erase_if(pairs, [&](const DuplicatePair& pair) {
-            return unread.contains(pair.surplus) || unread.contains(pair.kept);
+            return vouched.contains(pair.surplus) || vouched.contains(pair.kept);
         });
     }
     const DuplicateScript found = PlanDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
@@ -297,8 +337,8 @@ void DuplicateFinder::waitForCache() {
 }
 
 bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
-                                  EventPacer& pacer, std::vector<SearchDigest>& digests,
-                                  const std::function<void(int k)>& listed) {
+                                  EventPacer& pacer, std::vector<SearchedFile>& found,
+                                  std::vector<char>& toRead, const Listed& listed) {
     const int n = int(paths.size());
     FileKeys ownKeys;
     FileKeys& keys = cache ? cache->keys() : ownKeys;
@@ -317,14 +357,11 @@ bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, Dige
             auto lookUp = [&] {
                 FileKeys::Last last;
                 for (int k; !stop && (k = next.fetch_add(1)) < n;) {
-                    SearchDigest& d = digests[std::size_t(k)];
-                    d.stamp = StampOfPath(paths.at(k));
-                    d.key = keys.keyOf(paths.at(k), d.stamp, &last);
-                    if (const std::optional<DigestBytes> known = cache->find(d.key, d.stamp)) {
-                        d.digest = DigestText(*known);
-                        d.fromCache = true;
-                        d.toRead = false;
-                    }
+                    SearchedFile& f = found[std::size_t(k)];
+                    f.stamp = StampOfPath(paths.at(k));
+                    f.key = keys.keyOf(paths.at(k), f.stamp, &last);
+                    f.digest = cache->find(f.key, f.stamp);
+                    toRead[std::size_t(k)] = !f.digest;
                 }
             };
             std::future<void> done = std::async(std::launch::async, [&] {
@@ -344,54 +381,63 @@ bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, Dige
     // vouched for are read again. The files read may bring new company to a digest the
     // cache gave, so the check repeats until no file of a shared digest is left unread.
     auto markShared = [&] {
-        QHash<QString, int> sharing;
-        for (const SearchDigest& d : digests)
-            if (!d.digest.isEmpty())
-                ++sharing[d.digest];
+        const auto vouched = [](const SearchedFile& f) { return f.digest && !f.fromBytes; };
+        if (std::none_of(found.begin(), found.end(), vouched))
+            return 0;
+        struct DigestHash {
+            size_t operator()(const DigestBytes& d) const {
+                return qFromUnaligned<size_t>(d.data());
+            }
+        };
+        std::unordered_map<DigestBytes, int, DigestHash> sharing;
+        sharing.reserve(found.size());
+        for (const SearchedFile& f : found)
+            if (f.digest)
+                ++sharing[*f.digest];
         int marked = 0;
-        for (SearchDigest& d : digests) {
-            if (d.fromCache && sharing.value(d.digest) > 1) {
-                d.toRead = true;
+        for (std::size_t k = 0; k < found.size(); ++k) {
+            if (vouched(found[k]) && sharing[*found[k].digest] > 1) {
+                toRead[k] = 1;
                 ++marked;
             }
         }
         return marked;
     };
     markShared();
-    const std::function<void(int)>* firstPass = &listed;
+    const Listed* firstPass = &listed;
     do {
-        if (!readFiles(host, paths, keys, cache != nullptr, pacer, digests, firstPass))
+        if (!readFiles(host, paths, keys, cache != nullptr, pacer, found, toRead, firstPass))
             return false;
         firstPass = nullptr;
     } while (markShared() > 0);
-    for (const SearchDigest& d : digests) {
-        if (!d.digest.isEmpty())
+    for (const SearchedFile& f : found) {
+        if (f.digest)
             ++counts_.files;
-        if (d.fromCache)
+        if (f.digest && !f.fromBytes)
             ++counts_.fromCache;
     }
     return true;
 }
 
 bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys,
-                                bool stamps, EventPacer& pacer, std::vector<SearchDigest>& digests,
-                                const std::function<void(int k)>* firstPass) {
+                                bool stamps, EventPacer& pacer, std::vector<SearchedFile>& found,
+                                std::vector<char>& toRead, const Listed* firstPass) {
     const bool showProgress = firstPass != nullptr;
     Person& person = host.person();
     const Language lang = host.language();
     const int n = int(paths.size());
-    QStringList toRead;
+    QStringList reading;
     std::vector<int> readIndex(std::size_t(n), -1);
     for (int k = 0; k < n; ++k) {
-        if (digests[std::size_t(k)].toRead) {
-            readIndex[std::size_t(k)] = int(toRead.size());
-            toRead.append(paths.at(k));
+        if (toRead[std::size_t(k)]) {
+            readIndex[std::size_t(k)] = int(reading.size());
+            reading.append(paths.at(k));
         }
     }
-    if (toRead.isEmpty() && !showProgress)
+    if (reading.isEmpty() && !showProgress)
         return true;
     // The workers are given up with a cancelled search, digests in progress included.
-    DigestAhead ahead(toRead, options_.digestThreads, 0, options_.md5Kind, stamps);
+    DigestAhead ahead(reading, options_.digestThreads, 0, options_.md5Kind, stamps);
     FileKeys::Last lastVolume;
     for (int k = 0; k < n; ++k) {
         const int j = readIndex[std::size_t(k)];
@@ -412,9 +458,10 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
             if (takeCancel(host))
                 return false;
         }
+        SearchedFile& f = found[std::size_t(k)];
         if (j < 0) {
-            if (firstPass)
-                (*firstPass)(k);
+            if (firstPass && f.digest)
+                (*firstPass)(k, DigestText(*f.digest));
             continue;
         }
         while (!ahead.waitFor(j, kWaitSlice)) {
@@ -422,81 +469,38 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
             if (takeCancel(host))
                 return false;
         }
-        SearchDigest& d = digests[std::size_t(k)];
         FileStamp stamp;
-        const std::optional<QString> digest = ahead.take(j, &stamp);
-        if (d.fromCache) {
+        const std::optional<QString> text = ahead.take(j, &stamp);
+        const std::optional<DigestBytes> digest =
+            text ? DigestFromText(*text) : std::optional<DigestBytes>();
+        if (f.digest) {
             ++counts_.checked;
-            if (digest != d.digest)
+            if (digest != f.digest)
                 ++counts_.stale;
         } else if (digest) {
             ++counts_.read;
         }
-        d.digest = digest.value_or(QString());
-        d.stamp = stamp;
+        f.digest = digest;
+        f.fromBytes = true;
+        f.stamp = stamp;
         if (stamps)
-            d.key = keys.keyOf(paths.at(k), stamp, &lastVolume);
-        d.fromCache = false;
-        d.toRead = false;
-        if (firstPass)
-            (*firstPass)(k);
+            f.key = keys.keyOf(paths.at(k), stamp, &lastVolume);
+        toRead[std::size_t(k)] = 0;
+        if (firstPass && text)
+            (*firstPass)(k, *text);
     }
     return true;
 }
 
-void DuplicateFinder::correctListLines(const QStringList& paths,
-                                       const std::vector<SearchDigest>& digests,
-                                       const std::vector<std::pair<int, qsizetype>>& lineOf,
-                                       QStringList& lines, QByteArray& bytes) {
-    // A file read again after its line was made: the digest in the line is put right (a
-    // digest text is 32 characters, one byte each in the list's encoding).
-    bool remake = false;
-    for (std::size_t k = 0; k < digests.size(); ++k) {
-        const QString& digest = digests[k].digest;
-        const auto [line, at] = lineOf[k];
-        if (line < 0) {
-            remake = remake || !digest.isEmpty();
-            continue;
-        }
-        if (lines.at(line).startsWith(digest))
-            continue;
-        if (digest.size() != 32) {
-            remake = true;  // could not be read again: the line goes
-            continue;
-        }
-        lines[line].replace(0, 32, digest);
-        bytes.replace(at, 32, digest.toLatin1());
-    }
-    if (!remake)
-        return;
-    lines.clear();
-    bytes.clear();
-    for (std::size_t k = 0; k < digests.size(); ++k) {
-        if (digests[k].digest.isEmpty())
-            continue;
-        lines.append(ChecksumEntryLine(digests[k].digest, paths.at(int(k))));
-        bytes += EncodeScriptText({lines.back()});
-    }
-}
-
 void DuplicateFinder::saveToCache(DigestCache& cache, const FileList& files,
-                                  const std::vector<SearchDigest>& digests,
-                                  const QString& searchedDir) {
-    std::vector<SearchedFile> found;
-    found.reserve(digests.size());
+                                  std::vector<SearchedFile> found, const QString& searchedDir) {
     // Whether the search took in the sub-folders shows in the files it found.
     bool withSubfolders = false;
-    for (std::size_t k = 0; k < digests.size(); ++k) {
-        const SearchDigest& d = digests[k];
-        if (d.key.volume.isEmpty() || d.toRead)
-            continue;
-        const std::optional<DigestBytes> digest = DigestFromText(d.digest);
-        if (!digest)
-            continue;
-        const QString& folder = files.FileDirs.at(int(k));
-        withSubfolders = withSubfolders || folder != searchedDir;
-        found.push_back(
-            {d.key, d.stamp, *digest, !d.fromCache, folder, files.FileNames.at(int(k))});
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        SearchedFile& f = found[k];
+        f.folder = files.FileDirs.at(int(k));
+        f.name = files.FileNames.at(int(k));
+        withSubfolders = withSubfolders || f.folder != searchedDir;
     }
     cache.save(std::move(found), searchedDir, withSubfolders && !searchedDir.isEmpty());
 }

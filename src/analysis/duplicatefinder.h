@@ -72,34 +72,24 @@ public:
     void waitForCache();
 
 private:
-    // One file's digest as the search found it.
-    struct SearchDigest {
-        QString digest;  // empty: none (the file could not be read)
-        FileStamp stamp;
-        FileKey key;
-        bool fromCache = false;  // as the cache had it, not read in this search
-        bool toRead = true;
-    };
+    // Hands a file's first digest text to the list, in list order as the digests come.
+    using Listed = std::function<void(int k, const QString& digest)>;
 
-    // Digests every file, from the cache where it matches, and reads again every file the
-    // cache gave a digest that another file shares. Each file's first digest is handed to
-    // listed in list order as it comes (a digest read again later may differ). False when
+    // Digests every file into found, from the cache where it matches (found[k].fromBytes
+    // unset), and reads again every file the cache gave a digest that another file shares.
+    // Each file's first digest goes to listed (one read again later may differ). False when
     // the person stopped it.
     bool digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
-                     EventPacer& pacer, std::vector<SearchDigest>& digests,
-                     const std::function<void(int k)>& listed);
-    // Reads the files marked toRead, in list order (with their stamps and keys for the
+                     EventPacer& pacer, std::vector<SearchedFile>& found, std::vector<char>& toRead,
+                     const Listed& listed);
+    // Reads the files marked in toRead, in list order (with their stamps and keys for the
     // cache when stamps is set). The first pass shows progress through every file k of n
-    // and hands each file to listed. False when the person stopped it.
+    // and hands each digest to firstPass. False when the person stopped it.
     bool readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys, bool stamps,
-                   EventPacer& pacer, std::vector<SearchDigest>& digests,
-                   const std::function<void(int k)>* firstPass);
-    // Puts right the list lines of files whose digest changed after their line was made.
-    static void correctListLines(const QStringList& paths, const std::vector<SearchDigest>& digests,
-                                 const std::vector<std::pair<int, qsizetype>>& lineOf,
-                                 QStringList& lines, QByteArray& bytes);
-    void saveToCache(DigestCache& cache, const FileList& files,
-                     const std::vector<SearchDigest>& digests, const QString& searchedDir);
+                   EventPacer& pacer, std::vector<SearchedFile>& found, std::vector<char>& toRead,
+                   const Listed* firstPass);
+    void saveToCache(DigestCache& cache, const FileList& files, std::vector<SearchedFile> found,
+                     const QString& searchedDir);
 
     void run(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options,
              const QString& caption);
