@@ -350,13 +350,7 @@ struct DigestCache::Snapshot {
         return it->second;
     }
     std::optional<Where> where(const FileKey& key) const {
-        const auto volume = volumeIds.constFind(key.volume);
-        if (volume == volumeIds.constEnd())
-            return std::nullopt;
-        const auto it = index.find({*volume, key.fileId});
-        if (it == index.end())
-            return std::nullopt;
-        return it->second;
+        return where(volumeIds.value(key.volume, -1), key.fileId);
     }
     const char* at(const Where& w) const {
         return folders[std::size_t(w.folder)].records.constData() + w.offset;
@@ -487,7 +481,7 @@ std::optional<DigestBytes> DigestCache::find(const FileKey& key, const FileStamp
     if (!where)
         return std::nullopt;
     // Read in place: this runs once for every file of a search.
-    const char* p = snapshot_->folders[where->folder].records.constData() + where->offset;
+    const char* p = snapshot_->at(*where);
     if (qFromLittleEndian<qint64>(p + kRecordSizeAt) != stamp.size ||
         qFromLittleEndian<qint64>(p + kRecordMtimeAt) != stamp.mtimeNs ||
         qFromLittleEndian<qint64>(p + kRecordCtimeAt) != stamp.ctimeNs ||
