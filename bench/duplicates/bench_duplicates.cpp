@@ -708,7 +708,8 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                 "CPU s", "peak MB");
     for (const Variant& v : variants) {
         if (!v.present) {
-            std::printf("  %-28s  (not installed)\n", v.name);
+            std::printf("  %-28s  (%s)\n", v.name,
+                        v.argv[0].empty() ? "no --baseline given" : "not installed");
             continue;
         }
         // Each against the first search and jdupes under the same page-cache condition.
