@@ -178,13 +178,17 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     };
     std::vector<ListLine> lineOf(static_cast<std::size_t>(n));
     const qint64 listHeaderSize = listOpen ? list.pos() : 0;
+    QByteArray lineBytes;
     const auto listed = [&](int k, const QString& digest) {
         if (digest.isEmpty())
             return;
         lineOf[std::size_t(k)] = {int(written.size()), listOpen ? list.pos() : 0};
         QString line = ChecksumEntryLine(digest, paths.at(k));
-        if (listOpen)
-            list.write(EncodeScriptText({line}));
+        if (listOpen) {
+            lineBytes.resize(0);
+            AppendScriptLine(lineBytes, line);
+            list.write(lineBytes);
+        }
         written.append(std::move(line));
     };
     bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, seen, toRead, listed);
