@@ -6,6 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-run}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

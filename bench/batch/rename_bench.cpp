@@ -1,13 +1,15 @@
 // bench_batch_rename [FILES] [RUNS]
 //
 // Renames FILES files (10,000 unless given) in a fresh folder, RUNS times (5 unless given),
-// each time in four ways:
+// each time in five ways:
 //   kadrano-bat   the script a rename tool writes (header, a progress line and a ren line
 //                 per file) run by kadrano-bat with its output to /dev/null,
 //   bat | pipe    the same with the output read from a pipe, as the console window reads it,
+//   bat journal   kadrano-bat noting each rename in an undo journal, as when the window runs it,
 //   mv loop       a shell loop that runs mv once per file,
 //   rename()      a plain C++ loop of rename() over names worked out beforehand.
-// Prints the median time of each and its ratio to the plain loop.
+// Prints the median time of each and its ratio to the plain loop, and how long reading the
+// journal of one run takes.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -27,6 +29,7 @@
 #include <vector>
 
 #include "core/scripttext.h"
+#include "core/undojournal.h"
 
 extern char** environ;
 
@@ -110,7 +113,10 @@ double runTimed(const std::vector<std::string>& args, bool readPipe) {
     return ms;
 }
 
-double viaInterpreter(const QString& dir, int count, bool readPipe) {
+// With a journal named, kadrano-bat notes every rename for "Rückgängig", as it does when
+// the window runs a script.
+double viaInterpreter(const QString& dir, int count, bool readPipe,
+                      const QString& journal = QString()) {
     kadrano::ScriptBuilder script;
     for (int i = 0; i < count; ++i) {
         script.addProgress(i, count);
@@ -121,7 +127,12 @@ double viaInterpreter(const QString& dir, int count, bool readPipe) {
     const QString path = dir + QStringLiteral("/_Rename_Custom.bat");
     if (!kadrano::WriteScriptFile(path, script.lines()))
         std::exit(1);
-    return runTimed({KADRANO_BAT_PATH, QFile::encodeName(path).toStdString(), "14:05"}, readPipe);
+    if (!journal.isEmpty())
+        qputenv(kadrano::kUndoJournalVariable, QFile::encodeName(journal));
+    const double ms =
+        runTimed({KADRANO_BAT_PATH, QFile::encodeName(path).toStdString(), "14:05"}, readPipe);
+    qunsetenv(kadrano::kUndoJournalVariable);
+    return ms;
 }
 
 double viaMvLoop(const QString& dir, int count) {
@@ -177,9 +188,15 @@ int main(int argc, char** argv) {
     std::vector<Way> ways = {
         {"kadrano-bat", [&](const QString& d) { return viaInterpreter(d, count, false); }, {}},
         {"bat | pipe", [&](const QString& d) { return viaInterpreter(d, count, true); }, {}},
+        {"bat journal",
+         [&](const QString& d) {
+             return viaInterpreter(d, count, false, d + QStringLiteral("/../run.journal"));
+         },
+         {}},
         {"mv loop", [&](const QString& d) { return viaMvLoop(d, count); }, {}},
         {"rename()", [&](const QString& d) { return viaRenameLoop(d, count); }, {}},
     };
+    std::vector<double> journalReads;
     std::printf("Renaming %d files, %d runs each (median shown)\n", count, runs);
     for (int r = 0; r < runs; ++r) {
         for (size_t w = 0; w < ways.size(); ++w) {
@@ -194,6 +211,17 @@ int main(int argc, char** argv) {
             }
             QDir(dir).removeRecursively();
         }
+        // What the window reads to show the button: the journal of this round's run.
+        const QString journal = base.path() + QStringLiteral("/run.journal");
+        const auto start = Clock::now();
+        const kadrano::UndoJournal j = kadrano::UndoJournal::Read(journal);
+        journalReads.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (j.runs().size() != 1 || j.runs()[0].renamedCount() != count) {
+            std::fprintf(stderr, "the journal does not hold the %d renames\n", count);
+            return 1;
+        }
+        QFile::remove(journal);
     }
     const double plain = median(ways.back().times);
     for (const Way& w : ways) {
@@ -201,5 +229,6 @@ int main(int argc, char** argv) {
         std::printf("%-12s %9.1f ms  %7.2f us/file  %7.2f x rename()\n", w.name, m,
                     1000.0 * m / count, m / plain);
     }
+    std::printf("reading the journal of %d renames: %.1f ms\n", count, median(journalReads));
     return 0;
 }

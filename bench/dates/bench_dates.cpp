@@ -1,7 +1,8 @@
 // Times the two date tools on a real tree against the plain system calls they are built
 // on, in the same run, alternating, and reports medians and peak memory:
 //
-//   "Datum ändern" (name date, else a fixed date, at noon) in process  vs  a utimensat loop
+//   "Datum ändern" (name date, else a fixed date, at noon) in process  vs  a utimensat loop,
+//   also with its undo journal
 //   date-into-names planning (three stamps, name analysis, script text) vs  a statx loop
 //
 //   bench_dates [--runs N] DIR
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -23,6 +25,7 @@
 
 #include "core/filecollector.h"
 #include "core/pathhelpers.h"
+#include "core/undojournal.h"
 #include "dates/dateintonames.h"
 #include "dates/filedate.h"
 #include "dates/setdates.h"
@@ -71,6 +74,9 @@ public:
     }
     bool toolCancel() const override { return false; }
     void setToolCancel(bool) override {}
+    // Empty: runs are not noted; the journal variant names a temporary folder.
+    QString undoFolder;
+    QString undoJournalFolder() const override { return undoFolder; }
 
     int messageBox(const QString&, int, const QString&) override {
         ++boxes;
@@ -181,6 +187,19 @@ int main(int argc, char** argv) {
         RunSetDates(host, setOptions, restZeit);
         return t.nsecsElapsed() / 1e6;
     };
+    // The same with the undo journal: each file's old times noted before they are set.
+    QTemporaryDir journals;
+    auto setDatesNoted = [&] {
+        host.undoFolder = journals.path();
+        const double ms = setDates();
+        host.undoFolder.clear();
+        const QString journal = UndoJournalPath(journals.path(), host.dir);
+        const UndoJournal noted = UndoJournal::Read(journal);
+        if (noted.runs().size() != 1 || noted.runs()[0].times.empty())
+            std::fprintf(stderr, "the journal holds no file\n");
+        QFile::remove(journal);
+        return ms;
+    };
     auto plainStatx = [&] {
         QElapsedTimer t;
         t.start();
@@ -207,16 +226,18 @@ int main(int argc, char** argv) {
     setDates();
     plainStatx();
     planNames();
-    std::vector<double> u, s, x, p, c;
+    std::vector<double> u, s, x, p, c, j;
     for (int r = 0; r < runs; ++r) {
         if (r % 2 == 0) {
             u.push_back(plainUtimensat());
             s.push_back(setDates());
+            j.push_back(setDatesNoted());
             x.push_back(plainStatx());
             p.push_back(planNames());
             c.push_back(checkedUtimensat());
         } else {
             c.push_back(checkedUtimensat());
+            j.push_back(setDatesNoted());
             s.push_back(setDates());
             u.push_back(plainUtimensat());
             p.push_back(planNames());
@@ -274,6 +295,8 @@ int main(int argc, char** argv) {
                 ms / mu);
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "  stat + utimensat loop (read-only check)", mc, mu,
                 mc / mu);
+    std::printf("%-44s %10.1f %10.1f %8.2f\n", "Datum aendern, noted in the undo journal",
+                median(j), mu, median(j) / mu);
     std::printf("%-44s %10.1f %10.1f %8.2f\n", "date into names: plan and script text", mp, mx,
                 mp / mx);
     std::printf("script lines for %d renames; last status: %s\n", renames, qPrintable(host.status));

@@ -19,7 +19,7 @@ struct DigestAhead::Lane {
     std::size_t begin = 0;
     std::size_t end = 0;
     bool atEnd = false;
-    FileStamp stamp;
+    ContentStamp stamp;
 
     std::size_t available() const { return end - begin; }
     const std::uint8_t* data() const { return chunk.get() + begin; }
@@ -28,7 +28,7 @@ struct DigestAhead::Lane {
         index = k;
         begin = end = 0;
         atEnd = false;
-        stamp = FileStamp();
+        stamp = ContentStamp();
         if (!file.open(path))
             return false;
         if (withStamp)
@@ -123,7 +123,7 @@ bool DigestAhead::startNext(Lane& lane, bool mayWait) {
     }
 }
 
-void DigestAhead::publish(int k, std::optional<QString> digest, const FileStamp& stamp) {
+void DigestAhead::publish(int k, std::optional<QString> digest, const ContentStamp& stamp) {
     bool wake;
     {
         std::lock_guard lock(mutex_);
@@ -207,13 +207,13 @@ bool DigestAhead::waitFor(int k, std::chrono::milliseconds timeout) {
     return done && done_[k];
 }
 
-std::optional<QString> DigestAhead::take(int k, FileStamp* stamp) {
+std::optional<QString> DigestAhead::take(int k, ContentStamp* stamp) {
     std::optional<QString> digest;
     {
         std::lock_guard lock(mutex_);
         digest = std::move(results_[k]);
         if (stamp)
-            *stamp = withStamps_ ? stamps_[k] : FileStamp();
+            *stamp = withStamps_ ? stamps_[k] : ContentStamp();
         results_[k].reset();
         taken_ = k + 1;
     }

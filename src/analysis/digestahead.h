@@ -36,7 +36,7 @@ public:
     bool waitFor(int k, std::chrono::milliseconds timeout);
     // File k's digest, nothing when it could not be read, and its stamp when asked for.
     // Only after waitFor(k) was true; files are taken in order.
-    std::optional<QString> take(int k, FileStamp* stamp = nullptr);
+    std::optional<QString> take(int k, ContentStamp* stamp = nullptr);
     // Gives up the digests in progress (at their next chunk) and all that would follow.
     void stop();
 
@@ -48,14 +48,14 @@ private:
     void work();
     int claim(bool mayWait);
     bool startNext(Lane& lane, bool mayWait);
-    void publish(int k, std::optional<QString> digest, const FileStamp& stamp = {});
+    void publish(int k, std::optional<QString> digest, const ContentStamp& stamp = {});
 
     const QStringList paths_;
     const Md5Kind kind_;
     const int lookAhead_;
     const bool withStamps_;
     std::vector<std::optional<QString>> results_;
-    std::vector<FileStamp> stamps_;
+    std::vector<ContentStamp> stamps_;
     std::vector<char> done_;
     std::mutex mutex_;
     std::condition_variable ready_;

@@ -86,7 +86,7 @@ VolumeInfo FileKeys::volume(const QString& pathOnIt, quint64 device) {
     return volumes_.back().second;
 }
 
-FileKey FileKeys::keyOf(const QString& path, const FileStamp& stamp, Last* last) {
+FileKey FileKeys::keyOf(const QString& path, const ContentStamp& stamp, Last* last) {
     if (!stamp.valid)
         return {};
     Last own;
@@ -474,7 +474,7 @@ bool DigestCache::waitLoaded(std::chrono::milliseconds timeout) {
     return true;
 }
 
-std::optional<DigestBytes> DigestCache::find(const FileKey& key, const FileStamp& stamp) const {
+std::optional<DigestBytes> DigestCache::find(const FileKey& key, const ContentStamp& stamp) const {
     if (!snapshot_ || !stamp.valid)
         return std::nullopt;
     const std::optional<CacheSnapshot::Where> where = snapshot_->where(key);
@@ -677,7 +677,7 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
                     }))
                 continue;
             const QString path = folder.path + recordNameAt(r).toString();
-            const FileStamp now = StampOfPath(path);
+            const ContentStamp now = StampOfPath(path);
             if (!now.valid || keys.keyOf(path, now) != FileKey{folder.volume, fileId})
                 changes[{folder.volume, folder.path}].replaced.push_back(fileId);
         }

@@ -47,7 +47,7 @@ public:
     };
     // The key of the file at path, whose stamp is given; an empty volume when the stamp is
     // not valid.
-    FileKey keyOf(const QString& path, const FileStamp& stamp, Last* last = nullptr);
+    FileKey keyOf(const QString& path, const ContentStamp& stamp, Last* last = nullptr);
     // The name of the volume a path on the given device lies on.
     VolumeInfo volume(const QString& pathOnIt, quint64 device);
 
@@ -71,7 +71,7 @@ struct DigestCacheOptions {
 // One file of a search, as it goes to the cache when the search is done.
 struct SearchedFile {
     FileKey key;
-    FileStamp stamp;                    // as digested, or as found matching the cache's record
+    ContentStamp stamp;                 // as digested, or as found matching the cache's record
     std::optional<DigestBytes> digest;  // none: the file could not be read
     bool fromBytes = false;             // digested in this search, not taken from the cache
     QString folder;                     // where the search found it (ending in a separator)
@@ -104,7 +104,7 @@ public:
 
     // After loading: the digest recorded for the file, when the record matches its stamp
     // in every field. Safe from several threads at once.
-    std::optional<DigestBytes> find(const FileKey& key, const FileStamp& stamp) const;
+    std::optional<DigestBytes> find(const FileKey& key, const ContentStamp& stamp) const;
     // After loading: how many files the cache holds.
     int recordCount() const;
     // The keys of the files, as the cache files them.

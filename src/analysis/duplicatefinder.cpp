@@ -473,7 +473,7 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
             if (takeCancel(host))
                 return false;
         }
-        FileStamp stamp;
+        ContentStamp stamp;
         const std::optional<QString> text = ahead.take(j, &stamp);
         const std::optional<DigestBytes> digest =
             text ? DigestFromText(*text) : std::optional<DigestBytes>();

@@ -27,7 +27,7 @@ public:
     // The stamp of the file as opened (filestamp_posix.cpp, filestamp_win.cpp). Taken before
     // the first read: a change while the file is read leaves the stamp behind the file, so
     // the next search digests it again.
-    FileStamp stamp() const;
+    ContentStamp stamp() const;
 
 private:
     // The platform's part (filereader_posix.cpp, filereader_win.cpp) uses one of the two.

@@ -10,7 +10,7 @@ namespace kadrano {
 // made earlier still belongs to its bytes. The change time is set by the system on every
 // write, rename of the content or change of the other stamps, and no program can set it
 // back; a rewrite that puts the modification time back still changes it.
-struct FileStamp {
+struct ContentStamp {
     bool valid = false;
     quint64 device = 0;  // the volume as the system numbers it while it is mounted
     quint64 inode = 0;   // the file on it
@@ -20,7 +20,7 @@ struct FileStamp {
 };
 
 // The stamp of the file a path leads to (links followed); not valid when it cannot be read.
-FileStamp StampOfPath(const QString& path);
+ContentStamp StampOfPath(const QString& path);
 
 // The device of whatever the path names (a folder too); nothing when it cannot be asked.
 std::optional<quint64> DeviceOfPath(const QString& path);

@@ -23,8 +23,8 @@ namespace {
 
 #ifdef __linux__
 
-FileStamp stampOfStatx(const struct statx& s) {
-    FileStamp stamp;
+ContentStamp stampOfStatx(const struct statx& s) {
+    ContentStamp stamp;
     // Without these the stamp could not tell a rewritten file from the one digested.
     constexpr unsigned needed = STATX_INO | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_TYPE;
     if ((s.stx_mask & needed) != needed || !S_ISREG(s.stx_mode))
@@ -62,8 +62,8 @@ QString uuidOfDevice(quint64 device) {
 
 #else
 
-FileStamp stampOfStat(const struct stat& s) {
-    FileStamp stamp;
+ContentStamp stampOfStat(const struct stat& s) {
+    ContentStamp stamp;
     if (!S_ISREG(s.st_mode))
         return stamp;
     stamp.valid = true;
@@ -84,7 +84,7 @@ FileStamp stampOfStat(const struct stat& s) {
 
 }  // namespace
 
-FileStamp StampOfPath(const QString& path) {
+ContentStamp StampOfPath(const QString& path) {
     if (path.isEmpty())
         return {};
     const QByteArray name = QFile::encodeName(path);
@@ -101,7 +101,7 @@ FileStamp StampOfPath(const QString& path) {
 #endif
 }
 
-FileStamp FileReader::stamp() const {
+ContentStamp FileReader::stamp() const {
     if (fd_ < 0)
         return {};
 #ifdef __linux__

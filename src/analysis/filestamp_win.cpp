@@ -17,8 +17,8 @@ qint64 nanosecondsSince1970(const LARGE_INTEGER& t) {
     return (t.QuadPart - k1601To1970) * 100;
 }
 
-FileStamp stampOfHandle(HANDLE h) {
-    FileStamp stamp;
+ContentStamp stampOfHandle(HANDLE h) {
+    ContentStamp stamp;
     BY_HANDLE_FILE_INFORMATION id;
     FILE_BASIC_INFO basic;
     FILE_STANDARD_INFO standard;
@@ -38,7 +38,7 @@ FileStamp stampOfHandle(HANDLE h) {
 
 }  // namespace
 
-FileStamp StampOfPath(const QString& path) {
+ContentStamp StampOfPath(const QString& path) {
     if (path.isEmpty())
         return {};
     const QString native = QDir::toNativeSeparators(path);
@@ -47,12 +47,12 @@ FileStamp StampOfPath(const QString& path) {
                                    OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return {};
-    const FileStamp stamp = stampOfHandle(h);
+    const ContentStamp stamp = stampOfHandle(h);
     ::CloseHandle(h);
     return stamp;
 }
 
-FileStamp FileReader::stamp() const {
+ContentStamp FileReader::stamp() const {
     if (!file_)
         return {};
     const auto h = reinterpret_cast<HANDLE>(::_get_osfhandle(file_->handle()));

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <unistd.h>
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
@@ -30,6 +31,12 @@ void CloseOnTerminationSignals(QWidget* window) {
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
         window->close();
+        // A question or the console may be waiting in an event loop of its own; ending
+        // those loops would hand the code after them an answer nobody gave. Nothing is
+        // left to save (a close by the frame saves nothing), so the program ends here.
+        if (QApplication::activeModalWidget())
+            ::_exit(0);
+        QCoreApplication::quit();
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;

@@ -11,7 +11,9 @@
 #include <cstring>
 
 #include "core/textcodec.h"
+#include "core/undojournal.h"
 #include "fileops.h"
+#include "magickjob.h"
 #include "process.h"
 
 namespace kadrano::batch {
@@ -85,6 +87,8 @@ int Interpreter::run(QStringView script) {
         if (StopSignal())
             break;
     }
+    if (StopSignal())
+        reportStop();
     output_.flush();
     // The exit status tells the caller how many lines failed; an exit status holds no more
     // than 255.
@@ -235,9 +239,13 @@ bool Interpreter::rename(const Command& c) {
     to_.resize(0);
     AppendUtf8(to_, QStringView(source).left(source.lastIndexOf(u'/') + 1));
     AppendUtf8(to_, newName);
+    if (journal_)
+        journal_->renameStarting(source, source.left(source.lastIndexOf(u'/') + 1) + newName);
     const int e = RenameNoReplace(from_.constData(), to_.constData());
     if (e == 0)
         return true;
+    if (journal_)
+        journal_->renameFailed(e);
     if (e == EEXIST || e == ENOTEMPTY) {
         fail(kDuplicate);
     } else if (e == ENOENT) {
@@ -261,8 +269,11 @@ bool Interpreter::remove(const Command& c) {
     }
     const QString& path = c.args.front();
     const int e = RemoveOneFile(encoded(from_, path).constData());
-    if (e == 0)
+    if (e == 0) {
+        if (journal_)
+            journal_->deleted(path);
         return true;
+    }
     if (e == ENOENT || e == ENOTDIR) {
         fail(QStringLiteral("Could Not Find ") +
              (path.startsWith(u'/') ? path : currentDir_ + u'/' + path));
@@ -356,6 +367,12 @@ bool Interpreter::program(const Command& c) {
         vars_.setErrorLevel(9009);
         return false;
     }
+    if (journal_)
+        journal_->programStarting(name);
+    if (!c.redirect) {
+        if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
+            return magick(*job);
+    }
     int fd = -1;
     if (c.redirect) {
         const int flags =
@@ -388,6 +405,38 @@ bool Interpreter::program(const Command& c) {
     }
     vars_.setErrorLevel(code);
     return code == 0;
+}
+
+bool Interpreter::magick(const MagickJob& job) {
+    const MagickOutcome o = RunMagickJob(job);
+    vars_.setErrorLevel(o.errorLevel);
+    switch (o.result) {
+        case MagickOutcome::Result::Replaced:
+            ++magickDone_;
+            lastMagickDone_ = job.output;
+            return true;
+        case MagickOutcome::Result::Stopped:
+            magickInterrupted_ = job.output;
+            break;
+        case MagickOutcome::Result::Failed:
+            break;
+    }
+    fail(QStringLiteral("kadrano-bat: ") + o.message);
+    return false;
+}
+
+void Interpreter::reportStop() {
+    if (magickDone_ == 0 && magickInterrupted_.isEmpty())
+        return;
+    QString text =
+        QStringLiteral("kadrano-bat: stopped. ImageMagick finished %1 picture(s)").arg(magickDone_);
+    if (magickDone_ > 0)
+        text += QStringLiteral(", the last one %1").arg(lastMagickDone_);
+    text += u'.';
+    if (!magickInterrupted_.isEmpty())
+        text += QStringLiteral(" %1, on which it was working, was left as it was.")
+                    .arg(magickInterrupted_);
+    fail(text);
 }
 
 void Interpreter::pause() {

@@ -7,7 +7,12 @@
 
 #include "command.h"
 #include "expansion.h"
+#include "magickjob.h"
 #include "output.h"
+
+namespace kadrano {
+class UndoJournalWriter;
+}
 
 namespace kadrano::batch {
 
@@ -32,6 +37,9 @@ public:
     // when it cannot be read.
     int runFile(const QString& path);
 
+    // Notes every rename, deletion and program line in the undo journal from now on.
+    void setJournal(UndoJournalWriter* journal) { journal_ = journal; }
+
 private:
     bool runLine(QStringView line, int number);
     bool execute(const Command& c, int number);
@@ -44,6 +52,10 @@ private:
     bool chcp(const Command& c);
     bool set(const Command& c);
     bool program(const Command& c);
+    // An ImageMagick line: written to a new file, which replaces the output only whole.
+    bool magick(const MagickJob& job);
+    // After a stop: which pictures ImageMagick finished, and which one it left.
+    void reportStop();
     void pause();
     void fail(const char* message) { output_.error(message); }
     void fail(const QString& message) { output_.error(message); }
@@ -61,6 +73,10 @@ private:
     QHash<QString, QByteArray> programs_;  // where each program name was found
     QByteArray from_;
     QByteArray to_;
+    int magickDone_ = 0;
+    QString lastMagickDone_;
+    QString magickInterrupted_;
+    UndoJournalWriter* journal_ = nullptr;
 };
 
 }  // namespace kadrano::batch

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "core/undojournal.h"
 #include "interpreter.h"
 #include "process.h"
 
@@ -38,8 +39,20 @@ int main(int argc, char** argv) {
     Output output;
     Interpreter interpreter(output, std::move(variables), MakeParameters(script, arguments),
                             folder);
+    // The window names a journal; a script run by hand is not noted.
+    kadrano::UndoJournalWriter journal(qEnvironmentVariable(kadrano::kUndoJournalVariable),
+                                       info.fileName(), folder);
+    if (journal.active())
+        interpreter.setJournal(&journal);
     const int status = interpreter.runFile(path);
+    if (status >= 0 && !StopSignal())
+        journal.finish(status);
     output.flush();
+    if (const QString problem = journal.problem(); !problem.isEmpty())
+        std::fprintf(stderr,
+                     "kadrano-bat: the undo journal could not be written (%s); this run "
+                     "cannot be undone.\n",
+                     qPrintable(problem));
     if (StopSignal())
         DieBySignal(StopSignal());
     if (status < 0) {

@@ -1,6 +1,7 @@
 #include "mtimekeeper.h"
 
 #include <QFile>
+#include <algorithm>
 
 #ifdef Q_OS_WIN
 #include <QDateTime>
@@ -66,16 +67,63 @@ bool writeModificationTime(const QString& path, const FileTime& t) {
 
 }  // namespace
 
+MtimeKeeper::FileState MtimeKeeper::stateOf(const QString& path) {
+    FileState s;
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        return s;
+    s.exists = true;
+    s.size = info.size();
+    s.seconds = info.lastModified().toMSecsSinceEpoch();
+#else
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = st.st_size;
+    s.seconds = st.st_mtim.tv_sec;
+    s.nanoseconds = st.st_mtim.tv_nsec;
+#endif
+    return s;
+}
+
 void MtimeKeeper::keep(const QString& source, const QString& target) {
     FileTime t;
-    if (!readModificationTime(source, t))
-        return;
-    entries_.push_back({target, t.seconds, t.nanoseconds});
+    const bool remembered = readModificationTime(source, t);
+    entries_.push_back({source, target, remembered, t.seconds, t.nanoseconds, stateOf(target)});
+}
+
+int MtimeKeeper::size() const {
+    return int(std::count_if(entries_.begin(), entries_.end(),
+                             [](const Entry& e) { return e.remembered; }));
+}
+
+QStringList MtimeKeeper::writtenSources() const {
+    QStringList out;
+    for (const Entry& e : entries_)
+        if (e.written)
+            out.append(e.source);
+    return out;
+}
+
+QStringList MtimeKeeper::unchangedSources() const {
+    QStringList out;
+    for (const Entry& e : entries_)
+        if (!e.written)
+            out.append(e.source);
+    return out;
 }
 
 int MtimeKeeper::restore() {
     int set = 0;
-    for (const Entry& e : entries_) {
+    for (Entry& e : entries_) {
+        const FileState after = stateOf(e.target);
+        e.written = after.exists && !(after == e.before);
+        if (!e.remembered)
+            continue;
         FileTime now;
         if (!readModificationTime(e.target, now))
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace kadrano {
@@ -20,13 +21,34 @@ public:
     // back (the access time is left as it is). Returns how many files were set.
     int restore();
 
-    int size() const { return int(entries_.size()); }
+    int size() const;
+
+    // Known after restore(), for every keep() in its order, by its source: whether the run
+    // wrote its target (a new file, or new contents or another file under its name), or
+    // left it as it was.
+    QStringList writtenSources() const;
+    QStringList unchangedSources() const;
 
 private:
+    // What tells a file from the one that was there before: the interpreter replaces a
+    // picture by a new file (another inode) with the old date; a program that writes in
+    // place changes size or date.
+    struct FileState {
+        bool exists = false;
+        quint64 device = 0, inode = 0;
+        qint64 size = 0, seconds = 0, nanoseconds = 0;
+        bool operator==(const FileState&) const = default;
+    };
+    static FileState stateOf(const QString& path);
+
     struct Entry {
+        QString source;
         QString target;
+        bool remembered;  // the source existed: its time goes to the target
         qint64 seconds;
         qint64 nanoseconds;
+        FileState before;
+        bool written = false;
     };
     std::vector<Entry> entries_;
 };

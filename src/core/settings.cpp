@@ -58,6 +58,8 @@ constexpr SettingDef kReadOrder[] = {
     {"Umben_VerzRechtsAnf", "Umben_VerzRechtsAnf", K::Check, D::Fixed, "0"},
     {"Resize_Convert_Format", "FormatConvertCombo", K::ListText, D::Fixed, "JPEG"},
     {"Resize_ChangeToJPG", "Resize_Change_To_JPG_Check", K::Check, D::Fixed, "0"},
+    // Keys added later go last: a file from an older version gets them added at its end.
+    {"Aufnahmedatum_Exif_Check", "AufnahmedatumExifCheck", K::Check, D::Fixed, "1"},
 };
 
 constexpr const char* kWriteOrder[] = {
@@ -105,10 +107,11 @@ constexpr const char* kWriteOrder[] = {
     "Umben_VerzLinksAnf",
     "Umben_VerzRechtsAnf",
     "Wenn_Unbenannt_OriginalNamen",
+    "Aufnahmedatum_Exif_Check",
 };
 
-static_assert(std::size(kReadOrder) == 45);
-static_assert(std::size(kWriteOrder) == 44);
+static_assert(std::size(kReadOrder) == 46);
+static_assert(std::size(kWriteOrder) == 45);
 
 const QString kSection = QString::fromLatin1(kSettingsSection);
 

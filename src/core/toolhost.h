@@ -54,6 +54,14 @@ public:
     // Returns the exit code (our interpreter: the number of lines that failed, at most
     // 255), kRunNotStarted or kRunStopped.
     virtual int runAndWait(const QString& program, const QStringList& arguments) = 0;
+
+    // The undo journal the interpreter notes the next runs' renames in (kUndoJournalVariable
+    // for kadrano-bat); empty: none. Set around each run by the shared sequence.
+    void setUndoJournal(const QString& path) { undoJournal_ = path; }
+    const QString& undoJournal() const { return undoJournal_; }
+
+private:
+    QString undoJournal_;
 };
 
 // A script a tool leaves in the folder to be run again later from a button of its own. The
@@ -95,6 +103,9 @@ public:
     // Set by ESC; read and cleared by the in-program loops.
     virtual bool toolCancel() const = 0;
     virtual void setToolCancel(bool on) = 0;
+
+    // The folder of the undo journals (see undojournal.h); empty: runs are not noted.
+    virtual QString undoJournalFolder() const { return QString(); }
 };
 
 }  // namespace kadrano

@@ -6,6 +6,7 @@
 #include "ownfiles.h"
 #include "pathhelpers.h"
 #include "scripttext.h"
+#include "undojournal.h"
 
 namespace kadrano {
 
@@ -97,8 +98,15 @@ int ScriptTools::RunAndWait(const QString& commandLine) {
     const SplitCommand cmd = SplitCommandLine(Unquote(commandLine), isFile);
     if (cmd.program.isEmpty())
         return kRunNotStarted;
-    if (isRunnable(cmd.program))
-        return host_.scriptRunner().runAndWait(cmd.program, cmd.arguments);
+    if (isRunnable(cmd.program)) {
+        // What the script really renames is noted while it runs, so that it can be undone
+        // even when the person changed the script first.
+        ScriptRunner& runner = host_.scriptRunner();
+        runner.setUndoJournal(UndoJournalForScript(host_.undoJournalFolder(), cmd.program));
+        const int result = runner.runAndWait(cmd.program, cmd.arguments);
+        runner.setUndoJournal(QString());
+        return result;
+    }
     host_.person().openDocument(cmd.program);
     return 0;
 }
@@ -119,7 +127,8 @@ bool ScriptTools::DeleteScript(const QString& scriptPath) {
     return !QFileInfo::exists(scriptPath);
 }
 
-bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult) {
+bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult,
+                                       const QString& detailDe, const QString& detailEn) {
     if (runResult == 0)
         return DeleteScript(scriptPath);
     // Whatever the script left undone can only be finished or checked with the script at
@@ -140,6 +149,10 @@ bool ScriptTools::DeleteScriptAfterRun(const QString& scriptPath, int runResult)
                  QStringLiteral(" Zeile(n) fehlgeschlagen.");
         whatEn = QStringLiteral("The Bat-file reported errors: ") + count +
                  QStringLiteral(" line(s) failed.");
+    }
+    if (!detailDe.isEmpty()) {
+        whatDe += QStringLiteral("\r\r") + detailDe;
+        whatEn += QStringLiteral("\r\r") + detailEn;
     }
     const QString titleDe = QStringLiteral("Bat-Datei nicht fehlerfrei ausgeführt");
     const QString titleEn = QStringLiteral("Bat-file did not run cleanly");

@@ -44,9 +44,12 @@ public:
 
     // The deletion offer after a run whose result was runResult. A script that did not run
     // is kept without a word (the runner has said why); one that was stopped or had failing
-    // lines is reported and kept unless the person asks for its deletion. Returns whether it
-    // is gone afterwards.
-    bool DeleteScriptAfterRun(const QString& scriptPath, int runResult);
+    // lines is reported and kept unless the person asks for its deletion; the detail (what
+    // the run did to the files, German and English) stands in that report. Returns whether
+    // it is gone afterwards.
+    bool DeleteScriptAfterRun(const QString& scriptPath, int runResult,
+                              const QString& detailDe = QString(),
+                              const QString& detailEn = QString());
 
     // Runs the script with the start time, waits, offers deletion, and shows the kept-script
     // button exactly when the script is still there. Returns whether it was deleted.

@@ -8,6 +8,7 @@
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
+#include "exifdate.h"
 #include "filedate.h"
 #include "fileparts.h"
 #include "livestatus.h"
@@ -91,26 +92,40 @@ QString FormatNameDate(const QDate& date, const QString& format) {
 
 namespace {
 
-// Files whose stamps are read together before their lines are written.
+// Files whose dates are read together before their lines are written.
 constexpr int kStampBlock = 4096;
+// An EXIF block takes much longer to read than a time stamp: smaller blocks keep the window
+// repainted, and are still large enough to be read in parallel parts.
+constexpr int kExifBlock = 1024;
 // No line: the name carries a date already, or the stamps cannot be read.
 constexpr qint64 kNoStamp = std::numeric_limits<qint64>::min();
 
-// For the files from .. to of the list: the earliest stamp (seconds) of each whose name
-// carries no date, else kNoStamp.
-void ReadStampsOfUndatedNames(const FileList& files, const TagTexts& tags, int from, int to,
-                              std::vector<qint64>& out) {
-    out.assign(std::size_t(to - from), kNoStamp);
+struct NameDate {
+    qint64 seconds = kNoStamp;
+    bool fromExif = false;
+};
+
+// For the files from .. to of the list: the date of each whose name carries no date.
+void ReadDatesOfUndatedNames(const FileList& files, const DateIntoNamesOptions& options, int from,
+                             int to, std::vector<NameDate>& out) {
+    out.assign(std::size_t(to - from), NameDate{});
     auto readPart = [&](int first, int last) {
         FileTimesBatch stamps;
         const QLocale locale;
         qint64 seconds = 0;
+        ExifDate taken;
         for (int i = first; i < last; ++i) {
             const QString& name = files.FileNames.at(i);
-            const QString cleaned = StripCameraWords(StripPictureExtensions(name), tags);
-            if (GetDatePrefix(cleaned, locale).isEmpty() &&
-                stamps.readEarliest(files.FileDirs.at(i), name, seconds))
-                out[std::size_t(i - from)] = seconds;
+            const QString& dir = files.FileDirs.at(i);
+            const QString cleaned = StripCameraWords(StripPictureExtensions(name), options.tags);
+            // The stamps come first also when the EXIF block may win: they tell that the
+            // file is still a plain file (a pipe put in its place would block the reading).
+            if (!GetDatePrefix(cleaned, locale).isEmpty() ||
+                !stamps.readEarliest(dir, name, seconds))
+                continue;
+            NameDate& date = out[std::size_t(i - from)];
+            date.fromExif = options.fromExif && ReadExifDate(dir + name, taken);
+            date.seconds = date.fromExif ? taken.seconds : seconds;
         }
     };
     ForEachFilePart(to - from,
@@ -139,17 +154,19 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
     bool dirSafe = true;
     QDate lastDate;
     QString dateText;
-    // The stamps (a system call per file) are read for a block of files in parallel parts;
-    // the block's lines are then written in list order. A block is short enough for the
-    // window to be repainted between blocks.
-    std::vector<qint64> stampOf;
-    for (int block = 0; block < count; block += kStampBlock) {
-        const int blockEnd = std::min(count, block + kStampBlock);
-        ReadStampsOfUndatedNames(files, options.tags, block, blockEnd, stampOf);
+    // The dates (a system call per file, and the EXIF block) are read for a block of files
+    // in parallel parts; the block's lines are then written in list order. A block is short
+    // enough for the window to be repainted between blocks.
+    std::vector<NameDate> dateOf;
+    const int blockSize = options.fromExif ? kExifBlock : kStampBlock;
+    for (int block = 0; block < count; block += blockSize) {
+        const int blockEnd = std::min(count, block + blockSize);
+        ReadDatesOfUndatedNames(files, options, block, blockEnd, dateOf);
         for (int i = block; i < blockEnd; ++i) {
             const QString& name = files.FileNames.at(i);
             const QString& dir = files.FileDirs.at(i);
-            seconds = stampOf[std::size_t(i - block)];
+            const NameDate& found = dateOf[std::size_t(i - block)];
+            seconds = found.seconds;
             if (seconds != kNoStamp) {
                 if (!lastDir || *lastDir != dir) {
                     lastDir = &dir;
@@ -168,6 +185,7 @@ DateIntoNamesPlan PlanDateIntoNames(const FileList& files, const DateIntoNamesOp
                     if (plan.withoutDate == 0 || seconds > latest)
                         latest = seconds;
                     ++plan.withoutDate;
+                    plan.fromExif += found.fromExif;
                     script.add(progressLine(plan.withoutDate, options.language));
                     QString line;
                     line.reserve(12 + dir.size() + 2 * name.size() + dateText.size() +
@@ -198,9 +216,12 @@ QString DateIntoNamesQuestion(const DateIntoNamesPlan& plan, const QString& form
     const QDate last = plan.withoutDate > 0 ? plan.latest.date() : kZeroDate;
     return QStringLiteral("Es wurden ") + QString::number(plan.withoutDate) +
            QStringLiteral(" Dateien zwischen:\r") + FormatNameDate(first, format) +
-           QStringLiteral("  und  ") + FormatNameDate(last, format) +
+           QStringLiteral("  und  ") + FormatNameDate(last, format) + QStringLiteral(" gefunden") +
+           (plan.fromExif > 0 ? QStringLiteral("\r") + QString::number(plan.fromExif) +
+                                    QStringLiteral(" davon mit dem Aufnahmedatum (EXIF)")
+                              : QString()) +
            QStringLiteral(
-               " gefunden\r\rjetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im "
+               "\r\rjetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im "
                "Notepad!\r\rEs wird diese Datei ausgeführt / Angezeigt:\r\r") +
            scriptPath + QStringLiteral("\r\rNein =  Datei im Notepad öffnen!");
 }

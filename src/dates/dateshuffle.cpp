@@ -1,6 +1,7 @@
 #include "dateshuffle.h"
 
 #include "core/toolsequence.h"
+#include "core/undojournal.h"
 #include "datetext.h"
 #include "filedate.h"
 #include "livestatus.h"
@@ -28,7 +29,9 @@ void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit&
     FileTimes times;
     QString status;
     LiveStatus live;
+    UndoJournalWriter journal = ToolRunJournal(host, kDateShuffleRunName);
     FileTimesBatch stamps;
+    stamps.noteChangesIn(&journal);
     for (int k = 0; k < n; ++k) {
         const QString& dir = files.FileDirs.at(k);
         const QString& name = files.FileNames.at(k);
@@ -53,9 +56,12 @@ void RunDateShuffle(ToolHost& host, const DateShuffleOptions& options, RestZeit&
         }
     }
 
+    journal.finish(0);
+
     tools.Inform(QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
                      QString::number(set) + u'/' + QString::number(n) +
-                     QStringLiteral(" Dateien gesetzt!"),
+                     QStringLiteral(" Dateien gesetzt!") +
+                     JournalProblemNote(journal, host.language()),
                  Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())

@@ -6,6 +6,8 @@
 
 namespace kadrano {
 
+class UndoJournalWriter;
+
 // The three time stamps of a file as local date-times with whole seconds. Values read from
 // disk carry the offset from UTC in force at their own moment, so later reading of their
 // date and clock time does not consult the time-zone rules again.
@@ -33,8 +35,12 @@ bool ReadFileTimes(const QString& path, FileTimes& times);
 // for a missing file, a folder, or a read-only file (even when running as administrator).
 // Where the platform cannot set a birth time (Linux), the creation value is not written;
 // ReadFileTimes still returns it, see above.
+//
+// A file system holds only a range of dates (ext4 1901 to 2446, FAT 1980 to 2107) and
+// quietly stores the nearest one it can for a date outside it. Such a write fails too:
+// the file keeps the stamps it had, and *outOfRange (when given) is set.
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
-                    const QDateTime& written);
+                    const QDateTime& written, bool* outOfRange = nullptr);
 
 // ReadFileTimes and WriteFileTimes for the files of a list, one after another. Files of
 // one folder follow each other in a collected list; the folder is looked up once for all
@@ -54,11 +60,16 @@ public:
     // a caller that looks at thousands of files and needs no three date-times of each.
     bool readEarliest(const QString& dir, const QString& name, qint64& seconds);
     bool write(const QString& dir, const QString& name, const QDateTime& created,
-               const QDateTime& accessed, const QDateTime& written);
+               const QDateTime& accessed, const QDateTime& written, bool* outOfRange = nullptr);
+
+    // From now on each write first notes the file's old times in the run's journal, so
+    // that they can be put back (null: no notes).
+    void noteChangesIn(UndoJournalWriter* journal) { journal_ = journal; }
 
 private:
     struct Folder;
     std::unique_ptr<Folder> folder_;
+    UndoJournalWriter* journal_ = nullptr;
 };
 
 // The local date-time of a calendar date and clock time, with the offset in force on that

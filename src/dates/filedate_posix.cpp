@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/undojournal.h"
 #include "filedate.h"
 
 namespace kadrano {
@@ -119,8 +120,28 @@ bool readEarliestAt(int dirFd, const char* path, qint64& seconds) {
     return true;
 }
 
+// Every file system a picture lives on holds these dates exactly (FAT begins in 1980,
+// signed 32-bit seconds end in January 2038); only a date outside them is read back.
+constexpr qint64 kSurelyHeldFrom = 315532800;  // 1980-01-01 UTC
+constexpr qint64 kSurelyHeldUntil = 2147483647;
+
+// The file as the undo journal notes it, from the stat the write makes anyway.
+FileStamp stampOf(const struct stat& st) {
+    FileStamp s;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    s.atimeNs = qint64(st.st_atim.tv_sec) * 1000000000LL + st.st_atim.tv_nsec;
+    return s;
+}
+
+// journal, when given, notes the old times under fullPath before they are overwritten.
 bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateTime& accessed,
-             const QDateTime& written) {
+             const QDateTime& written, bool* outOfRange, UndoJournalWriter* journal = nullptr,
+             const QString& fullPath = QString()) {
+    if (outOfRange)
+        *outOfRange = false;
     qint64 a = 0, w = 0, c = 0;
     // The creation value cannot be stored here, but a caller that passes none has made
     // a mistake all the same.
@@ -133,13 +154,30 @@ bool writeAt(int dirFd, const char* path, const QDateTime& created, const QDateT
         return false;
     if (!modeAllowsWriting(st))
         return false;
+    if (journal)
+        journal->timesChanging(fullPath, stampOf(st), a * 1000000000LL, w * 1000000000LL);
 
     struct timespec stamps[2];
     stamps[0].tv_sec = time_t(a);
     stamps[0].tv_nsec = 0;
     stamps[1].tv_sec = time_t(w);
     stamps[1].tv_nsec = 0;
-    return utimensat(dirFd, path, stamps, 0) == 0;
+    if (utimensat(dirFd, path, stamps, 0) != 0)
+        return false;
+    if (w >= kSurelyHeldFrom && w <= kSurelyHeldUntil)
+        return true;
+    // The file system keeps the nearest date it can hold (9999 becomes 2446 on ext4) and
+    // says nothing. The last write is what the date tools read; the access time is held
+    // to the day only on some file systems, so it is not compared.
+    struct stat back {};
+    if (fstatat(dirFd, path, &back, 0) == 0 && back.st_mtim.tv_sec == time_t(w) &&
+        back.st_mtim.tv_nsec == 0)
+        return true;
+    const struct timespec before[2] = {st.st_atim, st.st_mtim};
+    utimensat(dirFd, path, before, 0);
+    if (outOfRange)
+        *outOfRange = true;
+    return false;
 }
 
 }  // namespace
@@ -149,8 +187,9 @@ bool ReadFileTimes(const QString& path, FileTimes& times) {
 }
 
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
-                    const QDateTime& written) {
-    return writeAt(AT_FDCWD, QFile::encodeName(path).constData(), created, accessed, written);
+                    const QDateTime& written, bool* outOfRange) {
+    return writeAt(AT_FDCWD, QFile::encodeName(path).constData(), created, accessed, written,
+                   outOfRange);
 }
 
 struct FileTimesBatch::Folder {
@@ -202,13 +241,17 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 }
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
-                           const QDateTime& accessed, const QDateTime& written) {
+                           const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
     if (name.isEmpty() || name.contains(u'/'))
-        return WriteFileTimes(dir + name, created, accessed, written);
+        return writeAt(AT_FDCWD, QFile::encodeName(dir + name).constData(), created, accessed,
+                       written, outOfRange, journal_, dir + name);
+    if (outOfRange)
+        *outOfRange = false;
     const int fd = folder_->open(dir);
     if (fd < 0)
         return false;
-    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written);
+    return writeAt(fd, QFile::encodeName(name).constData(), created, accessed, written, outOfRange,
+                   journal_, journal_ ? dir + name : QString());
 }
 
 }  // namespace kadrano

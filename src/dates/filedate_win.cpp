@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/undojournal.h"
 #include "filedate.h"
 
 namespace kadrano {
@@ -69,11 +70,17 @@ bool ReadFileTimes(const QString& path, FileTimes& times) {
 }
 
 bool WriteFileTimes(const QString& path, const QDateTime& created, const QDateTime& accessed,
-                    const QDateTime& written) {
+                    const QDateTime& written, bool* outOfRange) {
+    if (outOfRange)
+        *outOfRange = false;
     FILETIME c, a, w;
     if (!fileTimeFromLocal(created, c) || !fileTimeFromLocal(accessed, a) ||
-        !fileTimeFromLocal(written, w))
+        !fileTimeFromLocal(written, w)) {
+        // A valid date before 1601 has no file time.
+        if (outOfRange)
+            *outOfRange = created.isValid() && accessed.isValid() && written.isValid();
         return false;
+    }
     HANDLE h = openExclusive(path, GENERIC_WRITE);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -101,8 +108,13 @@ bool FileTimesBatch::readEarliest(const QString& dir, const QString& name, qint6
 }
 
 bool FileTimesBatch::write(const QString& dir, const QString& name, const QDateTime& created,
-                           const QDateTime& accessed, const QDateTime& written) {
-    return WriteFileTimes(dir + name, created, accessed, written);
+                           const QDateTime& accessed, const QDateTime& written, bool* outOfRange) {
+    if (journal_ && accessed.isValid() && written.isValid()) {
+        if (const std::optional<FileStamp> before = ReadFileStamp(dir + name))
+            journal_->timesChanging(dir + name, *before, accessed.toSecsSinceEpoch() * 1000000000LL,
+                                    written.toSecsSinceEpoch() * 1000000000LL);
+    }
+    return WriteFileTimes(dir + name, created, accessed, written, outOfRange);
 }
 
 }  // namespace kadrano

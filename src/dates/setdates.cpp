@@ -7,7 +7,9 @@
 
 #include "core/pathhelpers.h"
 #include "core/toolsequence.h"
+#include "core/undojournal.h"
 #include "datetext.h"
+#include "exifdate.h"
 #include "filedate.h"
 #include "fileparts.h"
 #include "livestatus.h"
@@ -122,6 +124,7 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
     plan.fixedDateUnreadable = !md.valid();
     const int n = files.count();
     plan.dates.reserve(n);
+    plan.sources.reserve(n);
     int needFixed = 0;
     // Files of one folder follow each other in the list; its name is read once.
     QString lastDir, folderName;
@@ -138,6 +141,7 @@ SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options)
         if (c.needsFixedDate)
             ++needFixed;
         plan.dates.append(c.date);
+        plan.sources.append(c.source);
     }
     plan.refused = plan.fixedDateUnreadable && n > 0 && needFixed == n;
     return plan;
@@ -165,7 +169,10 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
 
     const FileList& files = host.fileList();
     const SetDatesPlan plan = PlanSetDates(files, options);
-    if (plan.refused) {
+    // A fixed date that every file would need and nobody can read stops the run before
+    // anything is written. A picture with an EXIF date needs none, so with that source on
+    // the pictures are read first and only those without a date of their own are left.
+    if (plan.refused && !options.fromExif) {
         SayDateUnreadable(host, options.fixedDate);
         return;
     }
@@ -197,8 +204,13 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // this thread keeps the window alive. The loop does not stop on ESC.
     const QStringList dirs = files.FileDirs;
     const QStringList names = files.FileNames;
+    UndoJournalWriter journal = ToolRunJournal(host, kSetDatesRunName);
     std::atomic<int> done{0};
     std::atomic<int> set{0};
+    std::atomic<int> exifFound{0};  // pictures with an EXIF date
+    std::atomic<int> exifSet{0};    // of those, the ones whose stamps were set
+    std::atomic<int> unreadable{0};
+    std::atomic<int> notStorable{0};
     LiveStatus live;
     auto showStatus = [&] {
         const int k = std::min(done.load(std::memory_order_relaxed), n - 1);
@@ -209,19 +221,45 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     // The window's thread sets the first part and repaints from it; the others run beside.
     auto setPart = [&](int from, int to, bool repaint) {
         FileTimesBatch stamps;
-        int mine = 0;
+        stamps.noteChangesIn(&journal);
+        ExifDate taken;
+        qint64 unused = 0;
+        int mine = 0, mineExifFound = 0, mineExifSet = 0, mineUnreadable = 0, beyond = 0;
         for (int k = from; k < to; ++k) {
+            const QString& dir = dirs.at(k);
+            const QString& name = names.at(k);
             const int i = noonOf[std::size_t(k)];
-            if (i >= 0) {
-                const QDateTime& noon = noons[std::size_t(i)];
-                if (stamps.write(dirs.at(k), names.at(k), noon, noon, noon))
+            bool outOfRange = false;
+            // The stamps are read before the EXIF block: they tell that the file is still
+            // a plain file (a pipe put in its place would block the reading).
+            if (options.fromExif && stamps.readEarliest(dir, name, unused) &&
+                ReadExifDate(dir + name, taken)) {
+                ++mineExifFound;
+                const QDateTime when = LocalFromSeconds(taken.seconds);
+                if (stamps.write(dir, name, when, when, when, &outOfRange)) {
                     ++mine;
+                    ++mineExifSet;
+                } else if (outOfRange) {
+                    ++beyond;
+                }
+            } else if (i >= 0) {
+                const QDateTime& noon = noons[std::size_t(i)];
+                if (stamps.write(dir, name, noon, noon, noon, &outOfRange))
+                    ++mine;
+                else if (outOfRange)
+                    ++beyond;
+            } else if (plan.sources.at(k) != DateSource::None) {
+                ++mineUnreadable;
             }
             done.fetch_add(1, std::memory_order_relaxed);
             if (repaint && live.due())
                 showStatus();
         }
         set.fetch_add(mine);
+        exifFound.fetch_add(mineExifFound);
+        exifSet.fetch_add(mineExifSet);
+        unreadable.fetch_add(mineUnreadable);
+        notStorable.fetch_add(beyond);
     };
     ForEachFilePart(n, setPart, [&] {
         if (live.due())
@@ -229,13 +267,28 @@ void RunSetDates(ToolHost& host, const SetDatesOptions& options, RestZeit& restZ
     });
     if (n > 0)
         showStatus();
+    journal.finish(0);
+    if (plan.refused && exifFound.load() == 0) {
+        // No picture had a date of its own: nothing was written.
+        SayDateUnreadable(host, options.fixedDate);
+        return;
+    }
 
     QString text = QStringLiteral("Vorgang abgeschlossen\rDas Datum wurde bei ") +
                    QString::number(set.load()) + QStringLiteral(" von ") + QString::number(n) +
                    QStringLiteral(" Dateien gesetzt!");
-    if (plan.unreadable > 0)
-        text += QStringLiteral("\r\r") + QString::number(plan.unreadable) +
+    if (exifSet.load() > 0)
+        text += u'\r' + QString::number(exifSet.load()) +
+                QStringLiteral(" davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau.");
+    if (unreadable.load() > 0)
+        text += QStringLiteral("\r\r") + QString::number(unreadable.load()) +
                 QStringLiteral(" Datei(en) mit unlesbarem Datum blieben unverändert.");
+    if (notStorable.load() > 0)
+        text += QStringLiteral("\r\r") + QString::number(notStorable.load()) +
+                QStringLiteral(
+                    " Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, was das "
+                    "Laufwerk speichern kann.");
+    text += JournalProblemNote(journal, language);
     tools.Inform(text, Mb::OK | Mb::IconInformation, QStringLiteral("Beendet"));
     host.showUpdateLink();
     if (!host.loading())

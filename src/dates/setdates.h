@@ -12,6 +12,10 @@
 namespace kadrano {
 
 struct SetDatesOptions {
+    // The date a picture was taken, from its EXIF block, before every other source
+    // ("Aufnahmedatum_Exif_Check", which the window ticks unless the person unticked it).
+    // Reading the block counts as an access: files left alone may show a new access time.
+    bool fromExif = false;
     bool fromFileName = false;                         // "DatumDateinameNutzen"
     bool fromFolderName = false;                       // "DatumAusVerzNamen"
     bool fixedWhenNone = false;                        // "FixDatumWennKeinsGefundenCheck"
@@ -31,9 +35,10 @@ struct FileDateChoice {
     bool needsFixedDate = false;
 };
 
-// The date a file gets: the name's date, else the folder name's date, else the fixed
-// date, each only when its option is on. A year alone is completed with the month and
-// day of the fixed date.
+// The date a file gets from texts: the name's date, else the folder name's date, else the
+// fixed date, each only when its option is on. A year alone is completed with the month
+// and day of the fixed date. (A picture's EXIF date, when that option is on, comes before
+// all of these; it is read from the file while the dates are set.)
 FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName,
                               const SetDatesOptions& options);
 
@@ -41,8 +46,9 @@ FileDateChoice ChooseFileDate(const QString& fileName, const QString& folderName
 QString ContainingFolderName(const QString& directory);
 
 struct SetDatesPlan {
-    QList<QDate> dates;  // per file; invalid: the file is left alone
-    int unreadable = 0;  // files with a date text the parser cannot read
+    QList<QDate> dates;         // per file; invalid: the file is left alone
+    QList<DateSource> sources;  // per file: where its date text came from
+    int unreadable = 0;         // files with a date text the parser cannot read
     bool fixedDateUnreadable = false;
     // Every file depends on the fixed date and it cannot be read: nothing may be written.
     bool refused = false;
@@ -50,8 +56,9 @@ struct SetDatesPlan {
 
 SetDatesPlan PlanSetDates(const FileList& files, const SetDatesOptions& options);
 
-// The Start button of "Datum ändern": every file with a date gets it at 12:00:00 as all
-// three time stamps, directly, without a question.
+// The Start button of "Datum ändern": every file with a date gets it as all three time
+// stamps, directly, without a question: the moment its picture was taken (EXIF) to the
+// second, else the date of PlanSetDates at 12:00:00.
 void RunSetDates(ToolHost& host, const SetDatesOptions& options,
                  RestZeit& restZeit = SharedRestZeit());
 

@@ -172,7 +172,8 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
         const int result = tools.RunAndWait((QuoteIfSpaces(script) + u' ' + start).trimmed());
         keeper.restore();
         person.processEvents();
-        deleted = tools.DeleteScriptAfterRun(script, result);
+        const MagickRunDetail detail = DescribeMagickRun(keeper, result);
+        deleted = tools.DeleteScriptAfterRun(script, result, detail.de, detail.en);
     } else {
         person.processEvents();
         deleted = tools.DeleteScript(script);

@@ -6,6 +6,57 @@
 
 namespace kadrano {
 
+namespace {
+
+// A few names of a long list: the first and the last ones, as the script ran them.
+QString someNames(const QStringList& paths) {
+    constexpr qsizetype kShown = 6;
+    QStringList names;
+    for (const QString& p : paths)
+        names.append(FileNamePart(p));
+    if (names.size() > kShown)
+        names = names.mid(0, kShown / 2) + QStringList{QStringLiteral("…")} +
+                names.mid(names.size() - kShown / 2);
+    return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+MagickRunDetail DescribeMagickRun(const MtimeKeeper& keeper, int runResult) {
+    if (runResult == 0 || runResult == kRunNotStarted)
+        return {};
+    const QStringList written = keeper.writtenSources();
+    const QStringList left = keeper.unchangedSources();
+    const QString all = QString::number(written.size() + left.size());
+    MagickRunDetail d;
+    if (runResult == kRunStopped) {
+        d.de = QStringLiteral("Fertig: %1 von %2 Bild(ern)").arg(written.size()).arg(all);
+        d.en = QStringLiteral("Done: %1 of %2 picture(s)").arg(written.size()).arg(all);
+        if (!written.isEmpty()) {
+            d.de += QStringLiteral(": ") + someNames(written);
+            d.en += QStringLiteral(": ") + someNames(written);
+        }
+        if (!left.isEmpty()) {
+            d.de +=
+                QStringLiteral("\rUnverändert: %1 Bild(er): ").arg(left.size()) + someNames(left);
+            d.en +=
+                QStringLiteral("\rUnchanged: %1 picture(s): ").arg(left.size()) + someNames(left);
+        }
+        return d;
+    }
+    if (left.isEmpty())
+        return {};
+    d.de = QStringLiteral("Nicht bearbeitet, unverändert: %1 von %2 Bild(ern): ")
+               .arg(left.size())
+               .arg(all) +
+           someNames(left);
+    d.en = QStringLiteral("Not processed, unchanged: %1 of %2 picture(s): ")
+               .arg(left.size())
+               .arg(all) +
+           someNames(left);
+    return d;
+}
+
 bool RunMagickScript(ToolHost& host, const QString& scriptPath, const QString& question,
                      const std::vector<MagickRewrite>& rewrites) {
     ScriptTools tools(host);
@@ -23,7 +74,8 @@ bool RunMagickScript(ToolHost& host, const QString& scriptPath, const QString& q
     const int result = tools.RunAndWait((QuoteIfSpaces(scriptPath) + u' ' + start).trimmed());
     keeper.restore();
     host.person().processEvents();
-    tools.DeleteScriptAfterRun(scriptPath, result);
+    const MagickRunDetail detail = DescribeMagickRun(keeper, result);
+    tools.DeleteScriptAfterRun(scriptPath, result, detail.de, detail.en);
     return true;
 }
 

@@ -44,9 +44,14 @@ void chopEnd(QString& s, const char* tail) {
         s.chop(qsizetype(qstrlen(tail)));
 }
 
+// "20" or "19" at position p that may begin a year. Inside a longer run of digits they are
+// part of a number, not a year: the camera number of IMG_01923 holds "19" at position 3
+// once "IMG" is gone, and a camera counts through 01900 to 02099 like any other number.
 bool startsTwoDigitYear(const QString& s, qsizetype p) {
     const QString two = s.mid(p - 1, 2);
-    return two == QLatin1String("20") || two == QLatin1String("19");
+    if (two != QLatin1String("20") && two != QLatin1String("19"))
+        return false;
+    return p == 1 || !isNumber(charAt(s, p - 1));
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ bool CheckFN(const QString& path, const QString& startText, int digits, QString&
 
 // The date at the start of a name followed by "-": a date the user's parser reads in the
 // first ten characters comes back in the short date format ("04.03.2015-"); otherwise a
-// name with "20" or "19" at position 1, 3 or 7 keeps its first 10, 7 or 4 characters
-// ("2015_03_04-", "2015-03-", "2015-"). Empty when the name holds no date.
+// name with "20" or "19" at position 1, 3 or 7, not right behind another digit, keeps its
+// first 10, 7 or 4 characters ("2015_03_04-", "2015-03-", "2015-"). Empty when the name
+// holds no date.
 QString GetDatePrefix(const QString& name, const QLocale& locale = QLocale());
 
 // Takes out ".jpg", ".JPG", ".tif", ".jpeg" and ".JPEG" wherever they stand.

@@ -36,6 +36,10 @@ public:
     // code, kRunStopped when it was stopped or crashed, or kRunNotStarted when it could not
     // start (startError() says why).
     int run(const QString& program, const QStringList& arguments);
+    // The environment the program gets (the window's own unless set).
+    void setProcessEnvironment(const QProcessEnvironment& environment) {
+        process_.setProcessEnvironment(environment);
+    }
 
     QString output() const;
     QString startError() const { return startError_; }

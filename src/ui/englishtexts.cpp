@@ -43,6 +43,7 @@ constexpr EnglishText kEnglish[] = {
     {"BatPAuse", "Add 'Pause' at end of Bat-Files", nullptr, nullptr},
     {"SaveIniBtn", "Save", nullptr, nullptr},
     {"ExitBtn", "Exit", nullptr, nullptr},
+    {"UndoBtn", "Undo", nullptr, nullptr},
     // Resize panel
     {"Frame8", "Adjust Picture size", nullptr, nullptr},
     {"SizeLabel", "Target size (Pixel):", nullptr, nullptr},
@@ -104,7 +105,8 @@ constexpr EnglishText kEnglish[] = {
     {"RandomNumberLabel", "Add a random number (4 digits) to the name", nullptr, nullptr},
     {"SeparatorLabel", "Seperator:", nullptr, nullptr},
     {"Command2", "Restore", nullptr, nullptr},
-    {"DateShuffleWarning", "Warning: Original Date can NOT be restored!!", nullptr, nullptr},
+    {"DateShuffleWarning", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr,
+     nullptr},
     {"BaseDateLabel", "Base-Date to shuffle arround:", nullptr, nullptr},
     {"DateShuffleTitleLabel", "Shuffle creation Time / Dates", nullptr, nullptr},
     {"Frame15", "Shuffle File Dates", nullptr, nullptr},
@@ -125,8 +127,13 @@ constexpr EnglishText kEnglish[] = {
     {"DatumAusVerzNamen", "Recover Date from name of directory", nullptr, nullptr},
     {"FixDatumWennKeinsGefundenCheck", "If no date found use                  instead", nullptr,
      nullptr},
-    {"Warnung2", "Warning: Original Date can NOT be restored!!", nullptr, nullptr},
+    {"Warnung2", "Warning: overwrites the date (\"Undo\" puts it back)", nullptr, nullptr},
     {"TrennzDatetxt", nullptr, "Seperator between name and date", nullptr},
+    {"AufnahmedatumExifCheck", "Use date taken (EXIF)",
+     "The date the picture was taken (from the picture itself) comes first: before the file "
+     "date for \"Date -> Filename\", before file name, directory name and fixed date for "
+     "\"Change Filedate\". Pictures without it keep to the other rules.",
+     nullptr},
 };
 
 constexpr AreaHead kAreaHeads[] = {

@@ -20,6 +20,7 @@
 #include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
+#include "core/undoplatform.h"
 #include "messageboxperson.h"
 #include "update/update.h"
 
@@ -76,6 +77,7 @@ Form1::Form1(Options options) : paths_(std::move(options.paths)), settings_(path
     }
     runner_ = options.runner;
     Q_ASSERT(runner_);
+    undoFolder_ = options.undoFolder.isEmpty() ? DefaultUndoFolder() : options.undoFolder;
     heightLimit_ = options.heightLimit;
     setUpLinks(options);
     person_ = std::make_unique<WindowPerson>(*this, *dialogs_);
@@ -175,6 +177,7 @@ void Form1::runTool(const std::function<void()>& tool) {
     toolRunning_ = true;
     tool();
     toolRunning_ = false;
+    refreshUndoButton();
     if (collectAfterTool_) {
         collectAfterTool_ = false;
         collectFiles();
@@ -208,8 +211,11 @@ void Form1::connectSignals() {
                 collectOnRequest();
         });
         connect(c_.Text1, &QLineEdit::textChanged, this, [this] {
-            if (!loading_)
-                ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+            if (loading_)
+                return;
+            ScriptTools(*this).ShowKeptScriptButtons(keptScripts());
+            // The button undoes the runs of the folder in the box.
+            refreshUndoButton();
         });
     }
     if (c_.Combo2) {
@@ -234,6 +240,8 @@ void Form1::connectSignals() {
         connect(c_.IniBtn, &QPushButton::clicked, this, &Form1::onIniButton);
     if (c_.ExitBtn)
         connect(c_.ExitBtn, &QPushButton::clicked, this, &Form1::onExit);
+    if (c_.UndoBtn)
+        connect(c_.UndoBtn, &QPushButton::clicked, this, &Form1::onUndoClicked);
     connectLinks();
 }
 
@@ -357,6 +365,7 @@ void Form1::collectFiles() {
         setWindowTitle(savedCaption);
     } while (collectAgain_);
     collecting_ = false;
+    refreshUndoButton();
     Q_EMIT filesCollected();
 }
 

@@ -63,6 +63,9 @@ public:
         // The tallest the window may grow (logical pixels); the screen's available height
         // when 0. Taller stacks scroll between the name strip and the bottom strip.
         int heightLimit = 0;
+        // Where the undo journals of the picture folders are kept; the user's state folder
+        // when empty.
+        QString undoFolder = QString();
     };
 
     explicit Form1(Options options);
@@ -107,6 +110,7 @@ public:
     QString currentTimeHHMM() const override;
     bool toolCancel() const override { return toolCancel_; }
     void setToolCancel(bool on) override { toolCancel_ = on; }
+    QString undoJournalFolder() const override { return undoFolder_; }
 
     // --- Window parts: tool areas, previews, directory picker, drops (form1_*.cpp) ---
     // The tool area that is open, or null when all are closed.
@@ -164,6 +168,10 @@ private:
     // The scripts of every area that can lie in the chosen folder.
     std::vector<KeptScript> keptScripts() const;
     void onFileStatusClicked();
+    // "Rückgängig" (form1_undo.cpp): enabled while the folder has a run to undo, its
+    // tooltip naming that run.
+    void refreshUndoButton();
+    void onUndoClicked();
 
     // The language button and the update and homepage links (form1_links.cpp).
     void setUpLinks(const Options& options);
@@ -261,6 +269,8 @@ private:
     void applySettingDefaults();
 
     AppPaths paths_;
+    QString undoFolder_;
+    QString undoJournalSeen_;  // the journal (and its size and time) the button shows
     std::unique_ptr<UpdateServer> ownUpdateServer_;
     std::unique_ptr<UpdateHost> ownUpdateHost_;
     const UpdateServer* updateServer_ = nullptr;

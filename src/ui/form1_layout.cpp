@@ -178,6 +178,8 @@ void Form1::buildBottomStrip() {
     c_.IniBtn->setToolTip(QStringLiteral("Ini-Datei öffnen"));
     c_.IniBtn->hide();
     c_.ExitBtn = make<QPushButton>(f, "ExitBtn", QStringLiteral("Beenden"));
+    c_.UndoBtn = make<QPushButton>(f, "UndoBtn", QStringLiteral("Rückgängig"));
+    c_.UndoBtn->setEnabled(false);
     c_.Label6 = linkLabel(f, "Label6", QStringLiteral("Kamera Nummern >>"));
 }
 
@@ -299,7 +301,7 @@ void Form1::LayoutOnResize() {
     c_.KeineNachfragen->setGeometry(8, 4, c_.KeineNachfragen->sizeHint().width(), 22);
     c_.BatPAuse->setGeometry(8, bh - 26, c_.BatPAuse->sizeHint().width(), 22);
     int x = bw - 10;
-    for (QPushButton* b : {c_.ExitBtn, c_.IniBtn, c_.SaveIniBtn}) {
+    for (QPushButton* b : {c_.ExitBtn, c_.IniBtn, c_.SaveIniBtn, c_.UndoBtn}) {
         const int bwidth = std::max(b->sizeHint().width(), b == c_.IniBtn ? 56 : 96);
         x -= bwidth;
         b->setGeometry(x, (bh - 28) / 2, bwidth, 28);

@@ -71,6 +71,7 @@ void Form1::SwitchLanguageClicked() {
     language_ = Language::English;
     UseQtTranslations(language_);
     Q_EMIT languageChanged(language_);
+    refreshUndoButton();
     // While the settings are read, "EN" is what they hold already.
     if (!loading_) {
         settings_.WriteSetting(QStringLiteral("Language"), QStringLiteral("EN"));

@@ -46,6 +46,7 @@ struct Form1Controls {
     QPushButton* SaveIniBtn = nullptr;
     QPushButton* IniBtn = nullptr;
     QPushButton* ExitBtn = nullptr;
+    QPushButton* UndoBtn = nullptr;    // "Rückgängig"
     ClickableLabel* Label6 = nullptr;  // "Kamera Nummern >>"
 
     // Directory picker

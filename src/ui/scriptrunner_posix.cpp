@@ -5,6 +5,7 @@
 
 #include "consolewindow.h"
 #include "core/pathhelpers.h"
+#include "core/undojournal.h"
 
 namespace kadrano {
 
@@ -35,6 +36,9 @@ int ConsoleScriptRunner::runAndWait(const QString& program, const QStringList& a
     }
     ConsoleWindow window(parent_);
     window.setWindowTitle(FileNamePart(program));
+    // kadrano-bat notes what the script renames in the folder's undo journal.
+    if (script)
+        window.setProcessEnvironment(UndoJournalEnvironment(undoJournal()));
     const int code = script ? window.run(interpreter_, QStringList{program} + arguments)
                             : window.run(program, arguments);
     lastOutput_ = window.output();

@@ -36,7 +36,7 @@ QString md5Text(const QByteArray& bytes) {
 
 // A file as a search found it, with the digest of bytes (its own, or others').
 SearchedFile seenFile(FileKeys& keys, const QString& path, const QByteArray& bytes) {
-    const FileStamp stamp = StampOfPath(path);
+    const ContentStamp stamp = StampOfPath(path);
     const QString name = QFileInfo(path).fileName();
     return {keys.keyOf(path, stamp),   stamp, *DigestFromText(md5Text(bytes)), true,
             path.chopped(name.size()), name};
@@ -161,7 +161,7 @@ TEST_F(CachedSearch, RepeatedSearchTakesUnchangedFilesFromTheCache) {
 TEST_F(CachedSearch, FilesChangedBehindTheCacheAreReadAgain) {
     search();
     const QString b = pics.file(QStringLiteral("b.jpg"));
-    const FileStamp before = StampOfPath(b);
+    const ContentStamp before = StampOfPath(b);
     // Same size, and the modification time put back as the picture tools do.
     {
         QFile f(b);
@@ -171,7 +171,7 @@ TEST_F(CachedSearch, FilesChangedBehindTheCacheAreReadAgain) {
     const timespec times[2] = {{0, UTIME_OMIT},
                                {before.mtimeNs / 1000000000, before.mtimeNs % 1000000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(b).constData(), times, 0), 0);
-    const FileStamp after = StampOfPath(b);
+    const ContentStamp after = StampOfPath(b);
     ASSERT_EQ(after.size, before.size);
     ASSERT_EQ(after.mtimeNs, before.mtimeNs);
     ASSERT_EQ(after.inode, before.inode);
@@ -419,11 +419,12 @@ TEST_F(DigestCacheTest, ARecordCountsOnlyWhenEveryStampMatches) {
     }
     DigestCache cache(options());
     ASSERT_TRUE(cache.waitLoaded(5s));
-    const FileStamp stamp = StampOfPath(path);
+    const ContentStamp stamp = StampOfPath(path);
     const FileKey key = cache.keys().keyOf(path, stamp);
     ASSERT_EQ(cache.find(key, stamp), DigestFromText(md5Text("picture")));
-    for (qint64 FileStamp::*field : {&FileStamp::size, &FileStamp::mtimeNs, &FileStamp::ctimeNs}) {
-        FileStamp changed = stamp;
+    for (qint64 ContentStamp::*field :
+         {&ContentStamp::size, &ContentStamp::mtimeNs, &ContentStamp::ctimeNs}) {
+        ContentStamp changed = stamp;
         changed.*field += 1;
         EXPECT_FALSE(cache.find(key, changed));
     }
@@ -471,7 +472,7 @@ TEST_F(DigestCacheTest, RecordsOfGoneFilesAgeAndLimit) {
     auto holds = [&](const QString& path, const QByteArray& bytes, const QString& volume) {
         DigestCache cache(o);
         EXPECT_TRUE(cache.waitLoaded(5s));
-        const FileStamp stamp = StampOfPath(path);
+        const ContentStamp stamp = StampOfPath(path);
         FileKey key = cache.keys().keyOf(path, stamp);
         if (!volume.isEmpty())
             key.volume = volume;

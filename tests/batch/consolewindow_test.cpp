@@ -1,15 +1,23 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
 #include <functional>
 
 #include "core/scripttext.h"
+#include "core/undojournal.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 #include "ui/consolewindow.h"
@@ -141,6 +149,59 @@ TEST(ConsoleWindow, ClosingStopsTheScriptAndItsProgram) {
     EXPECT_EQ(errno, ESRCH);
 }
 
+// Closing the window while ImageMagick rewrites a picture: the picture being written stays
+// as it was, the one done before stays done, and the window shows which was which.
+TEST(ConsoleWindow, ClosingDuringImageMagickLeavesNoHalfWrittenPicture) {
+    if (QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty())
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    TempFolder f;
+    QList<QByteArray> originals;
+    QStringList lines;
+    for (int i = 0; i < 3; ++i) {
+        QImage noise(1400, 1000, QImage::Format_RGB32);
+        quint32 state = quint32(i + 1) * 2654435761u;
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, (state = state * 1664525u + 1013904223u) >> 8);
+        const QString path = f.file(QStringLiteral("p%1.jpg").arg(i));
+        ASSERT_TRUE(noise.save(path, "JPEG", 90));
+        originals.append(f.read(QStringLiteral("p%1.jpg").arg(i)));
+        lines.append(QStringLiteral(" convert ") + ScriptArg(path) +
+                     QStringLiteral(" -resize \"600x600>\" -quality 90 ") + ScriptArg(path));
+    }
+    const QString script = f.file(QStringLiteral("_Resize_Pictures.bat"));
+    ASSERT_TRUE(WriteScriptFile(script, lines));
+    const auto inode = [&](int i) {
+        struct stat st {};
+        ::stat(QFile::encodeName(f.file(QStringLiteral("p%1.jpg").arg(i))).constData(), &st);
+        return st.st_ino;
+    };
+    const ino_t first = inode(0);
+    bool closed = false;
+    WindowDriver driver([&](ConsoleWindow& w) {
+        if (!closed && inode(0) != first) {
+            w.close();
+            closed = true;
+        }
+    });
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    EXPECT_EQ(runner.runAndWait(script, {}), kRunStopped);
+    ASSERT_TRUE(closed);
+    const QByteArray done = f.read(QStringLiteral("p0.jpg"));
+    EXPECT_TRUE(done.endsWith("\xFF\xD9"));
+    EXPECT_EQ(QImageReader(f.file(QStringLiteral("p0.jpg"))).size(), QSize(600, 429));
+    EXPECT_EQ(f.read(QStringLiteral("p2.jpg")), originals[2]);
+    // p1 was being written when the window closed, or had just been finished.
+    const QByteArray second = f.read(QStringLiteral("p1.jpg"));
+    EXPECT_TRUE(second == originals[1] || second.endsWith("\xFF\xD9"));
+    EXPECT_EQ(
+        QDir(f.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".kadrano")),
+        QStringList());
+    EXPECT_TRUE(
+        runner.lastOutput().contains(QStringLiteral("kadrano-bat: stopped. ImageMagick finished ")))
+        << runner.lastOutput().toStdString();
+}
+
 // Another program runs directly in the window; a missing interpreter or program is told.
 TEST(ConsoleWindow, ProgramsAndMissingPieces) {
     WindowDriver driver([](ConsoleWindow&) {});
@@ -162,4 +223,33 @@ TEST(ConsoleWindow, ProgramsAndMissingPieces) {
     ASSERT_EQ(driver.boxTexts.size(), 2);
     EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/no/such/kadrano-bat")));
     EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("/tmp/x.BAT wurde nicht ausgeführt")));
+}
+
+// The window's runner tells the interpreter where to note the renames, and only when it is
+// given a journal: a variable the program itself was started with is not passed on.
+TEST(ConsoleScriptRunner, HandsTheUndoJournalToTheInterpreterOnlyWhenGivenOne) {
+    TempFolder f, state;
+    f.write(QStringLiteral("a.jpg"), "A");
+    const QString path = f.file(QStringLiteral("_Rename_Custom.bat"));
+    ASSERT_TRUE(WriteScriptFile(
+        path, {QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("a.jpg"))) + " b.jpg",
+               QStringLiteral("ren ") + ScriptArg(f.file(QStringLiteral("b.jpg"))) + " c.jpg"}));
+    const QString stray = state.file(QStringLiteral("stray.journal"));
+    qputenv(kUndoJournalVariable, QFile::encodeName(stray));
+    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    const QString journal = state.file(QStringLiteral("pictures.journal"));
+    runner.setUndoJournal(journal);
+    EXPECT_EQ(runner.runAndWait(path, {}), 0);
+    runner.setUndoJournal(QString());
+    f.write(QStringLiteral("a.jpg"), "A2");
+    EXPECT_EQ(runner.runAndWait(path, {}), 1);  // b.jpg cannot become c.jpg now
+    qunsetenv(kUndoJournalVariable);
+
+    EXPECT_FALSE(QFile::exists(stray));
+    const UndoJournal j = UndoJournal::Read(journal);
+    ASSERT_EQ(j.runs().size(), 1u);
+    EXPECT_EQ(j.runs()[0].name, QStringLiteral("_Rename_Custom.bat"));
+    ASSERT_EQ(j.runs()[0].renames.size(), 2u);
+    EXPECT_EQ(j.runs()[0].renames[1].to, f.file(QStringLiteral("c.jpg")));
+    EXPECT_TRUE(j.runs()[0].finished);
 }

@@ -65,3 +65,37 @@ TEST(MtimeKeeper, GivesRewrittenAndConvertedFilesTheirTimeBack) {
     EXPECT_EQ(f.read(QStringLiteral("a b.jpg")), QByteArray("new bytes"));
     EXPECT_EQ(keeper.restore(), 0);  // nothing changed since
 }
+
+// Which targets a run wrote: a picture replaced by a new file under its name (even with the
+// old date, as the interpreter leaves it), one rewritten in place, a new file; the others
+// are reported as they were, by their sources.
+TEST(MtimeKeeper, TellsWhichTargetsTheRunWrote) {
+    TempFolder f;
+    const QString replaced = f.write(QStringLiteral("a.jpg"), "old");
+    const QString inPlace = f.write(QStringLiteral("b.jpg"), "old");
+    const QString untouched = f.write(QStringLiteral("c.jpg"), "old");
+    const QString source = f.write(QStringLiteral("d.png"), "png");
+    const QString failed = f.write(QStringLiteral("e.png"), "png");
+    for (const QString& p : {replaced, inPlace, untouched})
+        setModified(p, 1262347200, 0);
+    MtimeKeeper keeper;
+    keeper.keep(replaced);
+    keeper.keep(inPlace);
+    keeper.keep(untouched);
+    keeper.keep(source, f.file(QStringLiteral("d.jpg")));
+    keeper.keep(failed, f.file(QStringLiteral("e.jpg")));
+    keeper.keep(f.file(QStringLiteral("missing.jpg")));
+
+    const QString fresh = f.write(QStringLiteral(".new"), "new");
+    setModified(fresh, 1262347200, 0);
+    ASSERT_TRUE(::rename(QFile::encodeName(fresh).constData(),
+                         QFile::encodeName(replaced).constData()) == 0);
+    f.write(QStringLiteral("b.jpg"), "new!");
+    setModified(inPlace, 1262347200, 0);  // same date, other size
+    f.write(QStringLiteral("d.jpg"), "jpeg");
+
+    keeper.restore();
+    EXPECT_EQ(keeper.writtenSources(), QStringList({replaced, inPlace, source}));
+    EXPECT_EQ(keeper.unchangedSources(),
+              QStringList({untouched, failed, f.file(QStringLiteral("missing.jpg"))}));
+}

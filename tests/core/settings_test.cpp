@@ -87,8 +87,8 @@ TEST(Settings, TheTableHasEveryKeyOnceAndWritesAllButLanguage) {
         read.insert(q(d.key));
     for (const char* k : SettingsWriteOrder())
         written.insert(q(k));
-    EXPECT_EQ(read.size(), 45);
-    EXPECT_EQ(written.size(), 44);
+    EXPECT_EQ(read.size(), 46);
+    EXPECT_EQ(written.size(), 45);
     read.remove(q("Language"));
     EXPECT_EQ(read, written);
 }
@@ -106,7 +106,7 @@ TEST(Settings, FirstStartCreatesNothingAndTheFirstSaveWritesEveryKeyInOrder) {
     controls.values[q("TrennzeichenTxt")] = q("#");
     ASSERT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Saved);
     const QStringList lines = test::SplitCrLf(dir.read(q("kadrano.ini")));
-    ASSERT_EQ(lines.size(), 46);  // section, 44 keys, the empty piece after the last CR LF
+    ASSERT_EQ(lines.size(), 47);  // section, 45 keys, the empty piece after the last CR LF
     EXPECT_EQ(lines[0], q("[Settings]"));
     int i = 1;
     for (const char* key : SettingsWriteOrder())
@@ -263,7 +263,7 @@ TEST(Settings, AUtf16FileIsReadAndStaysUtf16) {
     const QString text = decoder.decode(bytes);
     EXPECT_FALSE(decoder.hasError());
     const QStringList lines = text.split(u'\r');
-    ASSERT_EQ(lines.size(), 47);  // the section, 45 keys, the empty piece after the last CR
+    ASSERT_EQ(lines.size(), 48);  // the section, 46 keys, the empty piece after the last CR
     EXPECT_EQ(lines[0], q("[Settings]"));
     EXPECT_EQ(lines[1], q("Keine_Nachfragen=1"));
     EXPECT_EQ(lines[2], q("FreiText=Weiß"));
@@ -286,4 +286,40 @@ TEST(Settings, NumbersAreSixteenBitWholeNumbersRoundedHalfToEven) {
     EXPECT_EQ(settings.ReadSettingNumber(q("Resize_JPG_Qualitaet"), 95), 80);
     EXPECT_EQ(settings.ReadSettingNumber(q("Fehlt"), 7), 7);
     EXPECT_EQ(valueIn(dir.file(q("k.ini")), "Fehlt"), q("7"));
+}
+
+// The date-taken box came after the other keys: a file the older version wrote reads its
+// default (ticked) and gets just that line added at the end of its section; everything
+// else stays byte for byte, and a stored "0" is kept.
+TEST(Settings, AFileWithoutTheDateTakenKeyReadsItTickedAndOnlyGainsThatLine) {
+    TempFolder dir;
+    const QString path = dir.file(q("kadrano.ini"));
+    // A file as the older version leaves it: every key written, the defaults read in.
+    FakeControls before;
+    before.values[q("FreiText_Bild")] = q("Grüße aus Rom");
+    ASSERT_EQ(Settings(path).SaveAllSettings(before).outcome, SettingsSaveResult::Saved);
+    Settings(path).LoadAllSettings(before);
+    QByteArray older = dir.read(q("kadrano.ini"));
+    const QByteArray newLine = "Aufnahmedatum_Exif_Check=0\r\n";
+    ASSERT_TRUE(older.contains(newLine));
+    older.replace(newLine, "");
+    older += "\r\n[Andere]\r\nx=1\r\n";
+    dir.write(q("kadrano.ini"), older);
+
+    FakeControls controls;
+    Settings settings(path);
+    ASSERT_EQ(settings.LoadAllSettings(controls), IniReadStatus::Read);
+    EXPECT_EQ(controls.values[q("AufnahmedatumExifCheck")], q("1"));
+    const QByteArray settingsPart = older.left(older.indexOf("\r\n[Andere]"));
+    EXPECT_EQ(dir.read(q("kadrano.ini")),
+              settingsPart + "Aufnahmedatum_Exif_Check=1\r\n" + older.mid(settingsPart.size()));
+    EXPECT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Unchanged);
+
+    controls.values[q("AufnahmedatumExifCheck")] = q("0");
+    ASSERT_EQ(settings.SaveAllSettings(controls).outcome, SettingsSaveResult::Saved);
+    EXPECT_EQ(valueIn(path, "Aufnahmedatum_Exif_Check"), q("0"));
+    FakeControls again;
+    again.values[q("AufnahmedatumExifCheck")] = q("1");
+    Settings(path).LoadAllSettings(again);
+    EXPECT_EQ(again.values[q("AufnahmedatumExifCheck")], q("0"));
 }

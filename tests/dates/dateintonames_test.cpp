@@ -5,6 +5,7 @@
 #include "core/scripttext.h"
 #include "dates/dateintonames.h"
 #include "dates/setdates.h"
+#include "exiftestfiles.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 
@@ -28,8 +29,9 @@ protected:
     TempFolder folder;
 
     // A picture whose earliest stamp is the given Berlin noon (the access time later).
-    QString picture(const QString& name, int y, int mo, int d) {
-        const QString path = folder.write(name);
+    QString picture(const QString& name, int y, int mo, int d,
+                    const QByteArray& bytes = QByteArray("x")) {
+        const QString path = folder.write(name, bytes);
         const qint64 when = BerlinSeconds(y, mo, d, 12, 0, 0);
         EXPECT_TRUE(SetDiskTimes(path, when + 86400 * 400, when));
         return path;
@@ -141,6 +143,22 @@ TEST_F(DateIntoNames, AllNamesDatedGivesAnEmptyScriptAndTheZeroDate) {
     EXPECT_TRUE(
         DateIntoNamesQuestion(plan, q("YYYY-MM-DD"), q("x"))
             .startsWith(q("Es wurden 0 Dateien zwischen:\r1899-12-30  und  1899-12-30 gefunden")));
+}
+
+// Camera numbers whose digits hold "19" or "20" get their date like every other camera
+// number; names that begin with a year, or hold one after a separator, keep theirs.
+TEST_F(DateIntoNames, CameraNumbersAreNoYears) {
+    const QStringList names = {q("IMG_01923.jpg"), q("IMG_02015.jpg"),  q("DSC_1920.jpg"),
+                               q("2019 Rom.jpg"),  q("x-1999 Rom.jpg"), q("Rom 0 2019.jpg")};
+    for (const QString& n : names)
+        picture(n, 2018, 5, 6);
+    const DateIntoNamesPlan plan = PlanDateIntoNames(listOf(names), {});
+    EXPECT_EQ(plan.withoutDate, 3);
+    const QString script = plan.lines.join(u'\n');
+    for (const char* camera : {"IMG_01923.jpg", "IMG_02015.jpg", "DSC_1920.jpg"})
+        EXPECT_TRUE(script.contains(q(" 2018.05.06-") + q(camera))) << camera;
+    for (const char* dated : {"2019 Rom.jpg", "x-1999 Rom.jpg", "Rom 0 2019.jpg"})
+        EXPECT_FALSE(script.contains(q(dated))) << dated;
 }
 
 // Run on the window: the question, the script run by the interpreter, the renamed files,
@@ -275,4 +293,61 @@ TEST_F(DateIntoNames, ThousandsOfFilesKeepTheirOwnDatesAndTheListOrder) {
     EXPECT_EQ(plan.lines.mid(2, expected.size()), expected);
     EXPECT_EQ(plan.earliest.date(), QDate(2001, 1, 1));
     EXPECT_EQ(plan.latest.date(), QDate(2001, 1, 1).addDays(8999));
+}
+
+// Pictures copied in 2024 that know when they were taken: the EXIF date goes in front
+// (an exact one as the local date of that moment), a picture without a usable block keeps
+// its stamp, a dated name is left alone whatever its picture says. Unticked, only the
+// stamps count.
+TEST_F(DateIntoNames, TheDateTakenComesBeforeTheStamps) {
+    using kadrano::test::JpegWithExif;
+    using kadrano::test::JpegWithExifBlock;
+    using kadrano::test::TakenAt;
+    picture(q("P1000123.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:21 14:30:05")));
+    // 01:30 in Tokyo is the evening before in Berlin.
+    picture(q("tokyo.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:22 01:30:00", "+09:00")));
+    picture(
+        q("screen.png"), 2024, 3, 1,
+        kadrano::test::PngWithExifChunk(kadrano::test::ExifBlock(TakenAt("2021:12:24 18:00:00"))));
+    picture(q("messenger.jpg"), 2024, 3, 2, kadrano::test::PlainJpeg());
+    picture(q("damaged.jpg"), 2024, 3, 3, JpegWithExifBlock("II*\0 broken"));
+    picture(q("2018-05-06 Feier.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2019:07:21 14:30:05")));
+    picture(q("old.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("1965:04:03 10:20:30")));
+    picture(q("future.jpg"), 2024, 3, 1, JpegWithExif(TakenAt("2041:06:07 08:09:10")));
+    const FileList files =
+        listOf({q("P1000123.jpg"), q("tokyo.jpg"), q("screen.png"), q("messenger.jpg"),
+                q("damaged.jpg"), q("2018-05-06 Feier.jpg"), q("old.jpg"), q("future.jpg")});
+    auto newNames = [](const DateIntoNamesPlan& plan) {
+        QStringList names;
+        for (const QString& line : plan.lines)
+            if (line.startsWith(q("ren ")))
+                names << line.mid(line.lastIndexOf(u' ') + 1);
+        return names;
+    };
+
+    DateIntoNamesOptions o;
+    o.fromExif = true;
+    const DateIntoNamesPlan plan = PlanDateIntoNames(files, o);
+    EXPECT_EQ(newNames(plan),
+              QStringList({q("2019.07.21-P1000123.jpg"), q("2019.07.21-tokyo.jpg"),
+                           q("2021.12.24-screen.png"), q("2024.03.02-messenger.jpg"),
+                           q("2024.03.03-damaged.jpg"), q("1965.04.03-old.jpg"),
+                           q("2041.06.07-future.jpg")}));
+    EXPECT_EQ(plan.withoutDate, 7);
+    EXPECT_EQ(plan.fromExif, 5);
+    EXPECT_EQ(DateIntoNamesQuestion(plan, o.format, q("/F/_Datei_AddDatum.bat")),
+              q("Es wurden 7 Dateien zwischen:\r1965.04.03  und  2041.06.07 gefunden\r"
+                "5 davon mit dem Aufnahmedatum (EXIF)\r\r"
+                "jetzt umbenennen?\r\r'Nein' öffnet die Bat-Datei im Notepad!\r\r"
+                "Es wird diese Datei ausgeführt / Angezeigt:\r\r/F/_Datei_AddDatum.bat\r\r"
+                "Nein =  Datei im Notepad öffnen!"));
+
+    o.fromExif = false;
+    const DateIntoNamesPlan stamps = PlanDateIntoNames(files, o);
+    EXPECT_EQ(newNames(stamps).first(), q("2024.03.01-P1000123.jpg"));
+    EXPECT_EQ(stamps.withoutDate, 7);
+    EXPECT_EQ(stamps.fromExif, 0);
+    EXPECT_TRUE(DateIntoNamesQuestion(stamps, o.format, q("x"))
+                    .startsWith(q("Es wurden 7 Dateien zwischen:\r2024.03.01  und  2024.03.03 "
+                                  "gefunden\r\rjetzt umbenennen?")));
 }

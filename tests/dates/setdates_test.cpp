@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "berlintime.h"
 #include "dates/filedate.h"
 #include "dates/setdates.h"
+#include "exiftestfiles.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
 
@@ -39,8 +42,8 @@ protected:
     RestZeit rest;
     const qint64 old = BerlinSeconds(2001, 2, 3, 4, 5, 6);
 
-    QString file(const QString& name) {
-        const QString path = folder.write(name);
+    QString file(const QString& name, const QByteArray& bytes = QByteArray("x")) {
+        const QString path = folder.write(name, bytes);
         EXPECT_TRUE(SetDiskTimes(path, old, old));
         return path;
     }
@@ -151,6 +154,44 @@ TEST_F(SetDates, EachSourceReadOnlyAndUnreadable) {
     EXPECT_FALSE(host.recorder.statuses.filter(q("(Time left: ")).isEmpty());
 }
 
+// A date the file system cannot hold (ext4 keeps 1901 to 2446 and silently stores the
+// nearest it can) is not counted as set and leaves the file as it was; a file system that
+// does hold it gets it exactly.
+TEST_F(SetDates, DatesTheDiskCannotHoldAreReportedNotSet) {
+    const char* names[] = {"9999-12-31 Zukunft.jpg", "0001-01-01 Anfang.jpg"};
+    const qint64 wanted[] = {noon(9999, 12, 31), noon(1, 1, 1)};
+    int held = 0;
+    bool holds[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString probe = folder.write(q("probe"));
+        holds[i] =
+            SetDiskTimes(probe, wanted[i], wanted[i]) && ReadDiskTimes(probe).modified == wanted[i];
+        held += holds[i] ? 1 : 0;
+        QFile::remove(probe);
+    }
+    if (held == 2)
+        std::printf("note: this file system holds both dates; only the storing is checked\n");
+    const QString a = file(q(names[0]));
+    const QString b = file(q(names[1]));
+    const QString c = file(q("2019-07-21 Strand.jpg"));
+    RunSetDates(host, options(true, false, false), rest);
+    const QString paths[] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        if (holds[i])
+            EXPECT_EQ(ReadDiskTimes(paths[i]).modified, wanted[i]) << names[i];
+        else
+            EXPECT_EQ(ReadDiskTimes(paths[i]), (DiskTimes{old, old})) << names[i];
+    }
+    EXPECT_EQ(ReadDiskTimes(c).modified, noon(2019, 7, 21));
+    QString expected =
+        q("Vorgang abgeschlossen\rDas Datum wurde bei %1 von 3 Dateien gesetzt!").arg(held + 1);
+    if (held < 2)
+        expected += q("\r\r%1 Datei(en) blieben unverändert: ihr Datum liegt außerhalb dessen, "
+                      "was das Laufwerk speichern kann.")
+                        .arg(2 - held);
+    EXPECT_EQ(finalText(), expected);
+}
+
 // Nothing chosen: nothing changes and the box says so.
 TEST_F(SetDates, NoOptionChangesNothing) {
     const QString a = file(q("2019-07-21 Strand.jpg"));
@@ -216,4 +257,108 @@ TEST_F(SetDates, ThousandsOfFilesEachGetTheirOwnDate) {
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_TRUE(shown.last().endsWith(q(")   Setze Datum: 2999/3000")))
         << shown.last().toStdString();
+}
+
+namespace {
+
+SetDatesOptions withExif(SetDatesOptions o) {
+    o.fromExif = true;
+    return o;
+}
+
+qint64 utcSeconds(int y, int mo, int d, int h, int mi, int s) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC).toSecsSinceEpoch();
+}
+
+}  // namespace
+
+// The date taken comes before name, folder and fixed date, and is set to the second as all
+// stamps (an exact one as that moment); pictures without a usable block follow the other
+// sources; a read-only picture keeps its times. Unticked, the names and folders count.
+TEST_F(SetDates, TheDateTakenComesFirstToTheSecond) {
+    using kadrano::test::JpegWithExif;
+    using kadrano::test::TakenAt;
+    folder.mkdir(q("2016-08-01 Ferien"));
+    const QString named = file(q("2016-08-01 Ferien/2019-07-21 Strand.jpg"),
+                               JpegWithExif(TakenAt("2018:05:06 07:08:09")));
+    const QString tokyo = file(q("2016-08-01 Ferien/IMG_0001.jpg"),
+                               JpegWithExif(TakenAt("2019:07:22 01:30:00", "+09:00")));
+    const QString plain = file(q("2016-08-01 Ferien/IMG_0002.jpg"), kadrano::test::PlainJpeg());
+    const QString damaged =
+        file(q("2016-08-01 Ferien/damaged.jpg"), kadrano::test::JpegWithExifBlock("II*\0 kaputt"));
+    const QString old1965 =
+        file(q("2016-08-01 Ferien/old.jpg"), JpegWithExif(TakenAt("1965:04:03 10:20:30")));
+    const QString future = file(q("2016-08-01 Ferien/future.jpg"),
+                                JpegWithExif(TakenAt("2041:06:07 08:09:10", "+02:00")));
+    const QString readOnly =
+        file(q("2016-08-01 Ferien/geschützt.jpg"), JpegWithExif(TakenAt("2017:01:02 03:04:05")));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
+    host.withSubdirs = true;
+    RunSetDates(host, withExif(options(true, true, true)), rest);
+
+    const qint64 taken = BerlinSeconds(2018, 5, 6, 7, 8, 9);
+    EXPECT_EQ(ReadDiskTimes(named), (DiskTimes{taken, taken}));
+    EXPECT_EQ(ReadDiskTimes(tokyo).modified, utcSeconds(2019, 7, 21, 16, 30, 0));
+    EXPECT_EQ(ReadDiskTimes(plain).modified, noon(2016, 8, 1));
+    EXPECT_EQ(ReadDiskTimes(damaged).modified, noon(2016, 8, 1));
+    EXPECT_EQ(ReadDiskTimes(old1965).modified, BerlinSeconds(1965, 4, 3, 10, 20, 30));
+    EXPECT_EQ(ReadDiskTimes(future).modified, utcSeconds(2041, 6, 7, 6, 9, 10));
+    EXPECT_EQ(ReadDiskTimes(readOnly).modified, old);
+    FileTimes t;
+    ASSERT_TRUE(ReadFileTimes(named, t));
+    EXPECT_EQ(t.written.toString(q("dd.MM.yyyy HH:mm:ss")), q("06.05.2018 07:08:09"));
+    EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 6 von 7 Dateien gesetzt!"
+                             "\r4 davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau."));
+
+    RunSetDates(host, options(true, true, true), rest);
+    EXPECT_EQ(ReadDiskTimes(named).modified, noon(2019, 7, 21));
+    EXPECT_EQ(ReadDiskTimes(tokyo).modified, noon(2016, 8, 1));
+    EXPECT_EQ(finalText(),
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 6 von 7 Dateien gesetzt!"));
+}
+
+// A picture with a date of its own needs no fixed date: one nobody can read leaves only
+// the others alone (and a name the parser cannot read does not count against a picture
+// that has its date). Without any such picture the run still stops with the box that says
+// why, having changed nothing.
+TEST_F(SetDates, AnUnreadableFixedDateLeavesOnlyThePicturesWithoutADateTaken) {
+    const QString taken =
+        file(q("2015_03_04 Urlaub.jpg"),
+             kadrano::test::JpegWithExif(kadrano::test::TakenAt("2015:03:04 11:12:13")));
+    const QString without = file(q("a.jpg"));
+    RunSetDates(host, withExif(options(true, false, true, "31.02.2019")), rest);
+    EXPECT_EQ(ReadDiskTimes(taken).modified, BerlinSeconds(2015, 3, 4, 11, 12, 13));
+    EXPECT_EQ(ReadDiskTimes(without).modified, old);
+    EXPECT_EQ(finalText(), q("Vorgang abgeschlossen\rDas Datum wurde bei 1 von 2 Dateien gesetzt!"
+                             "\r1 davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau."
+                             "\r\r1 Datei(en) mit unlesbarem Datum blieben unverändert."));
+
+    ASSERT_TRUE(QFile::remove(taken));
+    host.recorder.boxes.clear();
+    RunSetDates(host, withExif(options(false, false, true, "31.02.2019")), rest);
+    EXPECT_EQ(ReadDiskTimes(without).modified, old);
+    ASSERT_EQ(host.recorder.boxes.size(), 1u);
+    EXPECT_EQ(host.recorder.boxes[0].title, q("Ungültiges Datum"));
+    EXPECT_TRUE(host.recorder.boxes[0].text.endsWith(q("Es wurde kein Datum geändert.")));
+}
+
+// A date taken that the disk cannot hold is reported like a name's date, not counted as set.
+TEST_F(SetDates, ADateTakenTheDiskCannotHoldIsReportedNotSet) {
+    const qint64 wanted = BerlinSeconds(1850, 3, 4, 5, 6, 7);
+    const QString probe = folder.write(q("probe"));
+    const bool holds =
+        SetDiskTimes(probe, wanted, wanted) && ReadDiskTimes(probe).modified == wanted;
+    QFile::remove(probe);
+    if (holds)
+        GTEST_SKIP() << "this file system holds 1850";
+    const QString early =
+        file(q("IMG_0001.jpg"),
+             kadrano::test::JpegWithExif(kadrano::test::TakenAt("1850:03:04 05:06:07")));
+    RunSetDates(host, withExif(options(false, false, false)), rest);
+    EXPECT_EQ(ReadDiskTimes(early).modified, old);  // reading the block may mark it opened
+    EXPECT_EQ(
+        finalText(),
+        q("Vorgang abgeschlossen\rDas Datum wurde bei 0 von 1 Dateien gesetzt!\r\r1 Datei(en) "
+          "blieben unverändert: ihr Datum liegt außerhalb dessen, was das Laufwerk speichern "
+          "kann."));
 }

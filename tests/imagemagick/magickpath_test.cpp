@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include "../batch/batrun.h"
 #include "core/scripttext.h"
@@ -44,14 +45,29 @@ TEST(MagickDiscovery, FindsMagickInASubFolderOfTheProgramFolder) {
     EXPECT_EQ(d.paths.FontScriptPath, programDir + q("ImageMagic_GetFonts.bat"));
     EXPECT_EQ(d.paths.FontExportPath, programDir + q("ImageMagic_FontExport.txt"));
 
-    // The quoted command really reaches the program through the interpreter.
+    // The quoted command really reaches the program through the interpreter, which lets it
+    // write to a new hidden file beside x.jpg. The stand-in writes nothing there, which
+    // counts as a failure and leaves no x.jpg behind.
     const test::BatResult r =
         test::RunLines(f, {d.paths.MagickCommand + q(" convert ") +
                            ScriptArg(f.file(q("a b.png"))) + q(" -resize \"2000x2000>\" x.jpg")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(
-        f.read(q("Kadrano Programm/ImageMagick-7.1/magick.args")),
-        (q("convert\n") + f.file(q("a b.png")) + q("\n-resize\n2000x2000>\nx.jpg\n")).toUtf8());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(q("ImageMagick wrote nothing. x.jpg was not written.")))
+        << r.err.toStdString();
+    EXPECT_FALSE(f.exists(q("x.jpg")));
+    const QStringList args =
+        QString::fromUtf8(f.read(q("Kadrano Programm/ImageMagick-7.1/magick.args"))).split(u'\n');
+    ASSERT_EQ(args.size(), 16);
+    EXPECT_EQ(args.mid(0, 7), QStringList({q("convert"), q("-regard-warnings"), q("-define"),
+                                           q("filename:literal=true"), f.file(q("a b.png")),
+                                           q("-resize"), q("2000x2000>")}));
+    EXPECT_TRUE(
+        QRegularExpression(q("^\\.kadrano-[0-9]+-[0-9]+\\.jpg$")).match(args.at(8)).hasMatch())
+        << args.at(8).toStdString();
+    // Written there, then read back whole in the same run.
+    EXPECT_EQ(args.mid(7, 8),
+              QStringList({q("-write"), args.at(8), q("-delete"), q("0--1"), q("-define"),
+                           q("jpeg:size=64x64"), args.at(8), q("null:")}));
 
     // A stored path wins, also one relative to the program folder; one that names nothing
     // falls back to the search.

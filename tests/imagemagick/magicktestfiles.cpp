@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 
 namespace kadrano::test {
 
@@ -51,6 +53,68 @@ QByteArray exifSegment(int orientation) {
 
 void WritePicture(const QString& path, int width, int height, const char* format) {
     picture(width, height).save(path, format, 95);
+}
+
+void WriteNoisyJpeg(const QString& path, int width, int height, int orientation, unsigned seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            line[x] = qRgb(int(state >> 24), int((state >> 16) & 0xFF), int((state >> 8) & 0xFF));
+        }
+    }
+    // The top left quarter red, so a turn can be seen.
+    for (int y = 0; y < height / 4; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width / 4; ++x)
+            line[x] = qRgb(255, 0, 0);
+    }
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 90);
+    if (orientation > 0)
+        jpeg.insert(2, exifSegment(orientation));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(jpeg);
+}
+
+bool MakeWithImageMagick(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral("convert"), arguments);
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool IsWholePicture(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return bytes.endsWith("\xFF\xD9") && !QImageReader(path).read().isNull();
+    if (bytes.startsWith("\x89PNG"))
+        return bytes.endsWith(QByteArray("IEND\xAE\x42\x60\x82", 8)) &&
+               !QImageReader(path).read().isNull();
+    QProcess p;
+    p.start(QStringLiteral("convert"),
+            {QStringLiteral("-regard-warnings"), path, QStringLiteral("null:")});
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+int FrameCount(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("x"), path});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        return 0;
+    return int(p.readAllStandardOutput().count('x'));
+}
+
+QStringList AllEntries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void WriteJpegWithOrientation(const QString& path, int width, int height, int orientation) {

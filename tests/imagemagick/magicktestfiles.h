@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <ctime>
 
 namespace kadrano::test {
@@ -17,5 +18,24 @@ bool IsRedAt(const QString& path, int x, int y);
 
 void SetModified(const QString& path, time_t seconds, long nanoseconds);
 bool ModifiedAt(const QString& path, time_t seconds, long nanoseconds);
+
+// A JPEG of noise, which compresses as badly as a photo and takes ImageMagick a photo's
+// time; with an EXIF orientation tag when orientation is not 0.
+void WriteNoisyJpeg(const QString& path, int width, int height, int orientation = 0,
+                    unsigned seed = 1);
+
+// Runs ImageMagick's convert with the arguments (to make pictures Qt cannot write);
+// true when it succeeded.
+bool MakeWithImageMagick(const QStringList& arguments);
+
+// Whether the file is a whole picture: a JPEG up to its end marker, a PNG up to its end
+// chunk, anything else as ImageMagick reads it without a warning.
+bool IsWholePicture(const QString& path);
+
+// The pictures (frames, pages) in a file, as ImageMagick counts them; 0 when unreadable.
+int FrameCount(const QString& path);
+
+// Every entry of a folder, hidden ones included, sorted.
+QStringList AllEntries(const QString& folder);
 
 }  // namespace kadrano::test

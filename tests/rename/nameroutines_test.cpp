@@ -133,6 +133,20 @@ TEST(GetDatePrefix, OtherwiseTheDigitRules) {
     EXPECT_EQ(GetDatePrefix(q("Urlaub2019.jpg"), kGerman), q("Urlaub2019-"));
 }
 
+// A camera counts through 01900 … 02099 like through any other number: "19" or "20" right
+// behind another digit is part of that number, while a year that begins the name or
+// follows a separator is still found.
+TEST(GetDatePrefix, DigitsInsideACameraNumberAreNoYear) {
+    for (const char* camera : {"IMG_01923", "IMG_02015", "IMG_12000", "DSC_1920", "P1190123"})
+        EXPECT_EQ(GetDatePrefix(StripCameraWords(q(camera)), kGerman), q("")) << camera;
+    EXPECT_EQ(GetDatePrefix(q("_01923"), kGerman), q(""));
+    // Real dates at each of the three positions stay dates.
+    EXPECT_EQ(GetDatePrefix(q("20190313_101500"), kGerman), q("20190313_1-"));
+    EXPECT_EQ(GetDatePrefix(q("a_2019 Rom"), kGerman), q("a_2019 -"));
+    EXPECT_EQ(GetDatePrefix(q("Rom 0 2019"), kGerman), q("Rom 0 2019-"));
+    EXPECT_EQ(GetDatePrefix(q("Rom 012019"), kGerman), q(""));  // 7 is inside "012019"
+}
+
 TEST(StripPictureExtensions, EveryKnownExtensionWhereverItStands) {
     EXPECT_EQ(StripPictureExtensions(q("a.jpg")), q("a"));
     EXPECT_EQ(StripPictureExtensions(q("a.JPG.jpg")), q("a"));
@@ -203,8 +217,10 @@ TEST(MakePictureText, ReplacementAndTheUnoptimisedName) {
     EXPECT_EQ(caption("Rom Tiber 2019.jpg", o), q("Roma Tiber"));
     o.replaceFrom = q("rom");  // case-sensitive: nothing to replace
     EXPECT_EQ(caption("Rom Tiber 2019.jpg", o), q("Rom Tiber"));
-    // "19" at position 7 counts as a year, so the caption keeps the name's head as a date.
-    EXPECT_EQ(caption("Rom 2019.jpg", o), q("Rom 201-Rom"));
+    // "19" at position 7 is inside the number 2019, no year of its own: the name does not
+    // begin with a date (it once came out as the date "Rom 201").
+    EXPECT_EQ(caption("Rom 2019.jpg", o), q("Rom"));
+    EXPECT_EQ(caption("Rom 0 2019.jpg", o), q("Rom 0 2019-Rom"));  // "20" at 7 begins a year
 }
 
 TEST(MakePictureText, ShortTextsNeverReachInFrontOfTheFirstCharacter) {

@@ -3,6 +3,7 @@
 #include <QProcess>
 
 #include "core/pathhelpers.h"
+#include "core/undojournal.h"
 
 #ifndef KADRANO_BAT_PATH
 #define KADRANO_BAT_PATH ""
@@ -29,6 +30,8 @@ int BatchRunner::runAndWait(const QString& program, const QStringList& arguments
     calls.push_back({program, arguments});
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // As the window's runner does: kadrano-bat notes the renames in the journal it is given.
+    p.setProcessEnvironment(UndoJournalEnvironment(undoJournal()));
     p.start(BatInterpreterPath(), QStringList{program} + arguments);
     if (!p.waitForStarted())
         return kRunNotStarted;

@@ -125,6 +125,9 @@ public:
     QString currentTimeHHMM() const override { return clock; }
     bool toolCancel() const override { return cancel; }
     void setToolCancel(bool on) override { cancel = on; }
+    // Runs are noted only where a test asks for it (a temporary folder).
+    QString undoFolder;
+    QString undoJournalFolder() const override { return undoFolder; }
 
 private:
     void collectStatus(const QString& text) override { recorder.setStatus(text); }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dates/exiftestfiles.h"
 #include "form1fixture.h"
 
 using namespace kadrano;
@@ -151,4 +152,86 @@ TEST_F(DatesWindow, DateShuffleGivesEveryFileTheSameDayAtSomeTime) {
         << dialogs.boxes[0].text.toStdString();
     EXPECT_EQ(files,
               QStringList({q("2019-07-21 Strand.jpg"), q("IMG_0001.jpg"), q("P1000123.jpg")}));
+}
+
+namespace {
+
+// A folder of pictures copied on 1 March 2024 by a tool that kept no times: two know when
+// they were taken (one with its offset from UTC), a messenger picture does not.
+class DatesTakenWindow : public Form1Test {
+protected:
+    const QDateTime copied{QDate(2024, 3, 1), QTime(10, 0)};
+    QString folder;
+    void SetUp() override {
+        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        folder = pictures.path() + q("Import/");
+        const std::pair<const char*, QByteArray> files[] = {
+            {"IMG_0001.jpg", JpegWithExif(TakenAt("2019:07:21 14:30:05"))},
+            {"IMG_0002.jpg", JpegWithExif(TakenAt("2019:08:01 09:15:00", "+02:00"))},
+            {"WhatsApp Bild.jpg", PlainJpeg()},
+        };
+        for (const auto& [name, bytes] : files)
+            backdate(pictures.write(q("Import/") + q(name), bytes), copied);
+        start(folder);
+        click("DatumHeader");
+    }
+    QStringList names() const { return pictures.names(q("Import")); }
+    QDateTime writtenAt(const char* name) const { return written(folder + q(name)); }
+};
+
+}  // namespace
+
+// Taken in 2019, copied in 2024: the window gives 2019 names and 2019 file dates (to the
+// second), the picture without a block keeps to the stamps and the other sources; with
+// the box unticked the dates in the names count again.
+TEST_F(DatesTakenWindow, PicturesTakenIn2019AndCopiedIn2024Get2019NamesAndDates) {
+    auto* box = control<QCheckBox>("AufnahmedatumExifCheck");
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), q("Aufnahmedatum (EXIF) verwenden"));
+
+    dialogs.replies = {Mb::ResultYes, Mb::ResultYes};  // rename, then delete the script
+    click("AddDateToNameBtn");
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(
+        q("Es wurden 3 Dateien zwischen:\r2019.07.21  und  2024.03.01 gefunden\r"
+          "2 davon mit dem Aufnahmedatum (EXIF)\r\rjetzt umbenennen?")))
+        << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(names(), QStringList({q("2019.07.21-IMG_0001.jpg"), q("2019.08.01-IMG_0002.jpg"),
+                                    q("2024.03.01-WhatsApp Bild.jpg")}));
+
+    dialogs.boxes.clear();
+    click("SetDateBtn");
+    EXPECT_EQ(writtenAt("2019.07.21-IMG_0001.jpg"),
+              QDateTime(QDate(2019, 7, 21), QTime(14, 30, 5)));
+    EXPECT_EQ(writtenAt("2019.08.01-IMG_0002.jpg"),
+              QDateTime(QDate(2019, 8, 1), QTime(7, 15), Qt::UTC));
+    EXPECT_EQ(writtenAt("2024.03.01-WhatsApp Bild.jpg"), copied);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 2 von 3 Dateien gesetzt!\r"
+                "2 davon mit dem Aufnahmedatum (EXIF), auf die Sekunde genau."));
+
+    click("AufnahmedatumExifCheck");
+    click("DatumDateinameNutzen");
+    click("SetDateBtn");
+    EXPECT_EQ(writtenAt("2019.07.21-IMG_0001.jpg"), QDateTime(QDate(2019, 7, 21), QTime(12, 0)));
+    EXPECT_EQ(writtenAt("2024.03.01-WhatsApp Bild.jpg"),
+              QDateTime(QDate(2024, 3, 1), QTime(12, 0)));
+    EXPECT_EQ(dialogs.boxes.back().text,
+              q("Vorgang abgeschlossen\rDas Datum wurde bei 3 von 3 Dateien gesetzt!"));
+}
+
+// The box keeps its state in the settings file and has an English caption.
+TEST_F(Form1Test, TheDateTakenBoxIsStoredAndSpeaksEnglish) {
+    program.write(q("kadrano.ini"),
+                  QByteArray("[Settings]\r\nLanguage=EN\r\nAufnahmedatum_Exif_Check=0\r\n"));
+    start(pictures.path());
+    auto* box = control<QCheckBox>("AufnahmedatumExifCheck");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(box->text(), q("Use date taken (EXIF)"));
+    EXPECT_TRUE(box->toolTip().startsWith(q("The date the picture was taken")));
+    click("AufnahmedatumExifCheck");
+    click("SaveIniBtn");
+    EXPECT_TRUE(program.read(q("kadrano.ini")).contains("\r\nAufnahmedatum_Exif_Check=1\r\n"));
 }

@@ -83,7 +83,7 @@ TEST_F(Form1Test, EverySettingsKeyBindsToAControlOfItsKindThatTakesAStoredValue)
         EXPECT_EQ(ControlValue(w, def.kind), value);
         ++bound;
     }
-    EXPECT_EQ(bound, 44);
+    EXPECT_EQ(bound, 45);
 }
 
 TEST_F(Form1Test, TheQualityBarRunsFrom1To99InStepsOf10AndRefusesOthers) {

@@ -38,6 +38,7 @@ Form1& Form1Test::create() {
     // Room for the tallest stack, whatever screen the tests run on: the layout with
     // every area at its documented height. The tests of a small screen say their own.
     options.heightLimit = heightLimit;
+    options.undoFolder = undoJournals.path();
     window = std::make_unique<Form1>(options);
     return *window;
 }

@@ -19,6 +19,7 @@ class Form1Test : public ::testing::Test {
 protected:
     TempFolder program;  // where the "executable", its settings and file list live
     TempFolder pictures;
+    TempFolder undoJournals;  // the window's folder of undo journals
     RecordingPerson dialogs;
     BatchRunner runner;
     std::unique_ptr<Form1> window;

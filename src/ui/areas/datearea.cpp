@@ -45,6 +45,15 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
         c_.DateSeparatorLabel = label(p, "DateSeparatorLabel", QStringLiteral("Trennzeichen:"));
         c_.TrennzDatetxt = lineEdit(p, "TrennzDatetxt", QStringLiteral("-"), 44);
         c_.TrennzDatetxt->setToolTip(QStringLiteral("Trennzeichen zwischen Datum und Namen"));
+        // One box for both tools of the area; this panel has the room for it.
+        c_.AufnahmedatumExifCheck = make<QCheckBox>(
+            p, "AufnahmedatumExifCheck", QStringLiteral("Aufnahmedatum (EXIF) verwenden"));
+        c_.AufnahmedatumExifCheck->setChecked(true);
+        c_.AufnahmedatumExifCheck->setToolTip(QStringLiteral(
+            "Das Datum, an dem das Bild aufgenommen wurde (aus dem Bild selbst), geht vor: bei "
+            "\"Datum -> Dateinamen\" vor dem Dateidatum, bei \"Datum ändern\" vor Dateiname, "
+            "Verzeichnisname und festem Datum. Bilder ohne Aufnahmedatum bleiben bei den übrigen "
+            "Regeln."));
         c_.AddDateToNameBtn =
             addStartButton(p, "AddDateToNameBtn", QStringLiteral("Start"), QString(),
                            [this] { RunDateIntoNames(toolHost(), dateIntoNamesOptions()); });
@@ -56,15 +65,16 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
         g->addWidget(c_.DateFormatCOmbo, 1, 1);
         g->addWidget(c_.DateSeparatorLabel, 2, 0);
         g->addWidget(c_.TrennzDatetxt, 2, 1);
+        g->addWidget(c_.AufnahmedatumExifCheck, 3, 0, 1, 3);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(4);
         buttons->addStretch(1);
         buttons->addWidget(c_.Command26);
         buttons->addWidget(c_.AddDateToNameBtn);
         buttons->addWidget(c_.Command28);
-        g->addLayout(buttons, 3, 0, 1, 3, Qt::AlignBottom);
+        g->addLayout(buttons, 4, 0, 1, 3, Qt::AlignBottom);
         g->setColumnStretch(2, 1);
-        g->setRowStretch(3, 1);
+        g->setRowStretch(4, 1);
     }
     c_.Frame17 = addPanel("Frame17", QStringLiteral("Datum ändern"));
     {
@@ -84,7 +94,8 @@ DateArea::DateArea(QWidget* window, AreaHost& host) : ToolArea(window, host, dat
             "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
         c_.FixDatumWennKeinsGefundenCheck->setField(c_.DatumSetzenTxt);
         c_.Warnung2 = warningLabel(
-            p, "Warnung2", QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
+            p, "Warnung2",
+            QStringLiteral("ACHTUNG: Überschreibt das Datum (zurück mit \"Rückgängig\")"));
         c_.SetDateBtn = addStartButton(p, "SetDateBtn", QStringLiteral("Start"),
                                        QStringLiteral("Datum für alle Dateien setzen"),
                                        [this] { RunSetDates(toolHost(), setDatesOptions()); });
@@ -117,12 +128,14 @@ DateIntoNamesOptions DateArea::dateIntoNamesOptions() const {
     DateIntoNamesOptions o;
     o.format = c_.DateFormatCOmbo->currentText();
     o.separator = c_.TrennzDatetxt->text();
+    o.fromExif = c_.AufnahmedatumExifCheck->isChecked();
     o.tags = host_.nameTagTexts();
     return o;
 }
 
 SetDatesOptions DateArea::setDatesOptions() const {
     SetDatesOptions o;
+    o.fromExif = c_.AufnahmedatumExifCheck->isChecked();
     o.fromFileName = c_.DatumDateinameNutzen->isChecked();
     o.fromFolderName = c_.DatumAusVerzNamen->isChecked();
     o.fixedWhenNone = c_.FixDatumWennKeinsGefundenCheck->isChecked();

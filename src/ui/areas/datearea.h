@@ -29,6 +29,7 @@ public:
         QComboBox* DateFormatCOmbo = nullptr;
         QLabel* DateSeparatorLabel = nullptr;
         QLineEdit* TrennzDatetxt = nullptr;
+        QCheckBox* AufnahmedatumExifCheck = nullptr;  // for both tools of the area
         QPushButton* AddDateToNameBtn = nullptr;
         QPushButton* Command26 = nullptr;  // date into names
         QPushButton* Command28 = nullptr;

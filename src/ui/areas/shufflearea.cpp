@@ -81,9 +81,9 @@ ShuffleArea::ShuffleArea(QWidget* window, AreaHost& host) : ToolArea(window, hos
         c_.DateFieldTxt = lineEdit(p, "DateFieldTxt", QStringLiteral("11.11.2019"), 96);
         c_.DateFieldTxt->setToolTip(QStringLiteral(
             "Dieses Datum erhalten alle Dateien, wobei jede eine andere Uhrzeit erhält"));
-        c_.DateShuffleWarning =
-            warningLabel(p, "DateShuffleWarning",
-                         QStringLiteral("ACHTUNG: Kann nicht rückgängig gemacht werden!"));
+        c_.DateShuffleWarning = warningLabel(
+            p, "DateShuffleWarning",
+            QStringLiteral("ACHTUNG: Überschreibt das Datum (zurück mit \"Rückgängig\")"));
         c_.Mix_FileDate_Btn = addStartButton(
             p, "Mix_FileDate_Btn", QStringLiteral("Start"),
             QStringLiteral("Datum für alle Dateien setzen"),
