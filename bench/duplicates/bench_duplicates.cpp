@@ -618,6 +618,9 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         bool present = true;
         std::vector<double> seconds{};
         std::vector<double> cpuSeconds{};
+        // Until the question was on the screen, as the search reported it: what the
+        // person waits for (the cache is written while the question is read).
+        std::vector<double> questionSeconds{};
         long maxRssKiB = 0;
         QString report{};
     };
@@ -684,6 +687,11 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                 QFile rep(QString::fromStdString(report));
                 if (rep.open(QIODevice::ReadOnly))
                     v.report = QString::fromUtf8(rep.readAll());
+                static const QRegularExpression questionAfter(
+                    QStringLiteral("question after ([0-9.]+) s"));
+                const QRegularExpressionMatch q = questionAfter.match(v.report);
+                if (q.hasMatch())
+                    v.questionSeconds.push_back(q.captured(1).toDouble());
             }
         }
     }
@@ -704,8 +712,8 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                 }())));
     // CPU time is shown too: on a machine shared with others it varies far less than the
     // wall time, and it tells the work done.
-    std::printf("  %-28s %8s %12s %10s %9s %9s\n", "", "seconds", "x 1st search", "x jdupes",
-                "CPU s", "peak MB");
+    std::printf("  %-28s %8s %12s %10s %9s %9s %11s\n", "", "seconds", "x 1st search", "x jdupes",
+                "CPU s", "peak MB", "question s");
     for (const Variant& v : variants) {
         if (!v.present) {
             std::printf("  %-28s  (%s)\n", v.name,
@@ -717,15 +725,34 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         const double jd = median(cold ? "jdupes -r, cold" : "jdupes -r, warm");
         const double firstSame = cold ? firstCold : first;
         const double sec = medianOf(v.seconds);
-        std::printf("  %-28s %8.3f %12.2f %10s %9.3f %9.1f\n", v.name, sec,
+        std::printf("  %-28s %8.3f %12.2f %10s %9.3f %9.1f %11s\n", v.name, sec,
                     firstSame > 0 ? sec / firstSame : 0,
                     jd > 0 ? qPrintable(QString::number(sec / jd, 'f', 2)) : "-",
-                    medianOf(v.cpuSeconds), double(v.maxRssKiB) / 1024.0);
+                    medianOf(v.cpuSeconds), double(v.maxRssKiB) / 1024.0,
+                    v.questionSeconds.empty()
+                        ? "-"
+                        : qPrintable(QString::number(medianOf(v.questionSeconds), 'f', 3)));
     }
     const double before = median("search before the cache");
     std::printf("  first search / search without cache: %.3f\n", none > 0 ? first / none : 0);
     if (before > 0)
         std::printf("  first search / search before the cache: %.3f\n", first / before);
+    const auto medianToQuestion = [&](const char* name) {
+        for (const Variant& v : variants)
+            if (std::strcmp(v.name, name) == 0 && v.present && !v.questionSeconds.empty())
+                return medianOf(v.questionSeconds);
+        return 0.0;
+    };
+    const double firstAsks = medianToQuestion("first search, warm");
+    const double beforeAsks = medianToQuestion("search before the cache");
+    if (firstAsks > 0 && beforeAsks > 0)
+        std::printf("  until the question, first search / search before the cache: %.3f\n",
+                    firstAsks / beforeAsks);
+    const double repeatedColdAsks = medianToQuestion("repeated search, cold");
+    const double firstColdAsks = medianToQuestion("first search, cold");
+    if (repeatedColdAsks > 0 && firstColdAsks > 0)
+        std::printf("  until the question, repeated / first search, cold: %.3f\n",
+                    repeatedColdAsks / firstColdAsks);
     std::printf("  cache size: %.2f MB for %d files\n", double(fileSize(repeatCache)) / 1e6,
                 files.count());
 

@@ -11,6 +11,7 @@
 #include <future>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include "core/eventpacer.h"
 #include "core/pathhelpers.h"
@@ -225,8 +226,14 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     std::vector<char> unread(seen.size());
     for (std::size_t k = 0; k < seen.size(); ++k)
         unread[k] = seen[k].digest && !seen[k].fromBytes;
-    if (cache_)
-        saveToCache(*cache_, files, std::move(seen), cancelled ? QString() : dir);
+    // The cache is told what this search found once its answer stands: the writing then
+    // runs while the person reads the question, never while the person waits for it. A
+    // stopped search has not met every file, so it drops no records of files gone.
+    const bool digestsComplete = !cancelled;
+    const auto saveFound = [&] {
+        if (cache_ && !seen.empty())
+            saveToCache(*cache_, files, std::exchange(seen, {}), digestsComplete ? dir : QString());
+    };
     // Whether every entry reached the disk; the buffer is written out on closing.
     bool listComplete = false;
     if (listOpen) {
@@ -234,6 +241,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         listComplete = list.error() == QFileDevice::NoError;
     }
     if (cancelled) {
+        saveFound();
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
     }
@@ -302,6 +310,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         return !cancelled;
     });
     if (cancelled) {
+        saveFound();
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
     }
@@ -315,6 +324,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const bool scriptWritten = tools.WriteScript(scriptPath, script.lines());
     tools.ReportUnsafeNames(unsafeNames + found.skipped);
     endRun(host, view, caption);
+    saveFound();
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!scriptWritten)
         return;
