@@ -36,7 +36,7 @@ build=${1:-$root/build}
 shift || true
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgl-dev
-          libexiv2-dev imagemagick fonts-dejavu fonts-liberation)
+          libexiv2-dev libqt6sql6-sqlite imagemagick fonts-dejavu fonts-liberation)
 if [ $programs_only -eq 0 ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libssl-dev xvfb xauth python3 clang-format)
 fi

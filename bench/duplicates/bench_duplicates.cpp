@@ -7,10 +7,20 @@
 // rounds alternate between them and the median counts. The script the search writes is
 // then checked against the corpus manifest.
 //
+// With --repeat it measures the digest cache instead: the first search (an empty cache) and
+// a repeated one, each with the pictures in the page cache and with them dropped from it (as
+// after a restart), the search without a cache, and jdupes and the read loop under the
+// same two conditions; the outputs of every search must be the same byte for byte.
+//
 //   bench_duplicates --tree DIR --manifest FILE [--work DIR] [--rounds N] [--threads N]
-//   bench_duplicates --scan DIR [--threads N]       (one search; used by the above)
+//                    [--repeat [--baseline BIN]]   (BIN: a bench_duplicates of an earlier
+//                                                   version, whose --scan is run as well)
+//   bench_duplicates --scan DIR [--threads N] [--scalar] [--cache FILE | --no-cache]
+//                                                   (one search; used by the above)
 //   bench_duplicates --read LIST PART COUNT         (read every COUNT-th file of the
 //                                                    NUL-separated LIST from PART on)
+//   bench_duplicates --drop LIST [FILE...]          (drop the files of the NUL-separated
+//                                                    LIST, and the FILEs, from the page cache)
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -19,6 +29,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +41,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,7 +147,8 @@ public:
     void setCancelHintVisible(bool) override {}
 };
 
-int scanOnly(const QString& dir, int threads, bool scalar) {
+// cacheFile: the digest cache to use; empty: none.
+int scanOnly(const QString& dir, int threads, bool scalar, const QString& cacheFile) {
     BenchHost host(AddSeparator(QDir(dir).absolutePath()));
     host.person_.clock.start();
     BenchView view;
@@ -143,13 +157,44 @@ int scanOnly(const QString& dir, int threads, bool scalar) {
         options.digestThreads = threads;
     if (scalar)
         options.md5Kind = Md5Kind::Scalar;
+    options.useDigestCache = !cacheFile.isEmpty();
+    options.digestCache.file = cacheFile;
     DuplicateFinder finder(options);
     finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+    const double asked = host.person_.seconds();
+    finder.waitForCache();
+    const double cached = host.person_.seconds();
     const HeadlessPerson& p = host.person_;
+    const DuplicateSearchCounts& c = finder.lastCounts();
     std::printf("files %d, event rounds %d\n", host.files_.count(), p.events);
-    std::printf("collected after %.3f s, digests done after %.3f s, question after %.3f s\n",
-                host.collectSeconds, p.digestsDone, p.questionAsked);
+    std::printf(
+        "collected after %.3f s, digests done after %.3f s, question after %.3f s, "
+        "cache written after %.3f s\n",
+        host.collectSeconds, p.digestsDone, asked, cached);
+    std::printf("digests: %d read, %d from the cache, %d of them read again (%d wrong)\n", c.read,
+                c.fromCache + c.checked, c.checked, c.stale);
     std::printf("question: %s\n", qPrintable(p.lastBox.section(u'\r', 0, 0)));
+    return 0;
+}
+
+// Drops the files from the page cache, as a restart would: the next read comes from the disk.
+int dropFromPageCache(const QString& listPath, const QStringList& more) {
+    QFile list(listPath);
+    if (!list.open(QIODevice::ReadOnly))
+        return 1;
+    QList<QByteArray> paths = list.readAll().split('\0');
+    for (const QString& m : more)
+        paths.append(QFile::encodeName(m));
+    for (const QByteArray& p : std::as_const(paths)) {
+        if (p.isEmpty())
+            continue;
+        const int fd = open(p.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        fdatasync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        close(fd);
+    }
     return 0;
 }
 
@@ -157,6 +202,7 @@ int scanOnly(const QString& dir, int threads, bool scalar) {
 
 struct Measured {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the child and what it waited for
     long maxRssKiB = 0;
     int exitCode = -1;
 };
@@ -188,6 +234,8 @@ Measured runMeasured(const std::vector<std::string>& argv, const std::string& ou
     wait4(pid, &status, 0, &ru);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     m.maxRssKiB = ru.ru_maxrss;  // the child and every descendant it waited for
+    m.cpuSeconds = double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                   double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
     m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return m;
 }
@@ -348,6 +396,44 @@ int readOnly(const QString& listPath, int part, int count) {
 
 // ---------------------------------------------------------------- the comparison
 
+// The tree and the work folder of a comparison, and the files the search digests (also
+// written NUL-separated to WORK/files.nul for the read loops and md5sum).
+struct BenchTree {
+    QString tree;  // ends with a separator
+    QString work;
+    std::string t;
+    std::string w;
+    FileList files;
+    qint64 bytes = 0;
+};
+
+std::optional<BenchTree> prepareTree(const QString& treeArg, const QString& workArg) {
+    BenchTree b;
+    b.tree = AddSeparator(QDir(treeArg).absolutePath());
+    b.work = QDir(workArg).absolutePath();
+    QDir().mkpath(b.work);
+    b.t = b.tree.toStdString();
+    b.w = b.work.toStdString();
+    struct Quiet : CollectObserver {
+        void collectStatus(const QString&) override {}
+        void collectProcessEvents() override {}
+        bool collectCancelRequested() const override { return false; }
+    } quiet;
+    b.files =
+        CollectPictureFiles(b.tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+    QFile list(b.work + QStringLiteral("/files.nul"));
+    if (!list.open(QIODevice::WriteOnly))
+        return std::nullopt;
+    for (int i = 0; i < b.files.count(); ++i) {
+        const QByteArray p = QFile::encodeName(b.files.fullPath(i));
+        list.write(p.constData(), p.size() + 1);
+        b.bytes += QFileInfo(b.files.fullPath(i)).size();
+    }
+    std::printf("tree %s: %d files matching *.jpg, %.2f GB\n", b.t.c_str(), b.files.count(),
+                double(b.bytes) / 1e9);
+    return b;
+}
+
 struct Entry {
     const char* name;
     std::vector<std::string> argv;
@@ -359,37 +445,15 @@ struct Entry {
 
 int compare(const QString& treeArg, const QString& manifest, const QString& workArg, int rounds,
             int threads) {
-    const QString tree = AddSeparator(QDir(treeArg).absolutePath());
-    const QString work = QDir(workArg).absolutePath();
-    QDir().mkpath(work);
-    const std::string t = tree.toStdString();
-    const std::string w = work.toStdString();
-
-    // The very files the search digests, for cat and md5sum.
-    struct Quiet : CollectObserver {
-        void collectStatus(const QString&) override {}
-        void collectProcessEvents() override {}
-        bool collectCancelRequested() const override { return false; }
-    } quiet;
-    const FileList files =
-        CollectPictureFiles(tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
-    qint64 bytes = 0;
-    {
-        QFile list(work + QStringLiteral("/files.nul"));
-        if (!list.open(QIODevice::WriteOnly))
-            return 1;
-        for (int i = 0; i < files.count(); ++i) {
-            const QByteArray p = QFile::encodeName(files.fullPath(i));
-            list.write(p.constData(), p.size() + 1);
-            bytes += QFileInfo(files.fullPath(i)).size();
-        }
-    }
+    const std::optional<BenchTree> prepared = prepareTree(treeArg, workArg);
+    if (!prepared)
+        return 1;
+    const auto& [tree, work, t, w, files, bytes] = *prepared;
     const std::string nul = w + "/files.nul";
-    std::printf("tree %s: %d files matching *.jpg, %.2f GB\n", t.c_str(), files.count(),
-                double(bytes) / 1e9);
 
     const std::string self = QCoreApplication::applicationFilePath().toStdString();
-    std::vector<std::string> scan = {self, "--scan", t};
+    // Every byte read and digested, every round: the cache is measured with --repeat.
+    std::vector<std::string> scan = {self, "--scan", t, "--no-cache"};
     if (threads > 0)
         scan.insert(scan.end(), {"--threads", std::to_string(threads)});
     std::vector<std::string> scalarScan = scan;
@@ -491,6 +555,242 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
     return check.ok ? 0 : 2;
 }
 
+// ---------------------------------------------------------------- the digest cache
+
+double medianOf(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+qint64 fileSize(const QString& path) {
+    return QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-journal")).size();
+}
+
+int compareRepeated(const QString& treeArg, const QString& manifest, const QString& workArg,
+                    int rounds, int threads, const QString& baseline) {
+    const std::optional<BenchTree> prepared = prepareTree(treeArg, workArg);
+    if (!prepared)
+        return 1;
+    const auto& [tree, work, t, w, files, bytes] = *prepared;
+    // Every file of the tree, for dropping: jdupes reads the other names too.
+    {
+        QFile all(work + QStringLiteral("/all.nul"));
+        if (!all.open(QIODevice::WriteOnly))
+            return 1;
+        QDirIterator it(tree, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QByteArray p = QFile::encodeName(it.next());
+            all.write(p.constData(), p.size() + 1);
+        }
+    }
+    const std::string nul = w + "/files.nul";
+    const std::string allNul = w + "/all.nul";
+
+    const std::string self = QCoreApplication::applicationFilePath().toStdString();
+    const QString firstCache = work + QStringLiteral("/first-search.sqlite");
+    const QString repeatCache = work + QStringLiteral("/repeated-search.sqlite");
+    std::vector<std::string> scan = {self, "--scan", t};
+    if (threads > 0)
+        scan.insert(scan.end(), {"--threads", std::to_string(threads)});
+    auto scanWith = [&](const QString& cache) {
+        std::vector<std::string> a = scan;
+        if (cache.isEmpty()) {
+            a.push_back("--no-cache");
+        } else {
+            a.push_back("--cache");
+            a.push_back(cache.toStdString());
+        }
+        return a;
+    };
+    const std::vector<std::string> read2 = {
+        "sh", "-c",
+        "'" + self + "' --read '" + nul + "' 0 2 & '" + self + "' --read '" + nul + "' 1 2; wait"};
+
+    enum class Before { Nothing, EmptyCache, Drop, EmptyCacheAndDrop };
+    struct Variant {
+        const char* name;
+        std::vector<std::string> argv;
+        Before before;
+        QString output;  // where the search's list and script go; empty: not a search
+        bool present = true;
+        std::vector<double> seconds{};
+        std::vector<double> cpuSeconds{};
+        // Until the question was on the screen, as the search reported it: what the
+        // person waits for (the cache is written while the question is read).
+        std::vector<double> questionSeconds{};
+        long maxRssKiB = 0;
+        QString report{};
+    };
+    // The warm ones first: every round begins with all pictures read into the page cache.
+    std::vector<Variant> variants = {
+        {"search before the cache",
+         {baseline.toStdString(), "--scan", t},
+         Before::Nothing,
+         QStringLiteral("before")},
+        {"search without cache", scanWith(QString()), Before::Nothing, QStringLiteral("none")},
+        {"first search, warm", scanWith(firstCache), Before::EmptyCache, QStringLiteral("first")},
+        {"repeated search, warm", scanWith(repeatCache), Before::Nothing, QStringLiteral("warm")},
+        {"jdupes -r, warm", {"jdupes", "-r", "-q", t}, Before::Nothing, QString()},
+        {"read loop 2 proc, warm", read2, Before::Nothing, QString()},
+        {"first search, cold", scanWith(firstCache), Before::EmptyCacheAndDrop,
+         QStringLiteral("firstcold")},
+        {"repeated search, cold", scanWith(repeatCache), Before::Drop, QStringLiteral("cold")},
+        {"jdupes -r, cold", {"jdupes", "-r", "-q", t}, Before::Drop, QString()},
+        {"read loop 2 proc, cold", read2, Before::Drop, QString()},
+    };
+    for (Variant& v : variants) {
+        if (v.argv[0] == "jdupes")
+            v.present = haveProgram("jdupes");
+        else if (v.argv[0].empty())
+            v.present = false;
+    }
+
+    const QString listPath = tree + QLatin1String(kChecksumListName);
+    const QString scriptPath = tree + QLatin1String(kDuplicatesScriptName);
+    const std::string report = w + "/scan-report.txt";
+    const std::vector<std::string> warmUp = {self, "--read", nul, "0", "1"};
+    const std::vector<std::string> drop = {
+        self, "--drop", allNul, repeatCache.toStdString(),
+        (repeatCache + QStringLiteral("-journal")).toStdString()};
+    // The repeated searches find what one search before them left.
+    QFile::remove(repeatCache);
+    runMeasured(warmUp, "");
+    runMeasured(scanWith(repeatCache), "");
+    QFile::remove(listPath);
+    QFile::remove(scriptPath);
+
+    for (int r = 0; r < rounds; ++r) {
+        runMeasured(warmUp, "");
+        for (Variant& v : variants) {
+            if (!v.present)
+                continue;
+            if (v.before == Before::EmptyCache || v.before == Before::EmptyCacheAndDrop) {
+                QFile::remove(firstCache);
+                QFile::remove(firstCache + QStringLiteral("-journal"));
+            }
+            if (v.before == Before::Drop || v.before == Before::EmptyCacheAndDrop)
+                runMeasured(drop, "");
+            const bool isScan = !v.output.isEmpty();
+            const Measured m = runMeasured(v.argv, isScan ? report : "");
+            v.seconds.push_back(m.seconds);
+            v.cpuSeconds.push_back(m.cpuSeconds);
+            v.maxRssKiB = std::max(v.maxRssKiB, m.maxRssKiB);
+            if (isScan) {
+                const QString kept = work + u'/' + v.output;
+                QFile::remove(kept + QStringLiteral(".txt"));
+                QFile::remove(kept + QStringLiteral(".bat"));
+                QFile::rename(listPath, kept + QStringLiteral(".txt"));
+                QFile::rename(scriptPath, kept + QStringLiteral(".bat"));
+                QFile rep(QString::fromStdString(report));
+                if (rep.open(QIODevice::ReadOnly))
+                    v.report = QString::fromUtf8(rep.readAll());
+                static const QRegularExpression questionAfter(
+                    QStringLiteral("question after ([0-9.]+) s"));
+                const QRegularExpressionMatch q = questionAfter.match(v.report);
+                if (q.hasMatch())
+                    v.questionSeconds.push_back(q.captured(1).toDouble());
+            }
+        }
+    }
+
+    auto median = [&](const char* name) {
+        for (const Variant& v : variants)
+            if (std::strcmp(v.name, name) == 0 && v.present)
+                return medianOf(v.seconds);
+        return 0.0;
+    };
+    const double first = median("first search, warm");
+    const double firstCold = median("first search, cold");
+    const double none = median("search without cache");
+    std::printf("\nmedian of %d rounds (load average at the end: %s):\n", rounds,
+                qPrintable(QString::fromLatin1([] {
+                    QFile f(QStringLiteral("/proc/loadavg"));
+                    return f.open(QIODevice::ReadOnly) ? f.readLine().trimmed() : QByteArray("?");
+                }())));
+    // CPU time is shown too: on a machine shared with others it varies far less than the
+    // wall time, and it tells the work done.
+    std::printf("  %-28s %8s %12s %10s %9s %9s %11s\n", "", "seconds", "x 1st search", "x jdupes",
+                "CPU s", "peak MB", "question s");
+    for (const Variant& v : variants) {
+        if (!v.present) {
+            std::printf("  %-28s  (%s)\n", v.name,
+                        v.argv[0].empty() ? "no --baseline given" : "not installed");
+            continue;
+        }
+        // Each against the first search and jdupes under the same page-cache condition.
+        const bool cold = QString::fromLatin1(v.name).endsWith(QLatin1String("cold"));
+        const double jd = median(cold ? "jdupes -r, cold" : "jdupes -r, warm");
+        const double firstSame = cold ? firstCold : first;
+        const double sec = medianOf(v.seconds);
+        std::printf("  %-28s %8.3f %12.2f %10s %9.3f %9.1f %11s\n", v.name, sec,
+                    firstSame > 0 ? sec / firstSame : 0,
+                    jd > 0 ? qPrintable(QString::number(sec / jd, 'f', 2)) : "-",
+                    medianOf(v.cpuSeconds), double(v.maxRssKiB) / 1024.0,
+                    v.questionSeconds.empty()
+                        ? "-"
+                        : qPrintable(QString::number(medianOf(v.questionSeconds), 'f', 3)));
+    }
+    const double before = median("search before the cache");
+    std::printf("  first search / search without cache: %.3f\n", none > 0 ? first / none : 0);
+    if (before > 0)
+        std::printf("  first search / search before the cache: %.3f\n", first / before);
+    const auto medianToQuestion = [&](const char* name) {
+        for (const Variant& v : variants)
+            if (std::strcmp(v.name, name) == 0 && v.present && !v.questionSeconds.empty())
+                return medianOf(v.questionSeconds);
+        return 0.0;
+    };
+    const double firstAsks = medianToQuestion("first search, warm");
+    const double beforeAsks = medianToQuestion("search before the cache");
+    if (firstAsks > 0 && beforeAsks > 0)
+        std::printf("  until the question, first search / search before the cache: %.3f\n",
+                    firstAsks / beforeAsks);
+    const double repeatedColdAsks = medianToQuestion("repeated search, cold");
+    const double firstColdAsks = medianToQuestion("first search, cold");
+    if (repeatedColdAsks > 0 && firstColdAsks > 0)
+        std::printf("  until the question, repeated / first search, cold: %.3f\n",
+                    repeatedColdAsks / firstColdAsks);
+    std::printf("  cache size: %.2f MB for %d files\n", double(fileSize(repeatCache)) / 1e6,
+                files.count());
+
+    for (const Variant& v : variants) {
+        if (v.output.isEmpty() || v.report.isEmpty())
+            continue;
+        std::printf("\nlast %s reported:\n", v.name);
+        for (const QString& l : v.report.split(u'\n', Qt::SkipEmptyParts))
+            std::printf("  %s\n", qPrintable(l));
+    }
+
+    // Every search gives the very same list and script as the one without a cache, and
+    // that one is what the manifest says.
+    Check check = checkAgainstManifest(tree, manifest, work + QStringLiteral("/none.txt"),
+                                       work + QStringLiteral("/none.bat"));
+    auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const char* out : {"before", "first", "warm", "firstcold", "cold"}) {
+        if (std::strcmp(out, "before") == 0 && baseline.isEmpty())
+            continue;
+        for (const char* ext : {".txt", ".bat"}) {
+            const QString a = work + QStringLiteral("/none") + QLatin1String(ext);
+            const QString b = work + u'/' + QLatin1String(out) + QLatin1String(ext);
+            if (bytesOf(a).isEmpty() || bytesOf(a) != bytesOf(b))
+                check.fail(QStringLiteral("%1 differs from the search without cache").arg(b));
+        }
+    }
+    if (check.ok)
+        check.notes.append(QStringLiteral("every search wrote the same list and script"));
+    std::printf("\nchecks (%s):\n", qPrintable(manifest));
+    for (const QString& n : check.notes)
+        std::printf("  %s\n", qPrintable(n));
+    std::printf("  %s\n", check.ok ? "OK" : "FAILED");
+    return check.ok ? 0 : 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -499,9 +799,12 @@ int main(int argc, char** argv) {
     QString manifest;
     QString work = bench::BenchDataDir(QStringLiteral("duplicates"));
     QString scanDir;
+    QString cacheFile = bench::BenchDataDir(QStringLiteral("duplicates/scan-cache.sqlite"));
     int rounds = 3;
     int threads = 0;
     bool scalar = false;
+    bool repeat = false;
+    QString baseline;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -510,6 +813,16 @@ int main(int argc, char** argv) {
             scanDir = args[++i];
         else if (a == QLatin1String("--read") && i + 3 < args.size())
             return readOnly(args[i + 1], args[i + 2].toInt(), args[i + 3].toInt());
+        else if (a == QLatin1String("--drop") && more)
+            return dropFromPageCache(args[i + 1], args.mid(i + 2));
+        else if (a == QLatin1String("--cache") && more)
+            cacheFile = args[++i];
+        else if (a == QLatin1String("--no-cache"))
+            cacheFile.clear();
+        else if (a == QLatin1String("--repeat"))
+            repeat = true;
+        else if (a == QLatin1String("--baseline") && more)
+            baseline = args[++i];
         else if (a == QLatin1String("--tree") && more)
             tree = args[++i];
         else if (a == QLatin1String("--manifest") && more)
@@ -528,8 +841,10 @@ int main(int argc, char** argv) {
         }
     }
     if (!scanDir.isEmpty())
-        return scanOnly(scanDir, threads, scalar);
+        return scanOnly(scanDir, threads, scalar, cacheFile);
     if (manifest.isEmpty())
         manifest = QDir(tree).absoluteFilePath(QStringLiteral("../manifest.tsv"));
+    if (repeat)
+        return compareRepeated(tree, manifest, work, rounds, threads, baseline);
     return compare(tree, manifest, work, rounds, threads);
 }

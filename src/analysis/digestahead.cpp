@@ -19,15 +19,21 @@ struct DigestAhead::Lane {
     std::size_t begin = 0;
     std::size_t end = 0;
     bool atEnd = false;
+    ContentStamp stamp;
 
     std::size_t available() const { return end - begin; }
     const std::uint8_t* data() const { return chunk.get() + begin; }
 
-    bool start(int k, const QString& path) {
+    bool start(int k, const QString& path, bool withStamp) {
         index = k;
         begin = end = 0;
         atEnd = false;
-        return file.open(path);
+        stamp = ContentStamp();
+        if (!file.open(path))
+            return false;
+        if (withStamp)
+            stamp = file.stamp();
+        return true;
     }
     void finish() {
         file.close();
@@ -41,10 +47,7 @@ struct DigestAhead::Lane {
                 end -= begin;
                 begin = 0;
             }
-            static const std::size_t cs = qEnvironmentVariableIntValue("CHUNK") > 0
-                                              ? std::size_t(qEnvironmentVariableIntValue("CHUNK"))
-                                              : kMd5ChunkSize;
-            const std::int64_t got = file.read(chunk.get() + end, cs - end);
+            const std::int64_t got = file.read(chunk.get() + end, kMd5ChunkSize - end);
             if (got < 0)
                 return false;
             if (got == 0)
@@ -66,11 +69,13 @@ int defaultLookAhead(int threads, Md5Kind kind) {
 
 }  // namespace
 
-DigestAhead::DigestAhead(QStringList paths, int threads, int lookAhead, Md5Kind kind)
+DigestAhead::DigestAhead(QStringList paths, int threads, int lookAhead, Md5Kind kind, bool stamps)
     : paths_(std::move(paths)),
       kind_(kind),
       lookAhead_(lookAhead > 0 ? lookAhead : defaultLookAhead(threads, kind)),
+      withStamps_(stamps),
       results_(paths_.size()),
+      stamps_(stamps ? paths_.size() : 0),
       done_(paths_.size(), 0) {
     threads = std::max(threads, 1);
     threads_.reserve(threads);
@@ -111,18 +116,20 @@ bool DigestAhead::startNext(Lane& lane, bool mayWait) {
         const int k = claim(mayWait);
         if (k < 0)
             return k != kNoMore;
-        if (lane.start(k, paths_.at(k)))
+        if (lane.start(k, paths_.at(k), withStamps_))
             return true;
         lane.finish();
         publish(k, std::nullopt);
     }
 }
 
-void DigestAhead::publish(int k, std::optional<QString> digest) {
+void DigestAhead::publish(int k, std::optional<QString> digest, const ContentStamp& stamp) {
     bool wake;
     {
         std::lock_guard lock(mutex_);
         results_[k] = std::move(digest);
+        if (withStamps_)
+            stamps_[k] = stamp;
         done_[k] = 1;
         wake = k == awaited_;
     }
@@ -170,7 +177,7 @@ void DigestAhead::work() {
                 const QString digest = md5.finish(i, lane.data(), lane.available());
                 const int k = lane.index;
                 lane.finish();
-                publish(k, digest);
+                publish(k, digest, lane.stamp);
             } else {
                 blocks = std::min(blocks, lane.available() / 64);
             }
@@ -200,11 +207,13 @@ bool DigestAhead::waitFor(int k, std::chrono::milliseconds timeout) {
     return done && done_[k];
 }
 
-std::optional<QString> DigestAhead::take(int k) {
+std::optional<QString> DigestAhead::take(int k, ContentStamp* stamp) {
     std::optional<QString> digest;
     {
         std::lock_guard lock(mutex_);
         digest = std::move(results_[k]);
+        if (stamp)
+            *stamp = withStamps_ ? stamps_[k] : ContentStamp();
         results_[k].reset();
         taken_ = k + 1;
     }

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "md5/filestamp.h"
 #include "md5/md5lanes.h"
 
 namespace kadrano {
@@ -24,16 +25,18 @@ public:
     // threads workers (at least one), each digesting as many files side by side as the
     // kind has lanes. They stay at most lookAhead files ahead of the file last taken, so a
     // stopped search wastes little work; 0 leaves room for every lane four times over.
-    DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = BestMd5Kind());
+    // With stamps, each file's stamp is taken as it is opened.
+    DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = BestMd5Kind(),
+                bool stamps = false);
     ~DigestAhead();
     DigestAhead(const DigestAhead&) = delete;
     DigestAhead& operator=(const DigestAhead&) = delete;
 
     // Waits up to timeout for file k's result; true once it is there.
     bool waitFor(int k, std::chrono::milliseconds timeout);
-    // File k's digest, nothing when it could not be read. Only after waitFor(k) was true;
-    // files are taken in order.
-    std::optional<QString> take(int k);
+    // File k's digest, nothing when it could not be read, and its stamp when asked for.
+    // Only after waitFor(k) was true; files are taken in order.
+    std::optional<QString> take(int k, ContentStamp* stamp = nullptr);
     // Gives up the digests in progress (at their next chunk) and all that would follow.
     void stop();
 
@@ -45,12 +48,14 @@ private:
     void work();
     int claim(bool mayWait);
     bool startNext(Lane& lane, bool mayWait);
-    void publish(int k, std::optional<QString> digest);
+    void publish(int k, std::optional<QString> digest, const ContentStamp& stamp = {});
 
     const QStringList paths_;
     const Md5Kind kind_;
     const int lookAhead_;
+    const bool withStamps_;
     std::vector<std::optional<QString>> results_;
+    std::vector<ContentStamp> stamps_;
     std::vector<char> done_;
     std::mutex mutex_;
     std::condition_variable ready_;

@@ -2,10 +2,19 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QtEndian>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
+#include <unordered_map>
+#include <utility>
 
 #include "core/eventpacer.h"
+#include "core/pathhelpers.h"
 #include "core/scripttext.h"
 #include "core/toolsequence.h"
 #include "digestahead.h"
@@ -27,6 +36,21 @@ bool takeCancel(ToolHost& host) {
     if (!host.toolCancel())
         return false;
     host.setToolCancel(false);
+    return true;
+}
+
+// Lets the window's events run until the work is done; false when the person stopped it
+// (the work is then asked to stop through stop, and waited for).
+template <typename T>
+bool waitWithEvents(ToolHost& host, std::future<T>& work, std::atomic<bool>& stop) {
+    while (work.wait_for(kWaitSlice) != std::future_status::ready) {
+        host.person().processEvents();
+        if (takeCancel(host)) {
+            stop = true;
+            work.wait();
+            return false;
+        }
+    }
     return true;
 }
 
@@ -91,14 +115,26 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const Language lang = host.language();
 
     tools.normaliseDirectoryText();
-    if (!tools.collectFilesOrSayNone())
+    // The last search's cache finishes its writing first; this one reads what it wrote,
+    // while the files are collected.
+    cache_.reset();
+    if (options_.useDigestCache) {
+        DigestCacheOptions cacheOptions = options_.digestCache;
+        if (cacheOptions.file.isEmpty())
+            cacheOptions.file = DigestCache::DefaultFile();
+        cache_ = std::make_unique<DigestCache>(cacheOptions);
+    }
+    counts_ = DuplicateSearchCounts();
+    if (!tools.collectFilesOrSayNone()) {
+        cache_.reset();
         return;
+    }
     const QString dir = host.directoryText();
     const QString listPath = dir + QLatin1String(kChecksumListName);
     const QString scriptPath = dir + QLatin1String(kDuplicatesScriptName);
 
     // The list is taken now: events during the search may change the window's list.
-    const FileList& files = host.fileList();
+    const FileList files = host.fileList();
     const int n = files.count();
     QStringList paths;
     paths.reserve(n);
@@ -129,42 +165,75 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     tools.GetStartTime();
 
     EventPacer pacer(options_.eventIntervalMs);
-    bool cancelled = false;
-    QStringList written;  // the entry lines as they went into the list
+    // What the search finds of each file; the cache is told all of it when it is done.
+    std::vector<SearchedFile> seen(static_cast<std::size_t>(n));
+    std::vector<char> toRead(static_cast<std::size_t>(n), 1);
+    // The list is written while the workers read, as the digests come in. A digest read
+    // again later is put right in its line (a digest text is 32 characters, one byte each
+    // in the list's encoding).
+    QStringList written;  // the entry lines of the list, in the collected order
     written.reserve(n);
-    {
-        DigestAhead ahead(paths, options_.digestThreads, 0, options_.md5Kind);
-        for (int k = 0; k < n; ++k) {
-            const bool show = pacer.due();
-            if (show) {
-                host.setCaption(HashingCaption(lang, k, n));
-                person.setStatus(
-                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
-            }
-            if ((cancelled = takeCancel(host)))
-                break;
-            if (show) {
-                person.processEvents();
-                person.processEvents();
-            }
-            // ESC from those events stops before this file: it may be the big one.
-            if ((cancelled = takeCancel(host)))
-                break;
-            while (!ahead.waitFor(k, kWaitSlice)) {
-                person.processEvents();
-                if ((cancelled = takeCancel(host)))
-                    break;
-            }
-            if (cancelled)
-                break;
-            const std::optional<QString> digest = ahead.take(k);
-            if (listOpen && digest && !digest->isEmpty()) {
-                QString line = ChecksumEntryLine(*digest, paths.at(k));
-                list.write(EncodeScriptText({line}));
-                written.append(std::move(line));
-            }
+    struct ListLine {
+        int line = -1;
+        qint64 at = 0;  // where it starts in the file
+    };
+    std::vector<ListLine> lineOf(static_cast<std::size_t>(n));
+    const qint64 listHeaderSize = listOpen ? list.pos() : 0;
+    QByteArray lineBytes;
+    const auto listed = [&](int k, const QString& digest) {
+        if (digest.isEmpty())
+            return;
+        lineOf[std::size_t(k)] = {int(written.size()), listOpen ? list.pos() : 0};
+        QString line = ChecksumEntryLine(digest, paths.at(k));
+        if (listOpen) {
+            lineBytes.resize(0);
+            appendScriptLine(lineBytes, line);
+            list.write(lineBytes);
         }
-    }  // a cancelled search gives up the digests in progress here
+        written.append(std::move(line));
+    };
+    bool cancelled = !digestFiles(host, paths, cache_.get(), pacer, seen, toRead, listed);
+    if (!cancelled) {
+        bool remake = false;
+        for (std::size_t k = 0; k < seen.size(); ++k) {
+            const std::optional<DigestBytes>& digest = seen[k].digest;
+            const ListLine at = lineOf[k];
+            if (at.line < 0 || !digest) {
+                remake = remake || (at.line < 0) != !digest;
+                continue;
+            }
+            const QString text = DigestText(*digest);
+            if (written.at(at.line).startsWith(text))
+                continue;
+            written[at.line].replace(0, text.size(), text);
+            if (listOpen && list.seek(at.at))
+                list.write(text.toLatin1());
+        }
+        if (remake) {
+            // A file read again could not be read: its line goes.
+            written.clear();
+            if (listOpen && list.resize(listHeaderSize))
+                list.seek(listHeaderSize);
+            for (std::size_t k = 0; k < seen.size(); ++k)
+                if (seen[k].digest)
+                    written.append(
+                        ChecksumEntryLine(DigestText(*seen[k].digest), paths.at(int(k))));
+            if (listOpen)
+                list.write(EncodeScriptText(written));
+        }
+    }
+    // Which files the cache vouched for without their being read in this search.
+    std::vector<char> unread(seen.size());
+    for (std::size_t k = 0; k < seen.size(); ++k)
+        unread[k] = seen[k].digest && !seen[k].fromBytes;
+    // The cache is told what this search found once its answer stands: the writing then
+    // runs while the person reads the question, never while the person waits for it. A
+    // stopped search has not met every file, so it drops no records of files gone.
+    const bool digestsComplete = !cancelled;
+    const auto saveFound = [&] {
+        if (cache_ && !seen.empty())
+            saveToCache(*cache_, files, std::exchange(seen, {}), digestsComplete ? dir : QString());
+    };
     // Whether every entry reached the disk; the buffer is written out on closing.
     bool listComplete = false;
     if (listOpen) {
@@ -172,6 +241,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         listComplete = list.error() == QFileDevice::NoError;
     }
     if (cancelled) {
+        saveFound();
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
     }
@@ -213,17 +283,34 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const QString foundText =
         Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
     int shown = 0;
-    const DuplicateScript found = PlanDuplicateScript(
-        FindDuplicatePairs(lines, tag, IdentifyFile), tag, deleteCopies, [&](int count) {
-            if (pacer.due()) {
-                person.setStatus(foundText + QString::number(count));
-                shown = count;
-                person.processEvents();
-            }
-            cancelled = takeCancel(host);
-            return !cancelled;
+    std::vector<DuplicatePair> pairs = FindDuplicatePairs(lines, tag, IdentifyFile);
+    if (counts_.fromCache > 0) {
+        // A copy is marked or deleted, and kept, only on the word of its own bytes as read
+        // in this search: every file that shares a digest was read again above.
+        QSet<QString> inPairs;
+        for (const DuplicatePair& pair : pairs) {
+            inPairs.insert(pair.surplus);
+            inPairs.insert(pair.kept);
+        }
+        QSet<QString> vouched;
+        for (int k = 0; k < n; ++k)
+            if (unread[std::size_t(k)] && inPairs.contains(paths.at(k)))
+                vouched.insert(paths.at(k));
+        std::erase_if(pairs, [&](const DuplicatePair& pair) {
+            return vouched.contains(pair.surplus) || vouched.contains(pair.kept);
         });
+    }
+    const DuplicateScript found = PlanDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
+        if (pacer.due()) {
+            person.setStatus(foundText + QString::number(count));
+            shown = count;
+            person.processEvents();
+        }
+        cancelled = takeCancel(host);
+        return !cancelled;
+    });
     if (cancelled) {
+        saveFound();
         sayCancelled(host, view, caption, listOpen ? listPath : QString());
         return;
     }
@@ -237,6 +324,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     const bool scriptWritten = tools.writeScript(scriptPath, script.lines());
     tools.reportUnsafeNames(unsafeNames + found.skipped);
     endRun(host, view, caption);
+    saveFound();
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!scriptWritten)
         return;
@@ -255,6 +343,180 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     // that no longer exist.
     if (!host.loading())
         host.collectFiles();
+}
+
+void DuplicateFinder::waitForCache() {
+    if (cache_)
+        cache_->waitSaved();
+}
+
+bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, DigestCache* cache,
+                                  EventPacer& pacer, std::vector<SearchedFile>& found,
+                                  std::vector<char>& toRead, const Listed& listed) {
+    const int n = int(paths.size());
+    FileKeys ownKeys;
+    FileKeys& keys = cache ? cache->keys() : ownKeys;
+    std::atomic<bool> stop{false};
+    if (cache) {
+        // What the cache knows is there before the files are looked at.
+        while (!cache->waitLoaded(kWaitSlice)) {
+            host.person().processEvents();
+            if (takeCancel(host))
+                return false;
+        }
+        if (cache->recordCount() > 0) {
+            // Looking at every file costs little beside reading it; on all cores it costs
+            // less still.
+            std::atomic<int> next{0};
+            auto lookUp = [&] {
+                FileKeys::Last last;
+                for (int k; !stop && (k = next.fetch_add(1)) < n;) {
+                    SearchedFile& f = found[std::size_t(k)];
+                    f.stamp = StampOfPath(paths.at(k));
+                    f.key = keys.keyOf(paths.at(k), f.stamp, &last);
+                    f.digest = cache->find(f.key, f.stamp);
+                    toRead[std::size_t(k)] = !f.digest;
+                }
+            };
+            std::future<void> done = std::async(std::launch::async, [&] {
+                std::vector<std::thread> helpers;
+                for (int t = 1; t < std::max(options_.digestThreads, 1); ++t)
+                    helpers.emplace_back(lookUp);
+                lookUp();
+                for (std::thread& t : helpers)
+                    t.join();
+            });
+            if (!waitWithEvents(host, done, stop))
+                return false;
+        }
+    }
+
+    // Files that share a digest are the ones the script would touch: those the cache
+    // vouched for are read again. The files read may bring new company to a digest the
+    // cache gave, so the check repeats until no file of a shared digest is left unread.
+    auto markShared = [&] {
+        const auto vouched = [](const SearchedFile& f) { return f.digest && !f.fromBytes; };
+        if (std::none_of(found.begin(), found.end(), vouched))
+            return 0;
+        struct DigestHash {
+            size_t operator()(const DigestBytes& d) const {
+                return qFromUnaligned<size_t>(d.data());
+            }
+        };
+        std::unordered_map<DigestBytes, int, DigestHash> sharing;
+        sharing.reserve(found.size());
+        for (const SearchedFile& f : found)
+            if (f.digest)
+                ++sharing[*f.digest];
+        int marked = 0;
+        for (std::size_t k = 0; k < found.size(); ++k) {
+            if (vouched(found[k]) && sharing[*found[k].digest] > 1) {
+                toRead[k] = 1;
+                ++marked;
+            }
+        }
+        return marked;
+    };
+    markShared();
+    const Listed* firstPass = &listed;
+    do {
+        if (!readFiles(host, paths, keys, cache != nullptr, pacer, found, toRead, firstPass))
+            return false;
+        firstPass = nullptr;
+    } while (markShared() > 0);
+    for (const SearchedFile& f : found) {
+        if (f.digest)
+            ++counts_.files;
+        if (f.digest && !f.fromBytes)
+            ++counts_.fromCache;
+    }
+    return true;
+}
+
+bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKeys& keys,
+                                bool stamps, EventPacer& pacer, std::vector<SearchedFile>& found,
+                                std::vector<char>& toRead, const Listed* firstPass) {
+    const bool showProgress = firstPass != nullptr;
+    Person& person = host.person();
+    const Language lang = host.language();
+    const int n = int(paths.size());
+    QStringList reading;
+    std::vector<int> readIndex(std::size_t(n), -1);
+    for (int k = 0; k < n; ++k) {
+        if (toRead[std::size_t(k)]) {
+            readIndex[std::size_t(k)] = int(reading.size());
+            reading.append(paths.at(k));
+        }
+    }
+    if (reading.isEmpty() && !showProgress)
+        return true;
+    // The workers are given up with a cancelled search, digests in progress included.
+    DigestAhead ahead(reading, options_.digestThreads, 0, options_.md5Kind, stamps);
+    FileKeys::Last lastVolume;
+    for (int k = 0; k < n; ++k) {
+        const int j = readIndex[std::size_t(k)];
+        if (showProgress) {
+            const bool show = pacer.due();
+            if (show) {
+                host.setCaption(HashingCaption(lang, k, n));
+                person.setStatus(
+                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
+            }
+            if (takeCancel(host))
+                return false;
+            if (show) {
+                person.processEvents();
+                person.processEvents();
+            }
+            // ESC from those events stops before this file: it may be the big one.
+            if (takeCancel(host))
+                return false;
+        }
+        SearchedFile& f = found[std::size_t(k)];
+        if (j < 0) {
+            if (firstPass && f.digest)
+                (*firstPass)(k, DigestText(*f.digest));
+            continue;
+        }
+        while (!ahead.waitFor(j, kWaitSlice)) {
+            person.processEvents();
+            if (takeCancel(host))
+                return false;
+        }
+        ContentStamp stamp;
+        const std::optional<QString> text = ahead.take(j, &stamp);
+        const std::optional<DigestBytes> digest =
+            text ? DigestFromText(*text) : std::optional<DigestBytes>();
+        if (f.digest) {
+            ++counts_.checked;
+            if (digest != f.digest)
+                ++counts_.stale;
+        } else if (digest) {
+            ++counts_.read;
+        }
+        f.digest = digest;
+        f.fromBytes = true;
+        f.stamp = stamp;
+        if (stamps)
+            f.key = keys.keyOf(paths.at(k), stamp, &lastVolume);
+        toRead[std::size_t(k)] = 0;
+        if (firstPass && text)
+            (*firstPass)(k, *text);
+    }
+    return true;
+}
+
+void DuplicateFinder::saveToCache(DigestCache& cache, const FileList& files,
+                                  std::vector<SearchedFile> found, const QString& searchedDir) {
+    // Whether the search took in the sub-folders shows in the files it found.
+    bool withSubfolders = false;
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        SearchedFile& f = found[k];
+        f.folder = files.FileDirs.at(int(k));
+        f.name = files.FileNames.at(int(k));
+        withSubfolders = withSubfolders || f.folder != searchedDir;
+    }
+    cache.save(std::move(found), searchedDir, withSubfolders && !searchedDir.isEmpty());
 }
 
 }  // namespace kadrano

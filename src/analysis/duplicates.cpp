@@ -20,7 +20,13 @@ QString duplicatesInfoText() {
 }
 
 QString ChecksumEntryLine(const QString& digest, const QString& fullPath) {
-    return digest + u';' + fullPath;
+    // One allocation: a list holds a line for every picture of an archive.
+    QString line;
+    line.reserve(digest.size() + 1 + fullPath.size());
+    line += digest;
+    line += u';';
+    line += fullPath;
+    return line;
 }
 
 ChecksumEntry SplitChecksumLine(const QString& line) {

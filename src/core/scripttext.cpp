@@ -137,6 +137,20 @@ QByteArray EncodeScriptText(const QStringList& lines) {
 #endif
 }
 
+void appendScriptLine(QByteArray& out, QStringView line) {
+#ifdef Q_OS_WIN
+    QStringEncoder encoder(QStringEncoder::System);
+#else
+    QStringEncoder encoder(QStringEncoder::Utf8);
+#endif
+    const qsizetype start = out.size();
+    out.resize(start + encoder.requiredSpace(line.size()) + 2);
+    char* end = encoder.appendToBuffer(out.data() + start, line);
+    *end++ = '\r';
+    *end++ = '\n';
+    out.resize(end - out.constData());
+}
+
 bool writeScriptFile(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     // A folder we may not create files in still lets us replace a script we own.

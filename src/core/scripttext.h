@@ -52,5 +52,8 @@ bool writeScriptFile(const QString& path, const QStringList& lines);
 // The bytes of a script or list text as they go to disk (the system's encoding: UTF-8
 // here, the ANSI code page on Windows).
 QByteArray EncodeScriptText(const QStringList& lines);
+// Appends one line and its CR LF, encoded as EncodeScriptText does: for a long list written
+// line by line, without a text of its own for every line.
+void appendScriptLine(QByteArray& out, QStringView line);
 
 }  // namespace kadrano

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "filestamp.h"
+
 class QFile;
 
 namespace kadrano {
@@ -22,6 +24,10 @@ public:
     // Up to size bytes; 0 at the end of the file, -1 when the file cannot be read.
     std::int64_t read(std::uint8_t* into, std::size_t size);
     void close();
+    // The stamp of the file as opened (filestamp_posix.cpp, filestamp_win.cpp). Taken before
+    // the first read: a change while the file is read leaves the stamp behind the file, so
+    // the next search digests it again.
+    ContentStamp stamp() const;
 
 private:
     // The platform's part (filereader_posix.cpp, filereader_win.cpp) uses one of the two.

@@ -75,6 +75,16 @@ TEST(ScriptFrame, HeaderAndPause) {
     EXPECT_EQ(with.lines().size(), 4);
 }
 
+// A list written line by line has the very bytes of one written as a whole.
+TEST(ScriptFile, LinesAppendedOneByOneAreTheWholeText) {
+    const QStringList lines = {q("chcp 1252"), q("0123;/tmp/Müll & Töpfe 😀/bild.jpg"), QString(),
+                               q("ren \"a\" \"[Doppelt]a\"")};
+    QByteArray oneByOne = "x";
+    for (const QString& line : lines)
+        appendScriptLine(oneByOne, line);
+    EXPECT_EQ(oneByOne, "x" + EncodeScriptText(lines));
+}
+
 TEST(ScriptFile, IsWrittenWithCrLfInUtf8AndReplacesAnOldOne) {
     TempFolder dir;
     const QString path =
