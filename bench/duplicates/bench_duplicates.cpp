@@ -139,7 +139,7 @@ int scanOnly(const QString& dir, int threads, bool scalar, const QString& cacheF
     options.useDigestCache = !cacheFile.isEmpty();
     options.digestCache.file = cacheFile;
     DuplicateFinder finder(options);
-    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+    finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     const double asked = host.person_.seconds();
     finder.waitForCache();
     const double cached = host.person_.seconds();
@@ -282,8 +282,8 @@ Check checkAgainstManifest(const QString& tree, const QString& manifestPath,
     QFile lf(listPath);
     QSet<QString> listed;
     if (lf.open(QIODevice::ReadOnly))
-        for (const QString& l : ChecksumEntryLines(lf.readAll()))
-            listed.insert(belowTree(SplitChecksumLine(l).path));
+        for (const QString& l : checksumEntryLines(lf.readAll()))
+            listed.insert(belowTree(splitChecksumLine(l).path));
     if (listed != matched)
         c.fail(QStringLiteral("list holds %1 files, %2 expected")
                    .arg(listed.size())
@@ -365,7 +365,7 @@ std::optional<BenchTree> prepareTree(const QString& treeArg, const QString& work
     b.w = b.work.toStdString();
     QuietObserver quiet;
     b.files =
-        CollectPictureFiles(b.tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+        collectPictureFiles(b.tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
     QFile list(b.work + QStringLiteral("/files.nul"));
     if (!list.open(QIODevice::WriteOnly))
         return std::nullopt;
@@ -730,11 +730,11 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString tree = bench::BenchDataDir(QStringLiteral("photo-tree/tree"));
+    QString tree = bench::benchDataDir(QStringLiteral("photo-tree/tree"));
     QString manifest;
-    QString work = bench::BenchDataDir(QStringLiteral("duplicates"));
+    QString work = bench::benchDataDir(QStringLiteral("duplicates"));
     QString scanDir;
-    QString cacheFile = bench::BenchDataDir(QStringLiteral("duplicates/scan-cache.sqlite"));
+    QString cacheFile = bench::benchDataDir(QStringLiteral("duplicates/scan-cache.sqlite"));
     int rounds = 3;
     int threads = 0;
     bool scalar = false;
