@@ -43,7 +43,7 @@ double collectOnce(const QString& dir, int* count) {
     Observer obs;
     QElapsedTimer t;
     t.start();
-    const kadrano::CollectResult r = kadrano::CollectPictureFiles(
+    const kadrano::CollectResult r = kadrano::collectPictureFiles(
         kadrano::AddSeparator(dir), QStringLiteral("*.jpg"), true, kadrano::Language::German, obs);
     const double ms = t.nsecsElapsed() / 1e6;
     if (count)

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     host.dirText = AddSeparator(args[0]);
     QuietObserver quiet;
     host.files =
-        CollectPictureFiles(host.dirText, QStringLiteral("*.jpg"), true, Language::German, quiet)
+        collectPictureFiles(host.dirText, QStringLiteral("*.jpg"), true, Language::German, quiet)
             .files;
     const int n = host.files.count();
     if (n == 0) {

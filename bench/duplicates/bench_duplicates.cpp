@@ -23,8 +23,6 @@
 //                                                    LIST, and the FILEs, from the page cache)
 
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -39,7 +37,6 @@
 #include <QTextStream>
 #include <QTime>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -48,6 +45,9 @@
 #include <vector>
 
 #include "support/benchdata.h"
+#include "support/benchtools.h"
+#include "support/fakehost.h"
+#include "support/processtimer.h"
 
 #include "analysis/duplicatefinder.h"
 #include "analysis/duplicates.h"
@@ -56,6 +56,10 @@
 #include "md5/md5.h"
 
 using namespace kadrano;
+using kadrano::bench::ProgramOutput;
+using kadrano::bench::ProgramRun;
+using kadrano::bench::QuietObserver;
+using kadrano::bench::runProgram;
 
 namespace {
 
@@ -92,52 +96,27 @@ public:
     int runAndWait(const QString&, const QStringList&) override { return -1; }
 };
 
-class BenchHost : public ToolHost, private CollectObserver {
+// The window stand-in with a person that times the search and a runner that runs nothing.
+class BenchHost : public test::FakeHost {
 public:
-    explicit BenchHost(QString dir) : dir_(std::move(dir)) {}
+    explicit BenchHost(const QString& dir) : FakeHost(&runner_, &person_) {
+        dirText = dir;
+        withSubdirs = true;
+        recorder.onProcessEvents = [] { QCoreApplication::processEvents(); };
+    }
     HeadlessPerson person_;
     NoRunner runner_;
-    FileList files_;
     double collectSeconds = 0;
 
-    Person& person() override { return person_; }
-    ScriptRunner& scriptRunner() override { return runner_; }
-    Language language() const override { return Language::German; }
-    bool loading() const override { return false; }
-    bool noQuestions() const override { return false; }
-    bool pauseAtEnd() const override { return false; }
-    void saveSettings() override {}
     void collectFiles() override {
         QElapsedTimer t;
         t.start();
-        files_ =
-            CollectPictureFiles(dir_, QStringLiteral("*.jpg"), true, Language::German, *this).files;
+        FakeHost::collectFiles();
         collectSeconds = double(t.nsecsElapsed()) / 1e9;
     }
-    const FileList& fileList() const override { return files_; }
-    QString directoryText() const override { return dir_; }
-    void setDirectoryText(const QString& t) override { dir_ = t; }
-    QString patternText() const override { return QStringLiteral("*.jpg"); }
-    QString caption() const override { return caption_; }
-    void setCaption(const QString& t) override { caption_ = t; }
-    void setKeptScriptButtonVisible(const KeptScript&, bool) override {}
-    void showUpdateLink() override {}
-    QString startTime() const override { return start_; }
-    void setStartTime(const QString& t) override { start_ = t; }
     QString currentTimeHHMM() const override {
         return QTime::currentTime().toString(QStringLiteral("HH:mm"));
     }
-    bool toolCancel() const override { return false; }
-    void setToolCancel(bool) override {}
-
-private:
-    void collectStatus(const QString&) override {}
-    void collectProcessEvents() override { QCoreApplication::processEvents(); }
-    bool collectCancelRequested() const override { return false; }
-
-    QString dir_;
-    QString caption_ = QStringLiteral("Kadrano");
-    QString start_;
 };
 
 class BenchView : public DuplicatesView {
@@ -160,13 +139,13 @@ int scanOnly(const QString& dir, int threads, bool scalar, const QString& cacheF
     options.useDigestCache = !cacheFile.isEmpty();
     options.digestCache.file = cacheFile;
     DuplicateFinder finder(options);
-    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+    finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     const double asked = host.person_.seconds();
     finder.waitForCache();
     const double cached = host.person_.seconds();
     const HeadlessPerson& p = host.person_;
     const DuplicateSearchCounts& c = finder.lastCounts();
-    std::printf("files %d, event rounds %d\n", host.files_.count(), p.events);
+    std::printf("files %d, event rounds %d\n", host.files.count(), p.events);
     std::printf(
         "collected after %.3f s, digests done after %.3f s, question after %.3f s, "
         "cache written after %.3f s\n",
@@ -200,48 +179,18 @@ int dropFromPageCache(const QString& listPath, const QStringList& more) {
 
 // ---------------------------------------------------------------- measuring children
 
-struct Measured {
-    double seconds = 0;
-    double cpuSeconds = 0;  // user and system time of the child and what it waited for
-    long maxRssKiB = 0;
-    int exitCode = -1;
-};
-
-Measured runMeasured(const std::vector<std::string>& argv, const std::string& out,
-                     const std::string& cwd = std::string()) {
-    Measured m;
-    const auto t0 = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
-            _exit(126);
-        const int fd =
-            open(out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int null = open("/dev/null", O_WRONLY);
-        if (fd >= 0)
-            dup2(fd, 1);
-        if (null >= 0)
-            dup2(null, 2);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage ru {};
-    wait4(pid, &status, 0, &ru);
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    m.maxRssKiB = ru.ru_maxrss;  // the child and every descendant it waited for
-    m.cpuSeconds = double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-                   double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-    m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return m;
+// Standard output to out (nothing kept when empty), standard error dropped, run in cwd.
+ProgramRun runQuiet(const std::vector<std::string>& argv, const std::string& out,
+                    const std::string& cwd = std::string()) {
+    ProgramOutput output;
+    output.stdoutPath = out;
+    output.quietStderr = true;
+    output.workingDir = cwd;
+    return runProgram(argv, output);
 }
 
 bool haveProgram(const char* name) {
-    return runMeasured({"sh", "-c", std::string("command -v ") + name}, "").exitCode == 0;
+    return runQuiet({"sh", "-c", std::string("command -v ") + name}, "").exitCode == 0;
 }
 
 // ---------------------------------------------------------------- checking the result
@@ -333,8 +282,8 @@ Check checkAgainstManifest(const QString& tree, const QString& manifestPath,
     QFile lf(listPath);
     QSet<QString> listed;
     if (lf.open(QIODevice::ReadOnly))
-        for (const QString& l : ChecksumEntryLines(lf.readAll()))
-            listed.insert(belowTree(SplitChecksumLine(l).path));
+        for (const QString& l : checksumEntryLines(lf.readAll()))
+            listed.insert(belowTree(splitChecksumLine(l).path));
     if (listed != matched)
         c.fail(QStringLiteral("list holds %1 files, %2 expected")
                    .arg(listed.size())
@@ -414,13 +363,9 @@ std::optional<BenchTree> prepareTree(const QString& treeArg, const QString& work
     QDir().mkpath(b.work);
     b.t = b.tree.toStdString();
     b.w = b.work.toStdString();
-    struct Quiet : CollectObserver {
-        void collectStatus(const QString&) override {}
-        void collectProcessEvents() override {}
-        bool collectCancelRequested() const override { return false; }
-    } quiet;
+    QuietObserver quiet;
     b.files =
-        CollectPictureFiles(b.tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+        collectPictureFiles(b.tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
     QFile list(b.work + QStringLiteral("/files.nul"));
     if (!list.open(QIODevice::WriteOnly))
         return std::nullopt;
@@ -438,7 +383,7 @@ struct Entry {
     const char* name;
     std::vector<std::string> argv;
     std::string cwd;
-    Measured best;  // the median round's time, the largest peak memory of all rounds
+    ProgramRun best;  // the median round's time, the largest peak memory of all rounds
     bool present = true;
     std::vector<double> seconds{};
 };
@@ -484,7 +429,7 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
             e.present = haveProgram(e.argv[0].c_str());
 
     // Everything in the page cache first.
-    runMeasured(entries[1].argv, "");
+    runQuiet(entries[1].argv, "");
 
     const QString listPath = tree + QLatin1String(kChecksumListName);
     const QString scriptPath = tree + QLatin1String(kDuplicatesScriptName);
@@ -497,7 +442,7 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
             if (!e.present)
                 continue;
             const bool isScan = &e == &entries[0] || &e == &entries.back();
-            const Measured m = runMeasured(e.argv, isScan ? report : "", e.cwd);
+            const ProgramRun m = runQuiet(e.argv, isScan ? report : "", e.cwd);
             if (isScan) {
                 // Out of the tree again, so every round (and the other programs) sees the
                 // same files.
@@ -517,9 +462,7 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
     for (Entry& e : entries) {
         if (e.seconds.empty())
             continue;
-        std::sort(e.seconds.begin(), e.seconds.end());
-        const std::size_t n = e.seconds.size();
-        e.best.seconds = n % 2 ? e.seconds[n / 2] : (e.seconds[n / 2 - 1] + e.seconds[n / 2]) / 2;
+        e.best.seconds = bench::median(e.seconds);
     }
 
     const double read2 = entries[2].best.seconds;
@@ -556,14 +499,6 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
 }
 
 // ---------------------------------------------------------------- the digest cache
-
-double medianOf(std::vector<double> v) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 qint64 fileSize(const QString& path) {
     return QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-journal")).size();
@@ -657,13 +592,13 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         (repeatCache + QStringLiteral("-journal")).toStdString()};
     // The repeated searches find what one search before them left.
     QFile::remove(repeatCache);
-    runMeasured(warmUp, "");
-    runMeasured(scanWith(repeatCache), "");
+    runQuiet(warmUp, "");
+    runQuiet(scanWith(repeatCache), "");
     QFile::remove(listPath);
     QFile::remove(scriptPath);
 
     for (int r = 0; r < rounds; ++r) {
-        runMeasured(warmUp, "");
+        runQuiet(warmUp, "");
         for (Variant& v : variants) {
             if (!v.present)
                 continue;
@@ -672,9 +607,9 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
                 QFile::remove(firstCache + QStringLiteral("-journal"));
             }
             if (v.before == Before::Drop || v.before == Before::EmptyCacheAndDrop)
-                runMeasured(drop, "");
+                runQuiet(drop, "");
             const bool isScan = !v.output.isEmpty();
-            const Measured m = runMeasured(v.argv, isScan ? report : "");
+            const ProgramRun m = runQuiet(v.argv, isScan ? report : "");
             v.seconds.push_back(m.seconds);
             v.cpuSeconds.push_back(m.cpuSeconds);
             v.maxRssKiB = std::max(v.maxRssKiB, m.maxRssKiB);
@@ -699,7 +634,7 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
     auto median = [&](const char* name) {
         for (const Variant& v : variants)
             if (std::strcmp(v.name, name) == 0 && v.present)
-                return medianOf(v.seconds);
+                return bench::median(v.seconds);
         return 0.0;
     };
     const double first = median("first search, warm");
@@ -724,14 +659,14 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
         const bool cold = QString::fromLatin1(v.name).endsWith(QLatin1String("cold"));
         const double jd = median(cold ? "jdupes -r, cold" : "jdupes -r, warm");
         const double firstSame = cold ? firstCold : first;
-        const double sec = medianOf(v.seconds);
+        const double sec = bench::median(v.seconds);
         std::printf("  %-28s %8.3f %12.2f %10s %9.3f %9.1f %11s\n", v.name, sec,
                     firstSame > 0 ? sec / firstSame : 0,
                     jd > 0 ? qPrintable(QString::number(sec / jd, 'f', 2)) : "-",
-                    medianOf(v.cpuSeconds), double(v.maxRssKiB) / 1024.0,
+                    bench::median(v.cpuSeconds), double(v.maxRssKiB) / 1024.0,
                     v.questionSeconds.empty()
                         ? "-"
-                        : qPrintable(QString::number(medianOf(v.questionSeconds), 'f', 3)));
+                        : qPrintable(QString::number(bench::median(v.questionSeconds), 'f', 3)));
     }
     const double before = median("search before the cache");
     std::printf("  first search / search without cache: %.3f\n", none > 0 ? first / none : 0);
@@ -740,7 +675,7 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
     const auto medianToQuestion = [&](const char* name) {
         for (const Variant& v : variants)
             if (std::strcmp(v.name, name) == 0 && v.present && !v.questionSeconds.empty())
-                return medianOf(v.questionSeconds);
+                return bench::median(v.questionSeconds);
         return 0.0;
     };
     const double firstAsks = medianToQuestion("first search, warm");
@@ -795,11 +730,11 @@ int compareRepeated(const QString& treeArg, const QString& manifest, const QStri
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString tree = bench::BenchDataDir(QStringLiteral("photo-tree/tree"));
+    QString tree = bench::benchDataDir(QStringLiteral("photo-tree/tree"));
     QString manifest;
-    QString work = bench::BenchDataDir(QStringLiteral("duplicates"));
+    QString work = bench::benchDataDir(QStringLiteral("duplicates"));
     QString scanDir;
-    QString cacheFile = bench::BenchDataDir(QStringLiteral("duplicates/scan-cache.sqlite"));
+    QString cacheFile = bench::benchDataDir(QStringLiteral("duplicates/scan-cache.sqlite"));
     int rounds = 3;
     int threads = 0;
     bool scalar = false;

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     const QString dir = AddSeparator(args[0]);
     QuietObserver quiet;
     const FileList files =
-        CollectPictureFiles(dir, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+        collectPictureFiles(dir, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
     const int n = files.count();
     if (n == 0) {
         std::fprintf(stderr, "no *.jpg below %s\n", qPrintable(dir));

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     kadrano::bench::QuietObserver obs;
-    const kadrano::CollectResult collected = kadrano::CollectPictureFiles(
+    const kadrano::CollectResult collected = kadrano::collectPictureFiles(
         kadrano::AddSeparator(tree), QStringLiteral("*.jpg"), true, kadrano::Language::German, obs);
     QTemporaryDir work;
     const QString script = work.filePath(QLatin1String(kadrano::kExifRotateScript));

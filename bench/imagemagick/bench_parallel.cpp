@@ -144,7 +144,7 @@ void shellLines(const QStringList& script, QStringList& commands, QStringList& f
     vars.set(QStringLiteral("Zeit"), QStringLiteral("14:05"), false);
     LineParser parser;
     for (const QString& line : script) {
-        const Command c = parser.parse(ExpandPercents(line, params, vars));
+        const Command c = parser.parse(expandPercents(line, params, vars));
         if (c.kind == CommandKind::Program) {
             QStringList quoted;
             for (const QString& a : c.args)

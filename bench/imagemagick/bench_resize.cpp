@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     }
     kadrano::bench::QuietObserver obs;
     const kadrano::FileList all =
-        kadrano::CollectPictureFiles(kadrano::AddSeparator(tree), QStringLiteral("*.jpg"), true,
+        kadrano::collectPictureFiles(kadrano::AddSeparator(tree), QStringLiteral("*.jpg"), true,
                                      kadrano::Language::German, obs)
             .files;
     if (all.count() < pictures) {

@@ -245,7 +245,7 @@ void multiBuffer(int rounds, int kFiles) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QString dir = bench::BenchDataDir(QStringLiteral("md5"));
+    QString dir = bench::benchDataDir(QStringLiteral("md5"));
     std::size_t memMiB = 256;
     std::size_t fileMiB = 1024;
     int rounds = 5;

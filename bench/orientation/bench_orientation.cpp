@@ -146,7 +146,7 @@ int tagOnly(const QString& tree, const QString& work) {
         return o;
     };
     OrientationTagger tagger(options);
-    tagger.StartClicked(host, view, OrientationTagOptions{});
+    tagger.startClicked(host, view, OrientationTagOptions{});
     const LabelPerson& p = host.person_;
     std::printf("files %d, status texts %d, event rounds %d\n", host.files.count(), p.statuses,
                 p.events);
@@ -339,7 +339,7 @@ int compare(const QString& treeArg, const QString& manifest, const QString& work
         bool collectCancelRequested() const override { return false; }
     } quiet;
     const FileList files =
-        CollectPictureFiles(tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
+        collectPictureFiles(tree, QStringLiteral("*.jpg"), true, Language::German, quiet).files;
     {
         QFile list(work + QStringLiteral("/files.nul"));
         if (!list.open(QIODevice::WriteOnly))
@@ -462,9 +462,9 @@ int main(int argc, char** argv) {
     else
         appHolder = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication& app = *appHolder;
-    QString tree = bench::BenchDataDir(QStringLiteral("photo-tree/tree"));
+    QString tree = bench::benchDataDir(QStringLiteral("photo-tree/tree"));
     QString manifest;
-    QString work = bench::BenchDataDir(QStringLiteral("orientation"));
+    QString work = bench::benchDataDir(QStringLiteral("orientation"));
     QString tagDir, bareList;
     int rounds = 7;
     const QStringList args = app.arguments();

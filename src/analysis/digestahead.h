@@ -26,7 +26,7 @@ public:
     // kind has lanes. They stay at most lookAhead files ahead of the file last taken, so a
     // stopped search wastes little work; 0 leaves room for every lane four times over.
     // With stamps, each file's stamp is taken as it is opened.
-    DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = BestMd5Kind(),
+    DigestAhead(QStringList paths, int threads, int lookAhead = 0, Md5Kind kind = bestMd5Kind(),
                 bool stamps = false);
     ~DigestAhead();
     DigestAhead(const DigestAhead&) = delete;

@@ -39,7 +39,7 @@ int digestHexValue(char16_t c) {
 
 }  // namespace
 
-std::optional<DigestBytes> DigestFromText(const QString& text) {
+std::optional<DigestBytes> digestFromText(const QString& text) {
     if (text.size() != 32)
         return std::nullopt;
     DigestBytes digest;
@@ -53,7 +53,7 @@ std::optional<DigestBytes> DigestFromText(const QString& text) {
     return digest;
 }
 
-QString DigestText(const DigestBytes& digest) {
+QString digestText(const DigestBytes& digest) {
     // Once for every file a search takes from the cache: straight into the text.
     static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
     QString text(32, Qt::Uninitialized);
@@ -69,11 +69,11 @@ size_t qHash(const FileKey& key, size_t seed) {
     return qHashMulti(seed, key.volume, key.fileId);
 }
 
-quint64 PathNumber(const QString& path) {
+quint64 pathNumber(const QString& path) {
     clsMD5 md5;
     md5.MD5Update(path.toUtf8());
     md5.MD5Final();
-    const std::optional<DigestBytes> digest = DigestFromText(md5.GetValues());
+    const std::optional<DigestBytes> digest = digestFromText(md5.GetValues());
     return digest ? qFromLittleEndian<quint64>(digest->data()) : 0;
 }
 
@@ -82,7 +82,7 @@ VolumeInfo FileKeys::volume(const QString& pathOnIt, quint64 device) {
     for (const auto& [known, info] : volumes_)
         if (known == device)
             return info;
-    volumes_.emplace_back(device, DescribeVolume(pathOnIt, device));
+    volumes_.emplace_back(device, describeVolume(pathOnIt, device));
     return volumes_.back().second;
 }
 
@@ -95,7 +95,7 @@ FileKey FileKeys::keyOf(const QString& path, const ContentStamp& stamp, Last* la
         known.volume = volume(path, stamp.device);
         known.device = stamp.device;
     }
-    return {known.volume->name, known.volume->stableInodes ? stamp.inode : PathNumber(path)};
+    return {known.volume->name, known.volume->stableInodes ? stamp.inode : pathNumber(path)};
 }
 
 // ------------------------------------------------------------------------- records
@@ -180,7 +180,7 @@ quint64 folderCheck(const QString& volume, const QString& path, const char* data
     md5.MD5Update(head);
     md5.MD5Update(std::size_t(size), reinterpret_cast<const std::uint8_t*>(data));
     md5.MD5Final();
-    const std::optional<DigestBytes> digest = DigestFromText(md5.GetValues());
+    const std::optional<DigestBytes> digest = digestFromText(md5.GetValues());
     return digest ? qFromLittleEndian<quint64>(digest->data()) : 0;
 }
 
@@ -442,7 +442,7 @@ std::unique_ptr<CacheSnapshot> loadCacheSnapshot(const DigestCacheOptions& optio
 
 }  // namespace
 
-QString DigestCache::DefaultFile() {
+QString DigestCache::defaultFile() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (folder.isEmpty())
         return QString();
@@ -522,7 +522,7 @@ std::pair<QString, bool> currentVolumeOfFolder(const QString& folder, const QStr
     QString path = folder;
     bool itself = true;
     for (;;) {
-        if (const std::optional<quint64> device = DeviceOfPath(path))
+        if (const std::optional<quint64> device = deviceOfPath(path))
             return {keys.volume(path, *device).name, itself};
         itself = false;
         if (path.size() <= scopeDir.size())
@@ -677,7 +677,7 @@ std::map<CacheFolderId, CacheFolderChange> planCacheChanges(const CacheSnapshot&
                     }))
                 continue;
             const QString path = folder.path + recordNameAt(r).toString();
-            const ContentStamp now = StampOfPath(path);
+            const ContentStamp now = stampOfPath(path);
             if (!now.valid || keys.keyOf(path, now) != FileKey{folder.volume, fileId})
                 changes[{folder.volume, folder.path}].replaced.push_back(fileId);
         }

@@ -21,8 +21,8 @@ namespace kadrano {
 using DigestBytes = std::array<std::uint8_t, 16>;
 
 // A digest text (32 hex digits) as bytes, nothing for any other text; and back (upper case).
-std::optional<DigestBytes> DigestFromText(const QString& text);
-QString DigestText(const DigestBytes& digest);
+std::optional<DigestBytes> digestFromText(const QString& text);
+QString digestText(const DigestBytes& digest);
 
 // A file as the cache knows it: its volume and its number there.
 struct FileKey {
@@ -33,7 +33,7 @@ struct FileKey {
 size_t qHash(const FileKey& key, size_t seed = 0);
 
 // The number of a file that is known by its path (where inode numbers do not last).
-quint64 PathNumber(const QString& path);
+quint64 pathNumber(const QString& path);
 
 // Names the volumes of the files one search meets and numbers the files on them, asking the
 // system once per volume. Safe to use from several threads at once.
@@ -91,7 +91,7 @@ struct SearchedFile {
 class DigestCache {
 public:
     // The cache in the user's cache folder.
-    static QString DefaultFile();
+    static QString defaultFile();
 
     explicit DigestCache(DigestCacheOptions options);
     ~DigestCache();

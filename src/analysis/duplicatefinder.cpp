@@ -58,7 +58,7 @@ bool waitWithEvents(ToolHost& host, std::future<T>& work, std::atomic<bool>& sto
 
 DuplicateFinder::DuplicateFinder(DuplicateFinderOptions options) : options_(options) {}
 
-void DuplicateFinder::StartClicked(ToolHost& host, DuplicatesView& view,
+void DuplicateFinder::startClicked(ToolHost& host, DuplicatesView& view,
                                    const DuplicatesOptions& options) {
     if (!host.loading())
         host.saveSettings();
@@ -102,7 +102,7 @@ void DuplicateFinder::sayCancelled(ToolHost& host, DuplicatesView& view, const Q
         QStringLiteral("Search cancelled - nothing was changed."),
         QStringLiteral("Search cancelled"),
     };
-    host.person().setStatus(Pick(host.language(), said.textDe, said.textEn));
+    host.person().setStatus(pick(host.language(), said.textDe, said.textEn));
     ScriptTools(host).AskUser(said, Mb::IconInformation);
 }
 
@@ -121,7 +121,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     if (options_.useDigestCache) {
         DigestCacheOptions cacheOptions = options_.digestCache;
         if (cacheOptions.file.isEmpty())
-            cacheOptions.file = DigestCache::DefaultFile();
+            cacheOptions.file = DigestCache::defaultFile();
         cache_ = std::make_unique<DigestCache>(cacheOptions);
     }
     counts_ = DuplicateSearchCounts();
@@ -146,7 +146,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         // An empty path cannot be opened, so the file gets no line.
         if (path == listPath || path == scriptPath) {
             path.clear();
-        } else if (!CanStandInScript(path)) {
+        } else if (!canStandInScript(path)) {
             // Nor can a name that no script line can hold; one with a line break would
             // even split its list line, and the piece before the break could pass for
             // another file's name.
@@ -159,9 +159,9 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     QFile list(listPath);
     const bool listOpen = list.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (listOpen)
-        list.write(EncodeScriptText(ScriptHeader()));
+        list.write(encodeScriptText(scriptHeader()));
     view.setCancelHintVisible(true);
-    host.setCaption(HashingStartCaption(QTime::currentTime()));
+    host.setCaption(hashingStartCaption(QTime::currentTime()));
     tools.GetStartTime();
 
     EventPacer pacer(options_.eventIntervalMs);
@@ -184,7 +184,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         if (digest.isEmpty())
             return;
         lineOf[std::size_t(k)] = {int(written.size()), listOpen ? list.pos() : 0};
-        QString line = ChecksumEntryLine(digest, paths.at(k));
+        QString line = checksumEntryLine(digest, paths.at(k));
         if (listOpen) {
             lineBytes.resize(0);
             appendScriptLine(lineBytes, line);
@@ -202,7 +202,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
                 remake = remake || (at.line < 0) != !digest;
                 continue;
             }
-            const QString text = DigestText(*digest);
+            const QString text = digestText(*digest);
             if (written.at(at.line).startsWith(text))
                 continue;
             written[at.line].replace(0, text.size(), text);
@@ -217,9 +217,9 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
             for (std::size_t k = 0; k < seen.size(); ++k)
                 if (seen[k].digest)
                     written.append(
-                        ChecksumEntryLine(DigestText(*seen[k].digest), paths.at(int(k))));
+                        checksumEntryLine(digestText(*seen[k].digest), paths.at(int(k))));
             if (listOpen)
-                list.write(EncodeScriptText(written));
+                list.write(encodeScriptText(written));
         }
     }
     // Which files the cache vouched for without their being read in this search.
@@ -247,12 +247,12 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     }
 
     person.setStatus(
-        Pick(lang, QStringLiteral("Sortiere Liste..."), QStringLiteral("Sorting List...")));
+        pick(lang, QStringLiteral("Sortiere Liste..."), QStringLiteral("Sorting List...")));
     person.processEvents();
 
     // What counts is what reached the list: a list that could not be written finds nothing.
     person.setStatus(
-        Pick(lang, QStringLiteral("Ergebnisse einlesen.."), QStringLiteral("Reading results...")));
+        pick(lang, QStringLiteral("Ergebnisse einlesen.."), QStringLiteral("Reading results...")));
     // A list written without a fault holds exactly the lines kept in memory; after a
     // fault, only what the file holds counts.
     QStringList lines;
@@ -262,15 +262,15 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
         // Only a real file: a list name that leads to a device (/dev/full) would never end.
         QFile reread(listPath);
         if (reread.open(QIODevice::ReadOnly))
-            lines = ChecksumEntryLines(reread.readAll());
+            lines = checksumEntryLines(reread.readAll());
     }
-    person.setStatus(Pick(lang, QStringLiteral("Sortierung läuft - Bitte warten.."),
+    person.setStatus(pick(lang, QStringLiteral("Sortierung läuft - Bitte warten.."),
                           QStringLiteral("Sorting - please wait!")));
     person.processEvents();
     {
         // A list of a whole picture archive sorts for a while; the window keeps painting.
         std::future<void> sorted =
-            std::async(std::launch::async, [&lines] { SortChecksumLines(lines); });
+            std::async(std::launch::async, [&lines] { sortChecksumLines(lines); });
         while (sorted.wait_for(kWaitSlice) != std::future_status::ready)
             person.processEvents();
         sorted.get();
@@ -278,12 +278,12 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
 
     view.setCancelHintVisible(false);
     person.setStatus(
-        Pick(lang, QStringLiteral("Ermittle Doppelte.."), QStringLiteral("Getting doubles...")));
+        pick(lang, QStringLiteral("Ermittle Doppelte.."), QStringLiteral("Getting doubles...")));
 
     const QString foundText =
-        Pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
+        pick(lang, QStringLiteral("Doppelte: "), QStringLiteral("Doubles found: "));
     int shown = 0;
-    std::vector<DuplicatePair> pairs = FindDuplicatePairs(lines, tag, IdentifyFile);
+    std::vector<DuplicatePair> pairs = findDuplicatePairs(lines, tag, identifyFile);
     if (counts_.fromCache > 0) {
         // A copy is marked or deleted, and kept, only on the word of its own bytes as read
         // in this search: every file that shares a digest was read again above.
@@ -300,7 +300,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
             return vouched.contains(pair.surplus) || vouched.contains(pair.kept);
         });
     }
-    const DuplicateScript found = PlanDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
+    const DuplicateScript found = planDuplicateScript(pairs, tag, deleteCopies, [&](int count) {
         if (pacer.due()) {
             person.setStatus(foundText + QString::number(count));
             shown = count;
@@ -329,7 +329,7 @@ void DuplicateFinder::run(ToolHost& host, DuplicatesView& view, const Duplicates
     if (!scriptWritten)
         return;
 
-    if (!host.noQuestions() && tools.AskUser(DuplicatesQuestion(found.count, scriptPath),
+    if (!host.noQuestions() && tools.AskUser(duplicatesQuestion(found.count, scriptPath),
                                              Mb::YesNoQuestion) == Mb::ResultNo) {
         tools.openInEditor(scriptPath);
         return;
@@ -372,7 +372,7 @@ bool DuplicateFinder::digestFiles(ToolHost& host, const QStringList& paths, Dige
                 FileKeys::Last last;
                 for (int k; !stop && (k = next.fetch_add(1)) < n;) {
                     SearchedFile& f = found[std::size_t(k)];
-                    f.stamp = StampOfPath(paths.at(k));
+                    f.stamp = stampOfPath(paths.at(k));
                     f.key = keys.keyOf(paths.at(k), f.stamp, &last);
                     f.digest = cache->find(f.key, f.stamp);
                     toRead[std::size_t(k)] = !f.digest;
@@ -458,9 +458,9 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
         if (showProgress) {
             const bool show = pacer.due();
             if (show) {
-                host.setCaption(HashingCaption(lang, k, n));
+                host.setCaption(hashingCaption(lang, k, n));
                 person.setStatus(
-                    HashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
+                    hashingStatus(lang, restZeit_.CalculateRestZeit(host.startTime(), k, n), k, n));
             }
             if (takeCancel(host))
                 return false;
@@ -475,7 +475,7 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
         SearchedFile& f = found[std::size_t(k)];
         if (j < 0) {
             if (firstPass && f.digest)
-                (*firstPass)(k, DigestText(*f.digest));
+                (*firstPass)(k, digestText(*f.digest));
             continue;
         }
         while (!ahead.waitFor(j, kWaitSlice)) {
@@ -486,7 +486,7 @@ bool DuplicateFinder::readFiles(ToolHost& host, const QStringList& paths, FileKe
         ContentStamp stamp;
         const std::optional<QString> text = ahead.take(j, &stamp);
         const std::optional<DigestBytes> digest =
-            text ? DigestFromText(*text) : std::optional<DigestBytes>();
+            text ? digestFromText(*text) : std::optional<DigestBytes>();
         if (f.digest) {
             ++counts_.checked;
             if (digest != f.digest)

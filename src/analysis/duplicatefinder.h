@@ -41,7 +41,7 @@ struct DuplicateFinderOptions {
     // digesting the pictures, and a person reads no more than a few updates a second.
     int eventIntervalMs = 40;
     // How many files each of them digests side by side: the widest the processor runs.
-    Md5Kind md5Kind = BestMd5Kind();
+    Md5Kind md5Kind = bestMd5Kind();
     // Digests of earlier searches, so that pictures searched before need not be read again.
     bool useDigestCache = true;
     // Where and how; without a file, the cache in the user's cache folder.
@@ -64,7 +64,7 @@ public:
     explicit DuplicateFinder(DuplicateFinderOptions options = {});
 
     // A click on DoppelteStart: starts a search, or during one offers to stop it.
-    void StartClicked(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options);
+    void startClicked(ToolHost& host, DuplicatesView& view, const DuplicatesOptions& options);
 
     bool isRunning() const { return running_; }
     const DuplicateSearchCounts& lastCounts() const { return counts_; }

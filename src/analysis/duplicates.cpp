@@ -19,7 +19,7 @@ QString duplicatesInfoText() {
         "Bilder in verschiedenenen Auflösungen oder Kompressionen werden nicht erkannt");
 }
 
-QString ChecksumEntryLine(const QString& digest, const QString& fullPath) {
+QString checksumEntryLine(const QString& digest, const QString& fullPath) {
     // One allocation: a list holds a line for every picture of an archive.
     QString line;
     line.reserve(digest.size() + 1 + fullPath.size());
@@ -29,15 +29,15 @@ QString ChecksumEntryLine(const QString& digest, const QString& fullPath) {
     return line;
 }
 
-ChecksumEntry SplitChecksumLine(const QString& line) {
+ChecksumEntry splitChecksumLine(const QString& line) {
     const qsizetype semicolon = line.indexOf(u';');
     if (semicolon < 0)
         return {line, QString()};
     return {line.left(semicolon), line.mid(semicolon + 1)};
 }
 
-QStringList ChecksumEntryLines(const QByteArray& listFile) {
-    const QString text = DecodeText(listFile);
+QStringList checksumEntryLines(const QByteArray& listFile) {
+    const QString text = decodeText(listFile);
     QStringList lines;
     int lineNo = 0;
     for (QStringView line : QStringView(text).split(u'\n')) {
@@ -50,7 +50,7 @@ QStringList ChecksumEntryLines(const QByteArray& listFile) {
     return lines;
 }
 
-void SortChecksumLines(QStringList& lines) {
+void sortChecksumLines(QStringList& lines) {
     // QString's operator< compares code units, which is exactly the order wanted.
     std::sort(lines.begin(), lines.end());
 }
@@ -113,7 +113,7 @@ void pairGroup(const QStringList& paths, const QString& tag, const FileIdentifie
 
 }  // namespace
 
-std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, const QString& tag,
+std::vector<DuplicatePair> findDuplicatePairs(const QStringList& sortedLines, const QString& tag,
                                               const FileIdentifier& identify) {
     std::vector<DuplicatePair> pairs;
     QString digest;
@@ -124,7 +124,7 @@ std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, co
         group.clear();
     };
     for (const QString& line : sortedLines) {
-        ChecksumEntry entry = SplitChecksumLine(line);
+        ChecksumEntry entry = splitChecksumLine(line);
         if (entry.digest.isEmpty() || entry.path.isEmpty())
             continue;
         if (entry.digest != digest) {
@@ -137,7 +137,7 @@ std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, co
     return pairs;
 }
 
-DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
+DuplicateScript planDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
                                     bool deleteCopies,
                                     const std::function<bool(int count)>& afterPair) {
     DuplicateScript script;
@@ -146,11 +146,11 @@ DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, con
             continue;
         QString command;
         if (deleteCopies) {
-            if (CanStandInScript(pair.surplus))
+            if (canStandInScript(pair.surplus))
                 command = QStringLiteral("del ") + scriptArg(pair.surplus);
         } else {
             const QString newName = tag + FileNamePart(pair.surplus);
-            if (CanStandInScript(pair.surplus) && CanStandInScript(newName))
+            if (canStandInScript(pair.surplus) && canStandInScript(newName))
                 command =
                     QStringLiteral("ren ") + scriptArg(pair.surplus) + u' ' + scriptArg(newName);
         }
@@ -169,7 +169,7 @@ DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, con
     return script;
 }
 
-Question DuplicatesQuestion(int count, const QString& scriptPath) {
+Question duplicatesQuestion(int count, const QString& scriptPath) {
     const QString j = QString::number(count);
     return Question{
         j +
@@ -187,7 +187,7 @@ Question DuplicatesQuestion(int count, const QString& scriptPath) {
     };
 }
 
-QString HashingCaption(Language lang, int k, int n) {
+QString hashingCaption(Language lang, int k, int n) {
     const QString counts = QString::number(k) + QStringLiteral(" / ") + QString::number(n);
     if (lang == Language::English)
         return QStringLiteral("Analysing Pictures: ") + counts +
@@ -196,14 +196,14 @@ QString HashingCaption(Language lang, int k, int n) {
            QStringLiteral("  ..das dauert etwas.. (ESC=Abbruch)");
 }
 
-QString HashingStatus(Language lang, const QString& timeLeft, int k, int n) {
+QString hashingStatus(Language lang, const QString& timeLeft, int k, int n) {
     const bool english = lang == Language::English;
     return timeLeftFragment(timeLeft, english) +
            (english ? QStringLiteral("   Analysing: ") : QStringLiteral("   Analysiere: ")) +
            QString::number(k) + QStringLiteral(" / ") + QString::number(qint64(n) + 1);
 }
 
-QString HashingStartCaption(const QTime& now) {
+QString hashingStartCaption(const QTime& now) {
     return QStringLiteral("Bild-Hashwerte werden ermittelt (Start: ") + systemClockText(now) + u')';
 }
 

@@ -24,7 +24,7 @@ inline constexpr const char* kDuplicatesScriptName = kDuplicatesScriptFileName;
 QString duplicatesInfoText();
 
 // One line of the checksum list: digest ";" full path.
-QString ChecksumEntryLine(const QString& digest, const QString& fullPath);
+QString checksumEntryLine(const QString& digest, const QString& fullPath);
 
 // A list line taken apart. The digest never holds ";", so the path is everything after
 // the first one (a file name may hold ";" itself). A line without ";" has no path.
@@ -32,14 +32,14 @@ struct ChecksumEntry {
     QString digest;
     QString path;
 };
-ChecksumEntry SplitChecksumLine(const QString& line);
+ChecksumEntry splitChecksumLine(const QString& line);
 
 // The entry lines of a checksum list file as written: the two header lines are skipped.
-QStringList ChecksumEntryLines(const QByteArray& listFile);
+QStringList checksumEntryLines(const QByteArray& listFile);
 
 // Ascending by UTF-16 code units (upper case before lower case, a blank before a point),
 // never by the locale: which copy survives must not depend on the machine's language.
-void SortChecksumLines(QStringList& lines);
+void sortChecksumLines(QStringList& lines);
 
 // Whether the file name already starts with the mark tag (an empty tag marks nothing).
 bool carriesTag(const QString& path, const QString& tag);
@@ -50,7 +50,7 @@ struct DuplicatePair {
     QString kept;
 };
 
-// Looks a path up on the disk (IdentifyFile; tests give their own).
+// Looks a path up on the disk (identifyFile; tests give their own).
 using FileIdentifier = std::function<FileIdentity(const QString& path)>;
 
 // The surplus copies of the sorted list, in list order. Lines with equal digests form a
@@ -59,7 +59,7 @@ using FileIdentifier = std::function<FileIdentity(const QString& path)>;
 // reached twice) count once. One file of the group stays: one whose name does not carry
 // the tag, before that one a link leads to, and among equals the path that sorts last.
 // Every other file of the group is a surplus copy, named once by its best name.
-std::vector<DuplicatePair> FindDuplicatePairs(const QStringList& sortedLines, const QString& tag,
+std::vector<DuplicatePair> findDuplicatePairs(const QStringList& sortedLines, const QString& tag,
                                               const FileIdentifier& identify);
 
 // The script lines for the surplus copies (without header and "pause").
@@ -73,19 +73,19 @@ struct DuplicateScript {
 // tag in front of the surplus copy's name, or its deletion. A name that carries the tag
 // already is marked and left as it is. afterPair is called after each pair written with
 // the count so far; returning false ends the walk there.
-DuplicateScript PlanDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
+DuplicateScript planDuplicateScript(const std::vector<DuplicatePair>& pairs, const QString& tag,
                                     bool deleteCopies,
                                     const std::function<bool(int count)>& afterPair = {});
 
 // The question after the script is written.
-Question DuplicatesQuestion(int count, const QString& scriptPath);
+Question duplicatesQuestion(int count, const QString& scriptPath);
 
 // Progress of the digest loop: file k of n (the status counts to n + 1, as the
 // remaining-time display of the other loops does).
-QString HashingCaption(Language lang, int k, int n);
-QString HashingStatus(Language lang, const QString& timeLeft, int k, int n);
+QString hashingCaption(Language lang, int k, int n);
+QString hashingStatus(Language lang, const QString& timeLeft, int k, int n);
 
 // The caption while the digests are made, with the time of day as the system writes it.
-QString HashingStartCaption(const QTime& now);
+QString hashingStartCaption(const QTime& now);
 
 }  // namespace kadrano

@@ -15,7 +15,7 @@ namespace kadrano {
 
 #ifdef Q_OS_WIN
 
-FileIdentity IdentifyFile(const QString& path) {
+FileIdentity identifyFile(const QString& path) {
     FileIdentity id;
     id.isLink = QFileInfo(path).isSymLink();
     // Opening follows a symbolic link; the volume serial and file index name the file.
@@ -38,7 +38,7 @@ FileIdentity IdentifyFile(const QString& path) {
 
 #else
 
-FileIdentity IdentifyFile(const QString& path) {
+FileIdentity identifyFile(const QString& path) {
     FileIdentity id;
     const QByteArray name = QFile::encodeName(path);
     struct stat st;

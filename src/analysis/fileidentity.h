@@ -18,6 +18,6 @@ struct FileIdentity {
     }
 };
 
-FileIdentity IdentifyFile(const QString& path);
+FileIdentity identifyFile(const QString& path);
 
 }  // namespace kadrano

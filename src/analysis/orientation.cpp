@@ -103,7 +103,7 @@ private:
 void addRename(OrientationScript& script, TargetGuard& guard, const FileList& files, int k,
                const QString& newName, bool progressFirst) {
     const QString source = files.fullPath(k);
-    if (!CanStandInScript(source) || !CanStandInScript(newName)) {
+    if (!canStandInScript(source) || !canStandInScript(newName)) {
         ++script.unsafe;
         return;
     }
@@ -112,7 +112,7 @@ void addRename(OrientationScript& script, TargetGuard& guard, const FileList& fi
         return;
     }
     const QString ren = QStringLiteral("ren ") + scriptArg(source) + u' ' + scriptArg(newName);
-    const QString progress = ProgressLine(k, files.count());
+    const QString progress = progressLine(k, files.count());
     if (progressFirst) {
         script.lines.append(progress);
         script.lines.append(ren);
@@ -152,7 +152,7 @@ OrientationScript planOrientationTags(const FileList& files,
                                       const OrientationTagOptions& options, bool pauseAtEnd,
                                       const PathExists& exists) {
     OrientationScript script;
-    script.lines = ScriptHeader();
+    script.lines = scriptHeader();
     TargetGuard guard(exists);
     const int measuredCount = int(std::min<size_t>(measured.size(), size_t(files.count())));
     for (int k = 0; k < measuredCount; ++k) {
@@ -185,7 +185,7 @@ OrientationScript planRemoveOrientationTags(const FileList& files,
                                             const OrientationTagOptions& options, bool pauseAtEnd,
                                             const PathExists& exists) {
     OrientationScript script;
-    script.lines = ScriptHeader();
+    script.lines = scriptHeader();
     TargetGuard guard(exists);
     const QString& landscape = options.landscapeTag;
     const QString& portrait = options.portraitTag;

@@ -35,7 +35,7 @@ bool refuseBadTags(ToolHost& host, const OrientationTagOptions& tags) {
 OrientationTagger::OrientationTagger(OrientationTaggerOptions options)
     : options_(std::move(options)) {}
 
-void OrientationTagger::StartClicked(ToolHost& host, OrientationView& view,
+void OrientationTagger::startClicked(ToolHost& host, OrientationView& view,
                                      const OrientationTagOptions& tags) {
     if (!host.loading())
         host.saveSettings();
@@ -131,7 +131,7 @@ void OrientationTagger::run(ToolHost& host, OrientationView& view,
     const OrientationScript script = planOrientationTags(files, measured, tags, host.pauseAtEnd());
     const bool written = tools.writeScript(scriptPath, script.lines);
     host.person().setStatus(
-        Pick(host.language(), QStringLiteral("Fertig!"), QStringLiteral("All done!")));
+        pick(host.language(), QStringLiteral("Fertig!"), QStringLiteral("All done!")));
     endRun(host, view, caption);
     // Without the new script there is nothing to run (an old one must not run instead).
     if (!written)

@@ -33,7 +33,7 @@ public:
     explicit OrientationTagger(OrientationTaggerOptions options = {});
 
     // A click on Btn_FileAttrib: starts a run, or during one asks whether to stop it.
-    void StartClicked(ToolHost& host, OrientationView& view, const OrientationTagOptions& tags);
+    void startClicked(ToolHost& host, OrientationView& view, const OrientationTagOptions& tags);
 
     bool isRunning() const { return running_; }
 

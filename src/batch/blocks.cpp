@@ -25,7 +25,7 @@ bool blockCommandJoins(const Command& c) {
         case CommandKind::Echo:
             return c.echo == EchoMode::Print;
         case CommandKind::Program:
-            return !c.redirect && MagickLineFilesOf(c.args).has_value();
+            return !c.redirect && magickLineFilesOf(c.args).has_value();
         case CommandKind::If:
             return blockBranchJoins(c.then.get()) && blockBranchJoins(c.otherwise.get());
         default:
@@ -43,7 +43,7 @@ QByteArray blockEncoded(const QString& s) {
 
 }  // namespace
 
-LineRole RoleOf(const Command& c, QStringView rawLine) {
+LineRole roleOf(const Command& c, QStringView rawLine) {
     if (rawLine.contains(QLatin1String("%errorlevel%"), Qt::CaseInsensitive))
         return LineRole::Barrier;
     switch (c.kind) {
@@ -64,18 +64,18 @@ LineRole RoleOf(const Command& c, QStringView rawLine) {
     }
 }
 
-bool TestsErrorLevel(const Command& c) {
+bool testsErrorLevel(const Command& c) {
     if (c.kind != CommandKind::If)
         return false;
-    return c.test == IfTest::ErrorLevel || (c.then && TestsErrorLevel(*c.then)) ||
-           (c.otherwise && TestsErrorLevel(*c.otherwise));
+    return c.test == IfTest::ErrorLevel || (c.then && testsErrorLevel(*c.then)) ||
+           (c.otherwise && testsErrorLevel(*c.otherwise));
 }
 
-bool MayRunProgram(const Command& c) {
+bool mayRunProgram(const Command& c) {
     if (c.kind == CommandKind::Program)
         return true;
     return c.kind == CommandKind::If &&
-           ((c.then && MayRunProgram(*c.then)) || (c.otherwise && MayRunProgram(*c.otherwise)));
+           ((c.then && mayRunProgram(*c.then)) || (c.otherwise && mayRunProgram(*c.otherwise)));
 }
 
 void BlockFiles::clear() {
@@ -96,7 +96,7 @@ bool BlockFiles::meets(const BlockFiles& other) const {
 void BlockFileNamer::add(const Command& c, BlockFiles& files) {
     switch (c.kind) {
         case CommandKind::Program:
-            if (const std::optional<MagickLineFiles> f = MagickLineFilesOf(c.args)) {
+            if (const std::optional<MagickLineFiles> f = magickLineFilesOf(c.args)) {
                 for (const QString& r : f->reads)
                     addPath(r, false, files);
                 for (const QString& w : f->writes)

@@ -23,12 +23,12 @@ enum class LineRole {
 // What the line (as read, before expansion: rawLine) is to a block. A line that names the
 // error level as a variable is always a barrier, so it sees the level the lines before it
 // left, in their order.
-LineRole RoleOf(const Command& c, QStringView rawLine);
+LineRole roleOf(const Command& c, QStringView rawLine);
 
 // Whether the command tests the error level (in an "if", at any depth).
-bool TestsErrorLevel(const Command& c);
+bool testsErrorLevel(const Command& c);
 // Whether the command runs an ImageMagick program, or may (in an "if" branch).
-bool MayRunProgram(const Command& c);
+bool mayRunProgram(const Command& c);
 
 // The files the lines of one block may read and write, each under every name that can
 // stand for it: the path as written made absolute against the current folder, the same

@@ -146,7 +146,7 @@ Parameters makeParameters(const QString& script, const QStringList& arguments) {
     return p;
 }
 
-QString ExpandPercents(QStringView line, const Parameters& params, const Variables& vars) {
+QString expandPercents(QStringView line, const Parameters& params, const Variables& vars) {
     QString out;
     out.reserve(line.size() + 16);
     const qsizetype n = line.size();

@@ -69,6 +69,6 @@ QStringList splitParameterText(QStringView text);
 //   %% gives %, %0 … %9 the parameters, %* all of them, %~N the parameter without its
 //   quotes, %NAME% the variable (nothing when undefined), and a % without a closing one is
 //   dropped.
-QString ExpandPercents(QStringView line, const Parameters& params, const Variables& vars);
+QString expandPercents(QStringView line, const Parameters& params, const Variables& vars);
 
 }  // namespace kadrano::batch

@@ -81,7 +81,7 @@ void useRenameFallback(bool on) {
     forceFallback = on;
 }
 
-int RenameNoReplace(const char* from, const char* to) {
+int renameNoReplace(const char* from, const char* to) {
     if (forceFallback)
         return renameWithoutNoReplaceFlag(from, to);
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
@@ -130,7 +130,7 @@ int renameWithoutNoReplaceFlag(const char* from, const char* to) {
     return e;
 }
 
-int RemoveOneFile(const char* path) {
+int removeOneFile(const char* path) {
     struct stat st;
     if (::lstat(path, &st) != 0)
         return errno;
@@ -145,7 +145,7 @@ int RemoveOneFile(const char* path) {
     return 0;
 }
 
-int MakeFolderPath(const char* path) {
+int makeFolderPath(const char* path) {
     if (::mkdir(path, 0777) == 0)
         return 0;
     if (errno != ENOENT)

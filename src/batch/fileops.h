@@ -8,22 +8,22 @@ namespace kadrano::batch {
 // Renames, and never replaces anything that already has the new name (EEXIST then): the
 // file system checks and renames in one step, so there is no moment in which a file that
 // appeared in between could be overwritten.
-int RenameNoReplace(const char* from, const char* to);
+int renameNoReplace(const char* from, const char* to);
 
 // The same guarantee for file systems without a no-replace rename: a hard link to the new
 // name (which fails on an existing name), or where that is impossible an exclusive
 // placeholder of our own under the new name, which the rename may then replace.
 int renameWithoutNoReplaceFlag(const char* from, const char* to);
 
-// Makes RenameNoReplace always take the way of file systems without the no-replace flag,
+// Makes renameNoReplace always take the way of file systems without the no-replace flag,
 // so that way can be tried on any file system.
 void useRenameFallback(bool on);
 
 // Removes exactly this one file. A directory is never removed (EISDIR), nor a file that
 // nobody may write (EACCES), as the command interpreter keeps read-only files.
-int RemoveOneFile(const char* path);
+int removeOneFile(const char* path);
 
 // Creates the folder and any missing parents; EEXIST when the path already exists.
-int MakeFolderPath(const char* path);
+int makeFolderPath(const char* path);
 
 }  // namespace kadrano::batch

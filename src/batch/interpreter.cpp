@@ -57,7 +57,7 @@ int Interpreter::runFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
-    QString text = DecodeText(file.readAll());
+    QString text = decodeText(file.readAll());
     // An editor's byte order mark is not part of the first command.
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
@@ -100,7 +100,7 @@ int Interpreter::runInOrder(QStringView script) {
         if (!runLine(line, number))
             ++failed;
         output_.lineDone();
-        return !StopSignal();
+        return !stopSignal();
     });
     return failed;
 }
@@ -111,7 +111,7 @@ bool Interpreter::prepare(QStringView line, int number, Line& out) {
     QString expandedText;
     QStringView expanded = line;
     if (line.contains(u'%')) {
-        expandedText = ExpandPercents(line, params_, vars_);
+        expandedText = expandPercents(line, params_, vars_);
         expanded = expandedText;
     }
     out.number = number;
@@ -223,7 +223,7 @@ public:
                 return true;
             const LineRole role = line.command.kind == CommandKind::Refused
                                       ? LineRole::Barrier
-                                      : RoleOf(line.command, raw);
+                                      : roleOf(line.command, raw);
             if (role == LineRole::Progress) {
                 closeBlock();
                 open_ = std::make_unique<Block>();
@@ -237,9 +237,9 @@ public:
                 runHere(line);
             }
             showFinished();
-            return !StopSignal();
+            return !stopSignal();
         });
-        if (!StopSignal())
+        if (!stopSignal())
             closeBlock();
         waitForAll();
         return failed_;
@@ -263,11 +263,11 @@ private:
 
     void join(Line&& line) {
         const Command& c = line.command;
-        if (TestsErrorLevel(c) && !open_->levelSet)
+        if (testsErrorLevel(c) && !open_->levelSet)
             open_->needsPrevious = true;
         if (c.kind == CommandKind::Program)
             open_->levelSet = true;
-        open_->program = open_->program || MayRunProgram(c);
+        open_->program = open_->program || mayRunProgram(c);
         namer_.add(c, open_->files);
         open_->lines.push_back(std::move(line));
     }
@@ -287,7 +287,7 @@ private:
             waitForAll();
             for (const Line& l : b->lines) {
                 runHere(l);
-                if (StopSignal())
+                if (stopSignal())
                     break;
             }
             return;
@@ -300,13 +300,13 @@ private:
         // Enough blocks gathered to keep every job busy while one at the front takes
         // long (a large picture): wait for one to finish.
         const size_t enough = size_t(std::max(64, in_.jobs_ * 8));
-        while (window_.size() >= enough && !StopSignal())
+        while (window_.size() >= enough && !stopSignal())
             waitForChange();
     }
 
     void startWhatMay() {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (size_t i = 0; i < window_.size() && running_ < in_.jobs_ && !StopSignal(); ++i) {
+        for (size_t i = 0; i < window_.size() && running_ < in_.jobs_ && !stopSignal(); ++i) {
             Block& b = *window_[i];
             if (b.state != Block::State::Waiting)
                 continue;
@@ -337,7 +337,7 @@ private:
             for (const Line& l : b.lines) {
                 if (!b.runner->runPrepared(l))
                     ++failed;
-                if (StopSignal())
+                if (stopSignal())
                     break;
             }
             b.runner->output_.flush();
@@ -363,7 +363,7 @@ private:
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (b.state == Block::State::Running ||
-                    (b.state == Block::State::Waiting && !StopSignal()))
+                    (b.state == Block::State::Waiting && !stopSignal()))
                     break;
             }
             if (b.state == Block::State::Done) {
@@ -426,7 +426,7 @@ private:
 
 int Interpreter::run(QStringView script) {
     const int failed = jobs_ > 1 ? Parallel(*this).run(script) : runInOrder(script);
-    if (StopSignal())
+    if (stopSignal())
         reportStop();
     output_.flush();
     // The exit status tells the caller how many lines failed; an exit status holds no more
@@ -479,7 +479,7 @@ bool Interpreter::executeOne(const Command& c, int number) {
 
 QByteArray& Interpreter::encoded(QByteArray& buffer, QStringView text) {
     buffer.resize(0);
-    AppendUtf8(buffer, text);
+    appendUtf8(buffer, text);
     return buffer;
 }
 
@@ -550,11 +550,11 @@ bool Interpreter::rename(const Command& c) {
     }
     encoded(from_, source);
     to_.resize(0);
-    AppendUtf8(to_, QStringView(source).left(source.lastIndexOf(u'/') + 1));
-    AppendUtf8(to_, newName);
+    appendUtf8(to_, QStringView(source).left(source.lastIndexOf(u'/') + 1));
+    appendUtf8(to_, newName);
     if (journal_)
         journal_->renameStarting(source, source.left(source.lastIndexOf(u'/') + 1) + newName);
-    const int e = RenameNoReplace(from_.constData(), to_.constData());
+    const int e = renameNoReplace(from_.constData(), to_.constData());
     if (e == 0)
         return true;
     if (journal_)
@@ -581,7 +581,7 @@ bool Interpreter::remove(const Command& c) {
         return false;
     }
     const QString& path = c.args.front();
-    const int e = RemoveOneFile(encoded(from_, path).constData());
+    const int e = removeOneFile(encoded(from_, path).constData());
     if (e == 0) {
         noteDeleted(path);
         return true;
@@ -605,7 +605,7 @@ bool Interpreter::makeDirs(const Command& c) {
     }
     bool ok = true;
     for (const QString& path : c.args) {
-        const int e = path.isEmpty() ? ENOENT : MakeFolderPath(encoded(from_, path).constData());
+        const int e = path.isEmpty() ? ENOENT : makeFolderPath(encoded(from_, path).constData());
         if (e == 0)
             continue;
         ok = false;
@@ -666,7 +666,7 @@ bool Interpreter::program(const Command& c) {
     int error = 0;
     QByteArray path = programs_.value(name);
     if (path.isEmpty()) {
-        path = FindProgram(name, &error);
+        path = findProgram(name, &error);
         if (!path.isEmpty())
             programs_.insert(name, path);
     }
@@ -684,7 +684,7 @@ bool Interpreter::program(const Command& c) {
     if (output_.capturing())
         setup.capture = &output_;
     if (!c.redirect) {
-        if (const std::optional<MagickJob> job = PlanMagickJob(c.args, path))
+        if (const std::optional<MagickJob> job = planMagickJob(c.args, path))
             return magick(*job, setup);
     }
     int fd = -1;
@@ -702,10 +702,10 @@ bool Interpreter::program(const Command& c) {
     argv.reserve(c.args.size());
     for (const QString& a : c.args) {
         QByteArray b;
-        AppendUtf8(b, a);
+        appendUtf8(b, a);
         argv.append(b);
     }
-    const int code = RunProgram(path, argv, fd, &error, setup);
+    const int code = runProgram(path, argv, fd, &error, setup);
     if (fd >= 0)
         ::close(fd);
     if (code < 0) {
@@ -722,7 +722,7 @@ bool Interpreter::program(const Command& c) {
 }
 
 bool Interpreter::magick(const MagickJob& job, const ProgramSetup& setup) {
-    const MagickOutcome o = RunMagickJob(job, setup);
+    const MagickOutcome o = runMagickJob(job, setup);
     vars_.setErrorLevel(o.errorLevel);
     switch (o.result) {
         case MagickOutcome::Result::Replaced:
@@ -759,7 +759,7 @@ void Interpreter::reportStop() {
 void Interpreter::pause() {
     output_.write("Press any key to continue . . . ");
     output_.flush();
-    WaitForKey();
+    waitForKey();
     output_.write("\n");
 }
 

@@ -36,7 +36,7 @@ std::atomic<unsigned> g_magickTempCounter{0};
 
 QByteArray magickEncoded(const QString& s) {
     QByteArray b;
-    AppendUtf8(b, s);
+    appendUtf8(b, s);
     return b;
 }
 
@@ -253,7 +253,7 @@ MagickOutcome magickFailed(const QString& message, int level = 1) {
 
 }  // namespace
 
-std::optional<MagickJob> PlanMagickJob(const QStringList& args, const QByteArray& programPath) {
+std::optional<MagickJob> planMagickJob(const QStringList& args, const QByteArray& programPath) {
     const std::optional<MagickTool> t = magickToolOf(args);
     if (!t)
         return std::nullopt;
@@ -341,7 +341,7 @@ std::optional<MagickJob> PlanMagickJob(const QStringList& args, const QByteArray
     return job;
 }
 
-std::optional<MagickLineFiles> MagickLineFilesOf(const QStringList& args) {
+std::optional<MagickLineFiles> magickLineFilesOf(const QStringList& args) {
     const std::optional<MagickTool> tool = magickToolOf(args);
     if (!tool)
         return std::nullopt;
@@ -371,7 +371,7 @@ std::optional<MagickLineFiles> MagickLineFilesOf(const QStringList& args) {
     return files;
 }
 
-MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup) {
+MagickOutcome runMagickJob(const MagickJob& job, const ProgramSetup& setup) {
     const QByteArray output = magickEncoded(job.output);
     // What the new file takes over: the old file's mode and owner, the picture's date.
     struct stat old;
@@ -395,7 +395,7 @@ MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup) {
         !job.input.isEmpty() && ::stat(magickEncoded(job.input).constData(), &source) == 0;
     const QString untouched = nameTaken ? QStringLiteral("%1 is unchanged.").arg(job.output)
                                         : QStringLiteral("%1 was not written.").arg(job.output);
-    if (StopSignal()) {
+    if (stopSignal()) {
         MagickOutcome o = magickFailed(untouched);
         o.result = MagickOutcome::Result::Stopped;
         return o;
@@ -416,17 +416,17 @@ MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup) {
          << "-define"
          << "jpeg:size=64x64" << target << "null:";
     argv.append(job.argv.mid(job.outputSlot + 1));
-    const int code = RunProgram(job.program, argv, -1, &error, setup);
+    const int code = runProgram(job.program, argv, -1, &error, setup);
     const auto giveUp = [&](const QString& why, int level) {
         temp.remove();
         MagickOutcome o = magickFailed(why + u' ' + untouched, level);
-        if (StopSignal())
+        if (stopSignal())
             o.result = MagickOutcome::Result::Stopped;
         return o;
     };
     if (code < 0)
         return giveUp(magickErrorText(error), 9009);
-    if (StopSignal())
+    if (stopSignal())
         return giveUp(QStringLiteral("Stopped."), code == 0 ? 1 : code);
     if (temp.splitIntoFrames())
         return giveUp(
@@ -461,7 +461,7 @@ MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup) {
     // replaces nothing that appeared meanwhile.
     const int renamed = replaces
                             ? (::rename(temp.path.constData(), output.constData()) == 0 ? 0 : errno)
-                            : RenameNoReplace(temp.path.constData(), output.constData());
+                            : renameNoReplace(temp.path.constData(), output.constData());
     if (renamed != 0) {
         if (renamed == EEXIST)
             return giveUp(QStringLiteral("A file named %1 appeared meanwhile; it was not replaced.")

@@ -44,7 +44,7 @@ struct MagickJob {
 // convert IN … OUT: IN is the first argument that names an existing file and is no
 // option's value; a conversion into another format reads only its first frame ("[0]").
 // mogrify … FILE runs as convert FILE … FILE, the same change written the safe way.
-std::optional<MagickJob> PlanMagickJob(const QStringList& args, const QByteArray& programPath);
+std::optional<MagickJob> planMagickJob(const QStringList& args, const QByteArray& programPath);
 
 struct MagickOutcome {
     enum class Result { Replaced, Failed, Stopped };
@@ -55,7 +55,7 @@ struct MagickOutcome {
 
 // Runs the job and waits. It keeps nothing between calls, so jobs with different outputs
 // may run side by side; a stop reaches each of their programs.
-MagickOutcome RunMagickJob(const MagickJob& job, const ProgramSetup& setup = {});
+MagickOutcome runMagickJob(const MagickJob& job, const ProgramSetup& setup = {});
 
 // What an ImageMagick line may touch, as its text names it, for telling whether two lines
 // may run side by side: every argument that is no option counts as read (an option's value
@@ -72,6 +72,6 @@ struct MagickLineFiles {
 // arguments). Nothing when the line may touch files its text does not name: another of
 // ImageMagick's tools, a name pattern ("*.jpg"), a mogrify that writes elsewhere (-path,
 // -format).
-std::optional<MagickLineFiles> MagickLineFilesOf(const QStringList& args);
+std::optional<MagickLineFiles> magickLineFilesOf(const QStringList& args);
 
 }  // namespace kadrano::batch

@@ -34,7 +34,7 @@ int jobsFrom(const char* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int jobs = AvailableCores();
+    int jobs = availableCores();
     int first = 1;  // the script's place among the arguments
     while (first < argc && std::strncmp(argv[first], "--", 2) == 0) {
         const char* option = argv[first];
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     if (journal.active())
         interpreter.setJournal(&journal);
     const int status = interpreter.runFile(path);
-    if (status >= 0 && !StopSignal())
+    if (status >= 0 && !stopSignal())
         journal.finish(status);
     output.flush();
     if (const QString problem = journal.problem(); !problem.isEmpty())
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
                      "kadrano-bat: the undo journal could not be written (%s); this run "
                      "cannot be undone.\n",
                      qPrintable(problem));
-    if (StopSignal())
-        dieBySignal(StopSignal());
+    if (stopSignal())
+        dieBySignal(stopSignal());
     if (status < 0) {
         std::fprintf(stderr, "kadrano-bat: cannot read the script %s\n", argv[first]);
         return 1;

@@ -28,7 +28,7 @@ void writeAll(int fd, const char* data, qsizetype size) {
 
 }  // namespace
 
-void AppendUtf8(QByteArray& out, QStringView text) {
+void appendUtf8(QByteArray& out, QStringView text) {
     const qsizetype n = text.size();
     const char16_t* s = text.utf16();
     qsizetype i = 0;
@@ -81,7 +81,7 @@ Output::Output(Capturing) : outFd_(-1), errFd_(-1), interactive_(false), capturi
 void Output::error(QStringView line) {
     flush();
     errorBuffer_.resize(0);
-    AppendUtf8(errorBuffer_, line);
+    appendUtf8(errorBuffer_, line);
     errorBuffer_.append('\n');
     if (capturing_)
         keep(2, errorBuffer_.constData(), errorBuffer_.size());

@@ -10,7 +10,7 @@ namespace kadrano::batch {
 
 // Appends the text as UTF-8 (a lone surrogate becomes U+FFFD). Used for everything that
 // leaves the interpreter, output and file names alike, without a temporary per call.
-void AppendUtf8(QByteArray& out, QStringView text);
+void appendUtf8(QByteArray& out, QStringView text);
 
 // The interpreter's standard output and error. Output is buffered, since a rename script
 // prints a line per file; it is written out when a program starts, at "pause", before an
@@ -31,7 +31,7 @@ public:
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    void write(QStringView text) { AppendUtf8(buffer_, text); }
+    void write(QStringView text) { appendUtf8(buffer_, text); }
     void write(const char* ascii) { buffer_.append(ascii); }
     // One line to standard error.
     void error(QStringView line);

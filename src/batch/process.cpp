@@ -148,7 +148,7 @@ bool isExecutableFile(const char* path, int* error) {
 
 }  // namespace
 
-QByteArray FindProgram(const QString& name, int* error) {
+QByteArray findProgram(const QString& name, int* error) {
     *error = 0;
     if (name.isEmpty()) {
         *error = ENOENT;
@@ -178,7 +178,7 @@ QByteArray FindProgram(const QString& name, int* error) {
     return QByteArray();
 }
 
-int RunProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd, int* error,
+int runProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd, int* error,
                const ProgramSetup& setup) {
     *error = 0;
     std::vector<char*> args;
@@ -248,7 +248,7 @@ int RunProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd,
     return reapChild(pid, slot);
 }
 
-int AvailableCores() {
+int availableCores() {
     cpu_set_t set;
     CPU_ZERO(&set);
     if (::sched_getaffinity(0, sizeof set, &set) == 0) {
@@ -260,7 +260,7 @@ int AvailableCores() {
     return online > 0 ? int(online) : 1;
 }
 
-void WaitForKey() {
+void waitForKey() {
     char c;
     const bool terminal = ::isatty(STDIN_FILENO) == 1;
     struct termios raw;
@@ -291,7 +291,7 @@ void installStopHandlers() {
     ::signal(SIGPIPE, SIG_IGN);
 }
 
-int StopSignal() {
+int stopSignal() {
     return g_stopSignal.load();
 }
 

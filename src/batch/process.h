@@ -10,7 +10,7 @@ namespace kadrano::batch {
 // current folder), any other the first executable file of that name on the PATH. Unlike
 // the command interpreter we do not look in the current folder first: a picture folder
 // must not be able to supply a "convert" of its own. Empty with *error set when none.
-QByteArray FindProgram(const QString& name, int* error);
+QByteArray findProgram(const QString& name, int* error);
 
 class Output;
 
@@ -25,20 +25,20 @@ struct ProgramSetup {
 // stdout to outFd when that is not -1, and waits for it. Returns the exit code (128 + the
 // signal for a program killed by one), or -1 with *error set when it could not start.
 // Programs may run from several threads at once; a stop reaches every one of them.
-int RunProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd, int* error,
+int runProgram(const QByteArray& path, const QList<QByteArray>& argv, int outFd, int* error,
                const ProgramSetup& setup = {});
 
 // The processors this process may run on.
-int AvailableCores();
+int availableCores();
 
 // Waits for one key: on a terminal a single key press without Enter, otherwise one byte of
 // input. Returns at the end of input as well.
-void WaitForKey();
+void waitForKey();
 
 // SIGTERM, SIGINT and SIGHUP stop the script: every running program gets the same signal,
-// the terminal gets its settings back, and StopSignal() tells the loop to end.
+// the terminal gets its settings back, and stopSignal() tells the loop to end.
 void installStopHandlers();
-int StopSignal();
+int stopSignal();
 // Ends this process by the signal that stopped it, as a parent expects.
 [[noreturn]] void dieBySignal(int signal);
 

@@ -20,30 +20,30 @@ QString groupedCount(qint64 count) {
 
 QString collectedStatusText(int count, bool cancelled, Language lang) {
     QString text =
-        Pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + groupedCount(count);
+        pick(lang, QStringLiteral("Gefunden: "), QStringLiteral("Found: ")) + groupedCount(count);
     if (cancelled)
-        text += Pick(lang, QStringLiteral("  (Unterbrochen)"), QStringLiteral("  (Interrupted)"));
+        text += pick(lang, QStringLiteral("  (Unterbrochen)"), QStringLiteral("  (Interrupted)"));
     return text;
 }
 
 QString noFilesFoundStatusText(Language lang) {
-    return Pick(lang, QStringLiteral("Keine Dateien gefunden"), QStringLiteral("No Files found"));
+    return pick(lang, QStringLiteral("Keine Dateien gefunden"), QStringLiteral("No Files found"));
 }
 
 QString collectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
     QStringList lines;
     if (leftOut.topMissing)
-        lines.append(Pick(lang, QStringLiteral("Der Ordner existiert nicht."),
+        lines.append(pick(lang, QStringLiteral("Der Ordner existiert nicht."),
                           QStringLiteral("The folder does not exist.")));
     if (leftOut.topUnreadable)
-        lines.append(Pick(lang, QStringLiteral("Der Ordner kann nicht gelesen werden."),
+        lines.append(pick(lang, QStringLiteral("Der Ordner kann nicht gelesen werden."),
                           QStringLiteral("The folder cannot be read.")));
     if (leftOut.unreadableFolders > 0)
-        lines.append(Pick(lang, QStringLiteral("%1 Unterordner nicht lesbar (übersprungen)."),
+        lines.append(pick(lang, QStringLiteral("%1 Unterordner nicht lesbar (übersprungen)."),
                           QStringLiteral("%1 sub-folder(s) could not be read (skipped)."))
                          .arg(leftOut.unreadableFolders));
     if (leftOut.undecodableNames > 0)
-        lines.append(Pick(lang,
+        lines.append(pick(lang,
                           QStringLiteral("%1 Datei- oder Ordnernamen ausgelassen: kein gültiges "
                                          "UTF-8, in einem Skript nicht schreibbar."),
                           QStringLiteral("%1 file or folder name(s) left out: not valid UTF-8, "
@@ -51,7 +51,7 @@ QString collectLeftOutNote(const CollectLeftOut& leftOut, Language lang) {
                          .arg(leftOut.undecodableNames));
     if (lines.isEmpty())
         return QString();
-    return Pick(lang, QStringLiteral("Nicht erfasst:"), QStringLiteral("Left out:")) + u'\n' +
+    return pick(lang, QStringLiteral("Nicht erfasst:"), QStringLiteral("Left out:")) + u'\n' +
            lines.join(u'\n');
 }
 
@@ -76,7 +76,7 @@ void noteUnreadableTop(const QString& topDir, CollectLeftOut& leftOut) {
 
 }  // namespace
 
-CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
+CollectResult collectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
                                   Language lang, CollectObserver& observer, const OwnFiles& own) {
     CollectResult result;
     const WildcardPattern wildcard(pattern);
@@ -84,7 +84,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
     int found = 0;
 
     if (withSubdirs) {
-        observer.collectStatus(Pick(lang, QStringLiteral("Suche läuft..   (ESC = Abbr.)"),
+        observer.collectStatus(pick(lang, QStringLiteral("Suche läuft..   (ESC = Abbr.)"),
                                     QStringLiteral("Searching..   (ESC = Cancel)")));
         observer.collectProcessEvents();
         std::deque<QString> queue;
@@ -115,7 +115,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
                 result.files.append(name, dir);
                 ++found;
                 if (found % 300 == 0) {
-                    observer.collectStatus(Pick(lang,
+                    observer.collectStatus(pick(lang,
                                                 QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
                                                 QStringLiteral("Searching.. (%1) (ESC = Cancel)"))
                                                .arg(groupedCount(found)));
@@ -139,7 +139,7 @@ CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern,
             result.files.append(name, topDir);
             ++found;
             if (found % 10 == 0) {
-                observer.collectStatus(Pick(lang,
+                observer.collectStatus(pick(lang,
                                             QStringLiteral("Suche läuft.. (%1) (ESC = Abbr.)"),
                                             QStringLiteral("Searching .. (%1) (ESC = Cancel)"))
                                            .arg(found));

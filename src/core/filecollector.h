@@ -41,7 +41,7 @@ struct CollectResult {
 // sub-directories in listing order, then theirs. Status updates and event processing are
 // thinned out (every 300 files in the tree walk, every 10 in a single directory). Files
 // named in own (the program's own scripts and lists) are never collected.
-CollectResult CollectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
+CollectResult collectPictureFiles(const QString& topDir, const QString& pattern, bool withSubdirs,
                                   Language lang, CollectObserver& observer,
                                   const OwnFiles& own = OwnFiles());
 

@@ -16,7 +16,7 @@ inline QString languageText(Language l) {
 }
 
 // Picks one of two wordings.
-inline const QString& Pick(Language l, const QString& german, const QString& english) {
+inline const QString& pick(Language l, const QString& german, const QString& english) {
     return l == Language::English ? english : german;
 }
 

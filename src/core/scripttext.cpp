@@ -32,7 +32,7 @@ bool needsQuotes(QChar c) {
 
 }  // namespace
 
-bool CanStandInScript(const QString& s) {
+bool canStandInScript(const QString& s) {
     for (QChar c : s) {
         if (c == u'"' || c.unicode() < 0x20 || c.unicode() == 0x7f)
             return false;
@@ -89,12 +89,12 @@ QString scriptArg(const QString& s) {
     return out;
 }
 
-QStringList ScriptHeader() {
+QStringList scriptHeader() {
     return {QStringLiteral("chcp 1252"),
             QStringLiteral("if \"%1\"==\"\" (set Zeit=%time%) else (set Zeit=%1%2%3)")};
 }
 
-QString ProgressLine(int index, int count) {
+QString progressLine(int index, int count) {
     const qint64 percent = count > 0 ? roundHalfEven(qint64(index) * 100, count) : 0;
     const int remaining = count - index + 1;
     // Built piece by piece: one line per file, and arg() would scan the pattern each time.
@@ -112,14 +112,14 @@ QString ProgressLine(int index, int count) {
     return line;
 }
 
-ScriptBuilder::ScriptBuilder() : lines_(ScriptHeader()) {}
+ScriptBuilder::ScriptBuilder() : lines_(scriptHeader()) {}
 
 void ScriptBuilder::finish(bool pauseAtEnd) {
     if (pauseAtEnd)
         lines_.append(QStringLiteral("pause"));
 }
 
-QByteArray EncodeScriptText(const QStringList& lines) {
+QByteArray encodeScriptText(const QStringList& lines) {
     QString text;
     qsizetype size = 0;
     for (const QString& l : lines)
@@ -157,7 +157,7 @@ bool writeScriptFile(const QString& path, const QStringList& lines) {
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = EncodeScriptText(lines);
+    const QByteArray bytes = encodeScriptText(lines);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

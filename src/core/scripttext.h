@@ -23,21 +23,21 @@ void appendScriptArg(QString& line, QStringView pathOrName);
 // Whether a name can stand in a script line at all. A double quote cannot be escaped
 // inside a quoted argument, and a line break or other control character would end or
 // corrupt the line; such names (possible on Linux, not on Windows) must be skipped.
-bool CanStandInScript(const QString& pathOrName);
+bool canStandInScript(const QString& pathOrName);
 
 // The two lines every script starts with.
-QStringList ScriptHeader();
+QStringList scriptHeader();
 
 // The progress line written before each file's command: percent done (halves to even),
 // a countdown that starts at count + 1, and the file's number.
-QString ProgressLine(int index, int count);
+QString progressLine(int index, int count);
 
 // Builds a script in memory: the header, the tool's lines, the optional "pause".
 class ScriptBuilder {
 public:
     ScriptBuilder();
     void add(const QString& line) { lines_.append(line); }
-    void addProgress(int index, int count) { lines_.append(ProgressLine(index, count)); }
+    void addProgress(int index, int count) { lines_.append(progressLine(index, count)); }
     void finish(bool pauseAtEnd);
     const QStringList& lines() const { return lines_; }
 
@@ -51,8 +51,8 @@ bool writeScriptFile(const QString& path, const QStringList& lines);
 
 // The bytes of a script or list text as they go to disk (the system's encoding: UTF-8
 // here, the ANSI code page on Windows).
-QByteArray EncodeScriptText(const QStringList& lines);
-// Appends one line and its CR LF, encoded as EncodeScriptText does: for a long list written
+QByteArray encodeScriptText(const QStringList& lines);
+// Appends one line and its CR LF, encoded as encodeScriptText does: for a long list written
 // line by line, without a text of its own for every line.
 void appendScriptLine(QByteArray& out, QStringView line);
 

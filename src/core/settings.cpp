@@ -269,7 +269,7 @@ SettingsSaveResult Settings::SaveAllSettings(SettingsTarget& target) {
 }
 
 QString settingsBoxTitle(Language language) {
-    return Pick(language, QStringLiteral("Einstellungen"), QStringLiteral("Settings"));
+    return pick(language, QStringLiteral("Einstellungen"), QStringLiteral("Settings"));
 }
 
 namespace {
@@ -277,16 +277,16 @@ namespace {
 QString readProblemReason(IniReadStatus status, Language language) {
     switch (status) {
         case IniReadStatus::Unreadable:
-            return Pick(language, QStringLiteral("Sie darf nicht gelesen werden."),
+            return pick(language, QStringLiteral("Sie darf nicht gelesen werden."),
                         QStringLiteral("It may not be read."));
         case IniReadStatus::NotAFile:
-            return Pick(language, QStringLiteral("Sie ist keine gewöhnliche Datei."),
+            return pick(language, QStringLiteral("Sie ist keine gewöhnliche Datei."),
                         QStringLiteral("It is not a regular file."));
         case IniReadStatus::TooLarge:
-            return Pick(language, QStringLiteral("Sie ist größer als 1 MB."),
+            return pick(language, QStringLiteral("Sie ist größer als 1 MB."),
                         QStringLiteral("It is larger than 1 MB."));
         case IniReadStatus::Undecodable:
-            return Pick(language, QStringLiteral("Ihr Inhalt passt nicht zu ihrer Kodierung."),
+            return pick(language, QStringLiteral("Ihr Inhalt passt nicht zu ihrer Kodierung."),
                         QStringLiteral("Its content does not match its encoding."));
         case IniReadStatus::Read:
         case IniReadStatus::Missing:
@@ -298,10 +298,10 @@ QString readProblemReason(IniReadStatus status, Language language) {
 }  // namespace
 
 QString settingsNotReadText(IniReadStatus status, const QString& path, Language language) {
-    return Pick(language, QStringLiteral("Die Einstellungsdatei konnte nicht gelesen werden:\r"),
+    return pick(language, QStringLiteral("Die Einstellungsdatei konnte nicht gelesen werden:\r"),
                 QStringLiteral("The settings file could not be read:\r")) +
            path + u'\r' + readProblemReason(status, language) + u'\r' +
-           Pick(language,
+           pick(language,
                 QStringLiteral("Es gelten die Grundeinstellungen. Die Datei bleibt unverändert; "
                                "Einstellungen werden in dieser Sitzung nicht gespeichert."),
                 QStringLiteral("The default settings apply. The file is left unchanged; settings "
@@ -310,18 +310,18 @@ QString settingsNotReadText(IniReadStatus status, const QString& path, Language 
 
 QString settingsNotSavedText(const SettingsSaveResult& result, IniReadStatus readProblem,
                              const QString& path, Language language) {
-    QString text = Pick(language, QStringLiteral("Die Einstellungen wurden nicht gespeichert:\r"),
+    QString text = pick(language, QStringLiteral("Die Einstellungen wurden nicht gespeichert:\r"),
                         QStringLiteral("The settings were not saved:\r")) +
                    path + u'\r';
     if (result.outcome == SettingsSaveResult::LeftAlone)
         return text +
-               Pick(language,
+               pick(language,
                     QStringLiteral("Die Datei konnte nicht gelesen werden und bleibt "
                                    "unverändert. "),
                     QStringLiteral("The file could not be read and is left unchanged. ")) +
                readProblemReason(readProblem, language);
     if (result.outcome == SettingsSaveResult::WriteProtected)
-        return text + Pick(language, QStringLiteral("Die Datei ist schreibgeschützt."),
+        return text + pick(language, QStringLiteral("Die Datei ist schreibgeschützt."),
                            QStringLiteral("The file is write-protected."));
     return text + result.error;
 }

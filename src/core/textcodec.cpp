@@ -79,7 +79,7 @@ QString decodeWindows1252(const char* data, qsizetype size) {
     return out;
 }
 
-QString DecodeText(const QByteArray& bytes) {
+QString decodeText(const QByteArray& bytes) {
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
     return decodeWindows1252(bytes.constData(), bytes.size());

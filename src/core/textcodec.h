@@ -12,7 +12,7 @@ inline bool isValidUtf8(const QByteArray& b) {
     return isValidUtf8(b.constData(), b.size());
 }
 QString decodeWindows1252(const char* data, qsizetype size);
-QString DecodeText(const QByteArray& bytes);
+QString decodeText(const QByteArray& bytes);
 
 // The reverse of decodeWindows1252; false (and nothing appended) when a character has no
 // Windows-1252 byte.

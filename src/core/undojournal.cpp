@@ -275,7 +275,7 @@ QProcessEnvironment undoJournalEnvironment(const QString& journalPath) {
 QString runDisplayName(const QString& runName, Language language) {
     const JournalRunName* n = findRunName(runName);
     if (!n)
-        return runName.isEmpty() ? Pick(language, QStringLiteral("Unbekannte Aktion"),
+        return runName.isEmpty() ? pick(language, QStringLiteral("Unbekannte Aktion"),
                                         QStringLiteral("Unknown action"))
                                  : runName;
     return QString::fromUtf8(language == Language::English ? n->english : n->german);
@@ -447,7 +447,7 @@ QString journalProblemNote(const UndoJournalWriter& journal, Language language) 
     const QString problem = journal.problem();
     if (problem.isEmpty())
         return QString();
-    return Pick(language,
+    return pick(language,
                 QStringLiteral("\r\rDas Journal für \"Rückgängig\" konnte nicht geschrieben "
                                "werden; dieser Lauf kann nicht rückgängig gemacht werden.\r"),
                 QStringLiteral("\r\rThe journal for \"Undo\" could not be written; this run "

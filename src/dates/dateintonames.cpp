@@ -37,7 +37,7 @@ QString progressLine(int n, Language language) {
     static const QString head = QStringLiteral("@Echo #####  ");
     static const QString tailDe = QStringLiteral("   Start Zeit: %Zeit% Uhr #####");
     static const QString tailEn = QStringLiteral("   Started at: %Zeit% Uhr  #####");
-    const QString& tail = Pick(language, tailDe, tailEn);
+    const QString& tail = pick(language, tailDe, tailEn);
     QString line;
     line.reserve(head.size() + 10 + tail.size());
     line += head;
@@ -48,7 +48,7 @@ QString progressLine(int n, Language language) {
 
 QString statusText(int n, int index, int count, Language language) {
     return QString::number(n) +
-           Pick(language, QStringLiteral(" Namen ohne Datum gefunden ("),
+           pick(language, QStringLiteral(" Namen ohne Datum gefunden ("),
                 QStringLiteral(" Names without date found (")) +
            QString::number(index) + u'/' + QString::number(count) + u')';
 }
@@ -142,7 +142,7 @@ DateIntoNamesPlan planDateIntoNames(const FileList& files, const DateIntoNamesOp
         plan.badFormat = true;
         return plan;
     }
-    if (!CanStandInScript(options.format) || !CanStandInScript(options.separator)) {
+    if (!canStandInScript(options.format) || !canStandInScript(options.separator)) {
         plan.badFormat = true;
         return plan;
     }
@@ -170,12 +170,12 @@ DateIntoNamesPlan planDateIntoNames(const FileList& files, const DateIntoNamesOp
             if (seconds != kNoStamp) {
                 if (!lastDir || *lastDir != dir) {
                     lastDir = &dir;
-                    dirSafe = CanStandInScript(dir);
+                    dirSafe = canStandInScript(dir);
                 }
-                if (!dirSafe || !CanStandInScript(name)) {
+                if (!dirSafe || !canStandInScript(name)) {
                     ++plan.unsafe;
                 } else {
-                    const QDate date = LocalFromSeconds(seconds).date();
+                    const QDate date = localFromSeconds(seconds).date();
                     if (date != lastDate) {
                         lastDate = date;
                         dateText = formatNameDate(lastDate, options.format);
@@ -202,8 +202,8 @@ DateIntoNamesPlan planDateIntoNames(const FileList& files, const DateIntoNamesOp
         }
     }
     if (plan.withoutDate > 0) {
-        plan.earliest = LocalFromSeconds(earliest);
-        plan.latest = LocalFromSeconds(latest);
+        plan.earliest = localFromSeconds(earliest);
+        plan.latest = localFromSeconds(latest);
     }
     script.finish(options.pauseAtEnd);
     plan.lines = script.lines();

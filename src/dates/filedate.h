@@ -80,6 +80,6 @@ QDateTime localDateTime(const QDate& date, const QTime& time);
 
 // The local date-time of a moment given in seconds since 1970, with the offset in force at
 // that moment: how ReadFileTimes reports its stamps.
-QDateTime LocalFromSeconds(qint64 seconds);
+QDateTime localFromSeconds(qint64 seconds);
 
 }  // namespace kadrano

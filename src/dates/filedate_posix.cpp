@@ -27,7 +27,7 @@ int offsetAt(qint64 utcSeconds) {
     return int(parts.tm_gmtoff);
 }
 
-QDateTime localFromSeconds(qint64 seconds) {
+QDateTime localTimeOfSeconds(qint64 seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, offsetAt(seconds));
 }
 
@@ -67,8 +67,8 @@ bool modeAllowsWriting(const struct stat& st) {
 
 }  // namespace
 
-QDateTime LocalFromSeconds(qint64 seconds) {
-    return localFromSeconds(seconds);
+QDateTime localFromSeconds(qint64 seconds) {
+    return localTimeOfSeconds(seconds);
 }
 
 QDateTime localDateTime(const QDate& date, const QTime& time) {
@@ -80,7 +80,7 @@ QDateTime localDateTime(const QDate& date, const QTime& time) {
     // side of a change.
     qint64 seconds = asUtc - offsetAt(asUtc);
     seconds = asUtc - offsetAt(seconds);
-    return localFromSeconds(seconds);
+    return localTimeOfSeconds(seconds);
 }
 
 namespace {
@@ -106,9 +106,9 @@ bool readAt(int dirFd, const char* path, FileTimes& times) {
     qint64 created = 0, accessed = 0, written = 0;
     if (!statAt(dirFd, path, created, accessed, written))
         return false;
-    times.written = localFromSeconds(written);
-    times.accessed = accessed == written ? times.written : localFromSeconds(accessed);
-    times.created = created == written ? times.written : localFromSeconds(created);
+    times.written = localTimeOfSeconds(written);
+    times.accessed = accessed == written ? times.written : localTimeOfSeconds(accessed);
+    times.created = created == written ? times.written : localTimeOfSeconds(created);
     return true;
 }
 

@@ -50,7 +50,7 @@ QDateTime localDateTime(const QDate& date, const QTime& time) {
     return QDateTime(date, QTime(time.hour(), time.minute(), time.second()), Qt::LocalTime);
 }
 
-QDateTime LocalFromSeconds(qint64 seconds) {
+QDateTime localFromSeconds(qint64 seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds).toLocalTime();
 }
 

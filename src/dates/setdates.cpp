@@ -99,7 +99,7 @@ FileDateChoice choose(const QString& fileName, const QString& folderName, const 
 
 QString statusText(const QString& timeLeft, int k, int n, Language language) {
     return timeLeftFragment(timeLeft, language == Language::English) +
-           Pick(language, QStringLiteral("   Setze Datum: "), QStringLiteral("   Set date: ")) +
+           pick(language, QStringLiteral("   Setze Datum: "), QStringLiteral("   Set date: ")) +
            QString::number(k) + u'/' + QString::number(n);
 }
 
@@ -235,7 +235,7 @@ void runSetDates(ToolHost& host, const SetDatesOptions& options, TimeLeft& timeL
             if (options.fromExif && stamps.readEarliest(dir, name, unused) &&
                 readExifDate(dir + name, taken)) {
                 ++mineExifFound;
-                const QDateTime when = LocalFromSeconds(taken.seconds);
+                const QDateTime when = localFromSeconds(taken.seconds);
                 if (stamps.write(dir, name, when, when, when, &outOfRange)) {
                     ++mine;
                     ++mineExifSet;

@@ -67,10 +67,10 @@ AddTextPlan planAddText(const FileList& files, const AddTextOptions& o,
     AddTextPlan plan;
     ScriptBuilder script;
     const QString size = o.pointSize.trimmed();
-    const QString sizeArg = CanStandInScript(size) ? scriptArg(size) : QString();
+    const QString sizeArg = canStandInScript(size) ? scriptArg(size) : QString();
     // Without a font file ImageMagick takes its own default font; an empty "-font" would
     // take the next option for the font's name and fail on every picture.
-    const QString fontOption = !o.fontFile.isEmpty() && CanStandInScript(o.fontFile)
+    const QString fontOption = !o.fontFile.isEmpty() && canStandInScript(o.fontFile)
                                    ? QStringLiteral(" -font ") + scriptArg(o.fontFile)
                                    : QString();
     // The folder lines come first, each folder once: they run alone, and the pictures'
@@ -87,7 +87,7 @@ AddTextPlan planAddText(const FileList& files, const AddTextOptions& o,
         const QString input = files.fullPath(i);
         const QString folder = dir + QLatin1String(kTextFolder);
         const QString output = AddSeparator(folder) + name;
-        if (!CanStandInScript(input) || !CanStandInScript(output)) {
+        if (!canStandInScript(input) || !canStandInScript(output)) {
             ++plan.unsafe;
             continue;
         }
@@ -100,7 +100,7 @@ AddTextPlan planAddText(const FileList& files, const AddTextOptions& o,
         }
         const QString caption =
             captionOrFileName(MakePictureText(name, o.caption), name, o.fileNameWhenEmpty);
-        pictureLines.append(ProgressLine(i, count));
+        pictureLines.append(progressLine(i, count));
         pictureLines.append(o.magickCommand + QStringLiteral(" convert ") + scriptArg(input) +
                             QStringLiteral(" -fill ") + o.colour +
                             QStringLiteral(" -gravity Southeast -pointsize ") + sizeArg +
@@ -128,7 +128,7 @@ QString addTextQuestion(const QString& scriptPath) {
            scriptPath;
 }
 
-void RunAddText(ToolHost& host, const AddTextOptions& options) {
+void runAddText(ToolHost& host, const AddTextOptions& options) {
     ScriptTools tools(host);
     Person& person = host.person();
     const Language lang = host.language();
@@ -141,14 +141,14 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
         return;
     }
     person.setStatus(
-        Pick(lang, QStringLiteral("Erstelle Bat-Datei.."), QStringLiteral("Creating Bat-File..")));
+        pick(lang, QStringLiteral("Erstelle Bat-Datei.."), QStringLiteral("Creating Bat-File..")));
     person.processEvents();
     host.showUpdateLink();
 
     AddTextOptions o = options;
     o.pauseAtEnd = host.pauseAtEnd();
     const AddTextPlan plan = planAddText(host.fileList(), o, [&](int position) {
-        person.setStatus(Pick(lang, QStringLiteral("Erstelle Bat-Datei..  "),
+        person.setStatus(pick(lang, QStringLiteral("Erstelle Bat-Datei..  "),
                               QStringLiteral("Creating Bat-File..  ")) +
                          QString::number(position));
     });
@@ -163,10 +163,10 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
         if (!run)
             tools.openInEditor(script);
         else
-            person.setStatus(Pick(lang, QStringLiteral("Starte Bat-Datei..   Bitte warten.."),
+            person.setStatus(pick(lang, QStringLiteral("Starte Bat-Datei..   Bitte warten.."),
                                   QStringLiteral("Creating Bat-File..   Please wait!")));
     } else {
-        person.setStatus(Pick(lang, QStringLiteral("Starte Bat-Datei..   Bitte warten.."),
+        person.setStatus(pick(lang, QStringLiteral("Starte Bat-Datei..   Bitte warten.."),
                               QStringLiteral("Starting Bat-File..    Please wait!")));
     }
     bool deleted = false;
@@ -188,7 +188,7 @@ void RunAddText(ToolHost& host, const AddTextOptions& options) {
     if (!deleted)
         tools.inform(script + QStringLiteral(" konnte nicht gelöscht werden!"), Mb::OK, QString());
 
-    person.setStatus(Pick(lang, QStringLiteral("Fertig"), QStringLiteral("All Done!")));
+    person.setStatus(pick(lang, QStringLiteral("Fertig"), QStringLiteral("All Done!")));
     host.showUpdateLink();
     person.processEvents();
 }

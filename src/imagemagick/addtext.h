@@ -40,7 +40,7 @@ struct AddTextOptions {
     QString pointSize;      // text of the size box
     bool fileNameWhenEmpty = false;  // "Wenn Ergebnis leer, Dateinamen einfügen" (enabled, ticked)
     CaptionOptions caption;          // what the caption of each picture is made of
-    bool pauseAtEnd = false;         // RunAddText takes it from the window's switch
+    bool pauseAtEnd = false;         // runAddText takes it from the window's switch
 };
 
 struct AddTextPlan {
@@ -61,6 +61,6 @@ AddTextPlan planAddText(const FileList& files, const AddTextOptions& options,
 QString addTextQuestion(const QString& scriptPath);
 
 // The Start button of the area, on the current file list (it is not collected again).
-void RunAddText(ToolHost& host, const AddTextOptions& options);
+void runAddText(ToolHost& host, const AddTextOptions& options);
 
 }  // namespace kadrano

@@ -31,7 +31,7 @@ ExifRotatePlan planExifRotate(const FileList& files, const ExifRotateOptions& op
     std::vector<int> chosen;
     for (int i = 0; i < count; ++i) {
         const QString path = files.fullPath(i);
-        if (!CanStandInScript(path)) {
+        if (!canStandInScript(path)) {
             ++plan.unsafe;
             continue;
         }

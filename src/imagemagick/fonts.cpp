@@ -30,7 +30,7 @@ bool readLines(const QString& path, QStringList* lines) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QString text = DecodeText(f.readAll());
+    const QString text = decodeText(f.readAll());
     *lines = text.split(u'\n');
     // A final line break ends the last line; it opens no line of its own.
     if (!lines->isEmpty() && lines->last().isEmpty())
@@ -165,12 +165,12 @@ bool FontList::ReimportFonts() {
     const Language lang = host_.language();
     const QString remembered = person.statusText();
     const auto restoreStatus = [&] { person.setStatus(remembered); };
-    person.setStatus(Pick(lang, QStringLiteral("Schriften werden neu eingelesen..."),
+    person.setStatus(pick(lang, QStringLiteral("Schriften werden neu eingelesen..."),
                           QStringLiteral("Re-Initializing ImageMagick fonts...")));
 
     const QString script = paths_.FontScriptPath;
     const QString exportPath = paths_.FontExportPath;
-    if (script.isEmpty() || exportPath.isEmpty() || !CanStandInScript(exportPath)) {
+    if (script.isEmpty() || exportPath.isEmpty() || !canStandInScript(exportPath)) {
         restoreStatus();
         return false;
     }
@@ -185,7 +185,7 @@ bool FontList::ReimportFonts() {
     if (settleMilliseconds > 0)
         QThread::msleep(ulong(settleMilliseconds));
 
-    person.setStatus(Pick(lang, QStringLiteral("Versuche .bat zu löschen.. (aufräumen)"),
+    person.setStatus(pick(lang, QStringLiteral("Versuche .bat zu löschen.. (aufräumen)"),
                           QStringLiteral("Try deleting .bat file (cleanup)...")));
     // The script may be held open a moment after its end; try for a while, not for ever.
     for (int attempt = 0; attempt < 50 && QFileInfo::exists(script); ++attempt) {

@@ -20,7 +20,7 @@ constexpr const char* kMagickProgram = "magick";
 // A program we can call from a script line: an executable file whose path can stand there.
 bool isUsableProgram(const QString& path) {
     const QFileInfo info(path);
-    return info.isFile() && info.isExecutable() && CanStandInScript(path);
+    return info.isFile() && info.isExecutable() && canStandInScript(path);
 }
 
 QString findOnSearchPath(const QString& name, const QStringList& searchPath) {
@@ -87,10 +87,10 @@ MagickPaths deriveMagickPaths(const QString& programPath, const QString& program
 MagickDiscovery discoverMagick(const QString& boxText, const QString& programDir,
                                const QStringList& searchPath) {
     // A path the person gave is taken as it is, as long as a script line can hold it.
-    if (namesExistingFile(boxText) && CanStandInScript(boxText))
+    if (namesExistingFile(boxText) && canStandInScript(boxText))
         return foundAt(boxText, programDir, searchPath);
     if (!boxText.isEmpty() && namesExistingFile(programDir + boxText) &&
-        CanStandInScript(programDir + boxText))
+        canStandInScript(programDir + boxText))
         return foundAt(programDir + boxText, programDir, searchPath);
 
     QString program = magickInSubFolder(programDir);

@@ -17,7 +17,7 @@ namespace {
 QString shrinkGeometry(const QString& maxPixel) {
     QString n;
     for (QChar c : maxPixel)
-        if (CanStandInScript(QString(c)))
+        if (canStandInScript(QString(c)))
             n += c;
     return scriptArg(n + u'x' + n + u'>');
 }
@@ -88,7 +88,7 @@ ResizePlan planResize(const FileList& files, const ResizeOptions& o) {
     const QString geometry = shrinkGeometry(o.maxPixel);
     const QString extension = outputExtension(o.format);
     const QString quality = QString::number(o.quality);
-    const bool formatUsable = CanStandInScript(o.format);
+    const bool formatUsable = canStandInScript(o.format);
     // New names already given to an earlier file of this run (compared without regard to
     // case, as on Windows and on a memory card's file system).
     QSet<QString> newNames;
@@ -99,7 +99,7 @@ ResizePlan planResize(const FileList& files, const ResizeOptions& o) {
         const bool converts = o.convert && convertsToFormat(name, o.format);
         const QString output =
             converts ? files.FileDirs.at(i) + OutputName(name, extension) : input;
-        if (!CanStandInScript(input) || !CanStandInScript(output) || (converts && !formatUsable)) {
+        if (!canStandInScript(input) || !canStandInScript(output) || (converts && !formatUsable)) {
             ++plan.unsafe;
             continue;
         }

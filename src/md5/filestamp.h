@@ -20,10 +20,10 @@ struct ContentStamp {
 };
 
 // The stamp of the file a path leads to (links followed); not valid when it cannot be read.
-ContentStamp StampOfPath(const QString& path);
+ContentStamp stampOfPath(const QString& path);
 
 // The device of whatever the path names (a folder too); nothing when it cannot be asked.
-std::optional<quint64> DeviceOfPath(const QString& path);
+std::optional<quint64> deviceOfPath(const QString& path);
 
 // A volume as it is known from one mount to the next.
 struct VolumeInfo {
@@ -37,6 +37,6 @@ struct VolumeInfo {
 };
 
 // The volume of the given device, asked through a path on it.
-VolumeInfo DescribeVolume(const QString& pathOnIt, quint64 device);
+VolumeInfo describeVolume(const QString& pathOnIt, quint64 device);
 
 }  // namespace kadrano

@@ -84,7 +84,7 @@ ContentStamp stampOfStat(const struct stat& s) {
 
 }  // namespace
 
-ContentStamp StampOfPath(const QString& path) {
+ContentStamp stampOfPath(const QString& path) {
     if (path.isEmpty())
         return {};
     const QByteArray name = QFile::encodeName(path);
@@ -117,14 +117,14 @@ ContentStamp FileReader::stamp() const {
 #endif
 }
 
-std::optional<quint64> DeviceOfPath(const QString& path) {
+std::optional<quint64> deviceOfPath(const QString& path) {
     struct stat s;
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &s) != 0)
         return std::nullopt;
     return quint64(s.st_dev);
 }
 
-VolumeInfo DescribeVolume(const QString& pathOnIt, quint64 device) {
+VolumeInfo describeVolume(const QString& pathOnIt, quint64 device) {
     VolumeInfo info;
     info.name = QStringLiteral("dev:%1:%2").arg(major(device)).arg(minor(device));
 #ifdef __linux__

@@ -38,7 +38,7 @@ ContentStamp stampOfHandle(HANDLE h) {
 
 }  // namespace
 
-ContentStamp StampOfPath(const QString& path) {
+ContentStamp stampOfPath(const QString& path) {
     if (path.isEmpty())
         return {};
     const QString native = QDir::toNativeSeparators(path);
@@ -61,7 +61,7 @@ ContentStamp FileReader::stamp() const {
     return stampOfHandle(h);
 }
 
-std::optional<quint64> DeviceOfPath(const QString& path) {
+std::optional<quint64> deviceOfPath(const QString& path) {
     if (path.isEmpty())
         return std::nullopt;
     const QString native = QDir::toNativeSeparators(path);
@@ -79,7 +79,7 @@ std::optional<quint64> DeviceOfPath(const QString& path) {
     return quint64(id.dwVolumeSerialNumber);
 }
 
-VolumeInfo DescribeVolume(const QString& pathOnIt, quint64 device) {
+VolumeInfo describeVolume(const QString& pathOnIt, quint64 device) {
     VolumeInfo info;
     // The serial is written when the volume is formatted and travels with a card.
     info.name = QStringLiteral("vol:%1").arg(device, 8, 16, QLatin1Char('0'));

@@ -38,7 +38,7 @@ bool md5KindRuns(Md5Kind kind) {
     return false;
 }
 
-Md5Kind BestMd5Kind() {
+Md5Kind bestMd5Kind() {
     static const Md5Kind best = [] {
         for (Md5Kind kind : {Md5Kind::Avx512, Md5Kind::Avx2})
             if (md5KindRuns(kind))

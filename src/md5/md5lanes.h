@@ -18,7 +18,7 @@ enum class Md5Kind {
 };
 
 // The widest kind this processor runs; every kind gives the same digests.
-Md5Kind BestMd5Kind();
+Md5Kind bestMd5Kind();
 // Whether this processor (and this build) can run the kind.
 bool md5KindRuns(Md5Kind kind);
 const char* md5KindName(Md5Kind kind);
@@ -29,7 +29,7 @@ const char* md5KindName(Md5Kind kind);
 class Md5Lanes {
 public:
     // A kind this processor cannot run (md5KindRuns) falls back to the scalar one.
-    explicit Md5Lanes(Md5Kind kind = BestMd5Kind());
+    explicit Md5Lanes(Md5Kind kind = bestMd5Kind());
 
     Md5Kind kind() const { return kind_; }
     int lanes() const { return lanes_; }

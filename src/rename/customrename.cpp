@@ -33,7 +33,7 @@ QString MakeCustomName(const QString& fileName, const QString& directory,
     return n;
 }
 
-QString RemoveUnwantedChars(const QString& name) {
+QString removeUnwantedChars(const QString& name) {
     QString n = name;
     n.replace(QLatin1String(" .jpg"), QLatin1String(".jpg"));
     for (const char* c : {"+", "&&", ",", ";", "$", "´", "'", "`"})
@@ -55,7 +55,7 @@ CustomRenamePlan planCustomRename(const FileList& files, const CustomRenameOptio
     for (int i = 0; i < count; ++i) {
         QString newName = MakeCustomName(files.FileNames.at(i), files.FileDirs.at(i), options);
         if (options.removeUnwantedChars)
-            newName = RemoveUnwantedChars(newName);
+            newName = removeUnwantedChars(newName);
         if (newName == files.FileNames.at(i))
             continue;
         script.rename(i, newName);
@@ -70,7 +70,7 @@ CustomRenamePlan planCustomRename(const FileList& files, const CustomRenameOptio
 QString skippedRenamesNote(int skipped, Language language) {
     if (skipped <= 0)
         return QString();
-    return Pick(language,
+    return pick(language,
                 QString::number(skipped) +
                     QStringLiteral(" Umbenennung(en) werden übersprungen: der neue Name ist schon "
                                    "vergeben oder kein gültiger Dateiname."),
@@ -86,7 +86,7 @@ void runCustomRename(ToolHost& host, const CustomRenameOptions& options) {
     if (!tools.collectFilesOrSayNone())
         return;
 
-    host.person().setStatus(Pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
+    host.person().setStatus(pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
                                  QStringLiteral("Creating Bat-File..")));
     host.person().processEvents();
     const QString script = host.directoryText() + QString::fromLatin1(kCustomRenameScript);

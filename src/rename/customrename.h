@@ -33,7 +33,7 @@ QString MakeCustomName(const QString& fileName, const QString& directory,
 // Takes out characters that upset the command interpreter or a picture frame: "+", "&&",
 // ",", ";", "$", "´", "'", "`" become blanks; blanks before ".jpg" and a doubled dot go;
 // blanks at both ends are trimmed. A single "&" stays.
-QString RemoveUnwantedChars(const QString& name);
+QString removeUnwantedChars(const QString& name);
 
 // The name of the folder a directory path points to ("Rom" for "C:\Fotos\Rom\").
 QString lastDirectoryName(const QString& directory);

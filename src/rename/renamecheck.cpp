@@ -20,7 +20,7 @@ bool isUsableNewName(const QString& name) {
     for (QChar c : name)
         if (c == u'/' || c == u'\\' || c == u'*' || c == u'?')
             return false;
-    return CanStandInScript(name);
+    return canStandInScript(name);
 }
 
 qsizetype extensionStart(const QString& name) {
@@ -60,7 +60,7 @@ RenameCheck::Verdict RenameCheck::check(int index, const QString& newName) {
 
 void RenameScript::rename(int index, const QString& newName) {
     const QString oldPath = files_.fullPath(index);
-    if (!CanStandInScript(oldPath)) {
+    if (!canStandInScript(oldPath)) {
         ++unsafe;
         return;
     }

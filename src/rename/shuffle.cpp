@@ -12,7 +12,7 @@ namespace {
 // One "ren" line, or false when a name cannot stand in a script.
 bool addRename(RenamePlan& plan, ScriptBuilder& script, int index, int count,
                const QString& fullPath, const QString& newName) {
-    if (!CanStandInScript(fullPath) || !CanStandInScript(newName)) {
+    if (!canStandInScript(fullPath) || !canStandInScript(newName)) {
         ++plan.unsafe;
         return false;
     }
@@ -153,7 +153,7 @@ void runShuffle(ToolHost& host, const ShuffleOptions& options, RandomSource& ran
             QStringLiteral("No files found!")))
         return;
 
-    host.person().setStatus(Pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
+    host.person().setStatus(pick(host.language(), QStringLiteral("Erstelle Bat-Datei.."),
                                  QStringLiteral("Creating Bat-File..")));
     host.person().processEvents();
     const QString script = scriptPathIn(host, kShuffleScript);

@@ -104,7 +104,7 @@ QString notUndoneParagraph(const UndoLeftAlone& a, Language l) {
     if (a.total() == 0)
         return QString();
     return QStringLiteral("\r\r") + QString::number(a.total()) +
-           Pick(l, QStringLiteral(" Datei(en) bleiben, wie sie sind:"),
+           pick(l, QStringLiteral(" Datei(en) bleiben, wie sie sind:"),
                 QStringLiteral(" file(s) stay as they are:")) +
            leftAloneLines(a, l);
 }
@@ -113,10 +113,10 @@ QString notUndoneParagraph(const UndoLeftAlone& a, Language l) {
 QString beyondUndo(const JournalRun& run, Language l) {
     QStringList what;
     if (run.deletions > 0)
-        what << Pick(l, QStringLiteral("gelöschte Dateien kommen nicht zurück"),
+        what << pick(l, QStringLiteral("gelöschte Dateien kommen nicht zurück"),
                      QStringLiteral("deleted files do not come back"));
     if (run.programs > 0)
-        what << Pick(l, QStringLiteral("von ImageMagick neu geschriebene Bilder bleiben"),
+        what << pick(l, QStringLiteral("von ImageMagick neu geschriebene Bilder bleiben"),
                      QStringLiteral("pictures rewritten by ImageMagick stay as they are"));
     return what.join(QStringLiteral("; "));
 }
@@ -303,8 +303,8 @@ RenameUndoPlan planRenameUndo(const JournalRun& run, bool pauseAtEnd,
         }
         f.now = *now;
         // ren renames within a folder only; a name that cannot stand in a line stays.
-        if (folderOf(f.current) != folderOf(f.original) || !CanStandInScript(f.current) ||
-            !CanStandInScript(FileNamePart(f.original))) {
+        if (folderOf(f.current) != folderOf(f.original) || !canStandInScript(f.current) ||
+            !canStandInScript(FileNamePart(f.original))) {
             ++plan.leftAlone.unsafe;
             continue;
         }
@@ -486,7 +486,7 @@ UndoButtonState undoButtonFor(const QString& undoFolder, const QString& pictureF
     if (newest && newest != next && !newest->canBeUndone()) {
         QString why = beyondUndo(*newest, language);
         if (why.isEmpty())
-            why = Pick(language, QStringLiteral("nichts umbenannt"),
+            why = pick(language, QStringLiteral("nichts umbenannt"),
                        QStringLiteral("nothing renamed"));
         QString when;
         if (newest->started.isValid()) {
@@ -495,31 +495,31 @@ UndoButtonState undoButtonFor(const QString& undoFolder, const QString& pictureF
                    local.time().toString(QStringLiteral("HH:mm"));
         }
         lines << runDisplayName(newest->name, language) + when +
-                     Pick(language, QStringLiteral(": kann nicht rückgängig gemacht werden ("),
+                     pick(language, QStringLiteral(": kann nicht rückgängig gemacht werden ("),
                           QStringLiteral(": cannot be undone (")) +
                      why + u')';
     }
     if (next) {
         state.enabled = true;
-        lines << Pick(language, QStringLiteral("Rückgängig: "), QStringLiteral("Undo: ")) +
+        lines << pick(language, QStringLiteral("Rückgängig: "), QStringLiteral("Undo: ")) +
                      runDescription(*next, language);
         const QString why = beyondUndo(*next, language);
         if (!why.isEmpty())
             lines << u'(' + why + u')';
         if (next->damaged > 0)
-            lines << Pick(language, QStringLiteral("(Journal teilweise beschädigt: "),
+            lines << pick(language, QStringLiteral("(Journal teilweise beschädigt: "),
                           QStringLiteral("(journal partly damaged: ")) +
                          QString::number(next->damaged) +
-                         Pick(language, QStringLiteral(" Einträge unlesbar)"),
+                         pick(language, QStringLiteral(" Einträge unlesbar)"),
                               QStringLiteral(" entries unreadable)"));
     } else if (journal.unreadable() || journal.damagedRecords() > 0) {
-        lines << Pick(language,
+        lines << pick(language,
                       QStringLiteral("Das Journal dieses Ordners ist beschädigt; es gibt nichts, "
                                      "was sicher rückgängig gemacht werden kann."),
                       QStringLiteral("The journal of this folder is damaged; there is nothing that "
                                      "can be undone safely."));
     } else {
-        lines << Pick(language, QStringLiteral("Nichts rückgängig zu machen"),
+        lines << pick(language, QStringLiteral("Nichts rückgängig zu machen"),
                       QStringLiteral("Nothing to undo"));
     }
     state.toolTip = lines.join(u'\n');

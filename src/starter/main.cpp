@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const QString starterDir = kadrano::AddSeparator(QCoreApplication::applicationDirPath());
-    return kadrano::StartDetached(kadrano::planStart(starterDir, arguments)) ? 0 : 1;
+    return kadrano::startDetached(kadrano::planStart(starterDir, arguments)) ? 0 : 1;
 }

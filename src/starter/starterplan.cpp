@@ -113,7 +113,7 @@ StartPlan planStart(const QString& starterDir, const QStringList& arguments) {
     return plan;
 }
 
-bool StartDetached(const StartPlan& plan) {
+bool startDetached(const StartPlan& plan) {
     if (plan.program.isEmpty())
         return false;
     return QProcess::startDetached(plan.program, plan.arguments);

@@ -30,6 +30,6 @@ StartPlan planStart(const QString& starterDir, const QStringList& arguments);
 
 // Starts the planned program on its own; the starter does not wait for it.
 // False when there was nothing to start or the start failed.
-bool StartDetached(const StartPlan& plan);
+bool startDetached(const StartPlan& plan);
 
 }  // namespace kadrano

@@ -73,7 +73,7 @@ QFrame* AreaStack::openArea() const {
 }
 
 void AreaStack::stack() {
-    int top = topStrip_->y() + Px(geometry::kTopStripHeight);
+    int top = topStrip_->y() + px(geometry::kTopStripHeight);
     nameStrip_->move(nameStrip_->x(), top);
     top += nameStrip_->height();
 
@@ -84,8 +84,8 @@ void AreaStack::stack() {
     }
     // What the screen leaves for the areas once the strips and the margin below have
     // their room; never less than one closed area.
-    const int below = bottomStrip_->height() + Px(geometry::kWindowBottomMargin);
-    const int room = std::max(windowHeightLimit() - top - below, Px(geometry::kCollapsedHeight));
+    const int below = bottomStrip_->height() + px(geometry::kWindowBottomMargin);
+    const int room = std::max(windowHeightLimit() - top - below, px(geometry::kCollapsedHeight));
     const int shown = std::min(pageHeight, room);
     // Decided here rather than left to the scroll area, so the areas know their width
     // before the window is laid out again.
@@ -99,7 +99,7 @@ void AreaStack::stack() {
     top += bottomStrip_->height();
     // The camera numbers hang below the bottom strip, outside the window until shown.
     cameraNumbers_->frame()->move(0, top);
-    window_->resize(window_->width(), Px(Twips(top) + geometry::kWindowBottomMargin));
+    window_->resize(window_->width(), px(toTwips(top) + geometry::kWindowBottomMargin));
     Q_EMIT restacked();
     // An area that was just opened is shown from its header on.
     const QFrame* open = openArea();
@@ -122,7 +122,7 @@ void AreaStack::collapseAll() {
     for (ToolArea* a : areas_)
         a->collapse();
     const int bottom = bottomStrip_->y() + bottomStrip_->height();
-    window_->resize(window_->width(), Px(Twips(bottom) + geometry::kWindowBottomMargin));
+    window_->resize(window_->width(), px(toTwips(bottom) + geometry::kWindowBottomMargin));
     dropPicture_->show();
 }
 
@@ -152,7 +152,7 @@ void AreaStack::showCameraNumbers() {
         stack();
     }
     cameraNumbers_->showAt(bottomStrip_->y() + bottomStrip_->height(), nameStrip_->width());
-    window_->resize(window_->width(), Px(geometry::kCameraWindowHeight));
+    window_->resize(window_->width(), px(geometry::kCameraWindowHeight));
     cameraLink_->hide();
 }
 

@@ -60,11 +60,11 @@ void BottomStrip::refreshUndoButton(const QString& undoFolder, const QString& fo
 
 void BottomStrip::setWidth(int width) {
     width_ = width;
-    frame_->resize(width, Px(geometry::kBottomStripHeight));
+    frame_->resize(width, px(geometry::kBottomStripHeight));
 }
 
 void BottomStrip::layOut() {
-    const int height = Px(geometry::kBottomStripHeight);
+    const int height = px(geometry::kBottomStripHeight);
     noQuestionsCheck_->setGeometry(8, 4, noQuestionsCheck_->sizeHint().width(), 22);
     pauseCheck_->setGeometry(8, height - 26, pauseCheck_->sizeHint().width(), 22);
     int x = width_ - 10;

@@ -189,7 +189,7 @@ ConsoleScriptRunner::ConsoleScriptRunner(QWidget* parent, QString interpreter)
     : parent_(parent), interpreter_(std::move(interpreter)) {}
 
 void ConsoleScriptRunner::showError(const QString& german, const QString& english) const {
-    QMessageBox::critical(parent_, QStringLiteral("Kadrano"), Pick(language_, german, english));
+    QMessageBox::critical(parent_, QStringLiteral("Kadrano"), pick(language_, german, english));
 }
 
 }  // namespace kadrano

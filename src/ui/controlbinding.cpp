@@ -8,7 +8,7 @@
 
 namespace kadrano {
 
-QString ControlValue(const QWidget* control, SettingKind kind) {
+QString widgetValue(const QWidget* control, SettingKind kind) {
     if (!control)
         return QString();
     if (kind == SettingKind::Check) {
@@ -26,7 +26,7 @@ QString ControlValue(const QWidget* control, SettingKind kind) {
     return QString();
 }
 
-bool SetControlValue(QWidget* control, SettingKind kind, const QString& value) {
+bool setWidgetValue(QWidget* control, SettingKind kind, const QString& value) {
     if (!control)
         return false;
     if (kind == SettingKind::Check) {

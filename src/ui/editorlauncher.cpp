@@ -21,7 +21,7 @@ void showTextViewer(const QString& path, QWidget* parent) {
     auto* text = new QPlainTextEdit(dialog);
     text->setReadOnly(true);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text->setPlainText(DecodeText(f.readAll()));
+    text->setPlainText(decodeText(f.readAll()));
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(text);
     dialog->resize(800, 500);

@@ -86,11 +86,11 @@ void FolderPicker::placeTree() {
     if (!treeFrame_)
         return;
     const QPoint below = folderBox_->mapTo(window_, QPoint(0, folderBox_->height()));
-    const int top = below.y() + Px(20);
+    const int top = below.y() + px(20);
     const int width = std::max(folderBox_->width() + openButton_->width() + 2, 320);
-    const int height = std::max(window_->height() - top - Px(340), Px(400) + 60);
+    const int height = std::max(window_->height() - top - px(340), px(400) + 60);
     treeFrame_->setGeometry(0, top, width, height);
-    const int treeHeight = height - Px(400);
+    const int treeHeight = height - px(400);
     closeButton_->move(width - closeButton_->width() - 3, 3);
     treeView_->setGeometry(3, height - treeHeight - 3, width - 6, treeHeight);
 }

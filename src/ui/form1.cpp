@@ -314,7 +314,7 @@ void Form1::collectFiles() {
             setWindowTitle(QStringLiteral("Lese Unter-Verzeichnisse, bitte warten...  (Start: ") +
                            systemTimeText(QTime::currentTime()) +
                            QStringLiteral(")      ESC = Abbruch"));
-        CollectResult result = CollectPictureFiles(directoryText(), patternText(), withSubdirs,
+        CollectResult result = collectPictureFiles(directoryText(), patternText(), withSubdirs,
                                                    language_, *this, ownFiles_);
         files_ = std::move(result.files);
         showUpdateLink();

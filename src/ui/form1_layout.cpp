@@ -34,7 +34,7 @@ void Form1::buildControls() {
     buildTopStrip();
     nameStrip_ = make<QFrame>(this, "Frame7");
     nameStrip_->setFrameShape(QFrame::StyledPanel);
-    nameStrip_->resize(width(), Px(geometry::kNameStripHeight));
+    nameStrip_->resize(width(), px(geometry::kNameStripHeight));
     previews_ = new PreviewStrip(this, nameStrip_, *this, loading_);
     status_ = new FileStatus(nameStrip_, *this, paths_.fileListPath());
     magickBox_ = new MagickPathBox(this, nameStrip_, *this, paths_.programDir);
@@ -66,7 +66,7 @@ void Form1::buildControls() {
         ownFiles_.add(name);
     ownFiles_.add(kUndoScriptName);
 
-    resize(Px(geometry::kWindowWidth), height());
+    resize(px(geometry::kWindowWidth), height());
     bottom_->setWidth(width());
     areaStack_->setSurroundings(topStrip_, nameStrip_, bottom_->frame(), dropPicture_);
     built_ = true;
@@ -78,7 +78,7 @@ void Form1::buildControls() {
 void Form1::buildTopStrip() {
     topStrip_ = make<QFrame>(this, "Frame5");
     topStrip_->setFrameShape(QFrame::StyledPanel);
-    topStrip_->setGeometry(0, 0, width(), Px(geometry::kTopStripHeight));
+    topStrip_->setGeometry(0, 0, width(), px(geometry::kTopStripHeight));
     QWidget* f = topStrip_;
 
     folderBox_ = lineEdit(f, "Text1", QStringLiteral("C:\\"));
@@ -114,7 +114,7 @@ void Form1::layOutTopStrip() {
     const int y2 = 44;
 
     // The language button sits at the window's right edge, at the very top.
-    languageButton_->move(w - languageButton_->width() - Px(250), 0);
+    languageButton_->move(w - languageButton_->width() - px(250), 0);
     int right = languageButton_->x() - 8;
     generalInfoButton_->move(right - generalInfoButton_->width(), y1);
     right = picker_->layOutRow(generalInfoButton_->x() - 6, y1, rowHeight);
@@ -132,8 +132,8 @@ void Form1::layOut() {
         return;
     const int w = width();
     // The strips reach past the right edge so that their right border stays out of sight.
-    const int stripWidth = w + Px(geometry::kStripOverhang);
-    topStrip_->resize(stripWidth, Px(geometry::kTopStripHeight));
+    const int stripWidth = w + px(geometry::kStripOverhang);
+    topStrip_->resize(stripWidth, px(geometry::kTopStripHeight));
     nameStrip_->resize(stripWidth, nameStrip_->height());
     areaStack_->layOut(stripWidth);
     layOutTopStrip();

@@ -13,7 +13,7 @@ namespace {
 
 // A transparent pixmap of the given logical size; paint() draws on a 0..w x 0..h canvas
 // in logical units whatever the screen's pixel ratio is.
-QPixmap Canvas(QSize size, const std::function<void(QPainter&)>& paint) {
+QPixmap canvas(QSize size, const std::function<void(QPainter&)>& paint) {
     const qreal dpr = qApp ? qApp->devicePixelRatio() : 1.0;
     QPixmap pm(QSize(qCeil(size.width() * dpr), qCeil(size.height() * dpr)));
     pm.setDevicePixelRatio(dpr);
@@ -27,7 +27,7 @@ QPixmap Canvas(QSize size, const std::function<void(QPainter&)>& paint) {
 
 // Area icons are designed on a 32 x 32 grid.
 QPixmap icon32(int size, const std::function<void(QPainter&)>& paint) {
-    return Canvas(QSize(size, size), [&](QPainter& p) {
+    return canvas(QSize(size, size), [&](QPainter& p) {
         p.scale(size / 32.0, size / 32.0);
         paint(p);
     });
@@ -231,7 +231,7 @@ QPixmap areaIconPixmap(AreaPicture which, int size) {
 }
 
 QPixmap dropFolderPixmap(QSize size) {
-    return Canvas(size, [&](QPainter& p) {
+    return canvas(size, [&](QPainter& p) {
         const QRectF box(2, 2, size.width() - 4, size.height() - 4);
         p.setPen(QPen(QColor(110, 130, 160), 2, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(QColor(235, 242, 252));
@@ -284,7 +284,7 @@ QPixmap dropFolderPixmap(QSize size) {
 }
 
 QPixmap englishFlagPixmap(QSize size) {
-    return Canvas(size, [&](QPainter& p) {
+    return canvas(size, [&](QPainter& p) {
         const QRectF r(0.5, 0.5, size.width() - 1, size.height() - 1);
         p.setClipRect(r);
         p.fillRect(r, QColor(1, 33, 105));
@@ -311,7 +311,7 @@ QPixmap englishFlagPixmap(QSize size) {
 }
 
 QPixmap germanFlagPixmap(QSize size) {
-    return Canvas(size, [&](QPainter& p) {
+    return canvas(size, [&](QPainter& p) {
         const QRectF r(0.5, 0.5, size.width() - 1, size.height() - 1);
         const qreal third = r.height() / 3;
         p.fillRect(QRectF(r.left(), r.top(), r.width(), third), Qt::black);
@@ -323,7 +323,7 @@ QPixmap germanFlagPixmap(QSize size) {
 }
 
 QPixmap pinPixmap(PinState state, QSize size) {
-    return Canvas(size, [&](QPainter& p) {
+    return canvas(size, [&](QPainter& p) {
         const qreal s = std::min(size.width(), size.height());
         p.translate((size.width() - s) / 2, (size.height() - s) / 2);
         p.scale(s / 20.0, s / 20.0);
@@ -369,7 +369,7 @@ QPixmap pinPixmap(PinState state, QSize size) {
 }
 
 QIcon runScriptIcon() {
-    return QIcon(Canvas(QSize(16, 16), [](QPainter& p) {
+    return QIcon(canvas(QSize(16, 16), [](QPainter& p) {
         p.setPen(QPen(kOutline, 1));
         p.setBrush(QColor(250, 250, 245));
         p.drawRect(QRectF(1.5, 0.5, 10, 13));

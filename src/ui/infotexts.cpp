@@ -7,7 +7,7 @@ namespace kadrano {
 namespace {
 
 // The texts are kept as their lines; a box shows them joined by single carriage returns.
-QString Lines(std::initializer_list<const char*> lines) {
+QString joinLines(std::initializer_list<const char*> lines) {
     QStringList l;
     for (const char* line : lines)
         l.append(QString::fromUtf8(line));
@@ -16,18 +16,19 @@ QString Lines(std::initializer_list<const char*> lines) {
 
 QString generalInfoText(Language language, const QString& programName) {
     if (language == Language::English)
-        return Lines({"Use this program to edit pictures in a batch. Based on directories / "
-                      "sub-directories.",
-                      "",
-                      "For most of the functions Bat-Fies will be generated to call ImageMagic "
-                      "in a batch-mode",
-                      "", "Command-line (optional): Full path", ""}) +
+        return joinLines({"Use this program to edit pictures in a batch. Based on directories / "
+                          "sub-directories.",
+                          "",
+                          "For most of the functions Bat-Fies will be generated to call ImageMagic "
+                          "in a batch-mode",
+                          "", "Command-line (optional): Full path", ""}) +
                QStringLiteral("    Example: '") + programName +
                QStringLiteral(".exe C:\\Pictures\\Vacation\\'");
-    return Lines({"Dieses Programm dient zum Bearbeiten der Namen von Fotos in Verzeichnissen.", "",
-                  "Es generiert Bat-Datein die sofort oder später ausgeführt werden können um "
-                  "die Jeweilige Umbenennung durchzuführen",
-                  "", "Commando-Zeile (optional): Voller Pfad", ""}) +
+    return joinLines({"Dieses Programm dient zum Bearbeiten der Namen von Fotos in Verzeichnissen.",
+                      "",
+                      "Es generiert Bat-Datein die sofort oder später ausgeführt werden können um "
+                      "die Jeweilige Umbenennung durchzuführen",
+                      "", "Commando-Zeile (optional): Voller Pfad", ""}) +
            QStringLiteral("    Beispiel: '") + programName +
            QStringLiteral(".exe C:\\Pictures\\Urlaub\\'");
 }

@@ -63,7 +63,7 @@ void openWithDesktop(const QString& path, QWidget* parent) {
         return;
     QMessageBox::warning(
         parent, QStringLiteral("Kadrano"),
-        Pick(g_language, QStringLiteral("Kein Programm zum Öffnen gefunden (xdg-open fehlt?):\n"),
+        pick(g_language, QStringLiteral("Kein Programm zum Öffnen gefunden (xdg-open fehlt?):\n"),
              QStringLiteral("No program found to open this (is xdg-open missing?):\n")) +
             QDir::toNativeSeparators(path));
 }

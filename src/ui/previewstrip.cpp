@@ -27,7 +27,7 @@ PreviewStrip::PreviewStrip(QWidget* window, QWidget* strip, ToolHost& host, bool
     // A page of six names has to fit the strip's height whatever the desktop's font is.
     QFont small = names_->font();
     const int room =
-        Px(geometry::kNameStripHeight) - 6 - 2 * names_->frameWidth() - 2 * names_->margin() - 4;
+        px(geometry::kNameStripHeight) - 6 - 2 * names_->frameWidth() - 2 * names_->margin() - 4;
     small.setPointSizeF(small.pointSizeF() - 1);
     while (small.pointSizeF() > 6 && QFontMetrics(small).lineSpacing() * 6 > room)
         small.setPointSizeF(small.pointSizeF() - 0.5);
@@ -55,14 +55,14 @@ QRect PreviewStrip::smallPictureGeometry() {
 
 int PreviewStrip::layOutNames(int stripWidth, int stripHeight) {
     // Left of the names the small picture, which lies on the window itself.
-    const int left = Px(geometry::kPreviewLeft + geometry::kPreviewWidth) + 8;
+    const int left = px(geometry::kPreviewLeft + geometry::kPreviewWidth) + 8;
     const int width = std::max(200, (stripWidth - left - 16) / 2);
     names_->setGeometry(left, 3, width, stripHeight - 6);
     return left + width + 10;
 }
 
 bool PreviewStrip::enlarged() const {
-    return picture_ && picture_->width() != Px(geometry::kPreviewWidth);
+    return picture_ && picture_->width() != px(geometry::kPreviewWidth);
 }
 
 QString PreviewStrip::previewedFilePath() const {

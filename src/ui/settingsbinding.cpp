@@ -42,8 +42,8 @@ void SettingsBinding::applyDefaults() {
             continue;
         const QString value = QString::fromUtf8(def.defaultValue);
         if (def.kind == SettingKind::Check ||
-            (def.kind == SettingKind::Text && ControlValue(control, def.kind).isEmpty()))
-            SetControlValue(control, def.kind, value);
+            (def.kind == SettingKind::Text && widgetValue(control, def.kind).isEmpty()))
+            setWidgetValue(control, def.kind, value);
     }
 }
 
@@ -78,11 +78,11 @@ bool SettingsBinding::hasControl(const QString& name) const {
 }
 
 QString SettingsBinding::controlValue(const QString& name, SettingKind kind) const {
-    return ControlValue(window_->findChild<QWidget*>(name), kind);
+    return widgetValue(window_->findChild<QWidget*>(name), kind);
 }
 
 bool SettingsBinding::setControlValue(const QString& name, SettingKind kind, const QString& value) {
-    return SetControlValue(window_->findChild<QWidget*>(name), kind, value);
+    return setWidgetValue(window_->findChild<QWidget*>(name), kind, value);
 }
 
 Language SettingsBinding::language() const {

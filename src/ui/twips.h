@@ -13,22 +13,22 @@ namespace kadrano {
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to logical pixels, to the nearest pixel.
-constexpr int Px(int twips) {
+constexpr int px(int twips) {
     return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                       : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
 
 // Logical pixels to twips.
-constexpr int Twips(int pixels) {
+constexpr int toTwips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
 
 inline QRect pxRect(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
+    return QRect(px(left), px(top), px(width), px(height));
 }
 
 inline QSize pxSize(int width, int height) {
-    return QSize(Px(width), Px(height));
+    return QSize(px(width), px(height));
 }
 
 }  // namespace kadrano

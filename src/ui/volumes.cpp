@@ -15,7 +15,7 @@ constexpr Qt::CaseSensitivity kCase = Qt::CaseSensitive;
 #endif
 
 // "/" separators and exactly one at the end, so that roots and paths compare as prefixes.
-QString Normalised(const QString& path) {
+QString normalised(const QString& path) {
     QString p = QDir::fromNativeSeparators(path.trimmed());
     if (!p.endsWith(u'/'))
         p += u'/';
@@ -42,11 +42,11 @@ QStringList mountedVolumeRoots() {
 }
 
 int volumeForPath(const QStringList& roots, const QString& path) {
-    const QString p = Normalised(path);
+    const QString p = normalised(path);
     int best = -1;
     qsizetype bestLength = -1;
     for (int i = 0; i < roots.size(); ++i) {
-        const QString r = Normalised(roots.at(i));
+        const QString r = normalised(roots.at(i));
         if (r.size() > bestLength && p.startsWith(r, kCase)) {
             best = i;
             bestLength = r.size();

@@ -82,7 +82,7 @@ UpdatePaths UpdatePaths::forProgram(const QString& programDir, const QString& pr
 QString updaterCommandLine(const QString& updaterPath, const QString& newProgramAddress,
                            const QString& commandLine, const QString& programPath) {
     QString line = scriptArg(updaterPath) + QStringLiteral(" [URL]") + newProgramAddress;
-    if (!commandLine.trimmed().isEmpty() && CanStandInScript(commandLine))
+    if (!commandLine.trimmed().isEmpty() && canStandInScript(commandLine))
         line += QStringLiteral(" [PARAM1] ") + commandLineInScript(commandLine);
     line += QStringLiteral(" [PATH]") + scriptArg(programPath);
     return line;

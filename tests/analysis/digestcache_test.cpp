@@ -36,9 +36,9 @@ QString md5Text(const QByteArray& bytes) {
 
 // A file as a search found it, with the digest of bytes (its own, or others').
 SearchedFile seenFile(FileKeys& keys, const QString& path, const QByteArray& bytes) {
-    const ContentStamp stamp = StampOfPath(path);
+    const ContentStamp stamp = stampOfPath(path);
     const QString name = QFileInfo(path).fileName();
-    return {keys.keyOf(path, stamp),   stamp, *DigestFromText(md5Text(bytes)), true,
+    return {keys.keyOf(path, stamp),   stamp, *digestFromText(md5Text(bytes)), true,
             path.chopped(name.size()), name};
 }
 
@@ -68,7 +68,7 @@ Outcome searchOnce(const QString& dir, bool withSubdirs, const QString& cacheFil
     options.digestCache.busyTimeout = 200ms;
     DuplicateFinder finder(options);
     NoView view;
-    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+    finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     finder.waitForCache();
     Outcome out;
     QFile list(AddSeparator(dir) + QLatin1String(kChecksumListName));
@@ -110,7 +110,7 @@ protected:
         DigestCache cache({cacheFile});
         ASSERT_TRUE(cache.waitLoaded(5s));
         const QString path = pics.file(relative);
-        ASSERT_TRUE(StampOfPath(path).valid);
+        ASSERT_TRUE(stampOfPath(path).valid);
         cache.save({seenFile(cache.keys(), path, claimedBytes)}, QString(), false);
     }
     QString line(const char* relative, const QByteArray& bytes) {
@@ -161,7 +161,7 @@ TEST_F(CachedSearch, RepeatedSearchTakesUnchangedFilesFromTheCache) {
 TEST_F(CachedSearch, FilesChangedBehindTheCacheAreReadAgain) {
     search();
     const QString b = pics.file(QStringLiteral("b.jpg"));
-    const ContentStamp before = StampOfPath(b);
+    const ContentStamp before = stampOfPath(b);
     // Same size, and the modification time put back as the picture tools do.
     {
         QFile f(b);
@@ -171,7 +171,7 @@ TEST_F(CachedSearch, FilesChangedBehindTheCacheAreReadAgain) {
     const timespec times[2] = {{0, UTIME_OMIT},
                                {before.mtimeNs / 1000000000, before.mtimeNs % 1000000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(b).constData(), times, 0), 0);
-    const ContentStamp after = StampOfPath(b);
+    const ContentStamp after = stampOfPath(b);
     ASSERT_EQ(after.size, before.size);
     ASSERT_EQ(after.mtimeNs, before.mtimeNs);
     ASSERT_EQ(after.inode, before.inode);
@@ -419,9 +419,9 @@ TEST_F(DigestCacheTest, ARecordCountsOnlyWhenEveryStampMatches) {
     }
     DigestCache cache(options());
     ASSERT_TRUE(cache.waitLoaded(5s));
-    const ContentStamp stamp = StampOfPath(path);
+    const ContentStamp stamp = stampOfPath(path);
     const FileKey key = cache.keys().keyOf(path, stamp);
-    ASSERT_EQ(cache.find(key, stamp), DigestFromText(md5Text("picture")));
+    ASSERT_EQ(cache.find(key, stamp), digestFromText(md5Text("picture")));
     for (qint64 ContentStamp::*field :
          {&ContentStamp::size, &ContentStamp::mtimeNs, &ContentStamp::ctimeNs}) {
         ContentStamp changed = stamp;
@@ -472,11 +472,11 @@ TEST_F(DigestCacheTest, RecordsOfGoneFilesAgeAndLimit) {
     auto holds = [&](const QString& path, const QByteArray& bytes, const QString& volume) {
         DigestCache cache(o);
         EXPECT_TRUE(cache.waitLoaded(5s));
-        const ContentStamp stamp = StampOfPath(path);
+        const ContentStamp stamp = stampOfPath(path);
         FileKey key = cache.keys().keyOf(path, stamp);
         if (!volume.isEmpty())
             key.volume = volume;
-        return cache.find(key, stamp) == DigestFromText(md5Text(bytes));
+        return cache.find(key, stamp) == digestFromText(md5Text(bytes));
     };
     {
         DigestCache cache(o);

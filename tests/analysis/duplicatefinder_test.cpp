@@ -47,7 +47,7 @@ protected:
     DuplicateRun() : host(&runner) { host.dirText = folder.path(); }
 
     void start(const QString& tag = QStringLiteral("[Doppelt]"), bool deleteCopies = false) {
-        finder.StartClicked(host, view, {tag, deleteCopies});
+        finder.startClicked(host, view, {tag, deleteCopies});
     }
     // The person clicks the Start button once more while the search lets events through.
     void clickStartWhileRunning() {
@@ -55,7 +55,7 @@ protected:
             if (clicked)
                 return;
             clicked = true;
-            finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+            finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), false});
         };
     }
     QString dir() const { return folder.path(); }
@@ -445,7 +445,7 @@ TEST(DuplicateWorkers, ListKeepsCollectedOrder) {
     host.withSubdirs = true;
     host.recorder.replies = {Mb::ResultNo};
     FakeView view;
-    DuplicateFinder().StartClicked(host, view, {QStringLiteral("[D]"), false});
+    DuplicateFinder().startClicked(host, view, {QStringLiteral("[D]"), false});
 
     QString expected = kHeader;
     for (int k = 0; k < host.files.count(); ++k) {
@@ -489,7 +489,7 @@ TEST_F(DuplicateRun, CancelWhileALargeFileIsDigestedLeavesItOut) {
 class DuplicateScriptRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString bat = BatInterpreterPath();
+        const QString bat = batInterpreterPath();
         ASSERT_TRUE(!bat.isEmpty() && QFileInfo::exists(bat))
             << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
@@ -511,7 +511,7 @@ protected:
 };
 
 TEST_F(DuplicateScriptRun, MarkingRenamesTheSurplusCopies) {
-    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), false});
+    finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), false});
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(
         folder.names(),
@@ -523,7 +523,7 @@ TEST_F(DuplicateScriptRun, MarkingRenamesTheSurplusCopies) {
 }
 
 TEST_F(DuplicateScriptRun, DeletingRemovesTheSurplusCopies) {
-    finder.StartClicked(host, view, {QStringLiteral("[Doppelt]"), true});
+    finder.startClicked(host, view, {QStringLiteral("[Doppelt]"), true});
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(folder.names(),
               QStringList({QStringLiteral("Kopie.jpg"), QString::fromLatin1(kChecksumListName),
@@ -539,7 +539,7 @@ void searchAndRun(const TempFolder& folder, bool deleteCopies, bool withSubdirs 
     host.withSubdirs = withSubdirs;
     host.questionsOff = true;
     FakeView view;
-    DuplicateFinder().StartClicked(host, view, {QStringLiteral("[Doppelt]"), deleteCopies});
+    DuplicateFinder().startClicked(host, view, {QStringLiteral("[Doppelt]"), deleteCopies});
     EXPECT_EQ(runner.calls.size(), 1u);
 }
 

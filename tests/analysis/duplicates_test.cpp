@@ -12,7 +12,7 @@ const QString kA = QStringLiteral("0CC175B9C0F1B6A831C399E269772661");
 const QString kB = QStringLiteral("900150983CD24FB0D6963F7D28E17F72");
 
 QString line(const QString& digest, const char* path) {
-    return ChecksumEntryLine(digest, QString::fromUtf8(path));
+    return checksumEntryLine(digest, QString::fromUtf8(path));
 }
 
 // A disk on which every path is a file of its own, unless the test says otherwise.
@@ -35,8 +35,8 @@ struct FakeDisk {
 
 std::vector<DuplicatePair> pairsOf(QStringList lines, const QString& tag = QString(),
                                    const FakeDisk& disk = FakeDisk()) {
-    SortChecksumLines(lines);
-    return FindDuplicatePairs(lines, tag, disk.identifier());
+    sortChecksumLines(lines);
+    return findDuplicatePairs(lines, tag, disk.identifier());
 }
 
 // The surplus copies a list yields, after sorting it as the search does.
@@ -49,16 +49,16 @@ QStringList surplusOf(QStringList lines, const QString& tag = QString(),
 }
 
 QStringList scriptOf(QStringList lines, const QString& tag, bool deleteCopies) {
-    return PlanDuplicateScript(pairsOf(lines, tag), tag, deleteCopies).lines;
+    return planDuplicateScript(pairsOf(lines, tag), tag, deleteCopies).lines;
 }
 
 }  // namespace
 
 TEST(ChecksumList, LinesTakenApart) {
-    const ChecksumEntry e = SplitChecksumLine(line(kA, "/Fotos/a;b;c.jpg"));
+    const ChecksumEntry e = splitChecksumLine(line(kA, "/Fotos/a;b;c.jpg"));
     EXPECT_EQ(e.digest, kA);
     EXPECT_EQ(e.path, QStringLiteral("/Fotos/a;b;c.jpg"));
-    const ChecksumEntry noPath = SplitChecksumLine(kA);
+    const ChecksumEntry noPath = splitChecksumLine(kA);
     EXPECT_EQ(noPath.digest, kA);
     EXPECT_TRUE(noPath.path.isEmpty());
 
@@ -66,11 +66,11 @@ TEST(ChecksumList, LinesTakenApart) {
     const QByteArray file =
         "chcp 1252\r\nif \"%1\"==\"\" (set Zeit=%time%) else (set Zeit=%1%2%3)\r\n" +
         kA.toLatin1() + ";/F/\xc3\xa4 1.jpg\r\n" + kB.toLatin1() + ";/F/b.jpg\r\n";
-    EXPECT_EQ(ChecksumEntryLines(file),
+    EXPECT_EQ(checksumEntryLines(file),
               QStringList({kA + QStringLiteral(";/F/ä 1.jpg"), kB + QStringLiteral(";/F/b.jpg")}));
     // A list that holds only its header (or nothing at all) has no entries.
-    EXPECT_TRUE(ChecksumEntryLines("chcp 1252\r\nif x\r\n").isEmpty());
-    EXPECT_TRUE(ChecksumEntryLines(QByteArray()).isEmpty());
+    EXPECT_TRUE(checksumEntryLines("chcp 1252\r\nif x\r\n").isEmpty());
+    EXPECT_TRUE(checksumEntryLines(QByteArray()).isEmpty());
 }
 
 // Within a group the path that sorts last by code units is kept, whatever the locale says.
@@ -195,17 +195,17 @@ TEST(DuplicateScript, DeletingWritesDelLinesWhateverTheTag) {
 // left out, counted, and the numbers of the others stay without gaps.
 TEST(DuplicateScript, NamesThatCannotStandInAScriptAreSkipped) {
     QStringList lines = {line(kA, "/F/a\"1.jpg"), line(kA, "/F/b.jpg"), line(kA, "/F/c.jpg"),
-                         ChecksumEntryLine(kB, QStringLiteral("/F/line\nbreak.jpg")),
+                         checksumEntryLine(kB, QStringLiteral("/F/line\nbreak.jpg")),
                          line(kB, "/F/z.jpg")};
     const std::vector<DuplicatePair> pairs = pairsOf(lines);
-    const DuplicateScript marked = PlanDuplicateScript(pairs, QStringLiteral("[D]"), false);
+    const DuplicateScript marked = planDuplicateScript(pairs, QStringLiteral("[D]"), false);
     EXPECT_EQ(marked.count, 1);
     EXPECT_EQ(marked.skipped, 2);
     EXPECT_EQ(marked.lines, QStringList({QStringLiteral("@Echo #####  1    Start: %Zeit% #####"),
                                          QStringLiteral("ren /F/b.jpg [D]b.jpg")}));
     // A tag that cannot stand in a line spoils every rename, but not a deletion.
-    EXPECT_EQ(PlanDuplicateScript(pairs, QStringLiteral("\"x\""), false).skipped, 3);
-    EXPECT_EQ(PlanDuplicateScript(pairs, QStringLiteral("\"x\""), true).count, 1);
+    EXPECT_EQ(planDuplicateScript(pairs, QStringLiteral("\"x\""), false).skipped, 3);
+    EXPECT_EQ(planDuplicateScript(pairs, QStringLiteral("\"x\""), true).count, 1);
 }
 
 // A name that carries the tag is marked already: no second tag, but it may be deleted.
@@ -213,11 +213,11 @@ TEST(DuplicateScript, ATaggedNameIsNotTaggedAgain) {
     const std::vector<DuplicatePair> pairs = {
         {QStringLiteral("/F/[D]a.jpg"), QStringLiteral("/F/b.jpg")},
         {QStringLiteral("/F/c.jpg"), QStringLiteral("/F/b.jpg")}};
-    const DuplicateScript marked = PlanDuplicateScript(pairs, QStringLiteral("[D]"), false);
+    const DuplicateScript marked = planDuplicateScript(pairs, QStringLiteral("[D]"), false);
     EXPECT_EQ(marked.lines, QStringList({QStringLiteral("@Echo #####  1    Start: %Zeit% #####"),
                                          QStringLiteral("ren /F/c.jpg [D]c.jpg")}));
     EXPECT_EQ(marked.skipped, 0);
-    EXPECT_EQ(PlanDuplicateScript(pairs, QStringLiteral("[D]"), true).lines.at(1),
+    EXPECT_EQ(planDuplicateScript(pairs, QStringLiteral("[D]"), true).lines.at(1),
               QStringLiteral("del /F/[D]a.jpg"));
 }
 
@@ -225,7 +225,7 @@ TEST(DuplicateScript, TheWalkEndsWhenAskedAfterAPair) {
     const std::vector<DuplicatePair> pairs = pairsOf(
         {line(kA, "/F/1.jpg"), line(kA, "/F/2.jpg"), line(kA, "/F/3.jpg"), line(kA, "/F/4.jpg")});
     std::vector<int> seen;
-    const DuplicateScript script = PlanDuplicateScript(pairs, QString(), true, [&](int count) {
+    const DuplicateScript script = planDuplicateScript(pairs, QString(), true, [&](int count) {
         seen.push_back(count);
         return count < 2;
     });

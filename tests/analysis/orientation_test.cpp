@@ -70,7 +70,7 @@ FileList filesIn(const QString& dir, const QStringList& names) {
 }
 
 QString progress(int k, int n) {
-    return ProgressLine(k, n);
+    return progressLine(k, n);
 }
 
 bool nothingExists(const QString&) {
@@ -182,7 +182,7 @@ TEST(OrientationTagPlan, BothPlacementsLineByLine) {
                                             Orientation::Portrait, Orientation::Landscape};
     OrientationTagOptions options;
     OrientationScript front = planOrientationTags(files, measured, options, false, nothingExists);
-    EXPECT_EQ(front.lines, ScriptHeader() + QStringList({
+    EXPECT_EQ(front.lines, scriptHeader() + QStringList({
                                                 q("ren /bilder/a.jpg [HF]a.jpg"),
                                                 progress(0, 6) + u'"',
                                                 q("ren /bilder/b.jpg [QF]b.jpg"),
@@ -204,7 +204,7 @@ TEST(OrientationTagPlan, BothPlacementsLineByLine) {
     options.landscapeTag = q("(quer)");
     const OrientationScript back =
         planOrientationTags(files, measured, options, true, nothingExists);
-    EXPECT_EQ(back.lines, ScriptHeader() + QStringList({
+    EXPECT_EQ(back.lines, scriptHeader() + QStringList({
                                                progress(0, 6),
                                                q("ren /bilder/a.jpg \"a(hoch).jpg\""),
                                                progress(1, 6),
@@ -268,7 +268,7 @@ TEST(OrientationRemovePlan, BothPlacementsComeOffAndTheFormatIsChecked) {
     OrientationScript script =
         planRemoveOrientationTags(files, OrientationTagOptions{}, true, nothingExists);
     EXPECT_TRUE(script.wellFormed);
-    EXPECT_EQ(script.lines, ScriptHeader() + QStringList({
+    EXPECT_EQ(script.lines, scriptHeader() + QStringList({
                                                  progress(0, 4),
                                                  q("ren \"/Meine Bilder/[HF]a.jpg\" a.jpg"),
                                                  progress(1, 4),

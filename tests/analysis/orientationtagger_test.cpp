@@ -48,7 +48,7 @@ protected:
         folder.write(q("c.jpg"), "kein Bild");
         folder.write(q("d.jpg"), pictureOf(25, 25));
     }
-    void start() { tagger.StartClicked(host, view, tags); }
+    void start() { tagger.startClicked(host, view, tags); }
     QString dir() const { return folder.path(); }
     QString scriptPath() const { return dir() + QLatin1String(kOrientationTagScriptName); }
     QStringList scriptLines() const {
@@ -64,7 +64,7 @@ protected:
             if (clicked || !lastStatus().contains(statusEnd))
                 return;
             clicked = true;
-            tagger.StartClicked(host, view, tags);
+            tagger.startClicked(host, view, tags);
         };
     }
 
@@ -83,13 +83,13 @@ TEST_F(OrientationRun, MeasuresWritesAndOpensTheScriptOnNo) {
     host.recorder.replies = {Mb::ResultNo};
     start();
 
-    EXPECT_EQ(scriptLines(), ScriptHeader() + QStringList({
+    EXPECT_EQ(scriptLines(), scriptHeader() + QStringList({
                                                   q("ren ") + dir() + q("a.jpg [HF]a.jpg"),
-                                                  ProgressLine(0, 4) + u'"',
+                                                  progressLine(0, 4) + u'"',
                                                   q("ren ") + dir() + q("b.jpg [QF]b.jpg"),
-                                                  ProgressLine(1, 4) + u'"',
+                                                  progressLine(1, 4) + u'"',
                                                   q("ren ") + dir() + q("d.jpg [QF]d.jpg"),
-                                                  ProgressLine(3, 4) + u'"',
+                                                  progressLine(3, 4) + u'"',
                                                   q("pause"),
                                                   QString(),
                                               }));
@@ -134,7 +134,7 @@ TEST_F(OrientationRun, EnglishYesRunsTheScriptAndOffersDeletion) {
     EXPECT_EQ(runner.calls[0].program, scriptPath());
     EXPECT_EQ(runner.calls[0].arguments, QStringList{q("14:05")});
     EXPECT_TRUE(host.keptButtonVisible(kOrientationTagKept));  // kept on No
-    EXPECT_EQ(scriptLines()[2], ProgressLine(0, 4));
+    EXPECT_EQ(scriptLines()[2], progressLine(0, 4));
     EXPECT_EQ(scriptLines()[3], q("ren ") + dir() + q("a.jpg a[HF].jpg"));
     EXPECT_GE(host.recorder.statuses.indexOf(q("(Time left: )   0 / 5 - [HF]: 0 / [QF]: 0")), 0);
     EXPECT_EQ(host.recorder.statuses.last(), q("All done!"));
@@ -154,8 +154,8 @@ TEST_F(OrientationRun, StopQuestionYesEndsTheLoopWithTheLinesSoFar) {
     EXPECT_EQ(host.recorder.boxes[0].flags, Mb::YesNo);
     EXPECT_EQ(host.recorder.boxes[1].title, q("Umbenennen starten?"));
     EXPECT_EQ(scriptLines().mid(2),
-              QStringList({q("ren ") + dir() + q("a.jpg [HF]a.jpg"), ProgressLine(0, 4) + u'"',
-                           q("ren ") + dir() + q("b.jpg [QF]b.jpg"), ProgressLine(1, 4) + u'"',
+              QStringList({q("ren ") + dir() + q("a.jpg [HF]a.jpg"), progressLine(0, 4) + u'"',
+                           q("ren ") + dir() + q("b.jpg [QF]b.jpg"), progressLine(1, 4) + u'"',
                            QString()}));
     EXPECT_EQ(host.captions.filter(q("Analysiere Bild: 3 / 4")).size(), 0);
     EXPECT_EQ(view.buttonTexts, QStringList({q("Stop"), q("Start")}));
@@ -189,7 +189,7 @@ TEST_F(OrientationRun, EscEndsTheLoopWithTheLinesSoFar) {
     host.recorder.replies = {Mb::ResultNo};
     start();
     EXPECT_EQ(scriptLines().mid(2), QStringList({q("ren ") + dir() + q("a.jpg [HF]a.jpg"),
-                                                 ProgressLine(0, 4) + u'"', QString()}));
+                                                 progressLine(0, 4) + u'"', QString()}));
     EXPECT_FALSE(host.cancel);  // noticed and cleared
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Umbenennen starten?"));
@@ -248,7 +248,7 @@ TEST_F(OrientationRun, TakenNamesAreCountedInTheQuestion) {
 class OrientationScriptRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString bat = BatInterpreterPath();
+        const QString bat = batInterpreterPath();
         ASSERT_TRUE(!bat.isEmpty() && QFileInfo::exists(bat))
             << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
@@ -271,7 +271,7 @@ TEST_F(OrientationScriptRun, TagAndRemoveBothPlacements) {
     for (bool beforeExtension : {false, true}) {
         OrientationTagOptions tags;
         tags.beforeExtension = beforeExtension;
-        tagger.StartClicked(host, view, tags);
+        tagger.startClicked(host, view, tags);
         if (beforeExtension) {
             EXPECT_EQ(folder.names(), QStringList({q("100%[QF].JPG"), q("Oma & Opa[HF].jpg"),
                                                    q("Strand (2)[QF].jpg"), q("kaputt.jpg")}));
@@ -288,7 +288,7 @@ TEST_F(OrientationScriptRun, TagAndRemoveBothPlacements) {
 
 TEST_F(OrientationScriptRun, ExistingNameIsNeverOverwritten) {
     folder.write(q("[HF]Oma & Opa.jpg"), "schon da");
-    tagger.StartClicked(host, view, OrientationTagOptions{});
+    tagger.startClicked(host, view, OrientationTagOptions{});
     EXPECT_EQ(folder.read(q("[HF]Oma & Opa.jpg")), QByteArray("schon da"));
     EXPECT_TRUE(folder.exists(q("Oma & Opa.jpg")));
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
@@ -386,14 +386,14 @@ TEST(OrientationWorkers, ScriptKeepsListOrder) {
     host.withSubdirs = true;
     host.recorder.replies = {Mb::ResultNo};
     FakeView view;
-    OrientationTagger().StartClicked(host, view, OrientationTagOptions{});
+    OrientationTagger().startClicked(host, view, OrientationTagOptions{});
 
     ASSERT_EQ(host.files.count(), 150);
-    QStringList expected = ScriptHeader();
+    QStringList expected = scriptHeader();
     for (int k = 0; k < host.files.count(); ++k) {
         const QString path = host.files.fullPath(k);
         expected.append(q("ren ") + path + u' ' + tagOf.value(path) + host.files.FileNames.at(k));
-        expected.append(ProgressLine(k, 150) + u'"');
+        expected.append(progressLine(k, 150) + u'"');
     }
     expected.append(QString());
     EXPECT_EQ(splitCrLf(folder.read(QLatin1String(kOrientationTagScriptName))), expected);

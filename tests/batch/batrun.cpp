@@ -15,7 +15,7 @@ BatResult runBatWith(const QStringList& options, const QString& scriptPath,
                      const QStringList& arguments, const QByteArray& input) {
     BatResult r;
     QProcess p;
-    p.start(BatInterpreterPath(), options + QStringList{scriptPath} + arguments);
+    p.start(batInterpreterPath(), options + QStringList{scriptPath} + arguments);
     if (!p.waitForStarted())
         return r;
     if (!input.isEmpty())

@@ -22,11 +22,11 @@ namespace {
 // The line as the interpreter reads it: expanded, then parsed.
 Command parsedLine(const QString& line) {
     LineParser parser;
-    return parser.parse(ExpandPercents(line, Parameters{}, Variables{}));
+    return parser.parse(expandPercents(line, Parameters{}, Variables{}));
 }
 
-LineRole roleOf(const char* line) {
-    return RoleOf(parsedLine(q(line)), q(line));
+LineRole roleOfLine(const char* line) {
+    return roleOf(parsedLine(q(line)), q(line));
 }
 
 BlockFiles filesOf(BlockFileNamer& namer, const QStringList& lines) {
@@ -41,8 +41,8 @@ BlockFiles filesOf(BlockFileNamer& namer, const QStringList& lines) {
 // The tools' lines for a picture form its block; every other kind of line, and an
 // ImageMagick line whose files its text does not name, stands alone.
 TEST(BlockRoles, ToolLinesFormBlocksAndEverythingElseStandsAlone) {
-    EXPECT_EQ(RoleOf(parsedLine(ProgressLine(0, 3)), ProgressLine(0, 3)), LineRole::Progress);
-    EXPECT_EQ(roleOf("@echo #####  12  Start: %Zeit% #####"), LineRole::Progress);
+    EXPECT_EQ(roleOf(parsedLine(progressLine(0, 3)), progressLine(0, 3)), LineRole::Progress);
+    EXPECT_EQ(roleOfLine("@echo #####  12  Start: %Zeit% #####"), LineRole::Progress);
     for (const char* member : {
              " convert /f/a.jpg -resize \"2000x2000>\" -quality 95 /f/a.jpg",
              "/opt/im/magick convert /f/a.jpg -format PNG -quality 95 /f/a.png",
@@ -52,7 +52,7 @@ TEST(BlockRoles, ToolLinesFormBlocksAndEverythingElseStandsAlone) {
              "echo done",
              "rem a note",
          })
-        EXPECT_EQ(roleOf(member), LineRole::Member) << member;
+        EXPECT_EQ(roleOfLine(member), LineRole::Member) << member;
     for (const char* barrier : {
              "if not exist /f/Text-Included md /f/Text-Included",
              "del /f/a.jpg",
@@ -72,8 +72,8 @@ TEST(BlockRoles, ToolLinesFormBlocksAndEverythingElseStandsAlone) {
              "if errorlevel 1 ren /f/a.jpg b.jpg",
              "convert a.jpg b.jpg & del a.jpg",
          })
-        EXPECT_EQ(roleOf(barrier), LineRole::Barrier) << barrier;
-    EXPECT_EQ(roleOf(":label"), LineRole::Nothing);
+        EXPECT_EQ(roleOfLine(barrier), LineRole::Barrier) << barrier;
+    EXPECT_EQ(roleOfLine(":label"), LineRole::Nothing);
 }
 
 // Blocks of different pictures are apart, even with the same options and font; a block

@@ -104,7 +104,7 @@ TEST(ConsoleWindow, ShowsOutputAndAnswersPauseWithAKey) {
             pauses = 2;
         }
     });
-    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    ConsoleScriptRunner runner(nullptr, test::batInterpreterPath());
     EXPECT_EQ(runner.runAndWait(path, {QStringLiteral("14:05")}), 0);
     EXPECT_EQ(pauses, 2);
     EXPECT_TRUE(renamedBeforeFirstKey);
@@ -137,7 +137,7 @@ TEST(ConsoleWindow, ClosingStopsTheScriptAndItsProgram) {
             closed = true;
         }
     });
-    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    ConsoleScriptRunner runner(nullptr, test::batInterpreterPath());
     EXPECT_EQ(runner.runAndWait(path, {}), kRunStopped);
     EXPECT_TRUE(closed);
     EXPECT_TRUE(runner.lastCancelled());
@@ -184,7 +184,7 @@ TEST(ConsoleWindow, ClosingDuringImageMagickLeavesNoHalfWrittenPicture) {
             closed = true;
         }
     });
-    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    ConsoleScriptRunner runner(nullptr, test::batInterpreterPath());
     EXPECT_EQ(runner.runAndWait(script, {}), kRunStopped);
     ASSERT_TRUE(closed);
     const QByteArray done = f.read(QStringLiteral("p0.jpg"));
@@ -205,7 +205,7 @@ TEST(ConsoleWindow, ClosingDuringImageMagickLeavesNoHalfWrittenPicture) {
 // Another program runs directly in the window; a missing interpreter or program is told.
 TEST(ConsoleWindow, ProgramsAndMissingPieces) {
     WindowDriver driver([](ConsoleWindow&) {});
-    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    ConsoleScriptRunner runner(nullptr, test::batInterpreterPath());
     EXPECT_EQ(runner.runAndWait(QStringLiteral("/bin/echo"), {QStringLiteral("hallo  welt")}), 0);
     EXPECT_EQ(runner.lastOutput(), QStringLiteral("hallo  welt\n"));
     EXPECT_EQ(runner.runAndWait(QStringLiteral("/bin/sh"),
@@ -236,7 +236,7 @@ TEST(ConsoleScriptRunner, HandsTheUndoJournalToTheInterpreterOnlyWhenGivenOne) {
                QStringLiteral("ren ") + scriptArg(f.file(QStringLiteral("b.jpg"))) + " c.jpg"}));
     const QString stray = state.file(QStringLiteral("stray.journal"));
     qputenv(kUndoJournalVariable, QFile::encodeName(stray));
-    ConsoleScriptRunner runner(nullptr, test::BatInterpreterPath());
+    ConsoleScriptRunner runner(nullptr, test::batInterpreterPath());
     const QString journal = state.file(QStringLiteral("pictures.journal"));
     runner.setUndoJournal(journal);
     EXPECT_EQ(runner.runAndWait(path, {}), 0);

@@ -12,13 +12,13 @@ namespace {
 QString expand(const QString& line, const QStringList& args = {}) {
     Variables vars;
     vars.set(QStringLiteral("Zeit"), QStringLiteral("14:05"), false);
-    return ExpandPercents(line, makeParameters(QStringLiteral("t.bat"), args), vars);
+    return expandPercents(line, makeParameters(QStringLiteral("t.bat"), args), vars);
 }
 
 }  // namespace
 
 TEST(Expansion, HeaderLineWithAndWithoutStartTime) {
-    const QString header = kadrano::ScriptHeader().at(1);
+    const QString header = kadrano::scriptHeader().at(1);
     const QString withArg = expand(header, {QStringLiteral("14:05")});
     EXPECT_TRUE(withArg.startsWith(QStringLiteral("if \"14:05\"==\"\" (set Zeit=")));
     EXPECT_TRUE(withArg.endsWith(QStringLiteral(") else (set Zeit=14:05)")));
@@ -34,7 +34,7 @@ TEST(Expansion, HeaderLineWithAndWithoutStartTime) {
 
 TEST(Expansion, PercentRules) {
     EXPECT_EQ(
-        expand(kadrano::ProgressLine(1, 4)),
+        expand(kadrano::progressLine(1, 4)),
         QStringLiteral("@Echo #####  25% - Verb.: 4    (Nr: 2 / 4)  Start: 14:05 Uhr  #####"));
     // Names are case-insensitive; an undefined variable leaves nothing.
     EXPECT_EQ(expand(QStringLiteral("[%zeit%|%ZEIT%|%Undefined%]")),

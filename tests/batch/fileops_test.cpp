@@ -26,7 +26,7 @@ struct path {
 // Both ways of renaming must keep every file that already has the new name, files and
 // folders alike; the second is what file systems without the no-replace flag get.
 TEST(FileOps, RenameNeverReplaces) {
-    for (auto renameFn : {&RenameNoReplace, &renameWithoutNoReplaceFlag}) {
+    for (auto renameFn : {&renameNoReplace, &renameWithoutNoReplaceFlag}) {
         TempFolder f;
         f.write(QStringLiteral("a.jpg"), "A");
         f.write(QStringLiteral("b.jpg"), "B");
@@ -63,23 +63,23 @@ TEST(FileOps, RemoveExactlyOneWritableFile) {
     ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
     ASSERT_EQ(::symlink(path(f, "keep.jpg"), path(f, "link.jpg")), 0);
 
-    EXPECT_EQ(RemoveOneFile(path(f, "a.jpg")), 0);
-    EXPECT_EQ(RemoveOneFile(path(f, "a.jpg")), ENOENT);
-    EXPECT_EQ(RemoveOneFile(path(f, "dir")), EISDIR);
-    EXPECT_EQ(RemoveOneFile(path(f, "ro.jpg")), EACCES);
-    EXPECT_EQ(RemoveOneFile(path(f, "link.jpg")), 0);  // the link goes, not what it points to
+    EXPECT_EQ(removeOneFile(path(f, "a.jpg")), 0);
+    EXPECT_EQ(removeOneFile(path(f, "a.jpg")), ENOENT);
+    EXPECT_EQ(removeOneFile(path(f, "dir")), EISDIR);
+    EXPECT_EQ(removeOneFile(path(f, "ro.jpg")), EACCES);
+    EXPECT_EQ(removeOneFile(path(f, "link.jpg")), 0);  // the link goes, not what it points to
     EXPECT_EQ(f.names(), (QStringList{QStringLiteral("keep.jpg"), QStringLiteral("ro.jpg")}));
     EXPECT_TRUE(f.exists(QStringLiteral("dir/inside.jpg")));
 }
 
 TEST(FileOps, MakeFolderPath) {
     TempFolder f;
-    EXPECT_EQ(MakeFolderPath(path(f, "a/b c/d")), 0);
+    EXPECT_EQ(makeFolderPath(path(f, "a/b c/d")), 0);
     EXPECT_TRUE(f.exists(QStringLiteral("a/b c/d")));
-    EXPECT_EQ(MakeFolderPath(path(f, "a/b c")), EEXIST);
+    EXPECT_EQ(makeFolderPath(path(f, "a/b c")), EEXIST);
     f.write(QStringLiteral("file"));
-    EXPECT_EQ(MakeFolderPath(path(f, "file")), EEXIST);
-    EXPECT_EQ(MakeFolderPath(path(f, "file/sub/x")), ENOTDIR);
+    EXPECT_EQ(makeFolderPath(path(f, "file")), EEXIST);
+    EXPECT_EQ(makeFolderPath(path(f, "file/sub/x")), ENOTDIR);
 }
 
 // A rename by link and unlink that was stopped in between leaves the file under both names;
@@ -91,19 +91,19 @@ TEST(FileOps, RenameFinishesWhenBothNamesAreAlreadyOneFile) {
         TempFolder f;
         f.write(QStringLiteral("a.jpg"), "A");
         ASSERT_EQ(::link(path(f, "a.jpg"), path(f, "b.jpg")), 0);
-        EXPECT_EQ(RenameNoReplace(path(f, "a.jpg"), path(f, "b.jpg")), 0);
+        EXPECT_EQ(renameNoReplace(path(f, "a.jpg"), path(f, "b.jpg")), 0);
         EXPECT_EQ(f.names(), QStringList{QStringLiteral("b.jpg")});
         EXPECT_EQ(f.read(QStringLiteral("b.jpg")), QByteArray("A"));
 
         f.mkdir(QStringLiteral("sub"));
         ASSERT_EQ(::link(path(f, "b.jpg"), path(f, "sub/other.jpg")), 0);
-        EXPECT_EQ(RenameNoReplace(path(f, "b.jpg"), path(f, "b.jpg")), EEXIST);
-        EXPECT_EQ(RenameNoReplace(path(f, "b.jpg"), path(f, "./b.jpg")), EEXIST);
+        EXPECT_EQ(renameNoReplace(path(f, "b.jpg"), path(f, "b.jpg")), EEXIST);
+        EXPECT_EQ(renameNoReplace(path(f, "b.jpg"), path(f, "./b.jpg")), EEXIST);
         EXPECT_EQ(f.read(QStringLiteral("b.jpg")), QByteArray("A"));
 
         // A link to the new name is a name of its own, not the file: it stays.
         ASSERT_EQ(::symlink("b.jpg", path(f, "link.jpg")), 0);
-        EXPECT_EQ(RenameNoReplace(path(f, "link.jpg"), path(f, "b.jpg")), EEXIST);
+        EXPECT_EQ(renameNoReplace(path(f, "link.jpg"), path(f, "b.jpg")), EEXIST);
         EXPECT_EQ(f.names(), (QStringList{QStringLiteral("b.jpg"), QStringLiteral("link.jpg")}));
     }
     useRenameFallback(false);

@@ -60,7 +60,7 @@ TEST(HostileNames, GeneratedLinesHitExactlyTheirFile) {
     ScriptBuilder script;
     for (int i = 0; i < names.size(); ++i) {
         const QString& n = names[i];
-        ASSERT_TRUE(CanStandInScript(n));
+        ASSERT_TRUE(canStandInScript(n));
         script.addProgress(i, int(names.size()));
         script.add(QStringLiteral("ren ") + scriptArg(f.file(n)) + u' ' +
                    scriptArg(QStringLiteral("0434#") + n));

@@ -58,7 +58,7 @@ TEST(Interpreter, RunsAToolScript) {
     // Started without a time, the script shows the clock of its start.
     f.write(QStringLiteral("c.jpg"));
     r = runLines(
-        f, {ScriptHeader()[0], ScriptHeader()[1], QStringLiteral("@echo off"), ProgressLine(0, 1),
+        f, {scriptHeader()[0], scriptHeader()[1], QStringLiteral("@echo off"), progressLine(0, 1),
             QStringLiteral("ren ") + arg(f, QStringLiteral("c.jpg")) + " e.jpg"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(Start: [ 12]\d:\d\d:\d\d[,.]\d\d Uhr)"))

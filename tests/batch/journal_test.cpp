@@ -22,7 +22,7 @@ QString ren(const QString& from, const QString& to) {
 void startNoted(QProcess& p, const QString& script, const QString& journal) {
     p.setProcessEnvironment(undoJournalEnvironment(journal));
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(test::BatInterpreterPath(), {script});
+    p.start(test::batInterpreterPath(), {script});
     ASSERT_TRUE(p.waitForStarted());
 }
 
@@ -64,7 +64,7 @@ TEST(BatJournal, NotesWhatRanAndNothingWhenRunByHand) {
 
     QProcess byHand;
     byHand.setProcessEnvironment(undoJournalEnvironment(QString()));
-    byHand.start(test::BatInterpreterPath(), {script});
+    byHand.start(test::batInterpreterPath(), {script});
     ASSERT_TRUE(byHand.waitForFinished());
     EXPECT_EQ(UndoJournal::read(journal).runs().size(), 1u);
     EXPECT_EQ(state.names(), QStringList({q("j.journal")}));

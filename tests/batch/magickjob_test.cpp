@@ -34,7 +34,7 @@ TEST(MagickJobPlan, PictureCommandsOfEveryForm) {
 
     // In place, as the resize tool writes it.
     auto job =
-        PlanMagickJob({q("convert"), a, q("-resize"), q("2000x2000>"), q("-quality"), q("95"), a},
+        planMagickJob({q("convert"), a, q("-resize"), q("2000x2000>"), q("-quality"), q("95"), a},
                       "/usr/bin/convert");
     ASSERT_TRUE(job);
     EXPECT_EQ(job->program, QByteArray("/usr/bin/convert"));
@@ -47,7 +47,7 @@ TEST(MagickJobPlan, PictureCommandsOfEveryForm) {
     EXPECT_FALSE(job->firstFrameOnly);
 
     // A conversion reads the first frame; a file that is an option's value is no input.
-    job = PlanMagickJob(
+    job = planMagickJob(
         {q("convert"), q("-font"), font, gif, q("-annotate"), q("+0+5"), q("Rom"), out},
         "/usr/bin/convert");
     ASSERT_TRUE(job);
@@ -55,17 +55,17 @@ TEST(MagickJobPlan, PictureCommandsOfEveryForm) {
     EXPECT_TRUE(job->firstFrameOnly);
     EXPECT_EQ(job->argv.mid(4, 3), bytes({q("-font"), font, gif + q("[0]")}));
     // Same format, and jpeg for jpg: every frame stays.
-    job = PlanMagickJob({q("convert"), gif, f.file(q("x.GIF"))}, "/usr/bin/convert");
+    job = planMagickJob({q("convert"), gif, f.file(q("x.GIF"))}, "/usr/bin/convert");
     EXPECT_FALSE(job->firstFrameOnly);
-    job = PlanMagickJob({q("convert"), a, f.file(q("x.jpeg"))}, "/usr/bin/convert");
+    job = planMagickJob({q("convert"), a, f.file(q("x.jpeg"))}, "/usr/bin/convert");
     EXPECT_FALSE(job->firstFrameOnly);
 
     // ImageMagick 7, with its sub-command, and without one and a format before the name.
-    job = PlanMagickJob({q("/opt/IM 7/magick"), q("convert"), a, out}, "/opt/IM 7/magick");
+    job = planMagickJob({q("/opt/IM 7/magick"), q("convert"), a, out}, "/opt/IM 7/magick");
     ASSERT_TRUE(job);
     EXPECT_EQ(job->argv.mid(0, 5),
               bytes(QStringList{q("/opt/IM 7/magick"), q("convert")} + kSafety));
-    job = PlanMagickJob({q("magick"), a, q("-strip"), q("PNG:") + f.file(q("x.dat"))},
+    job = planMagickJob({q("magick"), a, q("-strip"), q("PNG:") + f.file(q("x.dat"))},
                         "/usr/bin/magick");
     ASSERT_TRUE(job);
     EXPECT_EQ(job->outputFormat, q("PNG:"));
@@ -76,14 +76,14 @@ TEST(MagickJobPlan, PictureCommandsOfEveryForm) {
     // into a new file.
     const QString convert = f.write(q("bin/convert"), "#!/bin/sh\n");
     QFile::setPermissions(convert, QFile::permissions(convert) | QFile::ExeOwner);
-    job = PlanMagickJob({q("mogrify"), q("-auto-orient"), a}, f.file(q("bin/mogrify")).toUtf8());
+    job = planMagickJob({q("mogrify"), q("-auto-orient"), a}, f.file(q("bin/mogrify")).toUtf8());
     ASSERT_TRUE(job);
     EXPECT_EQ(job->program, convert.toUtf8());
     EXPECT_EQ(job->argv,
               bytes(QStringList{q("convert")} + kSafety + QStringList{a, q("-auto-orient"), {}}));
     EXPECT_EQ(job->input, a);
     EXPECT_EQ(job->output, a);
-    job = PlanMagickJob({q("magick"), q("mogrify"), q("-auto-orient"), a}, "/usr/bin/magick");
+    job = planMagickJob({q("magick"), q("mogrify"), q("-auto-orient"), a}, "/usr/bin/magick");
     ASSERT_TRUE(job);
     EXPECT_EQ(job->argv,
               bytes(QStringList{q("magick")} + kSafety + QStringList{a, q("-auto-orient"), {}}));
@@ -110,8 +110,8 @@ TEST(MagickJobPlan, OtherLinesRunAsWritten) {
         {q("cp"), a, b},
     };
     for (const QStringList& line : asWritten)
-        EXPECT_FALSE(PlanMagickJob(line, "/usr/bin/" + line.front().toUtf8()))
+        EXPECT_FALSE(planMagickJob(line, "/usr/bin/" + line.front().toUtf8()))
             << line.join(u' ').toStdString();
     // mogrify without a convert beside it cannot be written the safe way.
-    EXPECT_FALSE(PlanMagickJob({q("mogrify"), q("-auto-orient"), a}, "/nowhere/mogrify"));
+    EXPECT_FALSE(planMagickJob({q("mogrify"), q("-auto-orient"), a}, "/nowhere/mogrify"));
 }

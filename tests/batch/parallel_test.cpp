@@ -115,7 +115,7 @@ std::string journalNotes(const QString& journal) {
 // Starts kadrano-bat with three jobs as the window starts it, the journal named.
 void startNotedWithThreeJobs(QProcess& p, const QString& script, const QString& journal) {
     p.setProcessEnvironment(undoJournalEnvironment(journal));
-    p.start(test::BatInterpreterPath(), {q("--jobs"), q("3"), script});
+    p.start(test::batInterpreterPath(), {q("--jobs"), q("3"), script});
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(Collect, WalksTheTreeBreadthFirstWithNamesInOneStableOrder) {
         t.write(q(f));
     Observer obs;
     const CollectResult r =
-        CollectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
+        collectPictureFiles(t.file(q("A/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_FALSE(r.cancelled);
     EXPECT_EQ(relativePaths(r.files, t.path()),
               QStringList({q("A/a.JPG"), q("A/b.jpg"), q("A/C.jpg"), q("A/dir.jpg/inner.jpg"),
@@ -86,7 +86,7 @@ TEST(Collect, OnlyTheTopFolderWithoutSubdirectories) {
     for (const char* f : {"b.jpg", "a.jpg", "sub/c.jpg"})
         t.write(q(f));
     Observer obs;
-    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
+    const CollectResult r = collectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(r.files.FileNames, QStringList({q("a.jpg"), q("b.jpg")}));
     EXPECT_EQ(r.files.FileDirs, QStringList({t.path(), t.path()}));
     EXPECT_TRUE(obs.statuses.isEmpty());
@@ -97,7 +97,7 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     for (int i = 0; i < 2500; ++i)
         t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 7).arg(i));
     Observer obs;
-    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+    const CollectResult r = collectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_EQ(r.files.count(), 2500);
     ASSERT_EQ(obs.statuses.size(), 9);  // the start text and 300, 600, ..., 2400
     EXPECT_EQ(obs.statuses[1], q("Suche läuft.. (300) (ESC = Abbr.)"));
@@ -105,14 +105,14 @@ TEST(Collect, StatusCountsAreThinnedAndGroupedByTheLocale) {
     EXPECT_EQ(collectedStatusText(r.files.count(), false, Language::German), q("Gefunden: 2.500"));
 
     Observer english;
-    CollectPictureFiles(t.path(), q("*.jpg"), true, Language::English, english);
+    collectPictureFiles(t.path(), q("*.jpg"), true, Language::English, english);
     EXPECT_EQ(english.statuses[4], q("Searching.. (1.200) (ESC = Cancel)"));
 
     TempFolder flat;
     for (int i = 0; i < 25; ++i)
         flat.write(QStringLiteral("f%1.jpg").arg(i));
     Observer single;
-    CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::English, single);
+    collectPictureFiles(flat.path(), q("*.jpg"), false, Language::English, single);
     EXPECT_EQ(single.statuses, QStringList({q("Searching .. (10) (ESC = Cancel)"),
                                             q("Searching .. (20) (ESC = Cancel)")}));
 }
@@ -123,7 +123,7 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
         t.write(QStringLiteral("d%1/f%2.jpg").arg(i % 3).arg(i));
     Observer obs;
     obs.cancelAtStatus = 5;  // ESC arrives while the count 1200 is shown
-    const CollectResult r = CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+    const CollectResult r = collectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.files.count(), 1200);
     EXPECT_EQ(collectedStatusText(r.files.count(), true, Language::German),
@@ -137,7 +137,7 @@ TEST(Collect, EscapeStopsTheWalkAndKeepsWhatWasFound) {
     Observer single;
     single.cancel = true;
     const CollectResult s =
-        CollectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
+        collectPictureFiles(flat.path(), q("*.jpg"), false, Language::German, single);
     EXPECT_EQ(s.files.count(), 10);
 }
 
@@ -151,10 +151,10 @@ TEST(Collect, MissingFoldersAndUnusableNamesContributeNothing) {
     std::fclose(f);
     Observer obs;
     EXPECT_EQ(
-        CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
+        collectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs).files.FileNames,
         QStringList({q("good.jpg")}));
     std::remove(badName.constData());  // the temporary folder could not remove it by its text
-    EXPECT_TRUE(CollectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
+    EXPECT_TRUE(collectPictureFiles(t.file(q("missing/")), q("*.jpg"), true, Language::German, obs)
                     .files.isEmpty());
     EXPECT_EQ(noFilesFoundStatusText(Language::German), q("Keine Dateien gefunden"));
     EXPECT_EQ(noFilesFoundStatusText(Language::English), q("No Files found"));
@@ -184,12 +184,12 @@ TEST(Collect, TheProgramsOwnScriptsAndListsAreNeverCollected) {
         t.write(q(f));
     Observer obs;
     const CollectResult all =
-        CollectPictureFiles(t.path(), q("*.*"), true, Language::German, obs, own);
+        collectPictureFiles(t.path(), q("*.*"), true, Language::German, obs, own);
     EXPECT_EQ(relativePaths(all.files, t.path()),
               QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt"), q("sub/b.jpg")}));
     EXPECT_FALSE(all.leftOut.any());
     const CollectResult top =
-        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs, own);
+        collectPictureFiles(t.path(), q("*.*"), false, Language::German, obs, own);
     EXPECT_EQ(top.files.FileNames, QStringList({q("_Notizen.txt"), q("a.jpg"), q("Notizen.txt")}));
     EXPECT_EQ(own.names().size(), 6);
     EXPECT_TRUE(own.contains(u"_datei_checksummenliste.TXT"));
@@ -199,7 +199,7 @@ TEST(Collect, TheProgramsOwnScriptsAndListsAreNeverCollected) {
     EXPECT_FALSE(own.contains(u""));
     // Without a list, a collection by "*.*" takes them all.
     const QStringList plain =
-        CollectPictureFiles(t.path(), q("*.*"), false, Language::German, obs).files.FileNames;
+        collectPictureFiles(t.path(), q("*.*"), false, Language::German, obs).files.FileNames;
     for (const char* name : {"_Rename_Random.bat", "_RENAME_RANDOM.BAT", "Notizen mit Blank.txt"})
         EXPECT_TRUE(plain.contains(q(name))) << name;
 }
@@ -247,14 +247,14 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     Observer obs;
     TempFolder t;
     const CollectResult missing =
-        CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), true, Language::German, obs);
+        collectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), true, Language::German, obs);
     EXPECT_TRUE(missing.leftOut.topMissing);
     EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::German),
               q("Nicht erfasst:\nDer Ordner existiert nicht."));
     EXPECT_EQ(collectLeftOutNote(missing.leftOut, Language::English),
               q("Left out:\nThe folder does not exist."));
     EXPECT_TRUE(
-        CollectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), false, Language::German, obs)
+        collectPictureFiles(t.file(q("gibt es nicht/")), q("*.jpg"), false, Language::German, obs)
             .leftOut.topMissing);
 
     // Names that are not valid UTF-8: a picture and a folder.
@@ -266,7 +266,7 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
     TooDeepFolders deep(t.path());
     ASSERT_TRUE(deep.made());
     const CollectResult tree =
-        CollectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
+        collectPictureFiles(t.path(), q("*.jpg"), true, Language::German, obs);
     EXPECT_EQ(tree.files.FileNames, QStringList({q("good.jpg")}));
     EXPECT_FALSE(tree.leftOut.topMissing || tree.leftOut.topUnreadable);
     EXPECT_EQ(tree.leftOut.undecodableNames, 2);
@@ -280,7 +280,7 @@ TEST(Collect, SaysWhatItLeftOutAndWhy) {
                 "2 file or folder name(s) left out: not valid UTF-8, they cannot be written "
                 "into a script."));
     const CollectResult flat =
-        CollectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
+        collectPictureFiles(t.path(), q("*.jpg"), false, Language::German, obs);
     EXPECT_EQ(flat.leftOut.undecodableNames, 1);
     EXPECT_EQ(flat.leftOut.unreadableFolders, 0);
     EXPECT_EQ(collectLeftOutNote(CollectLeftOut(), Language::German), QString());

@@ -38,26 +38,26 @@ TEST(ScriptArg, NamesTheInterpreterWouldActOnAreQuotedAndPercentDoubled) {
 }
 
 TEST(ScriptArg, NamesThatCannotStandInALineAreRecognised) {
-    EXPECT_TRUE(CanStandInScript(q("/tmp/Tom&Jerry 50%.jpg")));
-    EXPECT_FALSE(CanStandInScript(q("/tmp/say \"cheese\".jpg")));
-    EXPECT_FALSE(CanStandInScript(q("/tmp/a\r\ndel x.jpg")));
-    EXPECT_FALSE(CanStandInScript(q("/tmp/a\nb.jpg")));
-    EXPECT_FALSE(CanStandInScript(QStringLiteral("a") + QChar(0x2028) + QStringLiteral("b.jpg")));
+    EXPECT_TRUE(canStandInScript(q("/tmp/Tom&Jerry 50%.jpg")));
+    EXPECT_FALSE(canStandInScript(q("/tmp/say \"cheese\".jpg")));
+    EXPECT_FALSE(canStandInScript(q("/tmp/a\r\ndel x.jpg")));
+    EXPECT_FALSE(canStandInScript(q("/tmp/a\nb.jpg")));
+    EXPECT_FALSE(canStandInScript(QStringLiteral("a") + QChar(0x2028) + QStringLiteral("b.jpg")));
 }
 
 TEST(ScriptFrame, ProgressLinesCountPercentAndRemaining) {
-    const QStringList four = {ProgressLine(0, 4), ProgressLine(1, 4), ProgressLine(2, 4),
-                              ProgressLine(3, 4)};
+    const QStringList four = {progressLine(0, 4), progressLine(1, 4), progressLine(2, 4),
+                              progressLine(3, 4)};
     EXPECT_EQ(four[0], q("@Echo #####  0%% - Verb.: 5    (Nr: 1 / 4)  Start: %Zeit% Uhr  #####"));
     EXPECT_EQ(four[1], q("@Echo #####  25%% - Verb.: 4    (Nr: 2 / 4)  Start: %Zeit% Uhr  #####"));
     EXPECT_EQ(four[2], q("@Echo #####  50%% - Verb.: 3    (Nr: 3 / 4)  Start: %Zeit% Uhr  #####"));
     EXPECT_EQ(four[3], q("@Echo #####  75%% - Verb.: 2    (Nr: 4 / 4)  Start: %Zeit% Uhr  #####"));
     // 12.5 and 37.5 round to the even neighbour, 62.5 too.
-    EXPECT_EQ(ProgressLine(1, 8),
+    EXPECT_EQ(progressLine(1, 8),
               q("@Echo #####  12%% - Verb.: 8    (Nr: 2 / 8)  Start: %Zeit% Uhr  #####"));
-    EXPECT_EQ(ProgressLine(3, 8).mid(13, 4), q("38%%"));
-    EXPECT_EQ(ProgressLine(5, 8).mid(13, 4), q("62%%"));
-    EXPECT_EQ(ProgressLine(7, 40).mid(13, 4), q("18%%"));
+    EXPECT_EQ(progressLine(3, 8).mid(13, 4), q("38%%"));
+    EXPECT_EQ(progressLine(5, 8).mid(13, 4), q("62%%"));
+    EXPECT_EQ(progressLine(7, 40).mid(13, 4), q("18%%"));
 }
 
 TEST(ScriptFrame, HeaderAndPause) {
@@ -82,7 +82,7 @@ TEST(ScriptFile, LinesAppendedOneByOneAreTheWholeText) {
     QByteArray oneByOne = "x";
     for (const QString& line : lines)
         appendScriptLine(oneByOne, line);
-    EXPECT_EQ(oneByOne, "x" + EncodeScriptText(lines));
+    EXPECT_EQ(oneByOne, "x" + encodeScriptText(lines));
 }
 
 TEST(ScriptFile, IsWrittenWithCrLfInUtf8AndReplacesAnOldOne) {

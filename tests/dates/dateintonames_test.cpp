@@ -80,7 +80,7 @@ TEST_F(DateIntoNames, WholeScriptForASmallFolder) {
     const QString dir = folder.path();
     EXPECT_EQ(
         plan.lines,
-        ScriptHeader() +
+        scriptHeader() +
             QStringList({
                 q("@Echo #####  1   Start Zeit: %Zeit% Uhr #####"),
                 q("ren ") + scriptArg(dir + q("P1000123.jpg")) + q(" 2015.03.04-P1000123.jpg"),
@@ -135,7 +135,7 @@ TEST_F(DateIntoNames, AllNamesDatedGivesAnEmptyScriptAndTheZeroDate) {
     picture(q("2015_03 x.jpg"), 2016, 1, 1);
     const DateIntoNamesPlan plan =
         planDateIntoNames(listOf({q("2015-03-04 Urlaub.jpg"), q("2015_03 x.jpg")}), {});
-    EXPECT_EQ(plan.lines, ScriptHeader());
+    EXPECT_EQ(plan.lines, scriptHeader());
     EXPECT_EQ(plan.withoutDate, 0);
     EXPECT_TRUE(
         dateIntoNamesQuestion(plan, q("YYYY-MM-DD"), q("x"))

@@ -209,7 +209,7 @@ TEST_F(FileDate, BatchAgreesWithTheSingleCallsAcrossFolders) {
     ASSERT_TRUE(batch.readEarliest(two, QStringLiteral("d.jpg"), seconds));
     ASSERT_TRUE(batch.read(two, QStringLiteral("d.jpg"), t));
     EXPECT_EQ(seconds, 1000000000);
-    EXPECT_EQ(LocalFromSeconds(seconds), t.earliest());
+    EXPECT_EQ(localFromSeconds(seconds), t.earliest());
     EXPECT_FALSE(batch.readEarliest(two, QStringLiteral("c.jpg"), seconds));
     EXPECT_FALSE(batch.readEarliest(two, QStringLiteral("fehlt.jpg"), seconds));
     // A folder renamed away between two files is not found under its old name.

@@ -70,18 +70,18 @@ TEST(AddTextPlan, TwoFoldersWithBlanks) {
           "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf -annotate +0+5 ");
     EXPECT_EQ(
         plan.lines,
-        (ScriptHeader() +
+        (scriptHeader() +
          QStringList{
              q("if not exist \"") + top + q("Text-Included\" md \"") + top + q("Text-Included\""),
              q("if not exist \"") + sub + q("Text-Included\" md \"") + sub + q("Text-Included\""),
-             ProgressLine(0, 3),
+             progressLine(0, 3),
              head + top + q("23_2019_Urlaub_Rom.jpg\"") + middle +
                  q("\"23_2019_Urlaub_Rom  \" \"") + top +
                  q("Text-Included/23_2019_Urlaub_Rom.jpg\""),
-             ProgressLine(1, 3),
+             progressLine(1, 3),
              head + top + q("b.jpg\"") + middle + q("\"b  \" \"") + top +
                  q("Text-Included/b.jpg\""),
-             ProgressLine(2, 3),
+             progressLine(2, 3),
              head + sub + q("c d.jpg\"") + middle + q("\"c d  \" \"") + sub +
                  q("Text-Included/c d.jpg\""),
              q("pause")}));
@@ -151,7 +151,7 @@ TEST(AddTextRun, NoFilesWritesNothing) {
     TempFolder folder;
     FakeHost host;
     host.dirText = folder.path();
-    RunAddText(host, options());
+    runAddText(host, options());
     ASSERT_EQ(host.recorder.boxes.size(), 1u);
     EXPECT_EQ(host.recorder.boxes[0].title, q("Keine Dateien gefunden!"));
     EXPECT_EQ(host.recorder.boxes[0].text,
@@ -170,7 +170,7 @@ TEST(AddTextRun, NoOpensTheScriptAndAKeptScriptIsNamed) {
     host.dirText = folder.path();
     host.collectFiles();
     host.recorder.replies = {Mb::ResultNo, Mb::ResultNo};
-    RunAddText(host, options());
+    runAddText(host, options());
     const QString script = folder.file(q("_Add_Text_ToPictures.bat"));
     EXPECT_TRUE(runner.calls.empty());
     EXPECT_EQ(host.recorder.editorFiles, QStringList{script});
@@ -217,8 +217,8 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     const QString b = host.dirText + q("Rom/50% Rabatt.jpg");
     test::writePicture(a, 800, 600);
     test::writePicture(b, 640, 480);
-    test::SetModified(a, 1262347200, 0);
-    test::SetModified(b, 1262347300, 0);
+    test::setModified(a, 1262347200, 0);
+    test::setModified(b, 1262347300, 0);
     const QByteArray originalA = folder.read(q("Fotos 2019/23_2019_Urlaub_Rom.jpg"));
     host.withSubdirs = true;
     host.collectFiles();
@@ -228,7 +228,7 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     AddTextOptions o = options();
     o.colour = lookUpTextColour(ColourTable(), q("Schwarz")).magickColour;
     o.pointSize = q("40");
-    RunAddText(host, o);
+    runAddText(host, o);
 
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_FALSE(QFile::exists(host.dirText + q("_Add_Text_ToPictures.bat")));
@@ -251,7 +251,7 @@ TEST(AddTextRun, RealImageMagickWritesCaptionedCopiesWithTheOriginalsDate) {
     // A second run finds the folders there and replaces the copies without a failure.
     host.recorder.boxes.clear();
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
-    RunAddText(host, o);
+    runAddText(host, o);
     ASSERT_EQ(host.recorder.boxes.size(), 2u) << host.recorder.boxes.back().text.toStdString();
     EXPECT_FALSE(QFile::exists(host.dirText + q("_Add_Text_ToPictures.bat")));
 }

@@ -38,10 +38,10 @@ TEST(ExifRotatePlan, LinesOnlyForFilesThatMayNeedATurn) {
         return q("\"/opt/Image Magick/magick\" mogrify -auto-orient \"") + d + q(name) + q("\" ");
     };
     const QStringList expected =
-        ScriptHeader() + QStringList{ProgressLine(0, 6), line("a.jpg"),      ProgressLine(1, 6),
-                                     line("d.jpg"),      ProgressLine(2, 6), line("e.JPG"),
-                                     ProgressLine(3, 6), line("f.jpg"),      ProgressLine(4, 6),
-                                     line("g.txt"),      ProgressLine(5, 6), line("h.jpg"),
+        scriptHeader() + QStringList{progressLine(0, 6), line("a.jpg"),      progressLine(1, 6),
+                                     line("d.jpg"),      progressLine(2, 6), line("e.JPG"),
+                                     progressLine(3, 6), line("f.jpg"),      progressLine(4, 6),
+                                     line("g.txt"),      progressLine(5, 6), line("h.jpg"),
                                      q("pause")};
     EXPECT_EQ(plan.lines, expected);
     EXPECT_EQ(plan.turned, 3);
@@ -53,7 +53,7 @@ TEST(ExifRotatePlan, LinesOnlyForFilesThatMayNeedATurn) {
     FileList one;
     one.append(q("x.jpg"), plain.path());
     const QStringList bare =
-        ScriptHeader() + QStringList{ProgressLine(0, 1),
+        scriptHeader() + QStringList{progressLine(0, 1),
                                      q(" mogrify -auto-orient ") + plain.file(q("x.jpg")) + u' '};
     EXPECT_EQ(planExifRotate(one, {}).lines, bare);
 }
@@ -84,7 +84,7 @@ TEST_F(ExifRotateRun, TurnsTaggedPicturesAndLeavesUprightOnesAlone) {
     const QByteArray none = folder.read(q("Fotos 2019/none.jpg"));
     long ns = 100;
     for (const char* n : {"o6.jpg", "o8.jpg", "up.jpg", "none.jpg"})
-        test::SetModified(file(n), 1262347200, ns++);
+        test::setModified(file(n), 1262347200, ns++);
     host.collectFiles();
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};
     runExifRotate(host, {});

@@ -71,7 +71,7 @@ public:
                 ::setrlimit(RLIMIT_FSIZE, &l);
             }
         });
-        p.start(test::BatInterpreterPath(), options + QStringList{program} + arguments);
+        p.start(test::batInterpreterPath(), options + QStringList{program} + arguments);
         if (!p.waitForStarted())
             return kRunNotStarted;
         p.closeWriteChannel();

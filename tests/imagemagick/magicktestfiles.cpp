@@ -139,7 +139,7 @@ bool isRedAt(const QString& path, int x, int y) {
     return c.red() > 200 && c.green() < 80 && c.blue() < 80;
 }
 
-void SetModified(const QString& path, time_t seconds, long nanoseconds) {
+void setModified(const QString& path, time_t seconds, long nanoseconds) {
     struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, nanoseconds}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }

@@ -16,7 +16,7 @@ void writeJpegWithOrientation(const QString& path, int width, int height, int or
 // Whether the pixel is clearly red.
 bool isRedAt(const QString& path, int x, int y);
 
-void SetModified(const QString& path, time_t seconds, long nanoseconds);
+void setModified(const QString& path, time_t seconds, long nanoseconds);
 bool modifiedAt(const QString& path, time_t seconds, long nanoseconds);
 
 // A JPEG of noise, which compresses as badly as a photo and takes ImageMagick a photo's

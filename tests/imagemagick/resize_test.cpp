@@ -76,11 +76,11 @@ TEST(ResizePlan, ConversionToJpegWithDeletion) {
     const QString mc = o.magickCommand + q(" convert \"") + dir;
     EXPECT_EQ(
         plan.lines,
-        (ScriptHeader() +
+        (scriptHeader() +
          QStringList{
-             ProgressLine(0, 4),
+             progressLine(0, 4),
              mc + q("a.JPG\" -resize \"2000x2000>\" -quality 95 \"") + dir + q("a.JPG\""),
-             ProgressLine(1, 4),
+             progressLine(1, 4),
              mc +
                  q("b.png\" -resize \"2000x2000>\" -format JPEG  -quality "
                    "95 \"") +
@@ -88,9 +88,9 @@ TEST(ResizePlan, ConversionToJpegWithDeletion) {
              q("if errorlevel 1 if exist \"") + dir + q("b.png\" if exist \"") + dir +
                  q("b.jpg\" del \"") + dir + q("b.jpg\""),
              q("if not errorlevel 1 if exist \"") + dir + q("b.jpg\" del \"") + dir + q("b.png\""),
-             ProgressLine(2, 4),
+             progressLine(2, 4),
              mc + q("c.jpeg\" -resize \"2000x2000>\" -quality 95 \"") + dir + q("c.jpeg\""),
-             ProgressLine(3, 4),
+             progressLine(3, 4),
              mc + q("d.JPEG\" -resize \"2000x2000>\" -quality 95 \"") + dir + q("d.JPEG\""),
              q("pause")}));
     EXPECT_EQ(plan.commands, 4);
@@ -111,15 +111,15 @@ TEST(ResizePlan, ConversionToTiffKeepingTheSize) {
     const ResizePlan plan = planResize(filesIn(d, {q("x.tif"), q("y.tiff"), q("scan")}), o);
     EXPECT_EQ(
         plan.lines,
-        (ScriptHeader() +
+        (scriptHeader() +
          QStringList{
-             ProgressLine(0, 3),
+             progressLine(0, 3),
              q(" convert ") + d + q("x.tif  -format TIFF  -quality 80 ") + d + q("x.tiff"),
              q("if errorlevel 1 if exist ") + d + q("x.tif if exist ") + d + q("x.tiff del ") + d +
                  q("x.tiff"),
-             ProgressLine(1, 3),
+             progressLine(1, 3),
              q(" convert ") + d + q("y.tiff -resize \"1500x1500>\" -quality 80 ") + d + q("y.tiff"),
-             ProgressLine(2, 3),
+             progressLine(2, 3),
              q(" convert ") + d + q("scan  -format TIFF  -quality 80 ") + d + q("scan.tiff"),
              q("if errorlevel 1 if exist ") + d + q("scan if exist ") + d + q("scan.tiff del ") +
                  d + q("scan.tiff")}));
@@ -130,11 +130,11 @@ TEST(ResizePlan, ConversionToTiffKeepingTheSize) {
     const ResizePlan plain = planResize(filesIn(d, {q("x.tif"), q("b.png")}), o);
     EXPECT_EQ(
         plain.lines,
-        (ScriptHeader() +
+        (scriptHeader() +
          QStringList{
-             ProgressLine(0, 2),
+             progressLine(0, 2),
              q(" convert ") + d + q("x.tif -resize \"1500x1500>\" -quality 80 ") + d + q("x.tif"),
-             ProgressLine(1, 2),
+             progressLine(1, 2),
              q(" convert ") + d + q("b.png -resize \"1500x1500>\" -quality 80 ") + d + q("b.png"),
          }));
 }
@@ -199,8 +199,8 @@ protected:
 TEST_F(ResizeRun, ShrinksOnlyLargePicturesAndKeepsTheirDates) {
     test::writePicture(file("big.jpg"), 3000, 2000);
     test::writePicture(file("small.jpg"), 800, 600);
-    test::SetModified(file("big.jpg"), 1262347200, 5);
-    test::SetModified(file("small.jpg"), 1262347300, 7);
+    test::setModified(file("big.jpg"), 1262347200, 5);
+    test::setModified(file("small.jpg"), 1262347300, 7);
     collect("*.jpg");
     host.recorder.replies = {Mb::ResultYes, Mb::ResultYes};  // run, then delete the script
     ResizeOptions o;
@@ -221,7 +221,7 @@ TEST_F(ResizeRun, ShrinksOnlyLargePicturesAndKeepsTheirDates) {
 TEST_F(ResizeRun, PngToJpegDeletesTheOriginalOnlyAfterSuccess) {
     test::writePicture(file("b.png"), 640, 480, "PNG");
     folder.write(q("Fotos 2019/broken.png"), "this is no picture");
-    test::SetModified(file("b.png"), 1262347200, 0);
+    test::setModified(file("b.png"), 1262347200, 0);
     collect("*.png");
     host.questionsOff = true;
     ResizeOptions o;

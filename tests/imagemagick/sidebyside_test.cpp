@@ -106,7 +106,7 @@ TEST(MagickSideBySide, TheThreeToolsRunSeveralPicturesAtOnceFromTheWindow) {
     caption.colour = q("black");
     caption.pointSize = q("20");
     caption.caption.keepName = true;
-    RunAddText(host, caption);
+    runAddText(host, caption);
     std::tie(most, calls) = magick.takeCounts();
     EXPECT_EQ(calls, 4);
     EXPECT_GE(most, 2) << runner.lastOutput.toStdString();

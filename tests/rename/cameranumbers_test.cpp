@@ -53,12 +53,12 @@ TEST(CameraNumberPlan, WholeScriptRenumbersAndRemovesTheBlock) {
     const CameraNumberPlan plan = planCameraNumbers(test::filesIn(q("/F 1/"), names), o);
     ASSERT_EQ(plan.renames, 12);
     EXPECT_EQ(plan.lines.mid(0, 8),
-              ScriptHeader() + QStringList({
-                                   ProgressLine(0, 12),
+              scriptHeader() + QStringList({
+                                   progressLine(0, 12),
                                    q("ren \"/F 1/IMG_1234.jpg\" 01#.jpg"),
-                                   ProgressLine(1, 12),
+                                   progressLine(1, 12),
                                    q("ren \"/F 1/Rom IMG_5678.jpg\" \"02#Rom .jpg\""),
-                                   ProgressLine(2, 12),
+                                   progressLine(2, 12),
                                    q("ren \"/F 1/ohne.jpg\" 03#ohne.jpg"),
                                }));
     EXPECT_EQ(plan.lines.last(), q("ren \"/F 1/IMG_1011.jpg\" 12#.jpg"));
@@ -72,12 +72,12 @@ TEST(CameraNumberPlan, NumberOnTheRightStaysInFrontOfTheExtension) {
     o.numberOnRight = true;
     const CameraNumberPlan plan =
         planCameraNumbers(test::filesIn(q("/F/"), {q("P1000123.JPG"), q("x.jpg"), q("kurz")}), o);
-    EXPECT_EQ(plan.lines, ScriptHeader() + QStringList({
-                                               ProgressLine(0, 3),
+    EXPECT_EQ(plan.lines, scriptHeader() + QStringList({
+                                               progressLine(0, 3),
                                                q("ren /F/P1000123.JPG PUrlaub#1.JPG"),
-                                               ProgressLine(1, 3),
+                                               progressLine(1, 3),
                                                q("ren /F/x.jpg x#2.jpg"),
-                                               ProgressLine(2, 3),
+                                               progressLine(2, 3),
                                                q("ren /F/kurz kurz#3"),
                                            }));
 }
@@ -106,10 +106,10 @@ TEST(CameraNumberPlan, WithoutNumbersOnlyTheBlocksGoAndCollisionsAreSkipped) {
         test::filesIn(q("/F/"), {q("DSC_0001 (2).jpg"), q("DSC_0002 (2).jpg"), q("Haus.jpg"),
                                  q("DSC_0003&x.jpg"), q("say \"DSC_0004\".jpg")}),
         o);
-    EXPECT_EQ(plan.lines, ScriptHeader() + QStringList({
-                                               ProgressLine(0, 5),
+    EXPECT_EQ(plan.lines, scriptHeader() + QStringList({
+                                               progressLine(0, 5),
                                                q("ren \"/F/DSC_0001 (2).jpg\" \" (2).jpg\""),
-                                               ProgressLine(3, 5),
+                                               progressLine(3, 5),
                                                q("ren \"/F/DSC_0003&x.jpg\" \"&x.jpg\""),
                                            }));
     EXPECT_EQ(plan.skipped, 1);    // the second " (2).jpg"
@@ -123,7 +123,7 @@ protected:
     BatchRunner runner;
     FakeHost host{&runner};
     void SetUp() override {
-        ASSERT_FALSE(test::BatInterpreterPath().isEmpty());
+        ASSERT_FALSE(test::batInterpreterPath().isEmpty());
         host.dirText = q("  \"") + folder.path().chopped(1) + q("\"  ");
         host.questionsOff = true;  // the tool asks all the same
     }
@@ -163,7 +163,7 @@ TEST_F(CameraNumbersRun, NoOpensTheScriptAndRenamesNothing) {
     EXPECT_TRUE(runner.calls.empty());
     const QStringList script = test::splitCrLf(folder.read(q("_Remove_CameraNumbers.bat")));
     EXPECT_EQ(script,
-              ScriptHeader() +
-                  QStringList({ProgressLine(0, 1),
+              scriptHeader() +
+                  QStringList({progressLine(0, 1),
                                q("ren ") + folder.file(q("IMG_1234.jpg")) + q(" 1#.jpg"), q("")}));
 }

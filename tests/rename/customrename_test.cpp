@@ -16,7 +16,7 @@ using kadrano::test::TempFolder;
 namespace {
 
 QString progress(int index, int count) {
-    return ProgressLine(index, count);
+    return progressLine(index, count);
 }
 
 QString name(const char* file, const CustomRenameOptions& o, const char* dir = "/Fotos/Rom/") {
@@ -59,12 +59,12 @@ TEST(MakeCustomName, TheFolderNameOnEitherSide) {
 }
 
 TEST(RemoveUnwantedChars, CharactersThatUpsetTheInterpreter) {
-    EXPECT_EQ(RemoveUnwantedChars(q("a+b,c.jpg")), q("a b c.jpg"));
-    EXPECT_EQ(RemoveUnwantedChars(q("a&b.jpg")), q("a&b.jpg"));
-    EXPECT_EQ(RemoveUnwantedChars(q("a&&b.jpg")), q("a b.jpg"));
-    EXPECT_EQ(RemoveUnwantedChars(q(" Tom's;$´`x .jpg ")), q("Tom s    x.jpg"));
-    EXPECT_EQ(RemoveUnwantedChars(q("a+.jpg")), q("a.jpg"));
-    EXPECT_EQ(RemoveUnwantedChars(q("a..jpg")), q("a.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q("a+b,c.jpg")), q("a b c.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q("a&b.jpg")), q("a&b.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q("a&&b.jpg")), q("a b.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q(" Tom's;$´`x .jpg ")), q("Tom s    x.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q("a+.jpg")), q("a.jpg"));
+    EXPECT_EQ(removeUnwantedChars(q("a..jpg")), q("a.jpg"));
 }
 
 TEST(RenameCheck, NamesTakenNowOrLaterAndUnusableNames) {
@@ -105,7 +105,7 @@ TEST(CustomRenamePlan, WholeScriptWithSubFoldersBlanksAndHostileNames) {
     o.pauseAtEnd = true;
     const CustomRenamePlan plan = planCustomRename(files, o);
     EXPECT_EQ(plan.lines,
-              ScriptHeader() + QStringList({
+              scriptHeader() + QStringList({
                                    progress(0, 4),
                                    q("ren \"/Fotos 2019/IMG_0001.jpg\" Urlaub_IMG_0001.jpg"),
                                    progress(1, 4),
@@ -131,7 +131,7 @@ TEST(CustomRenamePlan, CollisionsAreCountedAndNeverWritten) {
     EXPECT_EQ(plan.renames, 0);
     EXPECT_EQ(plan.skipped, 2);
     EXPECT_EQ(plan.unsafe, 1);  // a double quote cannot stand in the script
-    EXPECT_EQ(plan.lines, ScriptHeader());
+    EXPECT_EQ(plan.lines, scriptHeader());
 }
 
 class CustomRenameRun : public ::testing::Test {
@@ -140,7 +140,7 @@ protected:
     BatchRunner runner;
     FakeHost host{&runner};
     void SetUp() override {
-        ASSERT_FALSE(test::BatInterpreterPath().isEmpty());
+        ASSERT_FALSE(test::batInterpreterPath().isEmpty());
         host.dirText = folder.path();
         host.withSubdirs = true;
         host.pattern = q("*.jp*g");

@@ -21,7 +21,7 @@ using kadrano::test::TempFolder;
 namespace {
 
 QStringList header() {
-    return ScriptHeader();
+    return scriptHeader();
 }
 
 }  // namespace
@@ -134,7 +134,7 @@ protected:
     BatchRunner runner;
     FakeHost host{&runner};
     void SetUp() override {
-        ASSERT_FALSE(test::BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(test::batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
         host.questionsOff = true;
     }

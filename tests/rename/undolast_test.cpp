@@ -168,7 +168,7 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
          },
          [](FakeHost& h) {
              NoOrientationView view;
-             OrientationTagger().StartClicked(h, view, OrientationTagOptions{});
+             OrientationTagger().startClicked(h, view, OrientationTagOptions{});
          }},
         {"Bildausrichtung entfernen",
          [](Undo& t) {
@@ -184,7 +184,7 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
          },
          [](FakeHost& h) {
              NoDuplicatesView view;
-             DuplicateFinder().StartClicked(h, view, {q("[Doppelt]"), false});
+             DuplicateFinder().startClicked(h, view, {q("[Doppelt]"), false});
          }},
     };
     for (const Tool& tool : tools) {
@@ -407,7 +407,7 @@ TEST_F(Undo, AKilledRunIsUndoneAsFarAsItsJournalGoes) {
                                  ren("c.jpg", "3#c.jpg"), q("pause"), ren("d.jpg", "4#d.jpg")}));
     QProcess p;
     p.setProcessEnvironment(undoJournalEnvironment(journal()));
-    p.start(BatInterpreterPath(), {script});
+    p.start(batInterpreterPath(), {script});
     QByteArray out;
     while (!out.contains("Press any key") && p.waitForReadyRead(10000))
         out += p.readAll();
@@ -461,7 +461,7 @@ TEST_F(Undo, RunsThatDeleteOrRewriteAreNamedAndPassedOver) {
     write(q("c.jpg"), "other");
     runShuffle(*host, ShuffleOptions{});
     NoDuplicatesView view;
-    DuplicateFinder().StartClicked(restart(), view, {q("[Doppelt]"), true});
+    DuplicateFinder().startClicked(restart(), view, {q("[Doppelt]"), true});
     ASSERT_EQ(snapshot().size(), 2);
     const QString tip = button().toolTip;
     EXPECT_TRUE(tip.startsWith(q("Doppelte Fotos ")));

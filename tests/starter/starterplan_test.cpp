@@ -117,7 +117,7 @@ TEST(StarterPlan, NothingToStartWithoutAMainProgram) {
     const StartPlan plan = planStart(card.path(), {});
     EXPECT_TRUE(plan.program.isEmpty());
     EXPECT_EQ(plan.arguments, QStringList{card.path()});
-    EXPECT_FALSE(StartDetached(plan));
+    EXPECT_FALSE(startDetached(plan));
 }
 
 // The real starter copied onto a card, run as a person would run it.

@@ -22,7 +22,7 @@ int RecordingPerson::messageBox(const QString& text, int flags, const QString& t
     return r;
 }
 
-QString BatInterpreterPath() {
+QString batInterpreterPath() {
     return QStringLiteral(KADRANO_BAT_PATH);
 }
 
@@ -32,7 +32,7 @@ int BatchRunner::runAndWait(const QString& program, const QStringList& arguments
     p.setProcessChannelMode(QProcess::MergedChannels);
     // As the window's runner does: kadrano-bat notes the renames in the journal it is given.
     p.setProcessEnvironment(undoJournalEnvironment(undoJournal()));
-    p.start(BatInterpreterPath(), QStringList{program} + arguments);
+    p.start(batInterpreterPath(), QStringList{program} + arguments);
     if (!p.waitForStarted())
         return kRunNotStarted;
     p.closeWriteChannel();  // "pause" meets the end of input and goes on
@@ -50,7 +50,7 @@ void FakeHost::collectFiles() {
     if (keepFiles)
         return;
     const QString root = collectRoot.isEmpty() ? dirText : AddSeparator(collectRoot);
-    files = CollectPictureFiles(root, pattern, withSubdirs, lang, *this, ownFiles).files;
+    files = collectPictureFiles(root, pattern, withSubdirs, lang, *this, ownFiles).files;
 }
 
 }  // namespace kadrano::test

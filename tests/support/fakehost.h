@@ -69,7 +69,7 @@ public:
 };
 
 // The path of the kadrano-bat build next to the tests.
-QString BatInterpreterPath();
+QString batInterpreterPath();
 
 // A window stand-in for tools: plain fields for the switches and texts, a real file
 // collection of the folder, and a recorder for everything shown. The benchmarks use it too,

@@ -84,9 +84,9 @@ TEST(AlwaysOnTop, StaysThreeHundredFifteenByThreeHundredTwipsWhateverTheLayoutWa
     Host h;
     h.window.resize(800, 600);
     QCoreApplication::processEvents();
-    EXPECT_EQ(h.button->size(), QSize(Px(315), Px(300)));
+    EXPECT_EQ(h.button->size(), QSize(px(315), px(300)));
     h.button->resize(200, 90);
-    EXPECT_EQ(h.button->size(), QSize(Px(315), Px(300)));
+    EXPECT_EQ(h.button->size(), QSize(px(315), px(300)));
 }
 
 TEST(AlwaysOnTop, KeepsItsStateInTheSettingsFileOnlyWhenAsked) {
@@ -130,7 +130,7 @@ TEST_F(Form1Test, TheMainWindowsPinKeepsTheWholeWindowOnTop) {
     start(pictures.path());
     auto* pin = control<AlwaysOnTop>("AlwaysOnTop1");
     ASSERT_NE(pin, nullptr);
-    EXPECT_EQ(pin->size(), QSize(Px(315), Px(300)));
+    EXPECT_EQ(pin->size(), QSize(px(315), px(300)));
     EXPECT_TRUE(pin->isVisible());
     const QRect geometry = window->geometry();
     QTest::mouseClick(pin->disabledPicture(), Qt::LeftButton);

@@ -36,7 +36,7 @@ class DatesWindow : public Form1Test {
 protected:
     QString folder;
     void SetUp() override {
-        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         for (const QString& n : {q("P1000123.jpg"), q("2019-07-21 Strand.jpg")})
             backdate(pictures.write(q("2016 Urlaub/") + n), kTaken);
         folder = pictures.path() + q("2016 Urlaub/");
@@ -163,7 +163,7 @@ protected:
     const QDateTime copied{QDate(2024, 3, 1), QTime(10, 0)};
     QString folder;
     void SetUp() override {
-        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         folder = pictures.path() + q("Import/");
         const std::pair<const char*, QByteArray> files[] = {
             {"IMG_0001.jpg", jpegWithExif(takenAt("2019:07:21 14:30:05"))},

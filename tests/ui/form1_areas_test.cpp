@@ -61,7 +61,7 @@ protected:
     void expectStacked() const {
         for (std::size_t i = 1; i < std::size(kStack); ++i)
             EXPECT_EQ(topOf(kStack[i]), bottomOf(kStack[i - 1])) << kStack[i];
-        EXPECT_EQ(window->height(), Px(Twips(bottomOf("BeendenFrame")) + 800));
+        EXPECT_EQ(window->height(), px(toTwips(bottomOf("BeendenFrame")) + 800));
     }
 
     void clickOn(const char* name) { QTest::mouseClick(w(name), Qt::LeftButton); }
@@ -69,7 +69,7 @@ protected:
 
 TEST_F(AreasTest, AtStartEveryAreaIsClosedAndTheStackFitsTheWindow) {
     for (const AreaCase& a : Areas()) {
-        EXPECT_EQ(w(a.frame)->height(), Px(615)) << a.frame;
+        EXPECT_EQ(w(a.frame)->height(), px(615)) << a.frame;
         EXPECT_EQ(w(a.frame)->x(), 0) << a.frame;
         EXPECT_FALSE(w(a.header)->font().underline()) << a.header;
         for (const char* inner : a.inner)
@@ -87,7 +87,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
     for (const AreaCase& a : Areas()) {
         SCOPED_TRACE(a.frame);
         clickOn(a.icon);
-        EXPECT_EQ(w(a.frame)->height(), Px(a.openTwips));
+        EXPECT_EQ(w(a.frame)->height(), px(a.openTwips));
         EXPECT_EQ(window->areaStack().openArea(), w(a.frame));
         EXPECT_TRUE(w(a.header)->font().underline());
         for (const char* inner : a.inner)
@@ -96,7 +96,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
         for (const AreaCase& other : Areas()) {
             if (other.frame == a.frame)
                 continue;
-            EXPECT_EQ(w(other.frame)->height(), Px(615)) << other.frame;
+            EXPECT_EQ(w(other.frame)->height(), px(615)) << other.frame;
             EXPECT_FALSE(w(other.header)->font().underline()) << other.header;
             for (const char* inner : other.inner)
                 EXPECT_FALSE(w(inner)->isVisible()) << inner;
@@ -111,7 +111,7 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
         }
 
         clickOn(a.header);
-        EXPECT_EQ(w(a.frame)->height(), Px(615));
+        EXPECT_EQ(w(a.frame)->height(), px(615));
         EXPECT_EQ(window->areaStack().openArea(), nullptr);
         EXPECT_FALSE(w(a.header)->font().underline());
         EXPECT_TRUE(w("DragDropPic")->isVisible());
@@ -121,20 +121,20 @@ TEST_F(AreasTest, EachAreaOpensByItsIconAndClosesByItsHeader) {
 
 TEST_F(AreasTest, OpeningTheTextAreaClosesTheResizeAreaAndMovesTheOnesBelow) {
     clickOn("Picture7");
-    ASSERT_EQ(w("Frame14")->height(), Px(3615));
+    ASSERT_EQ(w("Frame14")->height(), px(3615));
     const int heightWithResize = window->height();
 
     clickOn("Picture5");
-    EXPECT_EQ(w("Frame14")->height(), Px(615));
-    EXPECT_EQ(w("IrfanFrame")->height(), Px(4455));
+    EXPECT_EQ(w("Frame14")->height(), px(615));
+    EXPECT_EQ(w("IrfanFrame")->height(), px(4455));
     EXPECT_EQ(topOf("Frame13"), bottomOf("IrfanFrame"));
-    EXPECT_EQ(window->height(), heightWithResize + Px(4455) - Px(3615));
+    EXPECT_EQ(window->height(), heightWithResize + px(4455) - px(3615));
     EXPECT_FALSE(w("DragDropPic")->isVisible());
     expectStacked();
 
     // A click on the open area's icon closes it, and the drop picture comes back.
     clickOn("Picture5");
-    EXPECT_EQ(w("IrfanFrame")->height(), Px(615));
+    EXPECT_EQ(w("IrfanFrame")->height(), px(615));
     EXPECT_TRUE(w("DragDropPic")->isVisible());
     EXPECT_EQ(window->areaStack().openArea(), nullptr);
 }
@@ -151,13 +151,13 @@ TEST_F(AreasTest, TheKeyboardOpensAnAreaWhenTheFocusReachesItsIconButAMouseClick
     w("Text1")->setFocus(Qt::OtherFocusReason);
     clickOn("DatumPic");
     EXPECT_EQ(window->areaStack().openArea(), w("DatumFrame"));
-    EXPECT_EQ(w("DatumFrame")->height(), Px(3135));
+    EXPECT_EQ(w("DatumFrame")->height(), px(3135));
 }
 
 TEST_F(AreasTest, TheCameraNumbersShowBelowTheBottomStripUntilAnotherAreaOpens) {
     clickOn("Picture7");
     clickOn("Label6");
-    EXPECT_EQ(window->height(), Px(9645));
+    EXPECT_EQ(window->height(), px(9645));
     EXPECT_EQ(window->areaStack().openArea(), nullptr) << "the stack closes to make room";
     EXPECT_TRUE(w("Frame6")->isVisible());
     EXPECT_TRUE(w("Frame1")->isVisible());
@@ -187,10 +187,10 @@ TEST_F(AreasTest, AResizedWindowKeepsTheStackAndOnlyChangesWidths) {
     }
     for (const char* name : {"Frame5", "Frame7", "Frame14", "Frame4", "Frame12", "IrfanFrame",
                              "Frame13", "DoppelteFrame", "DatumFrame", "Frame6"})
-        EXPECT_EQ(w(name)->width(), 480 + Px(1000)) << name;
+        EXPECT_EQ(w(name)->width(), 480 + px(1000)) << name;
     EXPECT_EQ(w("BeendenFrame")->width(), bottomWidth);
     QWidget* language = w("SwitchLAnguage_Label");
-    EXPECT_EQ(language->x(), 480 - language->width() - Px(250));
+    EXPECT_EQ(language->x(), 480 - language->width() - px(250));
     EXPECT_EQ(language->y(), 0);
 }
 
@@ -216,7 +216,7 @@ TEST_F(SmallScreenTest, ATallAreaScrollsWhileTheBottomStripStaysInSight) {
     EXPECT_LE(bottomOf("BeendenFrame"), window->height());
     EXPECT_TRUE(w("ExitBtn")->isVisible());
     // The areas keep their heights; the page scrolls instead.
-    EXPECT_EQ(w("IrfanFrame")->height(), Px(4455));
+    EXPECT_EQ(w("IrfanFrame")->height(), px(4455));
     ASSERT_GT(scroll()->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(topOf("AreasScroll"), bottomOf("Frame7"));
     EXPECT_EQ(bottomOf("AreasScroll"), topOf("BeendenFrame"));

@@ -22,7 +22,7 @@ namespace kadrano::test {
 
 namespace {
 
-const char* KindName(SettingKind k) {
+const char* settingKindName(SettingKind k) {
     switch (k) {
         case SettingKind::Check:
             return "check box";
@@ -77,12 +77,12 @@ TEST_F(Form1Test, EverySettingsKeyBindsToAControlOfItsKindThatTakesAStoredValue)
         SCOPED_TRACE(def.key);
         QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(def.control));
         ASSERT_NE(w, nullptr) << "no control " << def.control;
-        EXPECT_TRUE(isOfKind(w, def.kind)) << def.control << " is no " << KindName(def.kind);
+        EXPECT_TRUE(isOfKind(w, def.kind)) << def.control << " is no " << settingKindName(def.kind);
         // Whatever a settings file holds, the control takes it and gives it back unchanged
         // (a combo box with a fixed list would refuse a text it does not list).
         const QString value = sampleValue(def.kind);
-        EXPECT_TRUE(SetControlValue(w, def.kind, value));
-        EXPECT_EQ(ControlValue(w, def.kind), value);
+        EXPECT_TRUE(setWidgetValue(w, def.kind, value));
+        EXPECT_EQ(widgetValue(w, def.kind), value);
         ++bound;
     }
     // Every key the settings write is read back into a control.
@@ -103,7 +103,7 @@ TEST_F(Form1Test, TheQualityBarRunsFrom1To99InStepsOf10AndRefusesOthers) {
     EXPECT_EQ(q->maximum(), 99);
     EXPECT_EQ(q->pageStep(), 10);
     EXPECT_EQ(q->orientation(), Qt::Horizontal);
-    EXPECT_FALSE(SetControlValue(q, SettingKind::Scroll, QStringLiteral("100")));
+    EXPECT_FALSE(setWidgetValue(q, SettingKind::Scroll, QStringLiteral("100")));
     EXPECT_EQ(q->value(), 95);
 }
 

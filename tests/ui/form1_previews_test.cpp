@@ -22,7 +22,7 @@ QColor middleColour(const QLabel* label) {
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
-bool Near(const QColor& a, const QColor& b) {
+bool near(const QColor& a, const QColor& b) {
     return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24 &&
            std::abs(a.blue() - b.blue()) < 24;
 }
@@ -81,15 +81,15 @@ TEST_F(PreviewTest, ThePictureBoxShowsTheFileOfThePageStretchedToTheBox) {
     start(pictures.path());
     // After the collection the first picture shows.
     ASSERT_FALSE(box()->pixmap().isNull());
-    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
+    EXPECT_TRUE(near(middleColour(box()), colours[0]));
     EXPECT_EQ(box()->geometry(), pxRect(120, 1185, 1035, 840));
     EXPECT_TRUE(box()->hasScaledContents()) << "the picture fills the whole box";
 
     click("Vorschau");
     click("Vorschau");
-    EXPECT_TRUE(Near(middleColour(box()), colours[5]));
+    EXPECT_TRUE(near(middleColour(box()), colours[5]));
     click("Vorschau");
-    EXPECT_TRUE(Near(middleColour(box()), colours[0]));
+    EXPECT_TRUE(near(middleColour(box()), colours[0]));
 }
 
 TEST_F(PreviewTest, AFileThatIsNoPictureLeavesTheBoxEmpty) {
@@ -123,7 +123,7 @@ TEST_F(PreviewTest, AClickEnlargesThePictureInItsProportionsAndASecondShrinksIt)
     EXPECT_LE(big.height(), window->height());
     EXPECT_TRUE(big.width() == window->width() || big.height() == window->height());
     EXPECT_NEAR(double(big.width()) / big.height(), 4.0, 0.05);
-    EXPECT_TRUE(Near(middleColour(box()), Qt::green));
+    EXPECT_TRUE(near(middleColour(box()), Qt::green));
     EXPECT_FALSE(window->loading()) << "the enlarging sets Loading only for its own time";
 
     click("VorschauPic");

@@ -275,8 +275,8 @@ TEST_F(MagickWindow, RealImageMagickResizesAndTurnsFromTheWindow) {
     const QString small = pictures.file(q("klein.jpg"));
     writePicture(large, 3000, 2000);
     writePicture(small, 800, 600);
-    SetModified(large, 1262304000, 0);
-    SetModified(small, 1262305000, 0);
+    setModified(large, 1262304000, 0);
+    setModified(small, 1262305000, 0);
     start(pictures.path());
     click("ResizeHeader");
     dialogs.replies = {Mb::ResultYes};
@@ -288,7 +288,7 @@ TEST_F(MagickWindow, RealImageMagickResizesAndTurnsFromTheWindow) {
 
     const QString turned = pictures.file(q("hoch.jpg"));
     writeJpegWithOrientation(turned, 60, 40, 6);
-    SetModified(turned, 1262306000, 0);
+    setModified(turned, 1262306000, 0);
     collectAgain();
     click("OrientationHeader");
     dialogs.replies = {Mb::ResultYes};

@@ -17,7 +17,7 @@ class NamesWindow : public Form1Test {
 protected:
     QStringList names = {q("IMG_0001.jpg"), q("IMG_20190313.jpg")};
     void SetUp() override {
-        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         for (const QString& n : names)
             pictures.write(q("Rom/") + n, n.toUtf8());
         start(pictures.path() + q("Rom/"));

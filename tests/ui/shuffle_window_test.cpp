@@ -15,7 +15,7 @@ protected:
     QString folder;
     const QStringList originals = {q("a b.jpg"), q("Müll.jpg"), q("IMG_0001.jpg"), q("50%.jpg")};
     void SetUp() override {
-        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         for (const QString& n : originals)
             pictures.write(q("Fotos 2019/") + n, n.toUtf8());
         folder = pictures.path() + q("Fotos 2019/");

@@ -47,7 +47,7 @@ protected:
     QString original;
 
     void SetUp() override {
-        ASSERT_FALSE(BatInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
+        ASSERT_FALSE(batInterpreterPath().isEmpty()) << "kadrano-bat is built with the tests";
         folder = pictures.path() + q("Urlaub Rom/");
         original = folder + q("23_2019_Urlaub_Rom.jpg");
         pictures.mkdir(q("Urlaub Rom"));

@@ -162,7 +162,7 @@ TEST_F(StartUpdateTest, TheUpdaterGetsItsCommandLine) {
                 ".tmp' '" + record + "'\n")
                    .toUtf8(),
                -1});
-    DesktopUpdateHost desktop(test::BatInterpreterPath());
+    DesktopUpdateHost desktop(test::batInterpreterPath());
     // The real host would end this test's program as well; stand in for that step only.
     struct NoEnd : UpdateHost {
         DesktopUpdateHost& real;

@@ -39,7 +39,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     : ToolArea(window, host, "Frame6") {
     // Kept or not, the script may lie in the folder after a run.
     declareOwnFiles({kCameraNumbersScript});
-    frame()->resize(window->width(), Px(geometry::kCameraAreaHeight));
+    frame()->resize(window->width(), px(geometry::kCameraAreaHeight));
     frame()->hide();
     c_.panel = panel(frame(), "Frame1",
                      QStringLiteral("Kamera-Nummern aus Dateinamen entfernen / umwandeln  "
@@ -48,7 +48,7 @@ CameraNumbersArea::CameraNumbersArea(QWidget* window, AreaHost& host)
     addInnerPanel(c_.panel);
     auto* outer = new QVBoxLayout(frame());
     outer->setSizeConstraint(QLayout::SetNoConstraint);
-    outer->setContentsMargins(8, 4, 8 + Px(geometry::kStripOverhang), 8);
+    outer->setContentsMargins(8, 4, 8 + px(geometry::kStripOverhang), 8);
     outer->addWidget(c_.panel);
 
     QWidget* p = c_.panel;
@@ -137,7 +137,7 @@ CameraNumberOptions CameraNumbersArea::options() const {
 }
 
 void CameraNumbersArea::showAt(int top, int width) {
-    frame()->setGeometry(0, top, width, Px(geometry::kCameraAreaHeight));
+    frame()->setGeometry(0, top, width, px(geometry::kCameraAreaHeight));
     frame()->show();
     c_.panel->show();
 }

@@ -98,7 +98,7 @@ DuplicatesOptions DuplicatesArea::options() const {
 }
 
 void DuplicatesArea::startClicked() {
-    auto start = [this] { finder_->StartClicked(toolHost(), *this, options()); };
+    auto start = [this] { finder_->startClicked(toolHost(), *this, options()); };
     // A click while the search runs is its Stop question, not a second tool.
     if (finder_->isRunning())
         start();

@@ -176,7 +176,7 @@ OrientationTagOptions OrientationArea::tagOptions() const {
 }
 
 void OrientationArea::tagClicked() {
-    auto start = [this] { tagger_->StartClicked(toolHost(), *this, tagOptions()); };
+    auto start = [this] { tagger_->startClicked(toolHost(), *this, tagOptions()); };
     // A click while the pictures are measured is the Stop question, not a second tool.
     if (tagger_->isRunning())
         start();

@@ -167,7 +167,7 @@ void RenameArea::refreshPreview() {
     QString newName = MakeCustomName(name, host_.previewedDirectory(), o);
     // The preview shows what the run will write, cleanup included.
     if (o.removeUnwantedChars)
-        newName = RemoveUnwantedChars(newName);
+        newName = removeUnwantedChars(newName);
     c_.UmbOrig_Lab->setText(name);
     setNewNameLabel(newName);
 }

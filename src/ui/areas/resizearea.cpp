@@ -163,7 +163,7 @@ void ResizeArea::keepSizeToggled(bool on) {
 
 void ResizeArea::showQuality(int value) {
     c_.QualityLabel->setText(
-        Pick(toolHost().language(), QStringLiteral("Qualität: "), QStringLiteral("Quality: ")) +
+        pick(toolHost().language(), QStringLiteral("Qualität: "), QStringLiteral("Quality: ")) +
         QString::number(value) + QStringLiteral(" %"));
 }
 

@@ -295,8 +295,8 @@ void TextArea::freeTextOnlyToggled(bool on) {
     c_.REmoveNumbers->setVisible(!on);
     const Language lang = toolHost().language();
     c_.FreeTextLabel->setText(
-        on ? Pick(lang, QStringLiteral("Bild-Text:"), QStringLiteral("Picture text:"))
-           : Pick(lang, QStringLiteral("Text-Zusatz:"), QStringLiteral("Text extension:")));
+        on ? pick(lang, QStringLiteral("Bild-Text:"), QStringLiteral("Picture text:"))
+           : pick(lang, QStringLiteral("Text-Zusatz:"), QStringLiteral("Text extension:")));
     const bool nameOptions = c_.REmoveNumbers->isEnabled();
     for (QWidget* w : std::initializer_list<QWidget*>{c_.OriginalNamen, c_.ErsetzenVon,
                                                       c_.ErsetzenMit, c_.ReplaceArrowLabel,
@@ -320,7 +320,7 @@ AddTextOptions TextArea::addTextOptions() {
 }
 
 void TextArea::runAddText() {
-    RunAddText(toolHost(), addTextOptions());
+    kadrano::runAddText(toolHost(), addTextOptions());
     ScriptTools(toolHost()).ShowKeptScriptButtons({&kAddTextKept, 1});
 }
 
@@ -352,7 +352,7 @@ void TextArea::fillLists() {
 
 void TextArea::previewsCleared(Language language) {
     c_.NamensVorschau->setText(
-        Pick(language, QStringLiteral("Datei Vorschau..."), QStringLiteral("File Preview...")));
+        pick(language, QStringLiteral("Datei Vorschau..."), QStringLiteral("File Preview...")));
 }
 
 void TextArea::namePageShown() {

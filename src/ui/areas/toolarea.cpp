@@ -23,7 +23,7 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const char* frameName,
 
 ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
     : ToolArea(window, host, look.frame, look.english) {
-    frame_->resize(window->width(), Px(geometry::kCollapsedHeight));
+    frame_->resize(window->width(), px(geometry::kCollapsedHeight));
     openHeight_ = look.openHeight;
     coversDropPicture_ = look.coversDropPicture;
 
@@ -46,7 +46,7 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
     auto* row = new QHBoxLayout(body_);
     row->setSizeConstraint(QLayout::SetNoConstraint);
     // The frame reaches past the window's right edge; keep the panels inside the window.
-    row->setContentsMargins(8, 0, 8 + Px(geometry::kStripOverhang), 6);
+    row->setContentsMargins(8, 0, 8 + px(geometry::kStripOverhang), 6);
     row->setSpacing(8);
 
     info_ = infoButton(frame_, look.info);
@@ -56,7 +56,7 @@ ToolArea::ToolArea(QWidget* window, AreaHost& host, const AreaLook& look)
 ToolArea::~ToolArea() = default;
 
 bool ToolArea::isOpen() const {
-    return frame_->height() > Px(geometry::kCollapsedHeight);
+    return frame_->height() > px(geometry::kCollapsedHeight);
 }
 
 void ToolArea::open() {
@@ -65,12 +65,12 @@ void ToolArea::open() {
     header_->setFont(f);
     for (QWidget* inner : innerPanels_)
         inner->show();
-    frame_->resize(frame_->width(), Px(openHeight_));
+    frame_->resize(frame_->width(), px(openHeight_));
     Q_EMIT opened();
 }
 
 void ToolArea::collapse() {
-    frame_->resize(frame_->width(), Px(geometry::kCollapsedHeight));
+    frame_->resize(frame_->width(), px(geometry::kCollapsedHeight));
     QFont f = header_->font();
     f.setUnderline(false);
     header_->setFont(f);
@@ -82,13 +82,13 @@ void ToolArea::layOut(int stripWidth) {
     frame_->resize(stripWidth, frame_->height());
     if (!header_)
         return;
-    body_->setGeometry(0, Px(geometry::kCollapsedHeight), stripWidth,
-                       Px(openHeight_ - geometry::kCollapsedHeight));
+    body_->setGeometry(0, px(geometry::kCollapsedHeight), stripWidth,
+                       px(openHeight_ - geometry::kCollapsedHeight));
     // The info button follows the header text.
     const QSize s = header_->sizeHint();
-    header_->setGeometry(geometry::kHeaderLeft, 0, s.width(), Px(geometry::kCollapsedHeight));
+    header_->setGeometry(geometry::kHeaderLeft, 0, s.width(), px(geometry::kCollapsedHeight));
     info_->move(geometry::kHeaderLeft + s.width() + 10,
-                (Px(geometry::kCollapsedHeight) - info_->height()) / 2);
+                (px(geometry::kCollapsedHeight) - info_->height()) / 2);
 }
 
 QGroupBox* ToolArea::addPanel(const char* name, const QString& title, bool hiddenWhileClosed) {
