@@ -7,22 +7,14 @@
 #include "analysis/orientation.h"
 #include "core/scripttext.h"
 #include "support/testfiles.h"
+#include "support/testpictures.h"
 
 using namespace kadrano;
+using kadrano::test::greyJpeg;
 using kadrano::test::q;
 using kadrano::test::TempFolder;
 
 namespace {
-
-QByteArray jpegOf(int width, int height) {
-    QImage image(width, height, QImage::Format_Grayscale8);
-    image.fill(128);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return bytes;
-}
 
 QByteArray pngOf(int width, int height) {
     QImage image(width, height, QImage::Format_Grayscale8);
@@ -83,10 +75,10 @@ bool nothingExists(const QString&) {
 // unknown, and whatever it can read gives the same size.
 TEST(MeasureOrientation, StoredGridOfRealPictures) {
     TempFolder folder;
-    const QByteArray wide = jpegOf(3000, 2000);
+    const QByteArray wide = greyJpeg(3000, 2000);
     const QString landscape = folder.write(q("quer.jpg"), wide);
-    const QString portrait = folder.write(q("hoch.jpg"), jpegOf(2000, 3000));
-    const QString square = folder.write(q("quadrat.jpg"), jpegOf(2000, 2000));
+    const QString portrait = folder.write(q("hoch.jpg"), greyJpeg(2000, 3000));
+    const QString square = folder.write(q("quadrat.jpg"), greyJpeg(2000, 2000));
     const QString png = folder.write(q("schmal.png"), pngOf(20, 30));
     // A PNG under a JPEG name is still the picture it is.
     const QString misnamed = folder.write(q("png-inside.jpg"), pngOf(30, 20));
@@ -124,7 +116,8 @@ TEST(MeasureOrientation, StoredGridOfRealPictures) {
 // grid is measured, so the picture counts as landscape although it shows upright.
 TEST(MeasureOrientation, ExifTurnIsNotApplied) {
     TempFolder folder;
-    const QString turned = folder.write(q("kamera.jpg"), withExifOrientation(jpegOf(300, 200), 6));
+    const QString turned =
+        folder.write(q("kamera.jpg"), withExifOrientation(greyJpeg(300, 200), 6));
     QImageReader shown(turned);
     shown.setAutoTransform(true);
     ASSERT_EQ(shown.read().size(), QSize(200, 300)) << "the EXIF block must be a valid turn";

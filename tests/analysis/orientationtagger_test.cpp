@@ -10,21 +10,12 @@
 #include "core/scripttext.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
+#include "support/testpictures.h"
 
 using namespace kadrano;
 using namespace kadrano::test;
 
 namespace {
-
-QByteArray pictureOf(int width, int height) {
-    QImage image(width, height, QImage::Format_Grayscale8);
-    image.fill(90);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return bytes;
-}
 
 class FakeView : public OrientationView {
 public:
@@ -43,10 +34,10 @@ protected:
 
     // a: portrait, b: landscape, c: not a picture, d: square.
     void writeFourFiles() {
-        folder.write(q("a.jpg"), pictureOf(20, 30));
-        folder.write(q("b.jpg"), pictureOf(30, 20));
+        folder.write(q("a.jpg"), greyJpeg(20, 30));
+        folder.write(q("b.jpg"), greyJpeg(30, 20));
         folder.write(q("c.jpg"), "kein Bild");
-        folder.write(q("d.jpg"), pictureOf(25, 25));
+        folder.write(q("d.jpg"), greyJpeg(25, 25));
     }
     void start() { tagger.startClicked(host, view, tags); }
     QString dir() const { return folder.path(); }
@@ -253,9 +244,9 @@ protected:
             << "kadrano-bat is built with the tests";
         host.dirText = folder.path();
         host.questionsOff = true;
-        folder.write(q("Oma & Opa.jpg"), pictureOf(20, 30));
-        folder.write(q("Strand (2).jpg"), pictureOf(30, 20));
-        folder.write(q("100%.JPG"), pictureOf(30, 30));
+        folder.write(q("Oma & Opa.jpg"), greyJpeg(20, 30));
+        folder.write(q("Strand (2).jpg"), greyJpeg(30, 20));
+        folder.write(q("100%.JPG"), greyJpeg(30, 30));
         folder.write(q("kaputt.jpg"), "kein Bild");
     }
 
@@ -378,7 +369,7 @@ TEST(OrientationWorkers, ScriptKeepsListOrder) {
         const int w = 8 + int(rng() % 40);
         const int h = 8 + int(rng() % 40);
         const QString name = QStringLiteral("%1/p%2.jpg").arg(i % 3 ? "Sub" : "Top").arg(i);
-        tagOf.insert(folder.write(name, pictureOf(w, h)), w < h ? q("[HF]") : q("[QF]"));
+        tagOf.insert(folder.write(name, greyJpeg(w, h)), w < h ? q("[HF]") : q("[QF]"));
     }
     RecordingRunner runner;
     FakeHost host(&runner);

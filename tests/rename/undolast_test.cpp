@@ -28,6 +28,7 @@
 #include "rename/undolast.h"
 #include "support/fakehost.h"
 #include "support/testfiles.h"
+#include "support/testpictures.h"
 
 using namespace kadrano;
 using namespace kadrano::test;
@@ -56,16 +57,6 @@ Stamps stampsOf(const QString& path) {
         return {};
     return {qint64(st.st_atim.tv_sec) * kNs + st.st_atim.tv_nsec,
             qint64(st.st_mtim.tv_sec) * kNs + st.st_mtim.tv_nsec};
-}
-
-QByteArray pictureOf(int w, int h, int grey) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(QColor(grey, grey, grey));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return bytes;
 }
 
 class NoOrientationView : public OrientationView {
@@ -163,8 +154,8 @@ TEST_F(Undo, EveryRenamingToolIsUndoneExactly) {
          [](FakeHost& h) { runDateIntoNames(h, DateIntoNamesOptions{}); }},
         {"Bildausrichtung",
          [](Undo& t) {
-             t.write(q("hoch.jpg"), pictureOf(20, 30, 10));
-             t.write(q("quer.jpg"), pictureOf(30, 20, 20));
+             t.write(q("hoch.jpg"), greyJpeg(20, 30, 10));
+             t.write(q("quer.jpg"), greyJpeg(30, 20, 20));
          },
          [](FakeHost& h) {
              NoOrientationView view;

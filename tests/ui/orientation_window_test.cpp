@@ -9,26 +9,17 @@
 
 #include "analysis/orientation.h"
 #include "form1fixture.h"
+#include "support/testpictures.h"
 
 using namespace kadrano;
 using namespace kadrano::test;
 
 namespace {
 
-QByteArray jpegOf(int width, int height) {
-    QImage image(width, height, QImage::Format_Grayscale8);
-    image.fill(100);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 50);
-    return bytes;
-}
-
 // Enough pictures that the measuring shows its progress more than once on any machine.
 void writePictures(TempFolder& folder, int count) {
-    const QByteArray wide = jpegOf(12, 8);
-    const QByteArray tall = jpegOf(8, 12);
+    const QByteArray wide = greyJpeg(12, 8);
+    const QByteArray tall = greyJpeg(8, 12);
     for (int i = 0; i < count; ++i)
         folder.write(QStringLiteral("IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0')),
                      i % 3 ? wide : tall);
